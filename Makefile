@@ -1,0 +1,53 @@
+# The two commands a newcomer needs: `make run` and `make test`.
+# Both install what is missing (Debian 12, as root), build, then run.
+
+JOBS      ?= $(shell nproc)
+BUILD     := build/win
+NATIVE    := build/native
+WINE      := scripts/wine --prefix=$(CURDIR)/build/wineprefix
+FUZZ_SECONDS ?= 300
+
+.PHONY: all run test build bootstrap deps check-native fuzz clean
+
+all: build
+
+bootstrap:
+	@scripts/bootstrap
+
+deps: bootstrap
+	@scripts/deps.sh > build/.deps-prefix.tmp 2>/dev/null || (mkdir -p build && scripts/deps.sh > build/.deps-prefix.tmp)
+	@mv build/.deps-prefix.tmp build/.deps-prefix
+
+$(BUILD)/build.ninja: CMakeLists.txt | deps
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64.cmake \
+	  -DSONORIA_DEPS_PREFIX=$$(cat build/.deps-prefix) \
+	  "-DCMAKE_CROSSCOMPILING_EMULATOR=$(CURDIR)/scripts/wine;--prefix=$(CURDIR)/build/wineprefix"
+
+build: deps $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	@$(WINE) --start
+	$(WINE) $(BUILD)/app/Sonoria3.exe
+
+test: build
+	@$(WINE) --start
+	cd $(BUILD) && ctest -j $(JOBS) --output-on-failure; rc=$$?; cd $(CURDIR) && $(WINE) --stop; exit $$rc
+
+check-native: bootstrap
+	cmake -S . -B $(NATIVE) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DSONORIA_NATIVE=ON \
+	  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
+	cmake --build $(NATIVE) -j $(JOBS)
+	cd $(NATIVE) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+	  ctest -j $(JOBS) --output-on-failure
+
+fuzz: check-native
+	@for f in $(NATIVE)/fuzz/fuzz_*; do [ -x "$$f" ] || continue; \
+	  echo "== $$f ($(FUZZ_SECONDS) s)"; \
+	  mkdir -p build/corpus/$$(basename $$f); \
+	  $$f -max_total_time=$(FUZZ_SECONDS) build/corpus/$$(basename $$f) fuzz/corpus/$$(basename $$f) 2>&1 | tail -n 3 || exit 1; \
+	done
+
+clean:
+	rm -rf build
