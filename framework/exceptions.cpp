@@ -10,7 +10,8 @@ IMPLEMENT_DYNAMIC(CMemoryException, CException)
 IMPLEMENT_DYNAMIC(CNotSupportedException, CException)
 IMPLEMENT_DYNAMIC(CFileException, CException)
 
-namespace {
+namespace
+{
 struct ErrorCause {
     LONG error;
     int cause;
@@ -93,8 +94,7 @@ const ErrorCause kErrnoCauses[] = {
 #endif
 };
 
-template <size_t N>
-int Lookup(const ErrorCause (&table)[N], LONG error)
+template <size_t N> int Lookup(const ErrorCause (&table)[N], LONG error)
 {
     for (const ErrorCause& e : table) {
         if (e.error == error)

@@ -60,16 +60,17 @@ typedef DWORD COLORREF;
 #define _T(x) x
 #define TEXT(x) x
 
-#define MAKEWORD(a, b) \
-    (static_cast<WORD>((static_cast<DWORD_PTR>(a) & 0xff) | ((static_cast<DWORD_PTR>(b) & 0xff) << 8)))
-#define MAKELONG(a, b)                                                                         \
-    (static_cast<LONG>(static_cast<DWORD>((static_cast<DWORD_PTR>(a) & 0xffff) |               \
+#define MAKEWORD(a, b)                                                                             \
+    (static_cast<WORD>((static_cast<DWORD_PTR>(a) & 0xff) |                                        \
+                       ((static_cast<DWORD_PTR>(b) & 0xff) << 8)))
+#define MAKELONG(a, b)                                                                             \
+    (static_cast<LONG>(static_cast<DWORD>((static_cast<DWORD_PTR>(a) & 0xffff) |                   \
                                           ((static_cast<DWORD_PTR>(b) & 0xffff) << 16))))
 #define LOWORD(l) (static_cast<WORD>(static_cast<DWORD_PTR>(l) & 0xffff))
 #define HIWORD(l) (static_cast<WORD>((static_cast<DWORD_PTR>(l) >> 16) & 0xffff))
 #define LOBYTE(w) (static_cast<BYTE>(static_cast<DWORD_PTR>(w) & 0xff))
 #define HIBYTE(w) (static_cast<BYTE>((static_cast<DWORD_PTR>(w) >> 8) & 0xff))
-#define RGB(r, g, b)                                                                           \
+#define RGB(r, g, b)                                                                               \
     (static_cast<COLORREF>(static_cast<BYTE>(r) | (static_cast<WORD>(static_cast<BYTE>(g)) << 8) | \
                            (static_cast<DWORD>(static_cast<BYTE>(b)) << 16)))
 

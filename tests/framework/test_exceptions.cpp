@@ -6,11 +6,13 @@
 #include <cerrno>
 #include <string>
 
-namespace {
+namespace
+{
 int g_alive = 0;
 
 // Counts live instances so the tests can see who deleted what.
-class CCountedException : public CException {
+class CCountedException : public CException
+{
 public:
     CCountedException() { ++g_alive; }
     ~CCountedException() override { --g_alive; }
@@ -114,9 +116,9 @@ TEST(CFileException, MapsSystemErrorsToCauses)
     }
 #endif
     const Case posix[] = {
-        {ENOENT, CFileException::fileNotFound},  {ENOTDIR, CFileException::badPath},
-        {EACCES, CFileException::accessDenied},  {EMFILE, CFileException::tooManyOpenFiles},
-        {ENOSPC, CFileException::diskFull},      {0, CFileException::none},
+        {ENOENT, CFileException::fileNotFound}, {ENOTDIR, CFileException::badPath},
+        {EACCES, CFileException::accessDenied}, {EMFILE, CFileException::tooManyOpenFiles},
+        {ENOSPC, CFileException::diskFull},     {0, CFileException::none},
     };
     for (const Case& c : posix) {
         SCOPED_TRACE(c.error);

@@ -5,20 +5,24 @@
 
 #include <memory>
 
-namespace {
-class CShape : public CObject {
+namespace
+{
+class CShape : public CObject
+{
     DECLARE_DYNAMIC(CShape)
 };
 IMPLEMENT_DYNAMIC(CShape, CObject)
 
-class CCircle : public CShape {
+class CCircle : public CShape
+{
     DECLARE_DYNCREATE(CCircle)
 public:
     int m_nRadius = 3;
 };
 IMPLEMENT_DYNCREATE(CCircle, CShape)
 
-class CBadge : public CCircle {
+class CBadge : public CCircle
+{
     DECLARE_SERIAL(CBadge)
 };
 IMPLEMENT_SERIAL(CBadge, CCircle, 2)
@@ -34,9 +38,9 @@ TEST(CRuntimeClass, IsKindOfFollowsTheBaseChainOnly)
         bool want;
     };
     const Case cases[] = {
-        {&circle, RUNTIME_CLASS(CObject), true},   {&circle, RUNTIME_CLASS(CShape), true},
-        {&circle, RUNTIME_CLASS(CCircle), true},   {&circle, RUNTIME_CLASS(CBadge), false},
-        {&badge, RUNTIME_CLASS(CShape), true},     {&badge, RUNTIME_CLASS(CObArray), false},
+        {&circle, RUNTIME_CLASS(CObject), true}, {&circle, RUNTIME_CLASS(CShape), true},
+        {&circle, RUNTIME_CLASS(CCircle), true}, {&circle, RUNTIME_CLASS(CBadge), false},
+        {&badge, RUNTIME_CLASS(CShape), true},   {&badge, RUNTIME_CLASS(CObArray), false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.cls->m_lpszClassName);
