@@ -136,10 +136,8 @@ int CAudioFrame::ConvertChannels(int target)
         return 0;
 
     if (from == 2) {
-        // Down-mix needs the codec to write; a 24-bit frame cannot be averaged here, and
-        // refusing beats handing the writer silence.
         if (width > 2)
-            return 0;
+            return DownmixWide(width);
         uint32_t pairs = m_nUsed / width / 2;
         std::unique_ptr<uint8_t[]> out = NewBuffer(pairs * width);
         for (uint32_t i = 0; i < pairs; ++i) {
@@ -166,6 +164,36 @@ int CAudioFrame::ConvertChannels(int target)
     }
     ReplaceBuffer(std::move(out), samples * 2 * width);
     m_nChannels = 2;
+    return 1;
+}
+
+int CAudioFrame::DownmixWide(int width)
+{
+    // The codec cannot write 24-bit samples, so wide samples are averaged as the integers they
+    // are, keeping their width, sign convention and byte order (writers narrow them later).
+    if (width > 4)
+        return 0;
+    const uint32_t pairs = m_nUsed / width / 2;
+    const int bits = width * 8;
+    const int64_t midpoint = int64_t{1} << (bits - 1);
+    auto load = [&](const uint8_t* p) {
+        uint64_t u = 0;
+        for (int k = 0; k < width; ++k)
+            u |= static_cast<uint64_t>(m_nByteOrder == 0 ? p[k] : p[width - 1 - k]) << (8 * k);
+        int64_t v = static_cast<int64_t>(u);
+        return m_bSigned ? (v >= midpoint ? v - 2 * midpoint : v) : v - midpoint;
+    };
+    std::unique_ptr<uint8_t[]> out = NewBuffer(pairs * width);
+    for (uint32_t i = 0; i < pairs; ++i) {
+        const uint8_t* src = m_pData.get() + static_cast<size_t>(i) * 2 * width;
+        int64_t v = (load(src) + load(src + width)) / 2;
+        uint64_t u = static_cast<uint64_t>(m_bSigned ? v : v + midpoint);
+        uint8_t* dst = out.get() + static_cast<size_t>(i) * width;
+        for (int k = 0; k < width; ++k)
+            dst[m_nByteOrder == 0 ? k : width - 1 - k] = static_cast<uint8_t>(u >> (8 * k));
+    }
+    ReplaceBuffer(std::move(out), pairs * width);
+    m_nChannels = 1;
     return 1;
 }
 

@@ -66,6 +66,7 @@ public:
                             int isSigned, int byteOrder, int value);
 
 private:
+    int DownmixWide(int width);
     void ReplaceBuffer(std::unique_ptr<uint8_t[]> data, uint32_t size);
 
     int m_nChannels = 0;

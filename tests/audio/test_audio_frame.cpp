@@ -214,9 +214,23 @@ TEST(AudioFrame, ChannelConversionKeepsEightAndTwentyFourBitAudio)
     s24.Append(pcm24, sizeof pcm24);
     ASSERT_EQ(s24.ConvertChannels(2), 1);
     EXPECT_EQ(Bytes(s24), (std::vector<uint8_t>{1, 2, 3, 1, 2, 3, 4, 5, 6, 4, 5, 6}));
-    // A 24-bit down-mix cannot be written back, so it is refused rather than silenced.
-    EXPECT_EQ(s24.ConvertChannels(1), 0);
-    EXPECT_EQ(s24.GetUsedBytes(), 12u);
+    // The codec cannot write 24 bits; the down-mix averages the integers themselves.
+    CAudioFrame wide;
+    SetFormat(wide, {2, 48000, 3, 1, 0});
+    const uint8_t pairs24[] = {0x01, 0x02, 0x03, 0x04, 0x05, 0x06,  // 197121, 394500
+                               0xFF, 0xFF, 0xFF, 0xFE, 0xFF, 0xFF,  // -1, -2
+                               0x00, 0x00, 0x80, 0xFF, 0xFF, 0x7F}; // -8388608, 8388607
+    wide.Append(pairs24, sizeof pairs24);
+    ASSERT_EQ(wide.ConvertChannels(1), 1);
+    EXPECT_EQ(wide.GetChannels(), 1);
+    EXPECT_EQ(Bytes(wide), (std::vector<uint8_t>{0x82, 0x83, 0x04, 0xFF, 0xFF, 0xFF, 0, 0, 0}));
+
+    CAudioFrame wideBig;
+    SetFormat(wideBig, {2, 48000, 3, 0, 1});
+    const uint8_t unsignedBig[] = {0x80, 0x00, 0x10, 0x80, 0x00, 0x20};
+    wideBig.Append(unsignedBig, sizeof unsignedBig);
+    ASSERT_EQ(wideBig.ConvertChannels(1), 1);
+    EXPECT_EQ(Bytes(wideBig), (std::vector<uint8_t>{0x80, 0x00, 0x18}));
 }
 
 TEST(AudioFrame, ConvertSampleFormat)
@@ -358,10 +372,12 @@ TEST(AudioFrame, ResampleKeepsConstantsAndLocality)
     ASSERT_EQ(out.size(), 217u);
     for (uint32_t i = 0; i < out.size(); ++i) {
         double p = static_cast<double>(i) * nIn / out.size();
-        if (std::fabs(p - spike) > 2.0)
+        if (std::fabs(p - spike) > 2.0) {
             EXPECT_EQ(out[i], 0) << "output " << i << " at " << p;
-        if (std::fabs(p - spike) < 0.05)
+        }
+        if (std::fabs(p - spike) < 0.05) {
             EXPECT_NEAR(out[i], 10000, 300) << "output " << i << " at " << p;
+        }
     }
 }
 
