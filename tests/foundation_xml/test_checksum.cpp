@@ -21,8 +21,8 @@ TEST(Md5, MatchesTheRfcTestSuite)
         {"abcdefghijklmnopqrstuvwxyz", "c3fcd3d76192e4007dfb496cca67e13b"},
         {"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789",
          "d174ab98d277d9f5a5611c2c9f419d9f"},
-        {"1234567890123456789012345678901234567890123456789012345678901234567890123456789012345"
-         "6789012345678901234567890",
+        {"1234567890123456789012345678901234567890123456789012345678901234567890123456789"
+         "0",
          "57edf4a22be3c955ac49da2e2107b67a"},
     };
     for (const auto& c : cases) {
@@ -100,6 +100,7 @@ TEST(CheckSum32, StreamsAndFilesAddExactlyTheirBytes)
         EXPECT_EQ(sum.CalculateStream(file, c.length, 2048), c.expected);
     }
     COXCheckSum32 sum;
+    sum.m_dwValue = 0; // a new object would start from all bits set
     EXPECT_EQ(sum.CalculateFile(path.c_str()), all);
     std::remove(path.c_str());
 

@@ -169,7 +169,7 @@ TEST(XmlParser, MessagesNameTheTags)
     ASSERT_EQ(p.errors.messages.size(), 1u);
     EXPECT_EQ(p.errors.messages[0], "Expecting end tag 'b'. Found end tag 'a' instead.");
     p = ParseText("<r><a>");
-    EXPECT_EQ(p.errors.messages.back(), "Missing end tag 'r'.");
+    EXPECT_EQ(p.errors.messages.back(), "Missing end tag 'a'.") << "the innermost open element";
 }
 
 TEST(XmlParser, DeepNestingFailsInsteadOfOverflowingTheStack)
