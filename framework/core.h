@@ -1,8 +1,9 @@
 // The framework core types in one include: Windows base types, CString, collections,
-// CObject and run-time class information, diagnostics, exceptions, times, files,
+// CObject and run-time class information, diagnostics, exceptions, times, files, archives,
 // points and rectangles, Base64.
 #pragma once
 
+#include "framework/archive.h"
 #include "framework/base64.h"
 #include "framework/collections.h"
 #include "framework/datetime.h"

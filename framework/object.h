@@ -1,7 +1,7 @@
 // CObject, the common base with run-time class information, and the diagnostic macros.
 // Classes here: CRuntimeClass, CObject, CClassRegistration.
 // Macros here: DECLARE_/IMPLEMENT_DYNAMIC, _DYNCREATE, _SERIAL, RUNTIME_CLASS, ASSERT, VERIFY,
-// ASSERT_VALID, ASSERT_KINDOF, DEBUG_ONLY, TRACE.
+// ASSERT_VALID, ASSERT_KINDOF, DEBUG_ONLY, TRACE, DYNAMIC_DOWNCAST, STATIC_DOWNCAST.
 #pragma once
 
 #include "framework/wintypes.h"
@@ -60,6 +60,13 @@ struct CClassRegistration {
 };
 
 #define RUNTIME_CLASS(class_name) (const_cast<CRuntimeClass*>(&class_name::class##class_name))
+
+// obj as a class_name*, or null when obj is null or of another class.
+#define DYNAMIC_DOWNCAST(class_name, obj)                                                          \
+    (static_cast<class_name*>(AfxDynamicDownCast(RUNTIME_CLASS(class_name), (obj))))
+// obj as a class_name*; debug builds assert that it is one.
+#define STATIC_DOWNCAST(class_name, obj)                                                           \
+    (static_cast<class_name*>(AfxStaticDownCast(RUNTIME_CLASS(class_name), (obj))))
 
 #define DECLARE_DYNAMIC(class_name)                                                                \
 public:                                                                                            \
@@ -121,3 +128,14 @@ public:
 protected:
     CObject() = default;
 };
+
+inline CObject* AfxDynamicDownCast(const CRuntimeClass* pClass, CObject* pObject)
+{
+    return pObject && pObject->IsKindOf(pClass) ? pObject : nullptr;
+}
+
+inline CObject* AfxStaticDownCast(const CRuntimeClass* pClass, CObject* pObject)
+{
+    ASSERT(!pObject || pObject->IsKindOf(pClass));
+    return pObject;
+}

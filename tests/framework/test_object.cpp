@@ -74,3 +74,13 @@ TEST(CRuntimeClass, CreatesOnlyDynCreateClassesByClassOrName)
     EXPECT_EQ(CRuntimeClass::FromName("CNoSuchClass"), nullptr);
     EXPECT_EQ(CRuntimeClass::CreateObject("CNoSuchClass"), nullptr);
 }
+
+TEST(CRuntimeClass, DynamicDowncastChecksTheClass)
+{
+    CCircle circle;
+    CObject* obj = &circle;
+    EXPECT_EQ(DYNAMIC_DOWNCAST(CShape, obj), &circle);
+    EXPECT_EQ(DYNAMIC_DOWNCAST(CBadge, obj), nullptr);
+    EXPECT_EQ(DYNAMIC_DOWNCAST(CShape, static_cast<CObject*>(nullptr)), nullptr);
+    EXPECT_EQ(STATIC_DOWNCAST(CCircle, obj)->m_nRadius, 3);
+}
