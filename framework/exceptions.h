@@ -89,17 +89,19 @@ public:
                                         LPCTSTR lpszFileName = nullptr);
 
 // Deletes the exception caught by CATCH when the handler ends, unless THROW_LAST passed it on.
-// A handler inside TRY/CATCH must therefore not call Delete() itself.
+// Links form a per-thread stack so that a handler which calls Delete() itself does not cause a
+// second deletion.
 struct CExceptionLink {
-    CExceptionLink() = default;
+    CExceptionLink();
+    ~CExceptionLink();
     CExceptionLink(const CExceptionLink&) = delete;
     CExceptionLink& operator=(const CExceptionLink&) = delete;
-    ~CExceptionLink()
-    {
-        if (m_pException)
-            m_pException->Delete();
-    }
+
+    // Forgets pException in every active link of this thread; Delete() calls it.
+    static void Unlink(const CException* pException);
+
     CException* m_pException = nullptr;
+    CExceptionLink* m_pPrev;
 };
 
 #define TRY                                                                                        \

@@ -86,6 +86,18 @@ TEST(TryCatch, ThrowLastPassesTheSameObjectOnToTheOuterHandler)
     outer->Delete();
     EXPECT_EQ(g_alive, 0);
 
+    // A handler that deletes the exception itself leaves nothing for END_CATCH to delete.
+    TRY
+    {
+        THROW(new CCountedException);
+    }
+    CATCH_ALL(e)
+    {
+        e->Delete();
+        EXPECT_EQ(g_alive, 0);
+    }
+    END_CATCH_ALL
+
     CCountedException onStack;
     onStack.m_bAutoDelete = FALSE;
     onStack.Delete(); // must not free a non-heap exception
