@@ -30,7 +30,10 @@ const Declaration kDeclarations[] = {SONORIA_APP_SETTINGS(SONORIA_CFG_ROW)};
 
 } // namespace
 
-CZPX3BaseCfg::CZPX3BaseCfg() : CCfgBase(FALSE) {}
+CZPX3BaseCfg::CZPX3BaseCfg() : CCfgBase(FALSE)
+{
+    DefineSettings();
+}
 
 CZPX3BaseCfg::~CZPX3BaseCfg() = default;
 
@@ -52,7 +55,6 @@ BOOL CZPX3BaseCfg::Save()
 
 CAppCfg::CAppCfg()
 {
-    DefineSettings();
     SetRegistryPath(kRegistryPath);
     ::CreateDirectoryA(GetAppDataFolder(), nullptr);
     ::CreateDirectoryA(GetCDDBFolder(), nullptr);

@@ -87,6 +87,7 @@
 // HKEY_CURRENT_USER. Registry values that name no declared setting are ignored.
 class CZPX3BaseCfg : public CCfgBase {
 public:
+    // Declares every setting: each value starts at its default.
     CZPX3BaseCfg();
     ~CZPX3BaseCfg() override;
 

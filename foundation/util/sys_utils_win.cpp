@@ -9,7 +9,8 @@
 
 namespace {
 
-const char kShellFolders[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+const char kShellFolders[] =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 
 // A string value of at most nSize bytes (NUL included), or empty.
 CString QueryText(HKEY hRoot, LPCTSTR lpszKey, LPCTSTR lpszValue, DWORD nSize,

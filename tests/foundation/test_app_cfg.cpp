@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -296,27 +297,44 @@ TEST_F(AppCfgTest, WinlogonCdromValues)
     EXPECT_EQ(cfg.IsUserAdmin(), UserIsAdministrator());
 }
 
-TEST_F(AppCfgTest, InstallOptionsFileRemembersTheSearchAddOn)
+// The add-on library beside the test program registers its class through the system's
+// RegSvr32, which runs without being waited for; each step waits for the last to show.
+TEST_F(AppCfgTest, SearchAddOnRegistrationAndTheInstallOptionsFile)
 {
     CAppCfg cfg;
     const std::string options = cfg.GetInstallOptionsPath().GetString();
     EXPECT_EQ(options, std::string(GetAppFolder()) + "options.ini");
     EXPECT_EQ(std::string(cfg.GetSearchProviderDllPath()),
               std::string(GetAppFolder()) + "SonoriaSearch.dll");
+    ASSERT_NE(::GetFileAttributesA(cfg.GetSearchProviderDllPath()), INVALID_FILE_ATTRIBUTES);
     ::DeleteFileA(options.c_str());
+    const auto waitFor = [&](BOOL installed) {
+        for (int i = 0; i < 600 && cfg.IsSearchProviderInstalled() != installed; ++i)
+            ::Sleep(100);
+        return cfg.IsSearchProviderInstalled() == installed;
+    };
 
     EXPECT_TRUE(cfg.GetMustInstallSearchProvider()) << "default 1";
     cfg.SetMustInstallSearchProvider(FALSE);
     EXPECT_FALSE(cfg.GetMustInstallSearchProvider());
-    EXPECT_FALSE(cfg.InstallSearchProvider(FALSE, TRUE));
-    EXPECT_TRUE(cfg.InstallSearchProvider(TRUE, FALSE));
-    EXPECT_FALSE(cfg.GetMustInstallSearchProvider()) << "remembered only with both flags";
-    EXPECT_TRUE(cfg.InstallSearchProvider(TRUE, TRUE));
-    EXPECT_TRUE(cfg.GetMustInstallSearchProvider());
+
+    struct Step {
+        BOOL install, remember;
+        BOOL mustInstallAfter;
+    };
+    const Step steps[] = {
+        {FALSE, TRUE, FALSE}, {TRUE, FALSE, FALSE}, {FALSE, FALSE, FALSE},
+        {TRUE, TRUE, TRUE},   {FALSE, FALSE, TRUE},
+    };
+    for (const Step& s : steps) {
+        SCOPED_TRACE(std::to_string(s.install) + "," + std::to_string(s.remember));
+        EXPECT_EQ(cfg.InstallSearchProvider(s.install, s.remember), s.install);
+        EXPECT_TRUE(waitFor(s.install));
+        EXPECT_EQ(cfg.GetMustInstallSearchProvider(), s.mustInstallAfter);
+    }
     char text[8];
     ::GetPrivateProfileStringA("InstallOptions", "MustInstallSearchProvider", "", text,
                                sizeof text, options.c_str());
     EXPECT_STREQ(text, "1");
-    EXPECT_FALSE(cfg.IsSearchProviderInstalled());
     ::DeleteFileA(options.c_str());
 }

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -217,8 +218,12 @@ TEST(I18NLocale, ChoosesTheFileOfTheUsersLanguage)
         const char* chosen; // nullptr: the last one listed; "": none
     };
     const std::vector<Case> cases = {
-        {"exact match wins", {{"a.lang", exact}, {"b.lang", sibling1}, {"c.lang", sibling2}}, "a.lang"},
-        {"same primary language, last listed", {{"b.lang", sibling1}, {"c.lang", sibling2}}, nullptr},
+        {"exact match wins",
+         {{"a.lang", exact}, {"b.lang", sibling1}, {"c.lang", sibling2}},
+         "a.lang"},
+        {"same primary language, last listed",
+         {{"b.lang", sibling1}, {"c.lang", sibling2}},
+         nullptr},
         {"other languages only", {{"d.lang", foreign}, {"e.lang", ""}}, ""},
         {"too short an id is skipped", {{"f.lang", primary.substr(1)}}, ""},
         {"no files", {}, ""},
@@ -251,8 +256,9 @@ TEST_F(I18NFiles, TranslatesWindowsAndDialogItems)
     HWND hParent = ::CreateWindowA("STATIC", "Dialog title", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100,
                                    nullptr, nullptr, ::GetModuleHandleA(nullptr), nullptr);
     ASSERT_NE(hParent, nullptr);
-    HWND hItem = ::CreateWindowA("BUTTON", "Template text", WS_CHILD, 0, 0, 50, 20, hParent,
-                                 reinterpret_cast<HMENU>(1001), ::GetModuleHandleA(nullptr), nullptr);
+    HWND hItem =
+        ::CreateWindowA("BUTTON", "Template text", WS_CHILD, 0, 0, 50, 20, hParent,
+                        reinterpret_cast<HMENU>(1001), ::GetModuleHandleA(nullptr), nullptr);
     ASSERT_NE(hItem, nullptr);
     WriteRaw(file, "tdlg.title", "Translated title");
 

@@ -14,7 +14,8 @@
 
 namespace {
 
-const char kShellFolders[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+const char kShellFolders[] =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 const char kHttpCommand[] = "http\\shell\\open\\command";
 
 std::string ProgramFolder()
@@ -107,7 +108,8 @@ TEST(SysUtils, ShellFoldersAsTheRegistryHoldsThem)
     ::RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, kShellFolders, name);
     EXPECT_STREQ(GetCommonShellFolder(name), "");
 
-    EXPECT_EQ(std::string(GetDesktopFolder()), reg::GetText(HKEY_CURRENT_USER, kShellFolders, "Desktop"));
+    EXPECT_EQ(std::string(GetDesktopFolder()),
+              reg::GetText(HKEY_CURRENT_USER, kShellFolders, "Desktop"));
     EXPECT_EQ(std::string(GetCommonAppDataFolder()),
               reg::GetText(HKEY_LOCAL_MACHINE, kShellFolders, "Common AppData"));
 }
@@ -120,7 +122,8 @@ TEST(SysUtils, DefaultBrowserIsTheCommandsProgram)
         const char* browser;
     };
     const Case cases[] = {
-        {"\"C:\\Program Files\\Web\\web.exe\" -osint -url \"%1\"", "C:\\Program Files\\Web\\web.exe"},
+        {"\"C:\\Program Files\\Web\\web.exe\" -osint -url \"%1\"",
+         "C:\\Program Files\\Web\\web.exe"},
         {"C:\\web.exe %1", "C:\\web.exe %1"},
         {"\"C:\\unclosed.exe", "C:\\unclosed.exe"},
         {"", ""},
