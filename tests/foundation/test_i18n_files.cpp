@@ -280,6 +280,19 @@ TEST_F(I18NFiles, TranslatesWindowsAndDialogItems)
 
     EXPECT_FALSE(engine.TranslateDlgItem(hParent, 4242, "tdlg.bt.missing", "x"));
     EXPECT_EQ(ReadRaw(file, "tdlg.bt.missing"), "<absent>");
+
+    // The wrappers take framework windows too; the global engine has no file here.
+    struct Wnd {
+        HWND m_hWnd;
+        HWND GetSafeHwnd() const { return m_hWnd; }
+    } wnd{hParent};
+    EXPECT_TRUE(I18NSetWindowText(&wnd, "tdlg.const.wrapped", "Through the wrapper"));
+    ::GetWindowTextA(hParent, text, sizeof text);
+    EXPECT_STREQ(text, "Through the wrapper");
+    EXPECT_FALSE(I18NSetDlgItemText(&wnd, 4242, "tdlg.bt.missing", "x"));
+    EXPECT_TRUE(I18NSetDlgItemText(hParent, 1001, "tdlg.bt.wrapped"));
+    ::GetWindowTextA(hItem, text, sizeof text);
+    EXPECT_STREQ(text, "Given");
     ::DestroyWindow(hParent);
 }
 
@@ -320,5 +333,14 @@ TEST_F(I18NFiles, TranslatesMenusByPosition)
     ::GetMenuStringA(hRecent, 0, text, sizeof text, MF_BYPOSITION);
     EXPECT_STREQ(text, "Erste");
     EXPECT_EQ(::GetMenuItemID(hRecent, 0), 300u);
+
+    // Through the wrapper, with no language file, every text is its own default.
+    struct Menu {
+        HMENU m_hMenu;
+        HMENU GetSafeHmenu() const { return m_hMenu; }
+    } menu{hBar};
+    I18NTranslateMenu(&menu, "tm");
+    ::GetMenuStringA(hFile, 3, text, sizeof text, MF_BYPOSITION);
+    EXPECT_STREQ(text, "&Beenden");
     ::DestroyMenu(hBar);
 }
