@@ -245,7 +245,8 @@ void CAudioMP3InfoTagReader::ParseFrames(const BYTE* body, size_t size, int vers
     size_t idLength = version == 2 ? 3 : 4;
     size_t headerLength = version == 2 ? 6 : 10;
     size_t pos = 0;
-    while (size - pos > 10) {
+    // A last frame may be as short as its header: version 2.2 headers are only 6 bytes.
+    while (size - pos > headerLength) {
         const BYTE* h = body + pos;
         size_t frameSize;
         if (version == 2)
@@ -357,7 +358,9 @@ BOOL CAudioMP3InfoTagReader::IsThisFormat()
             const BYTE* b = block.data() + (pos - blockStart);
             size_t have = blockBytes - static_cast<size_t>(pos - blockStart);
             if (have >= 10 && std::memcmp(b, "ID3", 3) == 0) {
-                pos += SyncSafeValue(b + 6) + 1;
+                // Past the whole tag, header included: bytes inside it (a picture, say) can
+                // look like a frame sync.
+                pos += SyncSafeValue(b + 6) + 10;
                 continue;
             }
             if (have >= 4 && b[0] == 0xFF && b[1] >= 0xE0) {

@@ -109,22 +109,22 @@ bool CAudioMP3Writer::FillConfig()
     return true;
 }
 
-BOOL CAudioMP3Writer::Open(LPCTSTR path, int mode, int rate, int kbps, int vbrQuality,
+bool CAudioMP3Writer::Open(LPCTSTR path, int mode, int rate, int kbps, int vbrQuality,
                            DWORD flags, const CAudioTrackInfo* track)
 {
     if (m_bInitialized)
-        return FALSE;
+        return false;
     SetError(AUDIO_ERROR_NONE, nullptr);
     auto file = std::make_unique<CFile>();
     if (!file->Open(path, CFile::modeCreate | CFile::modeWrite | CFile::shareDenyWrite |
                               CFile::typeBinary)) {
         SetError(AUDIO_ERROR_CREATE_FILE, "Can't open output file");
-        return FALSE;
+        return false;
     }
     if (const char* error = LoadEncoder(m_version)) {
         SetError(AUDIO_ERROR_NOT_INITIALIZED, error);
         file->Abort();
-        return FALSE;
+        return false;
     }
     m_nMode = mode;
     m_nSampleRate = std::max(rate, 22050);
@@ -138,33 +138,33 @@ BOOL CAudioMP3Writer::Open(LPCTSTR path, int mode, int rate, int kbps, int vbrQu
     if (!FillConfig()) {
         SetError(AUDIO_ERROR_CHANNELS, "Channels mode not supported");
         file->Abort();
-        return FALSE;
+        return false;
     }
     DWORD suggested = 0;
     if (Encoder().initStream(&m_config, &m_dwSamplesPerChunk, &suggested, &m_hStream) != 0) {
         SetError(AUDIO_ERROR_CODEC_INIT, "Lame stream initialization error");
         m_hStream = nullptr;
         file->Abort();
-        return FALSE;
+        return false;
     }
     m_dwOutputSize = m_dwSamplesPerChunk * 512;
     m_output.assign(m_dwOutputSize, 0);
     m_pFile = std::move(file);
     m_tagWriter.SetTrack(m_pTrack);
-    m_bInitialized = TRUE;
-    return TRUE;
+    m_bInitialized = true;
+    return true;
 }
 
-BOOL CAudioMP3Writer::BeginStream()
+bool CAudioMP3Writer::BeginStream()
 {
     if (!m_bInitialized) {
         SetError(AUDIO_ERROR_NOT_INITIALIZED, "MP3 writer not initialized");
-        return FALSE;
+        return false;
     }
     m_nBytesWritten = 0;
     if ((m_dwFlags & FLAG_ID3V2) && m_pTrack)
         m_tagWriter.WriteID3v2Block(*m_pFile, 1024);
-    return TRUE;
+    return true;
 }
 
 bool CAudioMP3Writer::WriteOutput(const BYTE* bytes, DWORD count)
@@ -180,31 +180,17 @@ bool CAudioMP3Writer::WriteOutput(const BYTE* bytes, DWORD count)
     return true;
 }
 
-BOOL CAudioMP3Writer::WriteFrame(CAudioFrame* frame)
+bool CAudioMP3Writer::WriteFrame(CAudioFrame* frame)
 {
     if (!m_bInitialized) {
         SetError(AUDIO_ERROR_NOT_INITIALIZED, "MP3 writer not initialized");
-        return FALSE;
+        return false;
     }
-    if (!frame) {
-        SetError(AUDIO_ERROR_CONVERSION, "NULL Frame");
-        return FALSE;
-    }
-    if (frame->GetBitsPerSample() != 16 && !frame->ConvertSampleFormat(2, 1, 0)) {
-        SetError(AUDIO_ERROR_CONVERSION, "Wrong bits per sample");
-        return FALSE;
-    }
+    if (!ConvertFrameForWriting(frame, m_nMode, static_cast<uint32_t>(m_nSampleRate), 16,
+                                ConvertOrder::BitsChannelsRate))
+        return false;
     int channels = m_nMode == 3 ? 2 : m_nMode;
-    if (frame->GetChannels() != channels && !frame->ConvertChannels(m_nMode)) {
-        SetError(AUDIO_ERROR_CONVERSION, "Cannot convert number of channels");
-        return FALSE;
-    }
-    if (static_cast<int>(frame->GetSampleRate()) != m_nSampleRate &&
-        !frame->Resample(m_nSampleRate)) {
-        SetError(AUDIO_ERROR_CONVERSION, "Can't resample frame");
-        return FALSE;
-    }
-    unsigned long used = 0;
+    uint32_t used = 0;
     SHORT* samples = reinterpret_cast<SHORT*>(frame->GetData(used));
     DWORD total = used / 2;
     // The library writes without a bound: hand it only as many samples as the buffer can take
@@ -216,17 +202,17 @@ BOOL CAudioMP3Writer::WriteFrame(CAudioFrame* frame)
         DWORD produced = 0;
         Encoder().encodeChunk(m_hStream, n, samples + done, m_output.data(), &produced);
         if (!WriteOutput(m_output.data(), produced))
-            return FALSE;
+            return false;
         done += n;
     }
-    return TRUE;
+    return true;
 }
 
-BOOL CAudioMP3Writer::Close()
+bool CAudioMP3Writer::Close()
 {
     if (!m_bInitialized) {
         SetError(AUDIO_ERROR_NOT_INITIALIZED, "MP3 writer not initialized");
-        return FALSE;
+        return false;
     }
     DWORD produced = 0;
     Encoder().deinitStream(m_hStream, m_output.data(), &produced);
@@ -237,11 +223,11 @@ BOOL CAudioMP3Writer::Close()
     Encoder().closeStream(m_hStream);
     m_pFile->Close();
     m_pFile.reset();
-    m_bInitialized = FALSE;
+    m_bInitialized = false;
     if (!m_strPath.IsEmpty() && m_config.lhv1.bWriteVBRHeader && Encoder().writeInfoTag)
         Encoder().writeInfoTag(m_hStream, m_strPath);
     m_hStream = nullptr;
     m_output.clear();
     m_output.shrink_to_fit();
-    return TRUE;
+    return true;
 }

@@ -25,14 +25,14 @@ public:
     ~CAudioMP3Writer() override;
 
     //! mode: 1 mono, 2 stereo, 3 joint stereo. The track is not owned and may be null.
-    BOOL Open(LPCTSTR path, int mode, int rate, int kbps, int vbrQuality, DWORD flags,
+    bool Open(LPCTSTR path, int mode, int rate, int kbps, int vbrQuality, DWORD flags,
               const CAudioTrackInfo* track);
 
-    BOOL IsInitialized() override { return m_bInitialized; }
-    BOOL BeginStream() override;
-    BOOL WriteFrame(CAudioFrame* frame) override;
-    BOOL Close() override;
-    long GetBytesWritten() override { return static_cast<long>(m_nBytesWritten); }
+    bool IsInitialized() override { return m_bInitialized; }
+    bool BeginStream() override;
+    bool WriteFrame(CAudioFrame* frame) override;
+    bool Close() override;
+    int64_t GetBytesWritten() override { return m_nBytesWritten; }
 
     //! The configuration record as the writer fills it (exposed for tests).
     const BE_CONFIG& GetConfig() const { return m_config; }
@@ -46,8 +46,8 @@ private:
     int m_nBitsPerSample = 16;
     const CAudioTrackInfo* m_pTrack = nullptr;
     std::unique_ptr<CFile> m_pFile;
-    BOOL m_bInitialized = FALSE;
-    unsigned long m_nBytesWritten = 0;
+    bool m_bInitialized = false;
+    int64_t m_nBytesWritten = 0;
     int m_nBitrate = 0;
     int m_nVbrQuality = 0;
     DWORD m_dwFlags = 0;
