@@ -8,6 +8,10 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 root=${SONORIA_DEPS:-$HOME/.cache/sonoria-deps}
 hash=$(cat "$0" "$here/cmake/mingw-w64.cmake" | sha256sum | cut -c1-16)
 prefix=$root/$hash
+mkdir -p "$root"
+# Several checkouts may build at once: one builder per recipe, the others wait and reuse.
+exec 9>"$root/.lock-$hash"
+flock 9
 if [ -f "$prefix/.done" ]; then echo "$prefix"; exit 0; fi
 
 jobs=$(nproc)
