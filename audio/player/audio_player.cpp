@@ -10,6 +10,9 @@ namespace {
 const DWORD kLockWaitMs = 10;
 const DWORD kPollMs = 250;
 const int kMinSampleRate = 11025;
+const DWORD kPlayedOutPollMs = 20;
+// Half a second without progress: the device does not advance its position any more.
+const int kMaxIdlePolls = 25;
 } // namespace
 
 // One queued device buffer: the header the device owns until it reports it done, and a copy
@@ -31,8 +34,8 @@ void CAudioPlayer::FreeBuffer(Buffer* p)
 
 CAudioPlayer::CAudioPlayer()
     : m_nChannels(2), m_nSampleRate(44100), m_nBitsPerSample(16), m_pTrack(nullptr),
-      m_bOpen(FALSE), m_hWaveOut(nullptr), m_bStartPending(FALSE), m_nMaxQueued(3),
-      m_nQueued(0), m_bStopped(FALSE), m_wStartVolume(0xC000), m_pFinished(nullptr)
+      m_bOpen(false), m_hWaveOut(nullptr), m_bStartPending(false), m_nMaxQueued(3),
+      m_nQueued(0), m_bStopped(false), m_wStartVolume(0xC000), m_pFinished(nullptr), m_dwBytesWritten(0)
 {
 }
 
@@ -47,11 +50,11 @@ CAudioPlayer::~CAudioPlayer()
     }
 }
 
-BOOL CAudioPlayer::Open(UINT nDevice, int nChannels, int nSampleRate, int nBitsPerSample,
+bool CAudioPlayer::Open(UINT nDevice, int nChannels, int nSampleRate, int nBitsPerSample,
                         CAudioTrackInfo* pTrack)
 {
     if (m_bOpen)
-        return FALSE;
+        return false;
     SetError(0, nullptr);
     m_nChannels = nChannels;
     m_nSampleRate = nSampleRate < kMinSampleRate ? kMinSampleRate : nSampleRate;
@@ -73,16 +76,17 @@ BOOL CAudioPlayer::Open(UINT nDevice, int nChannels, int nSampleRate, int nBitsP
                                       reinterpret_cast<DWORD_PTR>(this), CALLBACK_FUNCTION);
     if (rc != MMSYSERR_NOERROR) {
         SetError(5, "Can't open output Wav file");
-        return FALSE;
+        return false;
     }
     ::waveOutPause(hWaveOut);
     m_hWaveOut = hWaveOut;
-    m_bStartPending = TRUE;
+    m_bStartPending = true;
     m_nQueued = 0;
-    m_bStopped = FALSE;
-    m_bOpen = TRUE;
+    m_dwBytesWritten = 0;
+    m_bStopped = false;
+    m_bOpen = true;
     SetVolume(m_wStartVolume);
-    return TRUE;
+    return true;
 }
 
 void CAudioPlayer::SetMaxQueuedBuffers(int n)
@@ -91,58 +95,40 @@ void CAudioPlayer::SetMaxQueuedBuffers(int n)
         m_nMaxQueued = n;
 }
 
-BOOL CAudioPlayer::IsOpen()
+bool CAudioPlayer::IsOpen()
 {
     return m_bOpen;
 }
 
-BOOL CAudioPlayer::IsInitialized()
+bool CAudioPlayer::IsInitialized()
 {
     return m_bOpen;
 }
 
-BOOL CAudioPlayer::BeginStream()
+bool CAudioPlayer::BeginStream()
 {
     if (!m_bOpen) {
         SetError(1, "Player not initialized");
-        return FALSE;
+        return false;
     }
-    return TRUE;
+    return true;
 }
 
-BOOL CAudioPlayer::WriteFrame(CAudioFrame* pFrame)
+bool CAudioPlayer::WriteFrame(CAudioFrame* pFrame)
 {
     if (m_bStopped)
-        return FALSE;
+        return false;
     if (!m_bOpen) {
         SetError(1, "Player not initialized");
-        return FALSE;
-    }
-    if (pFrame == nullptr) {
-        SetError(8, "NULL Frame");
-        return FALSE;
+        return false;
     }
     ReleaseFinishedBuffers();
-    if (pFrame->IsEmpty())
-        return TRUE; // nothing to play; the device gets no empty buffer
+    if (pFrame != nullptr && pFrame->IsEmpty())
+        return true; // nothing to play; the device gets no empty buffer
 
-    const int nWidth = m_nBitsPerSample / 8;
-    const int nSigned = m_nBitsPerSample == 8 ? 0 : 1;
-    if ((pFrame->GetBytesPerSample() != nWidth || pFrame->GetSigned() != nSigned ||
-         pFrame->GetByteOrder() != 0) &&
-        !pFrame->ConvertSampleFormat(nWidth, nSigned, 0)) {
-        SetError(8, "Wrong bits per sample");
-        return FALSE;
-    }
-    if (pFrame->GetChannels() != m_nChannels && !pFrame->ConvertChannels(m_nChannels)) {
-        SetError(8, "Cannot convert number of channels");
-        return FALSE;
-    }
-    if (static_cast<int>(pFrame->GetSampleRate()) != m_nSampleRate &&
-        !pFrame->Resample(static_cast<uint32_t>(m_nSampleRate))) {
-        SetError(8, "Can't resample frame");
-        return FALSE;
-    }
+    if (!ConvertFrameForWriting(pFrame, m_nChannels, static_cast<uint32_t>(m_nSampleRate),
+                                m_nBitsPerSample, ConvertOrder::BitsChannelsRate))
+        return false;
 
     uint32_t nUsed = 0;
     const uint8_t* pData = pFrame->GetData(nUsed);
@@ -161,17 +147,17 @@ BOOL CAudioPlayer::WriteFrame(CAudioFrame* pFrame)
     while (!lock.Lock(kLockWaitMs)) {
         if (m_bStopped) {
             FreeBuffer(pBuffer);
-            return FALSE;
+            return false;
         }
     }
     if (m_bStopped || !m_bOpen) {
         FreeBuffer(pBuffer);
-        return FALSE;
+        return false;
     }
     if (::waveOutPrepareHeader(m_hWaveOut, &pBuffer->hdr, sizeof(WAVEHDR)) != MMSYSERR_NOERROR) {
         FreeBuffer(pBuffer);
         SetError(6, "Output buffer overrun");
-        return FALSE;
+        return false;
     }
     // Counted before the write: the device may finish the buffer before waveOutWrite returns.
     ++m_nQueued;
@@ -180,32 +166,35 @@ BOOL CAudioPlayer::WriteFrame(CAudioFrame* pFrame)
         ::waveOutUnprepareHeader(m_hWaveOut, &pBuffer->hdr, sizeof(WAVEHDR));
         FreeBuffer(pBuffer);
         SetError(6, "Output buffer overrun");
-        return FALSE;
+        return false;
     }
     // The device owns the buffer now, until the callback hands it back.
-    if (m_bStartPending.exchange(FALSE))
+    m_dwBytesWritten += nUsed;
+    if (m_bStartPending.exchange(false))
         ::waveOutRestart(m_hWaveOut);
     lock.Unlock();
 
     while (m_nQueued > m_nMaxQueued && !m_bStopped)
         ::Sleep(kPollMs);
     ReleaseFinishedBuffers();
-    return TRUE;
+    return true;
 }
 
-BOOL CAudioPlayer::Close()
+bool CAudioPlayer::Close()
 {
     if (!m_bOpen) {
         SetError(1, "Player not initialized");
-        return FALSE;
+        return false;
     }
+    while (m_nQueued > 0 && !m_bStopped)
+        ::Sleep(kPollMs);
+    WaitUntilPlayedOut();
     for (;;) {
         CSingleLock lock(&m_lock);
         if (lock.Lock(kLockWaitMs)) {
             ReleaseFinishedBuffers();
-            const MMRESULT rc = ::waveOutClose(m_hWaveOut);
-            if (rc != WAVERR_STILLPLAYING) {
-                m_bOpen = FALSE;
+            if (::waveOutClose(m_hWaveOut) != WAVERR_STILLPLAYING) {
+                m_bOpen = false;
                 m_hWaveOut = nullptr;
                 break;
             }
@@ -220,19 +209,44 @@ BOOL CAudioPlayer::Close()
         FreeBuffer(p);
         p = pNext;
     }
-    return TRUE;
+    return true;
+}
+
+// Some devices (Wine's among them) report a buffer done once they copied it, before it was
+// heard; closing then cuts the end of the stream. So wait until the position reaches what was
+// written, for as long as it keeps advancing. Only the playback thread closes the device, so
+// the handle stays valid here without the lock.
+void CAudioPlayer::WaitUntilPlayedOut()
+{
+    DWORD dwLast = 0;
+    int nIdlePolls = 0;
+    while (!m_bStopped && nIdlePolls < kMaxIdlePolls) {
+        MMTIME time = {};
+        time.wType = TIME_BYTES;
+        if (::waveOutGetPosition(m_hWaveOut, &time, sizeof time) != MMSYSERR_NOERROR ||
+            time.wType != TIME_BYTES)
+            return;
+        // Byte positions wrap at 4 GiB: compare the distance, not the values.
+        const DWORD dwLeft = m_dwBytesWritten - time.u.cb;
+        if (dwLeft == 0 || dwLeft > 0x80000000u)
+            return;
+        nIdlePolls = time.u.cb == dwLast ? nIdlePolls + 1 : 0;
+        dwLast = time.u.cb;
+        ::Sleep(kPlayedOutPollMs);
+    }
 }
 
 void CAudioPlayer::Stop()
 {
     CSingleLock lock(&m_lock);
     if (!lock.Lock(kLockWaitMs) || !m_bOpen) {
-        m_bStopped = TRUE; // refused frames at least; the device is closing or already closed
+        m_bStopped = true; // refused frames at least; the device is closing or already closed
         return;
     }
-    m_bStopped = TRUE;
+    m_bStopped = true;
     ::waveOutPause(m_hWaveOut);
-    m_bStartPending = TRUE;
+    m_dwBytesWritten = 0; // the reset below rewinds the position
+    m_bStartPending = true;
     // Returns every queued buffer through the callback, on this thread, before it returns:
     // the callback takes no lock.
     ::waveOutReset(m_hWaveOut);
@@ -257,45 +271,45 @@ void CAudioPlayer::SetVolume(WORD wVolume)
     ::waveOutSetVolume(m_hWaveOut, static_cast<DWORD>(wVolume) * 65537u);
 }
 
-BOOL CAudioPlayer::GetPositionMs(DWORD& dwMs)
+bool CAudioPlayer::GetPositionMs(DWORD& dwMs)
 {
     CSingleLock lock(&m_lock);
     if (!lock.Lock(kLockWaitMs) || !m_bOpen)
-        return FALSE;
+        return false;
     MMTIME time = {};
     time.wType = TIME_MS;
     if (::waveOutGetPosition(m_hWaveOut, &time, sizeof time) != MMSYSERR_NOERROR)
-        return FALSE;
+        return false;
     return PositionToMs(time, m_nChannels, m_nSampleRate, m_nBitsPerSample, dwMs);
 }
 
-BOOL CAudioPlayer::PositionToMs(const MMTIME& time, int nChannels, int nSampleRate,
+bool CAudioPlayer::PositionToMs(const MMTIME& time, int nChannels, int nSampleRate,
                                 int nBitsPerSample, DWORD& dwMs)
 {
     dwMs = 0;
     switch (time.wType) {
     case TIME_MS:
         dwMs = time.u.ms;
-        return TRUE;
+        return true;
     case TIME_SAMPLES:
         if (nSampleRate <= 0)
-            return FALSE;
+            return false;
         dwMs = time.u.sample / static_cast<DWORD>(nSampleRate) * 1000;
-        return TRUE;
+        return true;
     case TIME_BYTES: {
         const DWORD dwBytesPerSecond =
             static_cast<DWORD>(nBitsPerSample / 8) * nChannels * nSampleRate;
         if (dwBytesPerSecond == 0)
-            return FALSE;
+            return false;
         dwMs = time.u.cb / dwBytesPerSecond * 1000;
-        return TRUE;
+        return true;
     }
     case TIME_SMPTE:
         dwMs = time.u.smpte.hour * 3600000u + time.u.smpte.min * 60000u +
                time.u.smpte.sec * 1000u;
-        return TRUE;
+        return true;
     default:
-        return FALSE;
+        return false;
     }
 }
 

@@ -169,6 +169,7 @@ TEST(AudioPlayer, PlaysTheWholeStreamInOrderFromAWorker)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         CAudioPlayer player;
+        player.SetStartVolume(0xFFFF); // the device scales samples by the volume
         player.SetMaxQueuedBuffers(c.maxQueued);
         ASSERT_TRUE(player.Open(0, c.channels, 44100, 16, nullptr));
         EXPECT_TRUE(player.BeginStream());
@@ -202,6 +203,7 @@ TEST(AudioPlayer, ConvertsFramesToTheDeviceFormat)
     // 8-bit unsigned mono to a 16-bit stereo device: widened, then duplicated.
     {
         CAudioPlayer player;
+        player.SetStartVolume(0xFFFF);
         ASSERT_TRUE(player.Open(0, 2, 22050, 16, nullptr));
         CAudioFrame frame;
         frame.SetChannels(1);
@@ -278,7 +280,7 @@ TEST(AudioPlayer, PositionUnitsConvertAsTheDeviceAnswers)
         const char* name;
         MMTIME time;
         int channels, rate, bits;
-        BOOL ok;
+        bool ok;
         DWORD ms;
     };
     auto make = [](UINT type, DWORD value) {
@@ -294,13 +296,13 @@ TEST(AudioPlayer, PositionUnitsConvertAsTheDeviceAnswers)
     smpte.u.smpte.sec = 3;
     smpte.u.smpte.frame = 20;
     const Case cases[] = {
-        {"milliseconds as they are", make(TIME_MS, 1234), 2, 44100, 16, TRUE, 1234},
-        {"samples at 44100", make(TIME_SAMPLES, 66150), 2, 44100, 16, TRUE, 1000},
-        {"bytes in whole seconds", make(TIME_BYTES, 176400 * 3 - 1), 2, 44100, 16, TRUE, 2000},
-        {"bytes of 8-bit mono", make(TIME_BYTES, 22050), 1, 11025, 8, TRUE, 2000},
-        {"SMPTE without frames", smpte, 2, 44100, 16, TRUE, 3723000},
-        {"MIDI cannot be told", make(TIME_MIDI, 5), 2, 44100, 16, FALSE, 0},
-        {"ticks cannot be told", make(TIME_TICKS, 5), 2, 44100, 16, FALSE, 0},
+        {"milliseconds as they are", make(TIME_MS, 1234), 2, 44100, 16, true, 1234},
+        {"samples at 44100", make(TIME_SAMPLES, 66150), 2, 44100, 16, true, 1000},
+        {"bytes in whole seconds", make(TIME_BYTES, 176400 * 3 - 1), 2, 44100, 16, true, 2000},
+        {"bytes of 8-bit mono", make(TIME_BYTES, 22050), 1, 11025, 8, true, 2000},
+        {"SMPTE without frames", smpte, 2, 44100, 16, true, 3723000},
+        {"MIDI cannot be told", make(TIME_MIDI, 5), 2, 44100, 16, false, 0},
+        {"ticks cannot be told", make(TIME_TICKS, 5), 2, 44100, 16, false, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -315,6 +317,7 @@ TEST(AudioPlayer, StopMidStreamReleasesEverythingAndRefusesFrames)
     if (!HaveCaptureDevice())
         GTEST_SKIP() << "needs the recording test device";
     CAudioPlayer player;
+    player.SetStartVolume(0xFFFF);
     player.SetMaxQueuedBuffers(3);
     ASSERT_TRUE(player.Open(0, 2, 44100, 16, nullptr));
     CPlaybackThread worker;
