@@ -228,8 +228,13 @@ BOOL CRipThread::RunLoop()
                 }
                 // Input consumed without audio: nothing to write this turn.
             } else if (!frame.IsEmpty()) {
-                if (dGain != 1.0)
+                if (dGain != 1.0) {
+                    // The gain rewrites samples in place and cannot write 24-bit ones: bring
+                    // those to 16 bits first (every writer asks for 16 or 8 bits anyway).
+                    if (frame.GetBytesPerSample() == 3)
+                        frame.ConvertSampleFormat(2, 1, 0);
                     frame.ApplyGain(dGain);
+                }
                 if (!m_pWriter->WriteFrame(&frame)) {
                     m_pWriter->GetError(strError);
                     Fail(strError);
