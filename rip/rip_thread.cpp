@@ -61,9 +61,16 @@ CRipThread::~CRipThread()
         ::WaitForSingleObject(m_hWorker, INFINITE);
         ::CloseHandle(m_hWorker);
     }
-    if (m_pWriter != nullptr)
-        m_pWriter->Close();
-    ReleaseStreams(kCleanupLockMs);
+    // The worker released its streams; these exist only for a job whose worker never ran
+    // to its clean-up. A destructor must not let a file-layer failure escape.
+    try {
+        if (m_pWriter != nullptr)
+            m_pWriter->Close();
+        ReleaseStreams(kCleanupLockMs);
+    } catch (CException* e) {
+        e->Delete();
+    } catch (...) {
+    }
 }
 
 BOOL CRipThread::Start()

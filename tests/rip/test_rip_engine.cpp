@@ -174,8 +174,9 @@ TEST(RipTask, CopiesTheSettingsItNeedsWhenBuilt)
         cfg.SetVorbisEnc_Quality(c.vorbisQuality);
         CRipTask task(0, "C:\\in.wav", c.format, "C:\\out.x");
         EXPECT_EQ(task.GetChannels(), c.channels);
-        if (c.format == 2)
+        if (c.format == 2) {
             EXPECT_NEAR(task.GetVorbisQuality(), c.vorbis, 1e-9);
+        }
         // Later changes of the options do not reach a built task.
         cfg.SetWavEnc_Channels(c.wavChannels == 1 ? 2 : 1);
         cfg.SetMp3Enc_Channels(c.mp3Channels == 1 ? 2 : 1);
@@ -374,8 +375,9 @@ TEST(RipBatch, AFailingJobFailsAloneWhileTheOthersComplete)
         } else {
             EXPECT_EQ(pJob->GetState(), CRipThread::STATE_ERROR);
             EXPECT_STREQ(pJob->GetErrorText(), c.error);
-            if (!c.output.empty())
+            if (!c.output.empty()) {
                 EXPECT_FALSE(FileExists(c.output));
+            }
         }
     }
     // The refused same-file jobs left their input as it was.
