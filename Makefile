@@ -32,7 +32,7 @@ build: deps
 
 run: build
 	@$(WINE) --start
-	$(WINE) $(BUILD)/app/Sonoria3.exe
+	$(WINE) $(BUILD)/bin/Sonoria3.exe
 
 test: build
 	@$(WINE) --start
@@ -55,7 +55,7 @@ fuzz: check-native
 # Benchmarks report ratios against references measured in the same run; not part of the tests.
 bench: build
 	@$(WINE) --start
-	@for b in $(BUILD)/bench/bench_*.exe; do [ -f "$$b" ] || continue; \
+	@for b in $(BUILD)/bin/bench_*.exe; do [ -f "$$b" ] || continue; \
 	  echo "== $$(basename $$b)"; $(WINE) $$b || exit 1; done
 
 clean:
