@@ -1,6 +1,8 @@
 // CThread: worker start, stop request, wait and the worker procedure.
 #include "foundation/util/thread.h"
 
+#include "framework/core.h"
+
 #include <process.h>
 
 CThread::CThread()
@@ -81,6 +83,8 @@ unsigned __stdcall CThread::ThreadProc(void* pStartBlock)
     pOwner->m_dwThreadId = ::GetCurrentThreadId();
     try {
         pOwner->Run(pBlock->arg);
+    } catch (CException* e) {
+        e->Delete(); // framework exceptions are thrown on the heap
     } catch (...) {
         // Whatever Run throws ends this worker quietly; it never reaches the process.
     }

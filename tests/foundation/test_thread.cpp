@@ -1,6 +1,8 @@
 // CThread: start argument, stop with and without waiting, exceptions in Run, restart, teardown.
 #include "foundation/util/thread.h"
 
+#include "framework/core.h"
+
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -61,7 +63,7 @@ protected:
         switch (kind) {
         case 0: throw std::runtime_error("boom");
         case 1: throw 42;
-        default: throw new std::logic_error("heap");
+        default: AfxThrowFileException(CFileException::diskFull);
         }
     }
 };
@@ -112,7 +114,7 @@ TEST(Thread, StopWithoutWaitOnlyAsks)
 
 TEST(Thread, ExceptionsFromRunEndTheWorkerQuietly)
 {
-    const char* const kinds[] = {"std exception", "plain value", "heap pointer"};
+    const char* const kinds[] = {"std exception", "plain value", "framework exception"};
     for (int kind = 0; kind < 3; ++kind) {
         SCOPED_TRACE(kinds[kind]);
         CThrowThread t;
