@@ -13,6 +13,7 @@ const int kMinSampleRate = 11025;
 const DWORD kPlayedOutPollMs = 20;
 // Half a second without progress: the device does not advance its position any more.
 const int kMaxIdlePolls = 25;
+const int kStopLockTries = 100;
 } // namespace
 
 // One queued device buffer: the header the device owns until it reports it done, and a copy
@@ -238,15 +239,18 @@ void CAudioPlayer::WaitUntilPlayedOut()
 
 void CAudioPlayer::Stop()
 {
-    CSingleLock lock(&m_lock);
-    if (!lock.Lock(kLockWaitMs) || !m_bOpen) {
-        m_bStopped = true; // refused frames at least; the device is closing or already closed
-        return;
-    }
+    // Refuse frames at once; then silence the device. Only short device calls hold the lock,
+    // so a stop that was not granted it in one wait tries again rather than being skipped.
     m_bStopped = true;
+    CSingleLock lock(&m_lock);
+    for (int nTry = 0; !lock.Lock(kLockWaitMs); ++nTry)
+        if (nTry == kStopLockTries)
+            return;
+    if (!m_bOpen)
+        return;
     ::waveOutPause(m_hWaveOut);
-    m_dwBytesWritten = 0; // the reset below rewinds the position
     m_bStartPending = true;
+    m_dwBytesWritten = 0; // the reset below rewinds the position
     // Returns every queued buffer through the callback, on this thread, before it returns:
     // the callback takes no lock.
     ::waveOutReset(m_hWaveOut);
