@@ -19,6 +19,8 @@ CThread::~CThread()
 
 void CThread::Start(LPVOID arg)
 {
+    if (m_bHasThread)
+        return; // a worker of this object still runs: one at a time
     // A previous worker that ended on its own still holds its join handle.
     WaitForThread();
     m_start.pOwner = this;

@@ -17,7 +17,7 @@ public:
     CThread(const CThread&) = delete;
     CThread& operator=(const CThread&) = delete;
 
-    // Runs Run(arg) on a new worker thread. Call only while no worker of this object runs.
+    // Runs Run(arg) on a new worker thread; does nothing while a worker of this object runs.
     // A thread that cannot be created leaves no thread recorded.
     void Start(LPVOID arg);
     BOOL IsRunning() const { return m_bKeepRunning.load() ? TRUE : FALSE; }
