@@ -102,6 +102,7 @@ TEST(Thread, StopWithoutWaitOnlyAsks)
     CLoopThread t;
     t.hGate = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
     t.Start(nullptr);
+    t.Start(reinterpret_cast<LPVOID>(7)); // one worker at a time: ignored
     t.Stop(FALSE); // would hang here if it waited: the worker is held at the gate
     EXPECT_FALSE(t.IsRunning());
     EXPECT_FALSE(t.returned.load());
@@ -109,6 +110,7 @@ TEST(Thread, StopWithoutWaitOnlyAsks)
     t.WaitForThread();
     EXPECT_TRUE(t.returned.load());
     EXPECT_FALSE(t.HasThread());
+    EXPECT_EQ(t.seenArg.load(), nullptr);
     ::CloseHandle(t.hGate);
 }
 
