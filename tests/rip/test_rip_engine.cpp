@@ -13,6 +13,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -433,4 +434,47 @@ TEST(RipBatch, DeletingABatchStopsItsRunningJobs)
     delete pBatch; // stops both and waits for their workers
     EXPECT_FALSE(FileExists(dir / "x.wav"));
     EXPECT_FALSE(FileExists(dir / "y.wav"));
+}
+
+// Run with a file size limit (see CMakeLists.txt): a write past it fails in the file layer,
+// as on a full disk.
+TEST(RipBatch, AFileLayerFailureEndsOnlyItsJob)
+{
+    const char* limit = std::getenv("SONORIA_FILE_LIMIT_KB");
+    if (limit == nullptr)
+        GTEST_SKIP() << "needs a file size limit";
+    const size_t limitBytes = std::strtoul(limit, nullptr, 10) * 1024;
+    CScratchFolder dir;
+    CAppCfg& cfg = GetAppCfg();
+    const int savedChannels = cfg.GetWavEnc_Channels();
+    const int savedBits = cfg.GetWavEnc_BitsPerSample();
+    cfg.SetWavEnc_Channels(2);
+    cfg.SetWavEnc_BitsPerSample(16);
+
+    // 8-bit mono in, 16-bit stereo out: the output is four times the input and passes the
+    // limit that the input stays under.
+    const Format f{1, 11025, 8};
+    const double seconds = 1.2 * limitBytes / (4.0 * f.rate);
+    const std::string big = dir / "big.wav";
+    const std::string small = dir / "small.wav";
+    ASSERT_TRUE(testing_wav::WriteFile(big, testing_wav::WavFile(f, testing_wav::SineSweep(f, seconds))));
+    ASSERT_TRUE(testing_wav::WriteFile(small, testing_wav::WavFile(f, testing_wav::SineSweep(f, 2.0))));
+
+    CRipThreadList batch;
+    batch.SetMaxConcurrent(3);
+    batch.AddTask(NewWavTask(small, dir / "out0.wav"));
+    batch.AddTask(NewWavTask(big, dir / "out1.wav"));
+    batch.AddTask(NewWavTask(small, dir / "out2.wav"));
+    cfg.SetWavEnc_Channels(savedChannels);
+    cfg.SetWavEnc_BitsPerSample(savedBits);
+    RunBatch(batch, 3);
+
+    EXPECT_EQ(batch.GetStatus(0), CRipThread::STATE_DONE);
+    EXPECT_EQ(batch.GetStatus(2), CRipThread::STATE_DONE);
+    EXPECT_EQ(batch.GetStatus(1), CRipThread::STATE_ERROR);
+    const CString error = batch.GetThread(1)->GetErrorText();
+    EXPECT_FALSE(error.IsEmpty());
+    std::printf("file layer failure reported as: %s\n", static_cast<LPCTSTR>(error));
+    EXPECT_FALSE(FileExists(dir / "out1.wav"));
+    EXPECT_TRUE(FileExists(dir / "out0.wav"));
 }
