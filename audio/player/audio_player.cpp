@@ -319,6 +319,7 @@ bool CAudioPlayer::PositionToMs(const MMTIME& time, int nChannels, int nSampleRa
 
 int CAudioPlayer::ListOutputDevices(CStringArray& names)
 {
+    names.RemoveAll();
     const UINT n = ::waveOutGetNumDevs();
     for (UINT i = 0; i < n; ++i) {
         WAVEOUTCAPSA caps = {};

@@ -50,7 +50,8 @@ public:
     // False when closed, or when the device cannot tell.
     bool GetPositionMs(DWORD& dwMs);
 
-    // Product names of the wave-out devices in device order; returns their number.
+    // Replaces the array's items by the product names of the wave-out devices, in device
+    // order; returns their number.
     static int ListOutputDevices(CStringArray& names);
     // A device position in milliseconds. Samples and bytes come as whole seconds (the division
     // comes first); false for a unit that cannot be converted.
