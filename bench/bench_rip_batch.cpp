@@ -11,7 +11,8 @@
 #include <string>
 #include <vector>
 
-namespace {
+namespace
+{
 
 const int kFiles = 16;
 const double kSeconds = 60.0; // about 10 MB of 16-bit stereo audio per file
@@ -74,8 +75,8 @@ int main()
 
     char temp[MAX_PATH];
     ::GetTempPathA(MAX_PATH, temp);
-    const std::string dir = std::string(temp) + "bench_rip_batch_" +
-                            std::to_string(::GetCurrentProcessId());
+    const std::string dir =
+        std::string(temp) + "bench_rip_batch_" + std::to_string(::GetCurrentProcessId());
     ::CreateDirectoryA(dir.c_str(), nullptr);
 
     const testing_wav::Format f{2, 44100, 16};
@@ -97,8 +98,7 @@ int main()
         const double convert = ConvertAll(dir, nProcessors, nFailed);
         ratios.push_back(copy / convert);
         std::printf("round %d: file copy %.0f MB/s, batch %.0f MB/s, ratio %.2f%s\n", round + 1,
-                    mb / copy, mb / convert, copy / convert,
-                    nFailed ? " (jobs failed!)" : "");
+                    mb / copy, mb / convert, copy / convert, nFailed ? " (jobs failed!)" : "");
     }
     std::sort(ratios.begin(), ratios.end());
     std::printf("batch throughput / file copy throughput (median of %d): %.2f\n", kRounds,

@@ -9,13 +9,13 @@
 
 #include <memory>
 
-namespace {
+namespace
+{
 
 // Each opener returns the opened object, or null with that object's own error text.
 using ReaderOpener = CAudioAbstractReader* (*)(CRipTask& task, CRipSource& source,
                                                CString& strError);
-using WriterOpener = CAudioAbstractWriter* (*)(CRipTask& task, int nSampleRate,
-                                               CString& strError);
+using WriterOpener = CAudioAbstractWriter* (*)(CRipTask& task, int nSampleRate, CString& strError);
 
 template <class TReader>
 CAudioAbstractReader* OpenFileReader(CRipTask& task, CRipSource&, CString& strError)

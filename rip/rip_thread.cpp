@@ -8,7 +8,8 @@
 
 #include <process.h>
 
-namespace {
+namespace
+{
 
 const DWORD kStepLockMs = 1000;
 const DWORD kCleanupLockMs = 10000;

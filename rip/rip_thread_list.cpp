@@ -3,9 +3,7 @@
 
 #include "rip/rip_task.h"
 
-CRipThreadList::CRipThreadList() : m_nMaxConcurrent(1)
-{
-}
+CRipThreadList::CRipThreadList() : m_nMaxConcurrent(1) {}
 
 CRipThreadList::~CRipThreadList()
 {

@@ -9,7 +9,8 @@
 #include <string>
 #include <vector>
 
-namespace testing_wav {
+namespace testing_wav
+{
 
 struct Format {
     int channels;

@@ -6,7 +6,8 @@
 #include <cstring>
 #include <type_traits>
 
-namespace {
+namespace
+{
 const DWORD kLockWaitMs = 10;
 const DWORD kPollMs = 250;
 const int kMinSampleRate = 11025;
@@ -34,9 +35,9 @@ void CAudioPlayer::FreeBuffer(Buffer* p)
 }
 
 CAudioPlayer::CAudioPlayer()
-    : m_nChannels(2), m_nSampleRate(44100), m_nBitsPerSample(16), m_pTrack(nullptr),
-      m_bOpen(false), m_hWaveOut(nullptr), m_bStartPending(false), m_nMaxQueued(3),
-      m_nQueued(0), m_bStopped(false), m_wStartVolume(0xC000), m_pFinished(nullptr), m_dwBytesWritten(0)
+    : m_nChannels(2), m_nSampleRate(44100), m_nBitsPerSample(16), m_pTrack(nullptr), m_bOpen(false),
+      m_hWaveOut(nullptr), m_bStartPending(false), m_nMaxQueued(3), m_nQueued(0), m_bStopped(false),
+      m_wStartVolume(0xC000), m_pFinished(nullptr), m_dwBytesWritten(0)
 {
 }
 
@@ -309,8 +310,7 @@ bool CAudioPlayer::PositionToMs(const MMTIME& time, int nChannels, int nSampleRa
         return true;
     }
     case TIME_SMPTE:
-        dwMs = time.u.smpte.hour * 3600000u + time.u.smpte.min * 60000u +
-               time.u.smpte.sec * 1000u;
+        dwMs = time.u.smpte.hour * 3600000u + time.u.smpte.min * 60000u + time.u.smpte.sec * 1000u;
         return true;
     default:
         return false;

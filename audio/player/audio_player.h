@@ -5,8 +5,8 @@
 #include "framework/core.h"
 #include "framework/sync.h"
 
-#include <windows.h>
 #include <mmsystem.h>
+#include <windows.h>
 
 #include <atomic>
 
@@ -55,8 +55,8 @@ public:
     static int ListOutputDevices(CStringArray& names);
     // A device position in milliseconds. Samples and bytes come as whole seconds (the division
     // comes first); false for a unit that cannot be converted.
-    static bool PositionToMs(const MMTIME& time, int nChannels, int nSampleRate,
-                             int nBitsPerSample, DWORD& dwMs);
+    static bool PositionToMs(const MMTIME& time, int nChannels, int nSampleRate, int nBitsPerSample,
+                             DWORD& dwMs);
     static void CALLBACK WaveOutCallback(HWAVEOUT hwo, UINT uMsg, DWORD_PTR dwInstance,
                                          DWORD_PTR dwParam1, DWORD_PTR dwParam2);
 

@@ -79,8 +79,8 @@ unsigned __stdcall CThread::ThreadProc(void* pStartBlock)
     const StartBlock* pBlock = static_cast<const StartBlock*>(pStartBlock);
     CThread* pOwner = pBlock->pOwner;
     HANDLE hSelf = nullptr;
-    ::DuplicateHandle(::GetCurrentProcess(), ::GetCurrentThread(), ::GetCurrentProcess(), &hSelf,
-                      0, FALSE, DUPLICATE_SAME_ACCESS);
+    ::DuplicateHandle(::GetCurrentProcess(), ::GetCurrentThread(), ::GetCurrentProcess(), &hSelf, 0,
+                      FALSE, DUPLICATE_SAME_ACCESS);
     pOwner->m_hThread = hSelf;
     pOwner->m_dwThreadId = ::GetCurrentThreadId();
     try {

@@ -13,7 +13,8 @@
 #include <string>
 #include <vector>
 
-namespace {
+namespace
+{
 
 // The capture file as Wine sees it: the Unix path through the Z: drive.
 std::string CapturePath()
@@ -337,7 +338,7 @@ TEST(AudioPlayer, StopMidStreamReleasesEverythingAndRefusesFrames)
     EXPECT_EQ(player.GetError(text), 0);
     EXPECT_TRUE(text.IsEmpty());
     EXPECT_TRUE(player.IsOpen()); // stopped, not closed
-    ASSERT_TRUE(player.Close());   // returns: every buffer came back from the device
+    ASSERT_TRUE(player.Close());  // returns: every buffer came back from the device
 
     // What was played is a prefix of the stream, in order.
     const std::vector<BYTE> played = WithoutSilence(ReadCapture(), 4);

@@ -8,7 +8,8 @@
 #include <atomic>
 #include <stdexcept>
 
-namespace {
+namespace
+{
 
 // Loops until asked to stop, then optionally blocks on a gate before returning.
 class CLoopThread : public CThread
@@ -61,9 +62,12 @@ protected:
     void Run(LPVOID) override
     {
         switch (kind) {
-        case 0: throw std::runtime_error("boom");
-        case 1: throw 42;
-        default: AfxThrowFileException(CFileException::diskFull);
+        case 0:
+            throw std::runtime_error("boom");
+        case 1:
+            throw 42;
+        default:
+            AfxThrowFileException(CFileException::diskFull);
         }
     }
 };

@@ -13,14 +13,15 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <cmath>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
 using testing_wav::Format;
 
-namespace {
+namespace
+{
 
 // A fresh folder under the temporary folder, removed with everything in it.
 class CScratchFolder
@@ -97,8 +98,8 @@ int ApplyGain(int sample, double gain)
 
 // The 16-bit PCM a job must write for the input: read, gain (8-bit input keeps its own width
 // until the writer widens it), channels to the output count.
-std::vector<int16_t> ExpectedOutput(const Format& in, const std::vector<uint8_t>& pcm,
-                                    double gain, int outChannels)
+std::vector<int16_t> ExpectedOutput(const Format& in, const std::vector<uint8_t>& pcm, double gain,
+                                    int outChannels)
 {
     const size_t samples = pcm.size() / (in.bits / 8);
     std::vector<int> scaled(samples);
@@ -137,7 +138,8 @@ std::string MakeLongInput(const CScratchFolder& dir)
 {
     const Format f{1, 8000, 8};
     const std::string path = dir / "long.wav";
-    EXPECT_TRUE(testing_wav::WriteFile(path, testing_wav::WavFile(f, testing_wav::SineSweep(f, 2400))));
+    EXPECT_TRUE(
+        testing_wav::WriteFile(path, testing_wav::WavFile(f, testing_wav::SineSweep(f, 2400))));
     return path;
 }
 
@@ -276,7 +278,8 @@ TEST(RipBatch, ConvertsWavFilesConcurrentlySampleForSample)
         EXPECT_EQ(out.channels, c.outChannels);
         EXPECT_EQ(out.rate, c.in.rate);
         EXPECT_EQ(out.bits, 16);
-        const std::vector<int16_t> expected = ExpectedOutput(c.in, inputs[i], c.gain, c.outChannels);
+        const std::vector<int16_t> expected =
+            ExpectedOutput(c.in, inputs[i], c.gain, c.outChannels);
         ASSERT_EQ(pcm.size(), expected.size() * 2);
         for (size_t k = 0; k < expected.size(); ++k) {
             const int16_t got = static_cast<int16_t>(pcm[2 * k] | (pcm[2 * k + 1] << 8));
@@ -457,8 +460,10 @@ TEST(RipBatch, AFileLayerFailureEndsOnlyItsJob)
     const double seconds = 1.2 * limitBytes / (4.0 * f.rate);
     const std::string big = dir / "big.wav";
     const std::string small = dir / "small.wav";
-    ASSERT_TRUE(testing_wav::WriteFile(big, testing_wav::WavFile(f, testing_wav::SineSweep(f, seconds))));
-    ASSERT_TRUE(testing_wav::WriteFile(small, testing_wav::WavFile(f, testing_wav::SineSweep(f, 2.0))));
+    ASSERT_TRUE(
+        testing_wav::WriteFile(big, testing_wav::WavFile(f, testing_wav::SineSweep(f, seconds))));
+    ASSERT_TRUE(
+        testing_wav::WriteFile(small, testing_wav::WavFile(f, testing_wav::SineSweep(f, 2.0))));
 
     CRipThreadList batch;
     batch.SetMaxConcurrent(3);
