@@ -219,6 +219,8 @@ BOOL CRipThread::RunLoop()
         CString strError;
         BOOL bEnd = FALSE;
         if (!m_pReader->HasMoreData()) {
+            // Taken before the close: a closed reader cannot tell, and the job ends at 100.
+            m_nProgress = m_pReader->GetProgressPercent();
             m_pReader->Close();
             // A writer that cannot finish its stream leaves a broken file: that is an error.
             if (!m_pWriter->Close()) {
@@ -250,10 +252,10 @@ BOOL CRipThread::RunLoop()
                 }
             }
         }
-        m_nProgress = m_pReader->GetProgressPercent();
-        lock.Unlock();
         if (bEnd)
             return TRUE;
+        m_nProgress = m_pReader->GetProgressPercent();
+        lock.Unlock();
         ::Sleep(1);
     }
 }

@@ -269,6 +269,7 @@ TEST(RipBatch, ConvertsWavFilesConcurrentlySampleForSample)
         ASSERT_EQ(pJob->GetState(), CRipThread::STATE_DONE) << pJob->GetErrorText();
         pJob->UpdateDisplayTexts();
         EXPECT_STREQ(pJob->GetStatusText(), "Complete");
+        EXPECT_STREQ(pJob->GetProgressText(), "100%");
         EXPECT_EQ(pJob->GetTitleText(), "out" + std::to_string(i) + ".wav");
 
         std::vector<uint8_t> bytes, pcm;
@@ -336,6 +337,8 @@ TEST(RipBatch, AFailingJobFailsAloneWhileTheOthersComplete)
     const std::string good = dir / "good.wav";
     const std::string vanishing = dir / "vanishing.wav";
     const std::string same = dir / "Same.wav";
+    const std::string silent = dir / "silent.wav";
+    ASSERT_TRUE(testing_wav::WriteFile(silent, testing_wav::WavFile(f, {})));
     ASSERT_TRUE(testing_wav::WriteFile(good, wav));
     ASSERT_TRUE(testing_wav::WriteFile(vanishing, wav));
     ASSERT_TRUE(testing_wav::WriteFile(same, wav));
@@ -360,6 +363,7 @@ TEST(RipBatch, AFailingJobFailsAloneWhileTheOthersComplete)
          dir / "e.wav"},
         {"unknown output format", new CRipTask(0, good.c_str(), 42, (dir / "f.x").c_str()), "",
          dir / "f.x"},
+        {"no audio at all", NewWavTask(silent, dir / "h.wav", 0.8), nullptr, dir / "h.wav"},
         {"good last", NewWavTask(good, dir / "g.wav", 0.8), nullptr, dir / "g.wav"},
     };
     CRipThreadList batch;
@@ -388,7 +392,12 @@ TEST(RipBatch, AFailingJobFailsAloneWhileTheOthersComplete)
     std::vector<uint8_t> kept;
     ASSERT_TRUE(testing_wav::ReadFile(same, kept));
     EXPECT_EQ(kept, wav);
-    EXPECT_EQ(batch.GetDoneCount(), 2);
+    // A source of no audio cannot tell its progress: the text stays where it was.
+    CRipThread* pSilent = batch.GetThread(static_cast<int>(cases.size()) - 2);
+    pSilent->UpdateDisplayTexts();
+    EXPECT_EQ(pSilent->GetProgress(), -1);
+    EXPECT_STREQ(pSilent->GetProgressText(), "0%");
+    EXPECT_EQ(batch.GetDoneCount(), 3);
     EXPECT_EQ(batch.GetErrorCount(), 6);
 }
 
