@@ -366,6 +366,11 @@ TEST(RipBatch, AFailingJobFailsAloneWhileTheOthersComplete)
         {"no audio at all", NewWavTask(silent, dir / "h.wav", 0.8), nullptr, dir / "h.wav"},
         {"good last", NewWavTask(good, dir / "g.wav", 0.8), nullptr, dir / "g.wav"},
     };
+    CAudioTrackInfo protectedTrack;
+    protectedTrack.SetProtected(TRUE);
+    cases.insert(cases.begin() + 1, Case{"protected source", NewWavTask(good, dir / "p.wav"),
+                                         "File is DRM protected.", dir / "p.wav"});
+    cases[1].task->SetTrackInfo(protectedTrack);
     CRipThreadList batch;
     batch.SetMaxConcurrent(4);
     for (Case& c : cases)
@@ -398,7 +403,7 @@ TEST(RipBatch, AFailingJobFailsAloneWhileTheOthersComplete)
     EXPECT_EQ(pSilent->GetProgress(), -1);
     EXPECT_STREQ(pSilent->GetProgressText(), "0%");
     EXPECT_EQ(batch.GetDoneCount(), 3);
-    EXPECT_EQ(batch.GetErrorCount(), 6);
+    EXPECT_EQ(batch.GetErrorCount(), 7);
 }
 
 TEST(RipBatch, IndexesOutOfRangeAndTheDefaultLimit)
