@@ -12,7 +12,10 @@
 namespace
 {
 
-// Each opener returns the opened object, or null with that object's own error text.
+// Each opener returns the opened object, or null with that object's own error text, having
+// released whatever it opened. The CD opener also hands the opened disc's release to
+// source.releaseDisc, and fails with an empty text when no disc opens on the task's drive
+// (the job then reports "Can't find CD device").
 using ReaderOpener = CAudioAbstractReader* (*)(CRipTask& task, CRipSource& source,
                                                CString& strError);
 using WriterOpener = CAudioAbstractWriter* (*)(CRipTask& task, int nSampleRate, CString& strError);
