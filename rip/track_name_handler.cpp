@@ -258,6 +258,8 @@ CString SafeComponent(const CString& strPart)
     return strSafe;
 }
 
+// The expanded part, component by component. Empty folder names vanish; an empty file name would
+// leave only the folder, so it becomes "_".
 CString SafeName(const CString& strName)
 {
     CString strOut;
@@ -265,11 +267,13 @@ CString SafeName(const CString& strName)
     for (;;) {
         int nSep = strName.Find('\\', nStart);
         if (nSep < 0) {
-            strOut += SafeComponent(strName.Mid(nStart));
+            CString strFile = SafeComponent(strName.Mid(nStart));
+            strOut += strFile.IsEmpty() ? CString("_") : strFile;
             return strOut;
         }
-        strOut += SafeComponent(strName.Mid(nStart, nSep - nStart));
-        strOut += '\\';
+        CString strFolder = SafeComponent(strName.Mid(nStart, nSep - nStart));
+        if (!strFolder.IsEmpty())
+            strOut += strFolder + "\\";
         nStart = nSep + 1;
     }
 }

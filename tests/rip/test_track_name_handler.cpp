@@ -268,6 +268,8 @@ TEST(TrackNamePaths, Rip)
          "C:\\Music\\_\\Song.mp3", "C:\\Music\\_\\Song.LRC", TRUE},
         {"bad.004.control_char_in_template", "C:\\Music", "%1\t%e", 0, 1,
          "C:\\Music\\Song_.mp3", "C:\\Music\\Song_.LRC", TRUE},
+        {"bad.005.no_file_name", "C:\\Music", "%1\\", 0, 1, "C:\\Music\\Song\\_",
+         "C:\\Music\\Song\\_.LRC", TRUE},
     };
     const CAudioTrackInfo info = SampleRecord();
     for (const PathCase& c : kCases) {
@@ -296,6 +298,8 @@ TEST(TrackNamePaths, Conversion)
          "\\\\srv\\x\\t.LRC", TRUE},
         {"bad.001.device_name_title", "C:\\Out", "aux", 0, 1, "C:\\Out\\aux_.mp3",
          "C:\\Out\\aux_.LRC", TRUE},
+        {"bad.002.empty_title_no_extension", "C:\\Out", "", 0, 5, "C:\\Out\\_",
+         "C:\\Out\\_.LRC", TRUE},
     };
     for (const PathCase& c : kCases) {
         SCOPED_TRACE(c.name);
