@@ -5,6 +5,8 @@
 
 #ifdef _WIN32
 #include <windows.h>
+
+#include <vector>
 #endif
 
 namespace {
@@ -57,16 +59,15 @@ CString Utf8FromAnsi(const CString& strText)
     int nWide = ::MultiByteToWideChar(CP_ACP, 0, strText, strText.GetLength(), nullptr, 0);
     if (nWide <= 0)
         return strText;
-    CArray<WCHAR, WCHAR> wide;
-    wide.SetSize(nWide);
-    ::MultiByteToWideChar(CP_ACP, 0, strText, strText.GetLength(), wide.GetData(), nWide);
-    int nUtf8 = ::WideCharToMultiByte(CP_UTF8, 0, wide.GetData(), nWide, nullptr, 0, nullptr,
+    std::vector<WCHAR> wide(nWide);
+    ::MultiByteToWideChar(CP_ACP, 0, strText, strText.GetLength(), wide.data(), nWide);
+    int nUtf8 = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), nWide, nullptr, 0, nullptr,
                                       nullptr);
     if (nUtf8 <= 0)
         return strText;
     CString strOut;
     LPTSTR pOut = strOut.GetBuffer(nUtf8);
-    ::WideCharToMultiByte(CP_UTF8, 0, wide.GetData(), nWide, pOut, nUtf8, nullptr, nullptr);
+    ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), nWide, pOut, nUtf8, nullptr, nullptr);
     strOut.ReleaseBuffer(nUtf8);
     return strOut;
 #else

@@ -323,8 +323,9 @@ TEST_F(PlayListTest, HostileEntriesReadBackIntact)
             ReadB4S(text, &label);
         if (f == HTML)
             ReadHTML(text, &label);
-        if (f == PLS || f == B4S || f == HTML)
+        if (f == PLS || f == B4S || f == HTML) {
             EXPECT_EQ(label, kLabel);
+        }
     }
 }
 
@@ -342,8 +343,9 @@ TEST_F(PlayListTest, LineBreaksInValuesKeepLineFormatsIntact)
             EXPECT_EQ(got[0].title, "Two  Lines");
             EXPECT_EQ(got[0].artist, "Art ist");
         }
-        if (f == CSV)
+        if (f == CSV) {
             EXPECT_EQ(got[0].title, "Two\r\nLines");
+        }
     }
 }
 
