@@ -32,7 +32,7 @@ build: deps
 
 run: build
 	@$(WINE) --start
-	$(WINE) $(BUILD)/app/Sonoria3.exe
+	$(WINE) $(BUILD)/bin/Sonoria3.exe
 
 test: build
 	@$(WINE) --start
