@@ -300,6 +300,8 @@ TEST(TrackNamePaths, Conversion)
          "C:\\Out\\aux_.LRC", TRUE},
         {"bad.002.empty_title_no_extension", "C:\\Out", "", 0, 5, "C:\\Out\\_",
          "C:\\Out\\_.LRC", TRUE},
+        {"bad.003.title_with_backslash_run", "C:\\Out", "a\\\\\\..", 0, 1,
+         "C:\\Out\\a\\...mp3", "C:\\Out\\a\\...LRC", TRUE},
     };
     for (const PathCase& c : kCases) {
         SCOPED_TRACE(c.name);
