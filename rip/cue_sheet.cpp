@@ -3,7 +3,8 @@
 
 #include "rip/text_file.h"
 
-namespace {
+namespace
+{
 
 // A value between double quotes on one line: quotes become apostrophes (ReplaceQuotes) and line
 // breaks blanks, since a break inside a value would start a line of its own.
@@ -27,8 +28,7 @@ void AppendLine(CString& strOut, const CString& strLine)
 CCueSheet::CCueSheet() = default;
 
 CCueSheet::CCueSheet(const CCueSheet& other)
-    : m_strTitle(other.m_strTitle), m_strPerformer(other.m_strPerformer),
-      m_strFile(other.m_strFile)
+    : m_strTitle(other.m_strTitle), m_strPerformer(other.m_strPerformer), m_strFile(other.m_strFile)
 {
     for (INT_PTR i = 0; i < other.m_tracks.GetSize(); ++i)
         m_tracks.Add(new CCueSheetTrack(*static_cast<CCueSheetTrack*>(other.m_tracks[i])));

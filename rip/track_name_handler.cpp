@@ -13,7 +13,8 @@
 #include <sys/stat.h>
 #endif
 
-namespace {
+namespace
+{
 
 const char kKeywordChars[] = "#123abcdefghijklmnopqrsty%";
 // Refused in a format; the backslash is allowed there since it separates folders.
@@ -133,25 +134,53 @@ bool AppendKeyword(ExpandState& st, char cKey)
         strText.Format("%02d", LeadingNumber(info.GetTrackPosition()));
         st.strName += strText;
         return true;
-    case '1': AppendField(st, info.GetTrackTitle()); return true;
-    case '2': AppendField(st, info.GetTrackExt()); return true;
-    case '3': AppendField(st, info.GetContentGroup()); return true;
-    case 'a': AppendField(st, info.GetArtist()); return true;
-    case 'b': AppendField(st, info.GetBand()); return true;
-    case 'c': AppendField(st, info.GetComposer()); return true;
-    case 'd': AppendField(st, info.GetCDId()); return true;
+    case '1':
+        AppendField(st, info.GetTrackTitle());
+        return true;
+    case '2':
+        AppendField(st, info.GetTrackExt());
+        return true;
+    case '3':
+        AppendField(st, info.GetContentGroup());
+        return true;
+    case 'a':
+        AppendField(st, info.GetArtist());
+        return true;
+    case 'b':
+        AppendField(st, info.GetBand());
+        return true;
+    case 'c':
+        AppendField(st, info.GetComposer());
+        return true;
+    case 'd':
+        AppendField(st, info.GetCDId());
+        return true;
     case 'e':
         st.strName += st.strPendingCounter;
         st.strPendingCounter.Empty();
         st.strName += ExtensionOf(st.nOutputFormat);
         return true;
-    case 'f': AppendField(st, info.GetCommentDigest()); return true;
-    case 'g': AppendField(st, info.GetContentType()); return true;
-    case 'h': AppendField(st, info.GetMediaType()); return true;
-    case 'i': AppendField(st, info.GetISRC()); return true;
-    case 'j': AppendField(st, info.GetConductor()); return true;
-    case 'k': AppendField(st, info.GetMood()); return true;
-    case 'l': AppendField(st, info.GetLyricist()); return true;
+    case 'f':
+        AppendField(st, info.GetCommentDigest());
+        return true;
+    case 'g':
+        AppendField(st, info.GetContentType());
+        return true;
+    case 'h':
+        AppendField(st, info.GetMediaType());
+        return true;
+    case 'i':
+        AppendField(st, info.GetISRC());
+        return true;
+    case 'j':
+        AppendField(st, info.GetConductor());
+        return true;
+    case 'k':
+        AppendField(st, info.GetMood());
+        return true;
+    case 'l':
+        AppendField(st, info.GetLyricist());
+        return true;
     case 'm':
         strText = info.GetDurationText();
         strText.Replace(':', ',');
@@ -162,8 +191,12 @@ bool AppendKeyword(ExpandState& st, char cKey)
         strText.Replace('/', '-');
         AppendField(st, strText);
         return true;
-    case 'o': AppendField(st, info.GetComment()); return true;
-    case 'p': AppendField(st, info.GetAlbumArtist()); return true;
+    case 'o':
+        AppendField(st, info.GetComment());
+        return true;
+    case 'p':
+        AppendField(st, info.GetAlbumArtist());
+        return true;
     case 'q': {
         int nPart = LeadingNumber(info.GetPartOfASet());
         if (nPart > 0) {
@@ -172,7 +205,9 @@ bool AppendKeyword(ExpandState& st, char cKey)
         }
         return true;
     }
-    case 'r': AppendField(st, info.GetRemix()); return true;
+    case 'r':
+        AppendField(st, info.GetRemix());
+        return true;
     case 's':
         strText = info.GetDurationText();
         if (strText.GetLength() >= 4 && strText.Find(':') > 0) {
@@ -182,10 +217,17 @@ bool AppendKeyword(ExpandState& st, char cKey)
                 st.strName += strText + "s";
         }
         return true;
-    case 't': AppendField(st, info.GetAlbumTitle()); return true;
-    case 'y': AppendField(st, info.GetYear()); return true;
-    case '%': st.strName += '%'; return true;
-    default: return false;
+    case 't':
+        AppendField(st, info.GetAlbumTitle());
+        return true;
+    case 'y':
+        AppendField(st, info.GetYear());
+        return true;
+    case '%':
+        st.strName += '%';
+        return true;
+    default:
+        return false;
     }
 }
 
@@ -396,10 +438,9 @@ BOOL CTrackNameHandler::Validate(const CString& strFormat, CString& strError)
         ++i;
     }
     if (!bKeyword) {
-        strError = FormatMessageText(
-            I18NString("ctracknamehandler.errors.mustcontainpercentage",
-                       "Format string must contain at least a %% keyword"),
-            0);
+        strError = FormatMessageText(I18NString("ctracknamehandler.errors.mustcontainpercentage",
+                                                "Format string must contain at least a %% keyword"),
+                                     0);
         return FALSE;
     }
     return TRUE;

@@ -30,8 +30,8 @@ public:
     // strPath = output folder + expanded name, strLyricsPath the same with the extension ".LRC".
     // The expanded part is kept inside the output folder and within the Windows path limits:
     // no "." or ".." folders, no device names, an empty file name made "_", field values
-    // shortened when the path would be too long. Returns the result of Expand, or FALSE with both paths empty when not even the
-    // shortest name fits.
+    // shortened when the path would be too long. Returns the result of Expand, or FALSE with both
+    // paths empty when not even the shortest name fits.
     static BOOL BuildRipPath(const CString& strOutputFolder, const CString& strFormat,
                              const CAudioTrackInfo& info, CString& strPath, CString& strLyricsPath,
                              int nCounter, int nOutputFormat);

@@ -85,8 +85,8 @@ inline std::string RipPathFault(const CString& path, const std::string& folderPr
         if (part.back() == '.' || part.back() == ' ')
             return "name Windows would change: " + part;
         for (char c : part)
-            if (static_cast<unsigned char>(c) < 0x20 || std::string("\"*:<>?|/").find(c) !=
-                                                            std::string::npos)
+            if (static_cast<unsigned char>(c) < 0x20 ||
+                std::string("\"*:<>?|/").find(c) != std::string::npos)
                 return "character Windows refuses in " + part;
         std::string base = part.substr(0, part.find('.'));
         while (!base.empty() && base.back() == ' ')

@@ -11,7 +11,8 @@
 #include <string>
 #include <vector>
 
-namespace {
+namespace
+{
 
 struct Entry {
     std::string path, artist, title;
@@ -25,11 +26,16 @@ const char* const kFormatNames[] = {"m3u", "pls", "b4s", "html", "csv"};
 BOOL WriteAs(const CPlayListBuilder& b, Format f, const std::string& file, const char* label)
 {
     switch (f) {
-    case M3U: return b.WriteM3U(file.c_str());
-    case PLS: return b.WritePLS(file.c_str(), label);
-    case B4S: return b.WriteB4S(file.c_str(), label);
-    case HTML: return b.WriteHTML(file.c_str(), label);
-    case CSV: return b.WriteCSV(file.c_str(), label);
+    case M3U:
+        return b.WriteM3U(file.c_str());
+    case PLS:
+        return b.WritePLS(file.c_str(), label);
+    case B4S:
+        return b.WriteB4S(file.c_str(), label);
+    case HTML:
+        return b.WriteHTML(file.c_str(), label);
+    case CSV:
+        return b.WriteCSV(file.c_str(), label);
     }
     return FALSE;
 }
@@ -208,11 +214,16 @@ std::vector<Entry> ReadCSV(const std::string& text)
 std::vector<Entry> ReadBack(Format f, const std::string& text)
 {
     switch (f) {
-    case M3U: return ReadM3U(text);
-    case PLS: return ReadPLS(text);
-    case B4S: return ReadB4S(text);
-    case HTML: return ReadHTML(text);
-    case CSV: return ReadCSV(text);
+    case M3U:
+        return ReadM3U(text);
+    case PLS:
+        return ReadPLS(text);
+    case B4S:
+        return ReadB4S(text);
+    case HTML:
+        return ReadHTML(text);
+    case CSV:
+        return ReadCSV(text);
     }
     return {};
 }

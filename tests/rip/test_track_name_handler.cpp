@@ -11,7 +11,8 @@
 #include <cstring>
 #include <string>
 
-namespace {
+namespace
+{
 
 // One record with a distinct value in every field a keyword reads.
 CAudioTrackInfo SampleRecord()
@@ -182,8 +183,7 @@ TEST(TrackNameExpand, CountersExtensionsAndBadKeywords)
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.name);
         CString name;
-        EXPECT_EQ(CTrackNameHandler::Expand(c.format, info, name, c.counter, c.outputFormat),
-                  c.ok);
+        EXPECT_EQ(CTrackNameHandler::Expand(c.format, info, name, c.counter, c.outputFormat), c.ok);
         EXPECT_EQ(std::string(name), c.expected);
     }
 }
@@ -256,18 +256,18 @@ TEST(TrackNamePaths, Rip)
          "C:\\Music\\AB\\Song.mp3", "C:\\Music\\AB\\Song.LRC", TRUE},
         {"good.008.double_backslash_in_folder", "C:\\\\Music\\\\", "%1%e", 0, 1,
          "C:\\Music\\Song.mp3", "C:\\Music\\Song.LRC", TRUE},
-        {"good.009.lyrics_ignores_dot_of_folder", "C:\\My.Music", "%1", 0, 5,
-         "C:\\My.Music\\Song", "C:\\My.Music\\Song.LRC", TRUE},
-        {"good.010.leading_backslash_in_format", "C:\\Music", "\\%1%e", 0, 1,
-         "C:\\Music\\Song.mp3", "C:\\Music\\Song.LRC", TRUE},
-        {"bad.001.unknown_keyword_still_named", "C:\\Music", "%1%z%e", 0, 1,
-         "C:\\Music\\Songz.mp3", "C:\\Music\\Songz.LRC", FALSE},
-        {"bad.002.stored_template_with_colon", "C:\\Music", "%1:x%e", 0, 1,
-         "C:\\Music\\Song_x.mp3", "C:\\Music\\Song_x.LRC", TRUE},
+        {"good.009.lyrics_ignores_dot_of_folder", "C:\\My.Music", "%1", 0, 5, "C:\\My.Music\\Song",
+         "C:\\My.Music\\Song.LRC", TRUE},
+        {"good.010.leading_backslash_in_format", "C:\\Music", "\\%1%e", 0, 1, "C:\\Music\\Song.mp3",
+         "C:\\Music\\Song.LRC", TRUE},
+        {"bad.001.unknown_keyword_still_named", "C:\\Music", "%1%z%e", 0, 1, "C:\\Music\\Songz.mp3",
+         "C:\\Music\\Songz.LRC", FALSE},
+        {"bad.002.stored_template_with_colon", "C:\\Music", "%1:x%e", 0, 1, "C:\\Music\\Song_x.mp3",
+         "C:\\Music\\Song_x.LRC", TRUE},
         {"bad.003.parent_folder_in_template", "C:\\Music", "..\\%1%e", 0, 1,
          "C:\\Music\\_\\Song.mp3", "C:\\Music\\_\\Song.LRC", TRUE},
-        {"bad.004.control_char_in_template", "C:\\Music", "%1\t%e", 0, 1,
-         "C:\\Music\\Song_.mp3", "C:\\Music\\Song_.LRC", TRUE},
+        {"bad.004.control_char_in_template", "C:\\Music", "%1\t%e", 0, 1, "C:\\Music\\Song_.mp3",
+         "C:\\Music\\Song_.LRC", TRUE},
         {"bad.005.no_file_name", "C:\\Music", "%1\\", 0, 1, "C:\\Music\\Song\\_",
          "C:\\Music\\Song\\_.LRC", TRUE},
     };
@@ -275,8 +275,8 @@ TEST(TrackNamePaths, Rip)
     for (const PathCase& c : kCases) {
         SCOPED_TRACE(c.name);
         CString path, lyrics;
-        EXPECT_EQ(CTrackNameHandler::BuildRipPath(c.folder, c.format, info, path, lyrics,
-                                                  c.counter, c.outputFormat),
+        EXPECT_EQ(CTrackNameHandler::BuildRipPath(c.folder, c.format, info, path, lyrics, c.counter,
+                                                  c.outputFormat),
                   c.ok);
         EXPECT_EQ(std::string(path), c.path);
         EXPECT_EQ(std::string(lyrics), c.lyrics);
@@ -298,16 +298,16 @@ TEST(TrackNamePaths, Conversion)
          "\\\\srv\\x\\t.LRC", TRUE},
         {"bad.001.device_name_title", "C:\\Out", "aux", 0, 1, "C:\\Out\\aux_.mp3",
          "C:\\Out\\aux_.LRC", TRUE},
-        {"bad.002.empty_title_no_extension", "C:\\Out", "", 0, 5, "C:\\Out\\_",
-         "C:\\Out\\_.LRC", TRUE},
-        {"bad.003.title_with_backslash_run", "C:\\Out", "a\\\\\\..", 0, 1,
-         "C:\\Out\\a\\...mp3", "C:\\Out\\a\\...LRC", TRUE},
+        {"bad.002.empty_title_no_extension", "C:\\Out", "", 0, 5, "C:\\Out\\_", "C:\\Out\\_.LRC",
+         TRUE},
+        {"bad.003.title_with_backslash_run", "C:\\Out", "a\\\\\\..", 0, 1, "C:\\Out\\a\\...mp3",
+         "C:\\Out\\a\\...LRC", TRUE},
     };
     for (const PathCase& c : kCases) {
         SCOPED_TRACE(c.name);
         CString path, lyrics;
-        EXPECT_EQ(CTrackNameHandler::BuildConvertPath(c.folder, c.format, path, lyrics,
-                                                      c.counter, c.outputFormat),
+        EXPECT_EQ(CTrackNameHandler::BuildConvertPath(c.folder, c.format, path, lyrics, c.counter,
+                                                      c.outputFormat),
                   c.ok);
         EXPECT_EQ(std::string(path), c.path);
         EXPECT_EQ(std::string(lyrics), c.lyrics);
@@ -342,9 +342,11 @@ TEST(TrackNamePaths, HostileTagValuesStayInsideOutputFolder)
         {"bad.010.title_device_con", &R::SetTrackTitle, "Con", "C:\\Music\\Album\\Con_.mp3"},
         {"bad.011.title_device_lpt1", &R::SetTrackTitle, "lpt1", "C:\\Music\\Album\\lpt1_.mp3"},
         {"bad.012.album_device_nul", &R::SetAlbumTitle, "NUL", "C:\\Music\\NUL_\\Song.mp3"},
-        {"bad.013.title_not_a_device", &R::SetTrackTitle, "Conrad",
-         "C:\\Music\\Album\\Conrad.mp3"},
-        {"bad.014.title_control_chars", &R::SetTrackTitle, "A\x01" "B\x1f" "C",
+        {"bad.013.title_not_a_device", &R::SetTrackTitle, "Conrad", "C:\\Music\\Album\\Conrad.mp3"},
+        {"bad.014.title_control_chars", &R::SetTrackTitle,
+         "A\x01"
+         "B\x1f"
+         "C",
          "C:\\Music\\Album\\A B C.mp3"},
     };
     for (const Case& c : kCases) {
@@ -352,8 +354,8 @@ TEST(TrackNamePaths, HostileTagValuesStayInsideOutputFolder)
         CAudioTrackInfo info = SampleRecord();
         (info.*c.set)(c.value);
         CString path, lyrics;
-        EXPECT_TRUE(CTrackNameHandler::BuildRipPath("C:\\Music", "%t\\%1%e", info, path, lyrics,
-                                                    0, 1));
+        EXPECT_TRUE(
+            CTrackNameHandler::BuildRipPath("C:\\Music", "%t\\%1%e", info, path, lyrics, 0, 1));
         EXPECT_EQ(std::string(path), c.path);
         EXPECT_EQ(RipPathFault(path, "C:\\Music\\"), "");
         EXPECT_EQ(RipPathFault(lyrics, "C:\\Music\\"), "");
@@ -376,8 +378,7 @@ TEST(TrackNamePaths, LongValuesAreShortenedToWindowsLimits)
     };
     const Case kCases[] = {
         {"good.001.long_title", "%a\\%#-%1%e", 0, 1, "C:\\Music\\AB\\03-", ".mp3"},
-        {"good.002.long_title_counter_kept", "%a\\%#-%1%e", 7, 1, "C:\\Music\\AB\\03-",
-         "[7].mp3"},
+        {"good.002.long_title_counter_kept", "%a\\%#-%1%e", 7, 1, "C:\\Music\\AB\\03-", "[7].mp3"},
         {"good.003.long_title_no_extension", "%1", 12, 5, "C:\\Music\\", "[12]"},
         {"good.004.long_folder_from_tag", "%1\\%a%e", 0, 4, "C:\\Music\\", "\\AB.flac"},
         {"good.005.long_in_two_folders", "%1\\%1\\%1%e", 0, 1, "C:\\Music\\", ".mp3"},
@@ -387,8 +388,8 @@ TEST(TrackNamePaths, LongValuesAreShortenedToWindowsLimits)
         CAudioTrackInfo info = SampleRecord();
         info.SetTrackTitle(kLong.c_str());
         CString path, lyrics;
-        EXPECT_TRUE(CTrackNameHandler::BuildRipPath(folder, c.format, info, path, lyrics,
-                                                    c.counter, c.outputFormat));
+        EXPECT_TRUE(CTrackNameHandler::BuildRipPath(folder, c.format, info, path, lyrics, c.counter,
+                                                    c.outputFormat));
         const std::string p(path);
         EXPECT_EQ(p.rfind(c.prefix, 0), 0u) << p;
         EXPECT_TRUE(p.size() >= strlen(c.suffix) &&
@@ -401,8 +402,7 @@ TEST(TrackNamePaths, LongValuesAreShortenedToWindowsLimits)
     }
 
     CString path, lyrics;
-    EXPECT_TRUE(
-        CTrackNameHandler::BuildConvertPath(folder, kLong.c_str(), path, lyrics, 3, 4));
+    EXPECT_TRUE(CTrackNameHandler::BuildConvertPath(folder, kLong.c_str(), path, lyrics, 3, 4));
     EXPECT_EQ(RipPathFault(path, "C:\\Music\\"), "");
     EXPECT_EQ(std::string(path).substr(path.GetLength() - 8), "[3].flac");
 
@@ -428,7 +428,8 @@ TEST(TrackNamePaths, NoFittingNameFailsClearly)
     EXPECT_TRUE(path.IsEmpty());
     // The literal text of the template alone is too long for a name.
     const CString longFormat = CString('n', 300) + "%1%e";
-    EXPECT_FALSE(CTrackNameHandler::BuildRipPath("C:\\Music", longFormat, info, path, lyrics, 0, 1));
+    EXPECT_FALSE(
+        CTrackNameHandler::BuildRipPath("C:\\Music", longFormat, info, path, lyrics, 0, 1));
     EXPECT_TRUE(path.IsEmpty());
 }
 
@@ -442,8 +443,12 @@ TEST(TrackNameFiles, SanitizeAndFileTitle)
         const char* title;
     };
     const Case kCases[] = {
-        {"C:\\in\\my.song.flac", "my.song"}, {"song", "song"},      {"C:\\in\\noext", "noext"},
-        {"C:\\in.d\\noext", "noext"},         {"C:/in/a.b.wav", "a.b"}, {"C:\\in\\.flac", ""},
+        {"C:\\in\\my.song.flac", "my.song"},
+        {"song", "song"},
+        {"C:\\in\\noext", "noext"},
+        {"C:\\in.d\\noext", "noext"},
+        {"C:/in/a.b.wav", "a.b"},
+        {"C:\\in\\.flac", ""},
         {"", ""},
     };
     for (const Case& c : kCases) {
