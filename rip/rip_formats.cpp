@@ -2,6 +2,8 @@
 #include "rip/rip_formats.h"
 
 #include "audio/audio_stream.h"
+#include "audio/formats/mp3/mp3_reader.h"
+#include "audio/formats/mp3/mp3_writer.h"
 #include "audio/formats/wav/wav_reader.h"
 #include "audio/formats/wav/wav_writer.h"
 #include "rip/rip_task.h"
@@ -41,6 +43,29 @@ CAudioAbstractWriter* OpenWavWriter(CRipTask& task, int nSampleRate, CString& st
     return nullptr;
 }
 
+CAudioAbstractWriter* OpenMp3Writer(CRipTask& task, int nSampleRate, CString& strError)
+{
+    DWORD flags = 0;
+    switch (task.GetMp3Mode()) {
+    case 1: flags |= CAudioMP3Writer::FLAG_CBR; break;
+    case 2: flags |= CAudioMP3Writer::FLAG_VBR; break;
+    case 3: flags |= CAudioMP3Writer::FLAG_ABR; break;
+    }
+    switch (task.GetTagsMode()) {
+    case 1: flags |= CAudioMP3Writer::FLAG_ID3V1; break;
+    case 2: flags |= CAudioMP3Writer::FLAG_ID3V2; break;
+    case 3: flags |= CAudioMP3Writer::FLAG_ID3V1 | CAudioMP3Writer::FLAG_ID3V2; break;
+    }
+    if (task.GetMp3WriteCRCs())
+        flags |= CAudioMP3Writer::FLAG_CRC;
+    auto pWriter = std::make_unique<CAudioMP3Writer>();
+    if (pWriter->Open(task.GetOutputFile(), task.GetChannels(), nSampleRate, task.GetMp3Bitrate(),
+                      task.GetMp3VBRQuality(), flags, task.GetTrack()))
+        return pWriter.release();
+    pWriter->GetError(strError);
+    return nullptr;
+}
+
 struct FormatEntry {
     int nType;            // file type code, or 99 for a CD
     int nReaderErrorCode; // CRipThread::ErrorText code when the reader cannot open
@@ -52,7 +77,7 @@ struct FormatEntry {
 // A null opener is a format this build does not have yet: the job fails with its error text.
 const FormatEntry kFormats[] = {
     {0, 2, &OpenFileReader<CAudioWavReader>, 8, &OpenWavWriter},
-    {1, 3, nullptr, 9, nullptr},
+    {1, 3, &OpenFileReader<CAudioMP3Reader>, 9, &OpenMp3Writer},
     {2, 4, nullptr, 10, nullptr},
     {3, 5, nullptr, 11, nullptr},
     {4, 6, nullptr, 12, nullptr},
