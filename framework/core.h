@@ -1,0 +1,8 @@
+// The framework core types in one include: Windows base types, CString, collections,
+// CObject and run-time class information, diagnostics.
+#pragma once
+
+#include "framework/wintypes.h"
+#include "framework/object.h"
+#include "framework/strings.h"
+#include "framework/collections.h"
