@@ -1,6 +1,7 @@
 // Single SCSI/MMC commands over ASPI and SCSI pass-through.
 #include "audio/drive/scsi_commands.h"
 
+#include <winioctl.h>
 #include <ntddscsi.h>
 
 #include <cstddef>

@@ -60,7 +60,7 @@ int ScsiGeneric(int fd, sg_io_hdr_t* h)
         size_t n = h->mx_sb_len < sizeof r.sense ? h->mx_sb_len : sizeof r.sense;
         if (h->sbp && n) std::memcpy(h->sbp, r.sense, n);
         h->sb_len_wr = static_cast<unsigned char>(n);
-        h->driver_status = DRIVER_SENSE;
+        h->driver_status = 0x08;  // DRIVER_SENSE: sense data is valid
         h->info = SG_INFO_CHECK;
     }
     return 0;
