@@ -218,7 +218,15 @@ SimReply SimDrive::Dispatch(const uint8_t* cdb, size_t cdbLength, uint8_t* data,
     }
     case kOpResetStats:
         m_stats = SimStats();
+        m_readLog.clear();
         return SimReply();
+    case kOpGetReadLog: {
+        std::vector<uint8_t> r(4 + 4 * m_readLog.size());
+        uint32_t n = static_cast<uint32_t>(m_readLog.size());
+        std::memcpy(r.data(), &n, 4);
+        if (n) std::memcpy(r.data() + 4, m_readLog.data(), 4 * m_readLog.size());
+        return Give(r, r.size(), data, size);
+    }
     default:
         return Fail(0x05, 0x20, 0x00);  // invalid command operation code
     }
@@ -235,6 +243,7 @@ SimReply SimDrive::ReadCd(const uint8_t* cdb, uint8_t* data, size_t size)
     {
         std::lock_guard<std::mutex> hold(m_lock);
         ++m_stats.readCdCommands;
+        if (m_readLog.size() < kMaxReadLog) m_readLog.push_back(lba);
         m_stats.maxConcurrentReads =
             std::max(m_stats.maxConcurrentReads, static_cast<uint32_t>(inFlight));
         delay = m_disc.readDelayMs;

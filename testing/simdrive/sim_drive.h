@@ -10,15 +10,19 @@
 #include <map>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "testing/simdrive/sim_disc.h"
 
 namespace simdrive {
 
 // Vendor-specific commands a test sends through the program's own transport: 0xF0 returns
-// SimStats (little-endian 32-bit counters); 0xF1 zeroes them.
+// SimStats (little-endian 32-bit counters); 0xF1 zeroes them and the read log; 0xF2 returns
+// the read log: a 32-bit count, then the start LBA of each READ CD in the order they came.
 constexpr uint8_t kOpGetStats = 0xF0;
 constexpr uint8_t kOpResetStats = 0xF1;
+constexpr uint8_t kOpGetReadLog = 0xF2;
+constexpr size_t kMaxReadLog = 1024;
 
 struct SimStats {
     uint32_t readCdCommands;
@@ -63,6 +67,7 @@ private:
     bool m_hasDisc = false;
     std::map<int, int> m_failuresSoFar;  // per bad run start: reads it has failed
     SimStats m_stats = {};
+    std::vector<int32_t> m_readLog;
     std::atomic<int> m_readsInFlight{0};
 };
 

@@ -25,26 +25,22 @@ std::string ImagePath()
 }
 
 // Sends one of the simulated drive's vendor commands through the program's own transport.
-bool VendorCommand(Transport t, uint8_t op, simdrive::SimStats* stats)
+bool VendorCommand(Transport t, uint8_t op, void* reply, DWORD size)
 {
     CDriveManager& drives = Drives(t);
     CScsiDrive* drive = drives.GetDrive(0);
     if (!drive) return false;
     BYTE cdb[12] = {op};
-    simdrive::SimStats buffer = {};
+    BYTE* data = static_cast<BYTE*>(reply);
     if (t == Transport::Aspi)
-        return aspi_Exec(drive->m_ha, drive->m_target, drive->m_lun, cdb, 12,
-                         reinterpret_cast<BYTE*>(&buffer), sizeof buffer,
-                         ASPI_FLAG_IN | ASPI_FLAG_EVENT) == 0 &&
-               (!stats || (*stats = buffer, true));
+        return aspi_Exec(drive->m_ha, drive->m_target, drive->m_lun, cdb, 12, data, size,
+                         ASPI_FLAG_IN | ASPI_FLAG_EVENT) == 0;
     // A handle of our own, so a CAudioCD's open handle is left alone.
     HANDLE h = CreateFileA(drive->m_path, GENERIC_READ | GENERIC_WRITE,
                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
     if (h == INVALID_HANDLE_VALUE) return false;
-    int rc = win_Exec(h, 0, 0, 0, cdb, 12, reinterpret_cast<BYTE*>(&buffer), sizeof buffer, 10,
-                      SPT_FLAG_IN);
+    int rc = win_Exec(h, 0, 0, 0, cdb, 12, data, size, 10, SPT_FLAG_IN);
     CloseHandle(h);
-    if (stats) *stats = buffer;
     return rc == 0;
 }
 
@@ -80,11 +76,24 @@ CDriveManager& Drives(Transport t)
 simdrive::SimStats DriveStats(Transport t)
 {
     simdrive::SimStats stats = {};
-    VendorCommand(t, simdrive::kOpGetStats, &stats);
+    VendorCommand(t, simdrive::kOpGetStats, &stats, sizeof stats);
     return stats;
 }
 
-void ResetDriveStats(Transport t) { VendorCommand(t, simdrive::kOpResetStats, nullptr); }
+void ResetDriveStats(Transport t)
+{
+    BYTE none[4];
+    VendorCommand(t, simdrive::kOpResetStats, none, sizeof none);
+}
+
+std::vector<int> DriveReadLog(Transport t)
+{
+    std::vector<int32_t> log(1 + simdrive::kMaxReadLog);
+    if (!VendorCommand(t, simdrive::kOpGetReadLog, log.data(),
+                       static_cast<DWORD>(log.size() * sizeof(int32_t))))
+        return {};
+    return std::vector<int>(log.begin() + 1, log.begin() + 1 + log[0]);
+}
 
 SimDisc SmallAudioDisc()
 {

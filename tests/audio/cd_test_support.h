@@ -17,7 +17,10 @@ bool PassThroughAvailable();
 // theDriveManager enumerated over ASPI (ForceASPI), or a table of its own over pass-through.
 CDriveManager& Drives(Transport t);
 simdrive::SimStats DriveStats(Transport t);
+// Zeroes the counters and the read log.
 void ResetDriveStats(Transport t);
+// The start LBA of every READ CD since the last reset, in the order the drive got them.
+std::vector<int> DriveReadLog(Transport t);
 
 // Discs used by several tests.
 simdrive::SimDisc SmallAudioDisc();      // 3 short audio tracks, CD-Text

@@ -150,6 +150,52 @@ TEST_F(CDReaderTest, StepsTakeTurnsThroughTheReadMutex)
     CloseHandle(release);
 }
 
+// Two jobs reading at once: each read step (four READ CDs here) runs whole before the other
+// job's next step, and both get their audio bit for bit.
+TEST_F(CDReaderTest, ConcurrentReadersReadOneStepAtATime)
+{
+    SimDisc disc = LongTrackDisc();
+    disc.readDelayMs = 5;  // long enough for the other thread to ask for the drive meanwhile
+    Open(disc);
+    struct Job {
+        int first, end;
+        std::vector<uint8_t> audio;
+        bool ok = true;
+    };
+    Job jobs[2] = {{0, 200, {}}, {1000, 1200, {}}};
+    auto rip = [](Job& job) {
+        CAudioCD cd(&Drives(Transport::Aspi), 0);
+        CAudioCDReader reader;
+        reader.Open(&cd, job.first, job.end, 65535, 10, 4 * 10 * 2352);
+        while (job.ok && reader.HasMoreData()) {
+            CAudioFrame frame;
+            job.ok = reader.ReadFrame(&frame);
+            std::vector<uint8_t> bytes = FrameBytes(frame);
+            job.audio.insert(job.audio.end(), bytes.begin(), bytes.end());
+        }
+    };
+    std::thread a(rip, std::ref(jobs[0])), b(rip, std::ref(jobs[1]));
+    a.join();
+    b.join();
+    for (const Job& job : jobs) {
+        SCOPED_TRACE(job.first);
+        EXPECT_TRUE(job.ok);
+        EXPECT_TRUE(job.audio == SectorBytes(job.first, job.end - job.first));
+    }
+    std::vector<int> log = DriveReadLog(Transport::Aspi);
+    ASSERT_EQ(log.size(), 40u);
+    size_t run = 1;
+    for (size_t i = 1; i <= log.size(); ++i) {
+        if (i < log.size() && (log[i] < 1000) == (log[i - 1] < 1000)) {
+            ++run;
+            continue;
+        }
+        EXPECT_EQ(run % 4, 0u) << "a step of 4 reads was split at read " << i;
+        run = 1;
+    }
+    EXPECT_EQ(DriveStats(Transport::Aspi).maxConcurrentReads, 1u);
+}
+
 TEST_F(CDReaderTest, AStepGivesUpAfterTwentySecondsWithAnEmptyFrame)
 {
     Open(LongTrackDisc());
