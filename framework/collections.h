@@ -188,10 +188,10 @@ public:
     BOOL IsEmpty() const { return m_nCount == 0; }
 
     // The list must not be empty.
-    TYPE& GetHead() { return Node(m_pHead)->data; }
-    const TYPE& GetHead() const { return Node(m_pHead)->data; }
-    TYPE& GetTail() { return Node(m_pTail)->data; }
-    const TYPE& GetTail() const { return Node(m_pTail)->data; }
+    TYPE& GetHead() { return Head()->data; }
+    const TYPE& GetHead() const { return Head()->data; }
+    TYPE& GetTail() { return Tail()->data; }
+    const TYPE& GetTail() const { return Tail()->data; }
     TYPE RemoveHead()
     {
         TYPE v = GetHead();
@@ -310,6 +310,16 @@ private:
     {
         ASSERT(pos != nullptr);
         return reinterpret_cast<CNode*>(pos);
+    }
+    CNode* Head() const
+    {
+        ASSERT(m_pHead != nullptr);
+        return m_pHead;
+    }
+    CNode* Tail() const
+    {
+        ASSERT(m_pTail != nullptr);
+        return m_pTail;
     }
     static std::vector<TYPE> Items(const CList* pList)
     {
