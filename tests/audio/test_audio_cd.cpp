@@ -127,6 +127,11 @@ TEST_P(AudioCDTransport, ReadsTocDiscIdAndCdTextThenEjects)
     EXPECT_STREQ(s, "Singer B");
     text.GetComposer(s, 1);
     EXPECT_STREQ(s, "Writer");
+    // A reply longer than the buffer fails after the header pass, reporting its length.
+    BYTE small[64];
+    int size = sizeof small;
+    EXPECT_EQ(cd.ReadRawCDText(small, &size), 0);
+    EXPECT_EQ(size, static_cast<int>(disc.cdText.size()) + 4);
 
     EXPECT_EQ(cd.Eject(), 1);
     EXPECT_EQ(DriveStats(GetParam()).ejects, 1u);
@@ -182,6 +187,20 @@ INSTANTIATE_TEST_SUITE_P(Transports, AudioCDTransport,
                          [](const auto& info) {
                              return info.param == Transport::Aspi ? "Aspi" : "PassThrough";
                          });
+
+TEST(AudioCDText, ADiscWithoutCdTextGivesNone)
+{
+    SimDisc disc = SmallAudioDisc();
+    disc.cdText.clear();
+    InsertDisc(disc);
+    CAudioCD cd(&Drives(Transport::Aspi), 0);
+    CAudioCDTextParser text;
+    EXPECT_EQ(cd.ReadCDText(&text), 0);
+    EXPECT_EQ(cd.ReadCDText(nullptr), -1);
+    CString s;
+    text.GetTitle(s, 0);
+    EXPECT_STREQ(s, "");
+}
 
 TEST(AudioCDDiscId, FollowsTheCddbFormulaOnATableOfDiscs)
 {
