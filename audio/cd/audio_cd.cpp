@@ -70,9 +70,8 @@ CString CAudioCD::MutexName(int index)
     return name;
 }
 
-CAudioCD::CAudioCD(CDriveManager* drives, int index)
+CAudioCD::CAudioCD(CDriveManager* drives, int index) : m_mutex(FALSE, MutexName(index))
 {
-    m_mutex = CreateMutexA(nullptr, FALSE, MutexName(index));
     if (!Lock(kOpenWaitMs)) {
         m_error = ERR_NOT_OPEN;
         return;
@@ -88,21 +87,11 @@ CAudioCD::CAudioCD(CDriveManager* drives, int index)
     Unlock();
 }
 
-CAudioCD::~CAudioCD()
-{
-    Close();
-    if (m_mutex) CloseHandle(m_mutex);
-}
+CAudioCD::~CAudioCD() { Close(); }
 
-bool CAudioCD::Lock(DWORD ms)
-{
-    if (!m_mutex) return false;
-    // An abandoned mutex (its holder's thread ended) is ours now, like a granted one.
-    DWORD r = WaitForSingleObject(m_mutex, ms);
-    return r == WAIT_OBJECT_0 || r == WAIT_ABANDONED;
-}
+bool CAudioCD::Lock(DWORD ms) { return m_mutex.Lock(ms) != FALSE; }
 
-void CAudioCD::Unlock() { ReleaseMutex(m_mutex); }
+void CAudioCD::Unlock() { m_mutex.Unlock(); }
 
 void CAudioCD::Close()
 {

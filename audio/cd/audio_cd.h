@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include "framework/core.h"
+#include "framework/sync.h"
 
 class CDriveManager;
 class CAudioCD;
@@ -99,5 +100,5 @@ private:
     int m_end[kMaxEntries] = {};
     int m_length[kMaxEntries] = {};
     int m_audio[kMaxEntries] = {};
-    HANDLE m_mutex = nullptr;
+    CMutex m_mutex;  // "CAudioCD_mutex_" and the index in '1's, shared by every process
 };

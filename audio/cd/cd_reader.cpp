@@ -9,15 +9,7 @@ namespace {
 constexpr BYTE kUserDataOnly = 0x10;  // READ CD selection byte: user data of each sector
 }
 
-CAudioCDReader::CAudioCDReader()
-{
-    m_readMutex = CreateMutexA(nullptr, FALSE, "CAudioCDReader_read_MUTEX");
-}
-
-CAudioCDReader::~CAudioCDReader()
-{
-    if (m_readMutex) CloseHandle(m_readMutex);
-}
+CAudioCDReader::CAudioCDReader() = default;
 
 bool CAudioCDReader::Open(CAudioCD* cd, int firstSector, int endSector, int readSpeed,
                           int sectorsPerRead, int bytesPerFrame)
@@ -63,8 +55,7 @@ bool CAudioCDReader::ReadFrame(CAudioFrame* pFrame)
     auto buffer = std::make_unique<BYTE[]>(static_cast<size_t>(m_sectorsPerRead) * kSectorBytes);
     bool result = true;
     SetFrameFormat(pFrame);
-    DWORD wait = WaitForSingleObject(m_readMutex, kReadLockWaitMs);
-    if (wait != WAIT_OBJECT_0 && wait != WAIT_ABANDONED) return true;
+    if (!m_readMutex.Lock(kReadLockWaitMs)) return true;  // nothing this step; try again
     while (m_firstSector + m_delivered < m_endSector &&
            pFrame->GetUsedBytes() < static_cast<uint32_t>(m_bytesPerFrame) && result) {
         int at = m_firstSector + m_delivered;
@@ -81,6 +72,6 @@ bool CAudioCDReader::ReadFrame(CAudioFrame* pFrame)
             result = false;
         }
     }
-    ReleaseMutex(m_readMutex);
+    m_readMutex.Unlock();
     return result;
 }

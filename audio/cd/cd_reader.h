@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "audio/audio_stream.h"
+#include "framework/sync.h"
 
 class CAudioCD;
 
@@ -15,7 +16,7 @@ public:
 
     CAudioCDReader();
     // Neither closes nor deletes the CD: its opener deletes it after the reader.
-    ~CAudioCDReader() override;
+    ~CAudioCDReader() override = default;
 
     // Reads sectors [firstSector, endSector) of `cd` (not owned). False for a reader that
     // is already open. Callers pass 1-255 sectors per read and bytes per frame above 0.
@@ -45,5 +46,5 @@ private:
     int m_delivered = 0;
     int m_sectorsPerRead = 32;
     int m_bytesPerFrame = 1048576;
-    HANDLE m_readMutex = nullptr;  // "CAudioCDReader_read_MUTEX"
+    CMutex m_readMutex{FALSE, "CAudioCDReader_read_MUTEX"};  // every reader of every process
 };
