@@ -5,6 +5,23 @@
 #include <memory>
 #include <new>
 
+namespace
+{
+// A status line is judged once it is complete, so that a single-line reply split across pieces
+// is read whole; a body that does not begin with three digits is no CDDB reply at all.
+bool IsStatusJudgeable(const CString& body)
+{
+    if (body.Find('\n') >= 0)
+        return true;
+    if (body.GetLength() < 3)
+        return false;
+    for (int i = 0; i < 3; ++i)
+        if (body[i] < '0' || body[i] > '9')
+            return true;
+    return false;
+}
+} // namespace
+
 BOOL CCDDB::ReadResponse(CWSocket& socket, LPCTSTR lpszEndMarker, CString& strText, int nMode)
 {
     std::unique_ptr<char[]> buffer(new (std::nothrow) char[m_nReceiveBufferSize]);
@@ -31,9 +48,8 @@ BOOL CCDDB::ReadResponse(CWSocket& socket, LPCTSTR lpszEndMarker, CString& strTe
             if (buffer[i] != '\0')
                 buffer[kept++] = buffer[i];
         strText.Append(buffer.get(), kept);
-        if ((nMode == 1 || nMode == 2) && FindBody(strText, body) && body.Find('\n') >= 0) {
-            // A reply outside 210-219 is one status line without an end marker. It is judged
-            // once that line is complete, so that a line split across pieces is read whole.
+        if ((nMode == 1 || nMode == 2) && FindBody(strText, body) && IsStatusJudgeable(body)) {
+            // A reply outside 210-219 is one status line without an end marker.
             const int code = GetStatusCode(body);
             if (code < 210 || code > 219)
                 bMore = FALSE;

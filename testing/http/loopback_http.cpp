@@ -133,7 +133,7 @@ void LoopbackHttpServer::HandleConnection(uintptr_t clientHandle)
     size_t sp1 = line.find(' '), sp2 = line.rfind(' ');
     req.method = line.substr(0, sp1);
     req.target = line.substr(sp1 + 1, sp2 - sp1 - 1);
-    req.headers = data.substr(lineEnd + 2, headerEnd - lineEnd - 2);
+    req.headers = headerEnd > lineEnd ? data.substr(lineEnd + 2, headerEnd - lineEnd - 2) : "";
     req.body = data.substr(headerEnd + 4);
     size_t length = std::strtoul(req.Header("Content-Length").c_str(), nullptr, 10);
     while (req.body.size() < length) {

@@ -52,3 +52,26 @@ inline void SetPositions(CCDDBTrackPositionArray& positions,
 }
 
 } // namespace cddb_test
+
+#ifdef _WIN32
+#include "testing/cddb/loopback_cddb.h"
+
+namespace cddb_test {
+
+// The discs every network test serves: one exact match, two inexact matches for 0b0b0b0b
+// of which the second has a broken record.
+inline void AddDiscs(testing_cddb::LoopbackCddbServer& server)
+{
+    server.AddDisc({"rock", 0x04018e02, "Artist / Title", BaseRecord()});
+    server.AddDisc({"jazz", 0x1a2b3c4d, "Other / Album",
+                    With(With(BaseRecord(), "04018e02", "1a2b3c4d"), "Artist / Title",
+                         "Other / Album"),
+                    0x0b0b0b0b});
+    server.AddDisc({"misc", 0x2b3c4d5e, "Third / One", "# broken\r\n", 0x0b0b0b0b});
+    server.SetSites({"cddb1.example http 80 /~cddb/cddb.cgi N037.23 W122.01 First place",
+                     "cddb2.example http 80 /~cddb/cddb.cgi S012.30 E001.05 Second",
+                     "cddb3.example http 8080 /cgi N000.00 E000.00 Third"});
+}
+
+} // namespace cddb_test
+#endif
