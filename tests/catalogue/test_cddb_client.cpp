@@ -140,6 +140,42 @@ TEST_F(CddbClient, SitesAndSubmission)
               static_cast<DWORD>(CDDB_E_SUBMIT));
 }
 
+TEST_F(CddbClient, CategoriesStatusAndMessageOfTheDay)
+{
+    m_server.SetHook([](const Request& request, Reply& r) {
+        const std::string command = LoopbackCddbServer::Command(request);
+        std::string body = "500 Unrecognized\r\n";
+        if (command == "cddb lscat")
+            body = "210 OK, category list follows\r\nblues\r\nrock\r\n.\r\n";
+        else if (command == "stat")
+            body = "210 OK\r\n    current proto: 3\r\n    max proto: 6\r\n.\r\n";
+        else if (command == "motd")
+            body = "210 Last modified: today\r\nWelcome\r\n.\r\n";
+        r = testing_http::MakeReply(200, body);
+        return true;
+    });
+    CStringArray categories;
+    m_client.CmdLsCat(m_site, categories);
+    EXPECT_EQ(Join(categories), "blues|rock");
+    CCDDBStatus status;
+    m_client.CmdStat(m_site, status);
+    EXPECT_EQ(status.m_nMaxProtocol, 6);
+    CString motd;
+    m_client.CmdMotd("127.0.0.1", "/~cddb/cddb.cgi", m_server.Port(), motd);
+    EXPECT_EQ(motd, "Welcome\r\n");
+
+    m_server.SetHook([](const Request&, Reply& r) {
+        r = testing_http::MakeReply(200, "500 Unrecognized\r\n.\r\n");
+        return true;
+    });
+    EXPECT_EQ(Failure([&] { m_client.CmdLsCat(m_site, categories); }).first,
+              static_cast<DWORD>(CDDB_E_LSCAT));
+    EXPECT_EQ(Failure([&] { m_client.CmdStat(m_site, status); }).first,
+              static_cast<DWORD>(CDDB_E_STAT));
+    EXPECT_EQ(Failure([&] { m_client.CmdMotd(m_site, motd); }).first,
+              static_cast<DWORD>(CDDB_E_MOTD));
+}
+
 TEST_F(CddbClient, ThroughAProxyWithBasicCredentials)
 {
     m_server.RequireProxyCredentials("user", "pass word");

@@ -130,6 +130,28 @@ TEST(WSocket, ConnectWithTimeoutAndHandles)
     EXPECT_TRUE(other.IsWritable(0));
 }
 
+TEST(WSocket, ConnectWithTimeoutRunsOut)
+{
+    // A listener that accepts nothing: once its queue is full, new connections get no answer.
+    Listener listener;
+    listener.socket.Listen(1);
+    sockaddr_in addr = {};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    addr.sin_port = htons(static_cast<u_short>(listener.port));
+    CWSocket waiting[16];
+    int code = 0;
+    for (CWSocket& s : waiting) {
+        s.Create();
+        code = CodeOf([&] {
+            s.ConnectWithTimeout(reinterpret_cast<SOCKADDR*>(&addr), sizeof addr, 300, TRUE);
+        });
+        if (code != 0)
+            break;
+    }
+    EXPECT_EQ(code, WSOCKET_E_CONNECT_TIMEOUT);
+}
+
 TEST(WSocket, Datagrams)
 {
     CWSocket a, b;
