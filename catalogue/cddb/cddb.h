@@ -40,8 +40,7 @@ public:
     // Positions: every track, then the lead-out, lead-in included.
     void CmdQuery(const CCDDBSite& site, DWORD dwDiscId, const CCDDBTrackPositionArray& positions,
                   CCDDBQueryResultArray& results);
-    void CmdRead(const CCDDBSite& site, DWORD dwDiscId, LPCTSTR lpszCategory,
-                 CCDDBRecord& record);
+    void CmdRead(const CCDDBSite& site, DWORD dwDiscId, LPCTSTR lpszCategory, CCDDBRecord& record);
     void CmdSubmit(const CCDDBSite& site, LPCTSTR lpszCategory, LPCTSTR lpszEmail,
                    const CCDDBRecord& record, LPCTSTR lpszNote, BOOL bSubmit);
     void CmdMotd(const CCDDBSite& site, CString& strMotd);
@@ -66,8 +65,7 @@ public:
     // Reads one reply until the end marker. FALSE when no data came within the timeout (the
     // text so far is kept in m_strLastResponse); throws 524 when the server closes early.
     // Mode 1 (query) and 2 (submission) also end after a complete status line outside 210-219.
-    virtual BOOL ReadResponse(CWSocket& socket, LPCTSTR lpszEndMarker, CString& strText,
-                              int nMode);
+    virtual BOOL ReadResponse(CWSocket& socket, LPCTSTR lpszEndMarker, CString& strText, int nMode);
     virtual void EscapeXmcdValue(CString& strText);
     virtual void ReplaceNonAlphanumerics(CString& strText);
     // The text after the first blank line; FALSE when there is none.

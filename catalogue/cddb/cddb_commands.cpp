@@ -30,7 +30,8 @@ BOOL CCDDB::ReadResponse(CWSocket& socket, LPCTSTR lpszEndMarker, CString& strTe
     const CString marker(lpszEndMarker);
     const int L = marker.GetLength();
     const ULONGLONG deadline =
-        GetTickCount64() + static_cast<ULONGLONG>(m_nTimeout > 0 ? m_nTimeout : 0) * kReplyTimeFactor;
+        GetTickCount64() +
+        static_cast<ULONGLONG>(m_nTimeout > 0 ? m_nTimeout : 0) * kReplyTimeFactor;
     BOOL bFound = FALSE, bMore = TRUE;
     CString body;
     while (!bFound && bMore) {
@@ -63,8 +64,7 @@ BOOL CCDDB::ReadResponse(CWSocket& socket, LPCTSTR lpszEndMarker, CString& strTe
     return TRUE;
 }
 
-CString CCDDB::RunCommand(const CCDDBSite& site, const CString& strRequest, int nMode,
-                          DWORD dwCode)
+CString CCDDB::RunCommand(const CCDDBSite& site, const CString& strRequest, int nMode, DWORD dwCode)
 {
     CString body;
     try {

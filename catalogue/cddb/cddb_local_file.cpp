@@ -77,8 +77,8 @@ CString ReadRecordFromRangeFile(DWORD dwDiscId, LPCTSTR lpszPath)
 void CCDDB::ReadLocalRecordFile(DWORD dwDiscId, LPCTSTR lpszPath, BOOL bSingleRecord,
                                 CCDDBRecord& record)
 {
-    const CString text =
-        bSingleRecord ? ReadSingleRecordText(lpszPath) : ReadRecordFromRangeFile(dwDiscId, lpszPath);
+    const CString text = bSingleRecord ? ReadSingleRecordText(lpszPath)
+                                       : ReadRecordFromRangeFile(dwDiscId, lpszPath);
     if (!ParseXmcdRecord(record, text))
         ThrowCCDDBException(CDDB_E_BAD_RECORD, CDDB_FACILITY_CLIENT, "");
 }

@@ -4,14 +4,15 @@
 
 #include <mmsystem.h>
 #include <winioctl.h>
+// ntddcdrm.h needs the device types of winioctl.h first.
 #include <ntddcdrm.h>
 
 void CCDDB::ReadTocFromDevice(CCDDBTrackPositionArray& positions, LPCTSTR lpszDrive)
 {
     positions.RemoveAll();
     const CString path = CString("\\\\.\\") + lpszDrive;
-    HANDLE hDevice = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
-                                 nullptr);
+    HANDLE hDevice =
+        CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     if (hDevice == INVALID_HANDLE_VALUE)
         ThrowCCDDBException(0, CDDB_FACILITY_SYSTEM, "");
     CDROM_TOC toc = {};
@@ -105,8 +106,8 @@ void CCDDB::ReadTocFromMci(CCDDBTrackPositionArray& positions, LPCTSTR lpszEleme
     positions.SetSize(tracks + 1);
     for (int t = 1; t <= tracks; ++t) {
         const DWORD_PTR msf = device.Status(MCI_STATUS_POSITION, t);
-        positions[t - 1] = CCDDBTrackPosition(MCI_MSF_MINUTE(msf), MCI_MSF_SECOND(msf),
-                                              MCI_MSF_FRAME(msf));
+        positions[t - 1] =
+            CCDDBTrackPosition(MCI_MSF_MINUTE(msf), MCI_MSF_SECOND(msf), MCI_MSF_FRAME(msf));
     }
     // The device reports the last track one frame short of the lead-out.
     const int leadOut = MsfFrames(device.Status(MCI_STATUS_POSITION, tracks)) +
@@ -160,8 +161,10 @@ int HexByte(const char* p)
     int v = 0;
     for (int i = 0; i < 2; ++i) {
         const char c = p[i];
-        const int d = c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10
-                    : c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1;
+        const int d = c >= '0' && c <= '9'   ? c - '0'
+                      : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                      : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                             : -1;
         if (d < 0)
             return -1;
         v = v * 16 + d;

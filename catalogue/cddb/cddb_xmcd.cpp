@@ -110,9 +110,8 @@ CString CCDDB::FormatXmcdRecord(const CCDDBRecord& record)
     CString key;
     for (INT_PTR i = 0; i < tracks; ++i) {
         key.Format("TTITLE%d", static_cast<int>(i));
-        text += FormatXmcdLine(key, i < record.m_arrTrackTitles.GetSize()
-                                        ? record.m_arrTrackTitles[i]
-                                        : CString());
+        text += FormatXmcdLine(
+            key, i < record.m_arrTrackTitles.GetSize() ? record.m_arrTrackTitles[i] : CString());
     }
     text += FormatXmcdLine("EXTD", record.m_strExtendedData);
     for (INT_PTR i = 0; i < tracks; ++i) {

@@ -55,8 +55,7 @@ int CFreedbMgr::Query(LPCTSTR lpszServer, DWORD dwDiscId, const CCDDBTrackPositi
     });
 }
 
-int CFreedbMgr::Read(LPCTSTR lpszServer, DWORD dwDiscId, LPCTSTR lpszCategory,
-                     CCDDBRecord& record)
+int CFreedbMgr::Read(LPCTSTR lpszServer, DWORD dwDiscId, LPCTSTR lpszCategory, CCDDBRecord& record)
 {
     return Run([&] {
         CCDDB client;

@@ -17,8 +17,7 @@ CWSocketIPv6Helper::CWSocketIPv6Helper() : m_pfnIpv6AddressToString(nullptr)
 
 CWSocketException::~CWSocketException() = default;
 
-BOOL CWSocketException::GetErrorMessage(LPTSTR lpszError, UINT nMaxError,
-                                        PUINT pnHelpContext) const
+BOOL CWSocketException::GetErrorMessage(LPTSTR lpszError, UINT nMaxError, PUINT pnHelpContext) const
 {
     char buffer[4096] = {};
     CString text;
@@ -94,9 +93,7 @@ template <class F> void ProxyExchange(CWSocket& socket, F exchange)
 }
 } // namespace
 
-CWSocket::CWSocket() : m_hSocket(INVALID_SOCKET)
-{
-}
+CWSocket::CWSocket() : m_hSocket(INVALID_SOCKET) {}
 
 CWSocket::~CWSocket()
 {
@@ -350,8 +347,8 @@ void CWSocket::CreateAndConnectWithTimeout(LPCTSTR lpszHost, UINT nPort, DWORD d
     CreateAndConnectWithTimeout(lpszHost, PortText(nPort), dwTimeoutMs, bRestoreBlocking, nType);
 }
 
-void CWSocket::CreateAndConnectWithTimeout(LPCTSTR lpszHost, LPCTSTR lpszService,
-                                           DWORD dwTimeoutMs, BOOL bRestoreBlocking, int nType)
+void CWSocket::CreateAndConnectWithTimeout(LPCTSTR lpszHost, LPCTSTR lpszService, DWORD dwTimeoutMs,
+                                           BOOL bRestoreBlocking, int nType)
 {
     addrinfo hints = {};
     hints.ai_socktype = nType;
@@ -386,8 +383,8 @@ void CWSocket::ReceiveFromProxy(BYTE* pBuffer, int nLength, DWORD dwTimeoutMs)
     }
 }
 
-void CWSocket::ConnectViaSocks4(LPCTSTR lpszHost, UINT nPort, LPCTSTR lpszProxy,
-                                UINT nProxyPort, DWORD dwTimeoutMs)
+void CWSocket::ConnectViaSocks4(LPCTSTR lpszHost, UINT nPort, LPCTSTR lpszProxy, UINT nProxyPort,
+                                DWORD dwTimeoutMs)
 {
     ProxyExchange(*this, [&] {
         if (!IsCreated())
@@ -413,9 +410,9 @@ void CWSocket::ConnectViaSocks4(LPCTSTR lpszHost, UINT nPort, LPCTSTR lpszProxy,
     });
 }
 
-void CWSocket::ConnectViaSocks5(LPCTSTR lpszHost, UINT nPort, LPCTSTR lpszProxy,
-                                UINT nProxyPort, LPCTSTR lpszUser, LPCTSTR lpszPassword,
-                                DWORD dwTimeoutMs, BOOL bUDP)
+void CWSocket::ConnectViaSocks5(LPCTSTR lpszHost, UINT nPort, LPCTSTR lpszProxy, UINT nProxyPort,
+                                LPCTSTR lpszUser, LPCTSTR lpszPassword, DWORD dwTimeoutMs,
+                                BOOL bUDP)
 {
     CString user(lpszUser), password(lpszPassword);
     ProxyExchange(*this, [&] {
@@ -498,10 +495,9 @@ void CWSocket::ReadSocks5Reply(DWORD dwTimeoutMs)
         ThrowWSocketException(WSOCKET_E_PROXY_FAILED);
 }
 
-void CWSocket::ConnectViaHttpProxy(LPCTSTR lpszHost, UINT nPort, LPCTSTR lpszProxy,
-                                   UINT nProxyPort, CString& strReply, LPCTSTR lpszUser,
-                                   LPCTSTR lpszPassword, DWORD dwTimeoutMs,
-                                   LPCTSTR lpszUserAgent)
+void CWSocket::ConnectViaHttpProxy(LPCTSTR lpszHost, UINT nPort, LPCTSTR lpszProxy, UINT nProxyPort,
+                                   CString& strReply, LPCTSTR lpszUser, LPCTSTR lpszPassword,
+                                   DWORD dwTimeoutMs, LPCTSTR lpszUserAgent)
 {
     // A head longer than this is no proxy's answer.
     const int kMaxHead = 64 * 1024;
@@ -541,18 +537,17 @@ void CWSocket::ConnectViaHttpProxy(LPCTSTR lpszHost, UINT nPort, LPCTSTR lpszPro
     });
 }
 
-int CWSocket::SendTo(const void* pBuffer, int nLength, const SOCKADDR* pAddress,
-                     int nAddressLength, int nFlags)
+int CWSocket::SendTo(const void* pBuffer, int nLength, const SOCKADDR* pAddress, int nAddressLength,
+                     int nFlags)
 {
-    const int n = sendto(m_hSocket, static_cast<const char*>(pBuffer), nLength, nFlags,
-                         pAddress, nAddressLength);
+    const int n = sendto(m_hSocket, static_cast<const char*>(pBuffer), nLength, nFlags, pAddress,
+                         nAddressLength);
     if (n == SOCKET_ERROR)
         ThrowWSocketException();
     return n;
 }
 
-int CWSocket::SendTo(const void* pBuffer, int nLength, UINT nPort, LPCTSTR lpszHost,
-                     int nFlags)
+int CWSocket::SendTo(const void* pBuffer, int nLength, UINT nPort, LPCTSTR lpszHost, int nFlags)
 {
     addrinfo hints = {};
     hints.ai_socktype = SOCK_DGRAM;
@@ -569,8 +564,8 @@ int CWSocket::SendTo(const void* pBuffer, int nLength, UINT nPort, LPCTSTR lpszH
     ThrowWSocketException(nLastError);
 }
 
-int CWSocket::ReceiveFrom(void* pBuffer, int nCapacity, SOCKADDR* pAddress,
-                          int* pnAddressLength, int nFlags)
+int CWSocket::ReceiveFrom(void* pBuffer, int nCapacity, SOCKADDR* pAddress, int* pnAddressLength,
+                          int nFlags)
 {
     const int n = recvfrom(m_hSocket, static_cast<char*>(pBuffer), nCapacity, nFlags, pAddress,
                            pnAddressLength);
@@ -617,8 +612,8 @@ void CWSocket::NameOf(bool bPeer, CString& strHost, UINT& nPort)
     sockaddr_storage addr = {};
     int length = sizeof addr;
     SOCKADDR* pAddr = reinterpret_cast<SOCKADDR*>(&addr);
-    if ((bPeer ? getpeername(m_hSocket, pAddr, &length)
-               : getsockname(m_hSocket, pAddr, &length)) == SOCKET_ERROR)
+    if ((bPeer ? getpeername(m_hSocket, pAddr, &length) : getsockname(m_hSocket, pAddr, &length)) ==
+        SOCKET_ERROR)
         ThrowWSocketException();
     char host[1025] = {};
     if (getnameinfo(pAddr, length, host, sizeof host, nullptr, 0, 0) != 0)

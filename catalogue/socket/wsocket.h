@@ -11,18 +11,18 @@
 
 // Codes the layer raises itself (besides the platform's).
 enum : int {
-    WSOCKET_E_BAD_ADDRESS_TEXT = 10022,  // an IPv4 text that does not parse (bind)
-    WSOCKET_E_FAMILY = 10014,            // an address of another family than IPv4/IPv6
-    WSOCKET_E_NO_IPV6_FORMATTER = 120,   // no IPv6 formatter in this system
-    WSOCKET_E_CONNECT_TIMEOUT = 10060,   // connect with timeout: time ran out
-    WSOCKET_E_PROXY_TIMEOUT = 1460,      // a proxy did not answer in time
-    WSOCKET_E_PROXY_CLOSED = 1226,       // a proxy closed the connection mid-exchange
-    WSOCKET_E_PROXY_FAILED = 58,         // a proxy answered with a failure or nonsense
-    WSOCKET_E_SOCKS5_NO_METHOD = 10061,  // no authentication method accepted
-    WSOCKET_E_SOCKS5_TOO_LONG = 87,      // user, password or host over 255 characters
-    WSOCKET_E_SOCKS5_AUTH = 5,           // user name and password refused
+    WSOCKET_E_BAD_ADDRESS_TEXT = 10022, // an IPv4 text that does not parse (bind)
+    WSOCKET_E_FAMILY = 10014,           // an address of another family than IPv4/IPv6
+    WSOCKET_E_NO_IPV6_FORMATTER = 120,  // no IPv6 formatter in this system
+    WSOCKET_E_CONNECT_TIMEOUT = 10060,  // connect with timeout: time ran out
+    WSOCKET_E_PROXY_TIMEOUT = 1460,     // a proxy did not answer in time
+    WSOCKET_E_PROXY_CLOSED = 1226,      // a proxy closed the connection mid-exchange
+    WSOCKET_E_PROXY_FAILED = 58,        // a proxy answered with a failure or nonsense
+    WSOCKET_E_SOCKS5_NO_METHOD = 10061, // no authentication method accepted
+    WSOCKET_E_SOCKS5_TOO_LONG = 87,     // user, password or host over 255 characters
+    WSOCKET_E_SOCKS5_AUTH = 5,          // user name and password refused
     WSOCKET_E_NO_MEMORY = 14,
-    WSOCKET_E_HTTP_PROXY_STATUS = 1225,  // CONNECT answered with a status other than 200
+    WSOCKET_E_HTTP_PROXY_STATUS = 1225, // CONNECT answered with a status other than 200
 };
 
 class CWSocketException : public CException
@@ -121,8 +121,7 @@ public:
     int SendTo(const void* pBuffer, int nLength, UINT nPort, LPCTSTR lpszHost, int nFlags = 0);
     int ReceiveFrom(void* pBuffer, int nCapacity, SOCKADDR* pAddress, int* pnAddressLength,
                     int nFlags = 0);
-    int ReceiveFrom(void* pBuffer, int nCapacity, CString& strAddress, UINT& nPort,
-                    int nFlags = 0);
+    int ReceiveFrom(void* pBuffer, int nCapacity, CString& strAddress, UINT& nPort, int nFlags = 0);
 
     static CString AddressToString(const SOCKADDR* pAddress);
     void GetPeerName(CString& strHost, UINT& nPort);

@@ -5,7 +5,8 @@
 #include <sstream>
 #include <stdexcept>
 
-namespace testing_cddb {
+namespace testing_cddb
+{
 
 using testing_http::MakeReply;
 using testing_http::Reply;

@@ -11,7 +11,8 @@
 #include <string>
 #include <vector>
 
-namespace testing_cddb {
+namespace testing_cddb
+{
 
 struct Disc {
     std::string category;

@@ -7,7 +7,8 @@
 #include <algorithm>
 #include <stdexcept>
 
-namespace testing_socks {
+namespace testing_socks
+{
 
 LoopbackSocksPeer::LoopbackSocksPeer(const Behaviour& behaviour) : m_behaviour(behaviour)
 {
@@ -60,7 +61,8 @@ bool LoopbackSocksPeer::Read(uintptr_t client, size_t n, std::string& out)
     out.clear();
     char buf[256];
     while (out.size() < n) {
-        int got = recv(static_cast<SOCKET>(client), buf, static_cast<int>(std::min<size_t>(n - out.size(), sizeof buf)), 0);
+        int got = recv(static_cast<SOCKET>(client), buf,
+                       static_cast<int>(std::min<size_t>(n - out.size(), sizeof buf)), 0);
         if (got <= 0)
             return false;
         out.append(buf, got);
@@ -102,8 +104,10 @@ void LoopbackSocksPeer::Handle(uintptr_t clientHandle)
             return;
         if (chosen == 2) {
             std::string user, password;
-            if (!Read(clientHandle, 2, in) || !Read(clientHandle, static_cast<unsigned char>(in[1]), user) ||
-                !Read(clientHandle, 1, in) || !Read(clientHandle, static_cast<unsigned char>(in[0]), password))
+            if (!Read(clientHandle, 2, in) ||
+                !Read(clientHandle, static_cast<unsigned char>(in[1]), user) ||
+                !Read(clientHandle, 1, in) ||
+                !Read(clientHandle, static_cast<unsigned char>(in[0]), password))
                 return;
             const bool ok = user == b.user && password == b.password;
             sendBytes(std::string("\x01", 1) + (ok ? '\0' : '\x01'));

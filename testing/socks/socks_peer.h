@@ -9,13 +9,14 @@
 #include <string>
 #include <thread>
 
-namespace testing_socks {
+namespace testing_socks
+{
 
 struct Behaviour {
     int version = 5;
-    std::string user, password; // SOCKS5: required credentials when user is not empty
-    int replyCode = -1;         // -1: success (90 for SOCKS4, 0 for SOCKS5)
-    int addressType = 1;        // SOCKS5 reply: 1 IPv4, 3 name, 4 IPv6, other: as given
+    std::string user, password;    // SOCKS5: required credentials when user is not empty
+    int replyCode = -1;            // -1: success (90 for SOCKS4, 0 for SOCKS5)
+    int addressType = 1;           // SOCKS5 reply: 1 IPv4, 3 name, 4 IPv6, other: as given
     bool closeBeforeReply = false; // read the request, then hang up
     bool silent = false;           // read the request, then say nothing until the client leaves
 };

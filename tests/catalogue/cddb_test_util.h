@@ -6,7 +6,8 @@
 #include <initializer_list>
 #include <string>
 
-namespace cddb_test {
+namespace cddb_test
+{
 
 // Two tracks, disc id 04018e02, every key once; lines end with CR LF.
 inline std::string BaseRecord()
@@ -56,17 +57,18 @@ inline void SetPositions(CCDDBTrackPositionArray& positions,
 #ifdef _WIN32
 #include "testing/cddb/loopback_cddb.h"
 
-namespace cddb_test {
+namespace cddb_test
+{
 
 // The discs every network test serves: one exact match, two inexact matches for 0b0b0b0b
 // of which the second has a broken record.
 inline void AddDiscs(testing_cddb::LoopbackCddbServer& server)
 {
     server.AddDisc({"rock", 0x04018e02, "Artist / Title", BaseRecord()});
-    server.AddDisc({"jazz", 0x1a2b3c4d, "Other / Album",
-                    With(With(BaseRecord(), "04018e02", "1a2b3c4d"), "Artist / Title",
-                         "Other / Album"),
-                    0x0b0b0b0b});
+    server.AddDisc(
+        {"jazz", 0x1a2b3c4d, "Other / Album",
+         With(With(BaseRecord(), "04018e02", "1a2b3c4d"), "Artist / Title", "Other / Album"),
+         0x0b0b0b0b});
     server.AddDisc({"misc", 0x2b3c4d5e, "Third / One", "# broken\r\n", 0x0b0b0b0b});
     server.SetSites({"cddb1.example http 80 /~cddb/cddb.cgi N037.23 W122.01 First place",
                      "cddb2.example http 80 /~cddb/cddb.cgi S012.30 E001.05 Second",

@@ -190,7 +190,8 @@ TEST_F(CddbClient, ThroughAProxyWithBasicCredentials)
     EXPECT_EQ(sent.Header("Host"), "cddb.example");
 
     m_client.SetProxy("127.0.0.1", m_server.Port(), "user", "wrong");
-    const auto failure = Failure([&] { m_client.CmdQuery(site, 0x04018e02, m_positions, results); });
+    const auto failure =
+        Failure([&] { m_client.CmdQuery(site, 0x04018e02, m_positions, results); });
     EXPECT_EQ(failure.first, static_cast<DWORD>(CDDB_E_QUERY));
     EXPECT_NE(failure.second.find("407"), std::string::npos);
 }
@@ -233,8 +234,7 @@ TEST_F(CddbClient, BadRepliesFailWithTheCommandsCode)
          [] { return Raw(kHead + std::string("200 rock 0a0b0c0d A\0B / T\r\n", 27)); }, 0,
          "rock 0a0b0c0d AB/T"},
         {"no_reply_in_time", false, [] { return Raw(kHead, 1500); }, CDDB_E_QUERY, ""},
-        {"ends_mid_line", false, [] { return Raw(kHead + "211 close\r\nrock 0a0b"); }, closed,
-         ""},
+        {"ends_mid_line", false, [] { return Raw(kHead + "211 close\r\nrock 0a0b"); }, closed, ""},
         {"never_ends", false,
          [] {
              Reply r = Raw(kHead + "211 close\r\n");
@@ -258,13 +258,13 @@ TEST_F(CddbClient, BadRepliesFailWithTheCommandsCode)
          CDDB_E_READ, ""},
         {"malformed_status", false, [] { return Raw(kHead + "Hello there\r\n"); }, CDDB_E_QUERY,
          ""},
-        {"server_error", false, [] { return Raw(kHead + "500 Internal error\r\n"); },
-         CDDB_E_QUERY, ""},
+        {"server_error", false, [] { return Raw(kHead + "500 Internal error\r\n"); }, CDDB_E_QUERY,
+         ""},
         {"list_without_matches", false, [] { return Raw(kHead + "211 close\r\n.\r\n"); },
          CDDB_E_QUERY, ""},
         {"no_blank_line_after_head", true,
-         [] { return Raw("HTTP/1.0 200 OK\r\n210 rock 0a0b0c0d\r\n# xmcd\r\n.\r\n"); },
-         CDDB_E_READ, ""},
+         [] { return Raw("HTTP/1.0 200 OK\r\n210 rock 0a0b0c0d\r\n# xmcd\r\n.\r\n"); }, CDDB_E_READ,
+         ""},
         {"read_of_a_broken_record", true,
          [] { return Raw(kHead + "210 rock 0a0b0c0d\r\n# xmcd\r\nDTITLE=x\r\n.\r\n"); },
          CDDB_E_READ, ""},

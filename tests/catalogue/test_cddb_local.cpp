@@ -19,9 +19,8 @@ protected:
     void SetUp() override
     {
         m_root = fs::temp_directory_path() /
-                 ("cddb_local_" + std::string(::testing::UnitTest::GetInstance()
-                                                  ->current_test_info()
-                                                  ->name()));
+                 ("cddb_local_" +
+                  std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         fs::remove_all(m_root);
         fs::create_directories(m_root);
     }
@@ -109,21 +108,21 @@ TEST_F(LocalDatabase, SearchWalksCategoriesAndRanges)
     Write("loose_file", "not a category");
     CCDDBRecord record;
     CString category;
-    ASSERT_TRUE(m_client.FindInLocalDatabase(m_root.string().c_str(), 0x5a0b0c0d, TRUE, record,
-                                             category));
+    ASSERT_TRUE(
+        m_client.FindInLocalDatabase(m_root.string().c_str(), 0x5a0b0c0d, TRUE, record, category));
     EXPECT_EQ(category, "rock");
     EXPECT_EQ(record.m_strDiscArtist, "Found");
-    EXPECT_FALSE(m_client.FindInLocalDatabase(m_root.string().c_str(), 0x5a0b0c0e, TRUE, record,
-                                              category));
+    EXPECT_FALSE(
+        m_client.FindInLocalDatabase(m_root.string().c_str(), 0x5a0b0c0e, TRUE, record, category));
 
     // Range files: the id's top byte picks the file.
     Write("jazz/40to7f", "#FILENAME=5a0b0c0d\n" + RecordFor("5a0b0c0d", "Range / Hit") +
                              "#FILENAME=80000001\n" + RecordFor("80000001", "Wrong / File"));
-    ASSERT_TRUE(m_client.FindInLocalDatabase(m_root.string().c_str(), 0x5a0b0c0d, FALSE, record,
-                                             category));
+    ASSERT_TRUE(
+        m_client.FindInLocalDatabase(m_root.string().c_str(), 0x5a0b0c0d, FALSE, record, category));
     EXPECT_EQ(category, "jazz");
     EXPECT_EQ(record.m_strDiscArtist, "Range");
-    EXPECT_FALSE(m_client.FindInLocalDatabase(m_root.string().c_str(), 0x80000001, FALSE, record,
-                                              category));
+    EXPECT_FALSE(
+        m_client.FindInLocalDatabase(m_root.string().c_str(), 0x80000001, FALSE, record, category));
 }
 #endif

@@ -75,8 +75,9 @@ TEST(CddbReplies, Query)
         {"exact_single_line", "200 rock 0a0b0c0d Artist / Title\r\n", true,
          "rock 0a0b0c0d Artist/Title"},
         {"no_match", "202 No match for disc ID 0a0b0c0d.\r\n", true, ""},
-        {"two_close", "211 close\r\nmisc 12345678 AB/CD / Live\r\nrock 0a0b0c0d Live Album\r\n.\r\n",
-         true, "misc 12345678 AB/CD / Live;rock 0a0b0c0d /Live Album"},
+        {"two_close",
+         "211 close\r\nmisc 12345678 AB/CD / Live\r\nrock 0a0b0c0d Live Album\r\n.\r\n", true,
+         "misc 12345678 AB/CD / Live;rock 0a0b0c0d /Live Album"},
         {"list_without_matches", "211 close\r\n.\r\n", false, ""},
         {"server_error", "500 Command syntax error\r\n", false, ""},
         {"last_line_cut", "210 exact\r\nrock 00000001 A / B\r\nrock 00000002 C / D", true,
@@ -119,8 +120,8 @@ TEST(CddbReplies, SiteLines)
         {"missing_column", 5, "h http 80 /p N037.23", false, ""},
         {"level2_columns", 2, "h 8880 N037.23 W122.01 Two words", true,
          "h  8880  1 2243 0 7321 Two words"},
-        {"level5_line_at_level2", 2,
-         "cddb.example http 80 /~cddb/cddb.cgi N037.23 W122.01 x", false, ""},
+        {"level5_line_at_level2", 2, "cddb.example http 80 /~cddb/cddb.cgi N037.23 W122.01 x",
+         false, ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -190,8 +191,8 @@ TEST(CddbReplies, ReadReplyNeedsAListStatusAndARecord)
     CCDDB client;
     CCDDBRecord record;
     const std::string record_text = cddb_test::BaseRecord();
-    EXPECT_TRUE(client.ParseReadReply(CString("210 rock 04018e02\r\n" + record_text + ".\r\n"),
-                                      record));
+    EXPECT_TRUE(
+        client.ParseReadReply(CString("210 rock 04018e02\r\n" + record_text + ".\r\n"), record));
     EXPECT_EQ(record.m_strDiscTitle, "Title");
     EXPECT_FALSE(client.ParseReadReply(CString("401 rock 04018e02 No such CD\r\n"), record));
     EXPECT_FALSE(client.ParseReadReply(CString("210 rock 04018e02\r\n# xmcd\r\n.\r\n"), record));

@@ -131,9 +131,9 @@ TEST_F(FreedbMgr, FailuresGiveMinusOneAndTheText)
         r = testing_http::MakeReply(200, "500 Busy\r\n");
         return true;
     });
-    EXPECT_EQ(m_mgr.QueryAndReadWithFallback("127.0.0.1", "localhost", 0x04018e02, m_positions,
-                                             records),
-              1);
+    EXPECT_EQ(
+        m_mgr.QueryAndReadWithFallback("127.0.0.1", "localhost", 0x04018e02, m_positions, records),
+        1);
     EXPECT_EQ(calls, 3);
 
     // The query waits no longer than the facade's timeout.

@@ -208,8 +208,9 @@ TEST(WSocket, Socks4)
         LoopbackSocksPeer peer(c.behaviour);
         CWSocket s;
         s.Create();
-        EXPECT_EQ(CodeOf([&] { s.ConnectViaSocks4("127.0.0.1", 0x1234, "127.0.0.1", peer.Port(), 300); }),
-                  c.code);
+        EXPECT_EQ(
+            CodeOf([&] { s.ConnectViaSocks4("127.0.0.1", 0x1234, "127.0.0.1", peer.Port(), 300); }),
+            c.code);
         if (c.code != 0) {
             EXPECT_FALSE(s.IsCreated());
             continue;
@@ -231,31 +232,54 @@ TEST(WSocket, Socks5)
         std::string received; // the handshake bytes, when it succeeds
     } cases[] = {
         {"no_auth", {5}, nullptr, nullptr, 0, std::string("\x05\x01\x00", 3) + request},
-        {"user_password", {5, "me", "secret"}, "me", "secret", 0,
+        {"user_password",
+         {5, "me", "secret"},
+         "me",
+         "secret",
+         0,
          std::string("\x05\x02\x00\x02\x01\x02me\x06secret", 15) + request},
-        {"user_offered_but_not_needed", {5}, "me", "secret", 0,
+        {"user_offered_but_not_needed",
+         {5},
+         "me",
+         "secret",
+         0,
          std::string("\x05\x02\x00\x02", 4) + request},
         {"wrong_password", {5, "me", "secret"}, "me", "guess", WSOCKET_E_SOCKS5_AUTH, ""},
-        {"auth_needed_none_offered", {5, "me", "secret"}, nullptr, nullptr,
-         WSOCKET_E_SOCKS5_NO_METHOD, ""},
-        {"refused", {5, "", "", 5}, nullptr, nullptr, WSOCKET_E_PROXY_FAILED, ""},
-        {"reply_with_name", {5, "", "", -1, 3}, nullptr, nullptr, 0,
-         std::string("\x05\x01\x00", 3) + request},
-        {"reply_with_ipv6", {5, "", "", -1, 4}, nullptr, nullptr, 0,
-         std::string("\x05\x01\x00", 3) + request},
-        {"reply_of_unknown_type", {5, "", "", -1, 7}, nullptr, nullptr,
-         WSOCKET_E_SOCKS5_TOO_LONG, ""},
-        {"closed", {5, "", "", -1, 1, true}, nullptr, nullptr, WSOCKET_E_PROXY_CLOSED, ""},
-        {"silent", {5, "", "", -1, 1, false, true}, nullptr, nullptr, WSOCKET_E_PROXY_TIMEOUT,
+        {"auth_needed_none_offered",
+         {5, "me", "secret"},
+         nullptr,
+         nullptr,
+         WSOCKET_E_SOCKS5_NO_METHOD,
          ""},
+        {"refused", {5, "", "", 5}, nullptr, nullptr, WSOCKET_E_PROXY_FAILED, ""},
+        {"reply_with_name",
+         {5, "", "", -1, 3},
+         nullptr,
+         nullptr,
+         0,
+         std::string("\x05\x01\x00", 3) + request},
+        {"reply_with_ipv6",
+         {5, "", "", -1, 4},
+         nullptr,
+         nullptr,
+         0,
+         std::string("\x05\x01\x00", 3) + request},
+        {"reply_of_unknown_type",
+         {5, "", "", -1, 7},
+         nullptr,
+         nullptr,
+         WSOCKET_E_SOCKS5_TOO_LONG,
+         ""},
+        {"closed", {5, "", "", -1, 1, true}, nullptr, nullptr, WSOCKET_E_PROXY_CLOSED, ""},
+        {"silent", {5, "", "", -1, 1, false, true}, nullptr, nullptr, WSOCKET_E_PROXY_TIMEOUT, ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         LoopbackSocksPeer peer(c.behaviour);
         CWSocket s;
         EXPECT_EQ(CodeOf([&] {
-                      s.ConnectViaSocks5("target", 80, "127.0.0.1", peer.Port(), c.user,
-                                         c.password, 300);
+                      s.ConnectViaSocks5("target", 80, "127.0.0.1", peer.Port(), c.user, c.password,
+                                         300);
                   }),
                   c.code);
         if (c.code != 0) {
@@ -269,8 +293,8 @@ TEST(WSocket, Socks5)
     const std::string longName(256, 'u');
     LoopbackSocksPeer peer({5, "me", "secret"});
     EXPECT_EQ(CodeOf([&] {
-                  s.ConnectViaSocks5("target", 80, "127.0.0.1", peer.Port(), longName.c_str(),
-                                     "pw", 300);
+                  s.ConnectViaSocks5("target", 80, "127.0.0.1", peer.Port(), longName.c_str(), "pw",
+                                     300);
               }),
               WSOCKET_E_SOCKS5_TOO_LONG);
 }
