@@ -4,6 +4,8 @@
 #include "audio/audio_stream.h"
 #include "audio/formats/wav/wav_reader.h"
 #include "audio/formats/wav/wav_writer.h"
+#include "audio/formats/wma/wma_reader.h"
+#include "audio/formats/wma/wma_writer.h"
 #include "rip/rip_task.h"
 #include "rip/rip_thread.h"
 
@@ -41,6 +43,15 @@ CAudioAbstractWriter* OpenWavWriter(CRipTask& task, int nSampleRate, CString& st
     return nullptr;
 }
 
+CAudioAbstractWriter* OpenWmaWriter(CRipTask& task, int nSampleRate, CString& strError)
+{
+    auto pWriter = std::make_unique<CAudioWMAWriter>();
+    if (pWriter->Open(task.GetOutputFile(), nSampleRate, task.GetWmaMode(), task.GetTrack()))
+        return pWriter.release();
+    pWriter->GetError(strError);
+    return nullptr;
+}
+
 struct FormatEntry {
     int nType;            // file type code, or 99 for a CD
     int nReaderErrorCode; // CRipThread::ErrorText code when the reader cannot open
@@ -54,7 +65,7 @@ const FormatEntry kFormats[] = {
     {0, 2, &OpenFileReader<CAudioWavReader>, 8, &OpenWavWriter},
     {1, 3, nullptr, 9, nullptr},
     {2, 4, nullptr, 10, nullptr},
-    {3, 5, nullptr, 11, nullptr},
+    {3, 5, &OpenFileReader<CAudioWMAReader>, 11, &OpenWmaWriter},
     {4, 6, nullptr, 12, nullptr},
     {99, 1, nullptr, 0, nullptr},
 };
