@@ -475,7 +475,7 @@ bool ParsePacket(const uint8_t* bytes, size_t size, const std::function<void(con
         !r.U32(sendTime) || !r.U16(duration))
         return false;
     size_t end = (packetLength != 0 && packetLength < size) ? packetLength : size;
-    if (padding > end - r.Pos())
+    if (r.Pos() > end || padding > end - r.Pos())
         return false;
     end -= padding;
 

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -417,4 +418,20 @@ TEST(WmaWriter, ModesChooseProfilesAndChannels)
     EXPECT_FALSE(writer.WriteFrame(&frame));
     EXPECT_FALSE(writer.Close());
     EXPECT_EQ(writer.GetBytesWritten(), -1);
+}
+
+// Writes a tagged file where check_with_ffmpeg.sh asks for it, for FFmpeg's command-line tools
+// to check natively; skipped when run on its own.
+TEST(WmaExport, TaggedFileForAnIndependentDecoder)
+{
+    const char* target = std::getenv("SONORIA_WMA_EXPORT");
+    if (!target)
+        GTEST_SKIP() << "SONORIA_WMA_EXPORT not set";
+    CAudioTrackInfo track;
+    track.m_strTrackTitle = "Export title";
+    track.m_strArtist = "Export artist";
+    track.m_strAlbumTitle = "Export album";
+    track.m_strContentType = "Blues";
+    track.m_strYear = "2001";
+    ASSERT_TRUE(WriteWma(target, 5, MakeTones(66150, 44100), 44100, &track)); // 1.5 s
 }
