@@ -49,6 +49,33 @@ HRESULT CAttributeTable::Get(LPCWSTR name, WMT_ATTR_DATATYPE* type, BYTE* value,
     return kNotFound;
 }
 
+namespace {
+
+// A WM_PICTURE handed in by the caller, stored packed as the file holds it: type byte, 32-bit
+// data length, MIME type and description as zero-ended UTF-16, the data.
+bool PackPicture(const BYTE* value, WORD length, std::vector<uint8_t>& packed)
+{
+    if (length != sizeof(WmPicture))
+        return false;
+    WmPicture picture;
+    std::memcpy(&picture, value, sizeof picture);
+    if (!picture.pbData && picture.dwDataLen)
+        return false;
+    packed.clear();
+    packed.push_back(picture.bPictureType);
+    for (int i = 0; i < 4; ++i)
+        packed.push_back(static_cast<uint8_t>(picture.dwDataLen >> (8 * i)));
+    for (const WCHAR* text : {picture.pwszMIMEType, picture.pwszDescription}) {
+        for (const WCHAR* c = text; c && *c; ++c)
+            packed.push_back(*c & 0xFF), packed.push_back(static_cast<uint8_t>(*c >> 8));
+        packed.push_back(0), packed.push_back(0);
+    }
+    packed.insert(packed.end(), picture.pbData, picture.pbData + picture.dwDataLen);
+    return packed.size() <= 0xFFFF;
+}
+
+} // namespace
+
 HRESULT CAttributeTable::Set(LPCWSTR name, WMT_ATTR_DATATYPE type, const BYTE* value, WORD length)
 {
     if (!name || !*name || (!value && length) || type > WMT_TYPE_GUID)
@@ -56,8 +83,12 @@ HRESULT CAttributeTable::Set(LPCWSTR name, WMT_ATTR_DATATYPE type, const BYTE* v
     asf::Attribute a;
     a.name = reinterpret_cast<const char16_t*>(name);
     a.type = static_cast<asf::AttrType>(type);
-    if (value)
+    if (a.name == u"WM/Picture" && type == WMT_TYPE_BINARY) {
+        if (!PackPicture(value, length, a.value))
+            return E_INVALIDARG;
+    } else if (value) {
         a.value.assign(value, value + length);
+    }
     for (asf::Attribute& old : m_attributes) {
         if (old.name == a.name) {
             old = std::move(a);

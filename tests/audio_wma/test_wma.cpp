@@ -12,6 +12,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -251,14 +252,23 @@ TEST(WmaTags, WriterAttributesComeBackThroughTheTagReader)
 }
 
 
-TEST(WmaTags, ProtectedFlagDirectorAndOverlongLyrics)
+TEST(WmaTags, ProtectedFlagDirectorOverlongLyricsAndPicture)
 {
     const std::string path = TempPath("protected.wma");
     const std::wstring longLyrics(2048, L'x'); // 4098 bytes with the terminator: too long
+    BYTE image[300];
+    for (int i = 0; i < 300; ++i)
+        image[i] = static_cast<BYTE>(i * 7);
+    WmPicture picture{};
+    picture.pwszMIMEType = const_cast<LPWSTR>(L"image/png");
+    picture.bPictureType = 3;
+    picture.pwszDescription = const_cast<LPWSTR>(L"Front");
+    picture.dwDataLen = sizeof image;
+    picture.pbData = image;
     WriteWithAttributes(path,
                         {{L"Title", L"Locked"}, {L"WM/Director", L"Director"},
                          {L"WM/Lyrics", longLyrics}, {L"WM/Lyrics_Synchronised", std::wstring(2047, L'y')}},
-                        TRUE);
+                        TRUE, &picture);
     CAudioWMAInfoTagReader reader;
     ASSERT_TRUE(reader.Open(path.c_str()));
     CAudioTrackInfo track;
@@ -269,6 +279,14 @@ TEST(WmaTags, ProtectedFlagDirectorAndOverlongLyrics)
     EXPECT_EQ(track.m_strConductor, "Director");
     EXPECT_EQ(track.m_strUnsyncLyric, "");
     EXPECT_EQ(track.m_strSyncLyric.GetLength(), 2047);
+    const CAudioTrackPictureInfo* got = track.GetPicture(0);
+    ASSERT_NE(got, nullptr);
+    EXPECT_EQ(got->m_nPictureType, 3);
+    EXPECT_EQ(got->m_strMimeType, "image/png");
+    EXPECT_EQ(got->m_strDescription, "Front");
+    ASSERT_EQ(got->m_nDataLength, 300);
+    EXPECT_EQ(std::memcmp(got->m_pData.get(), image, sizeof image), 0);
+    EXPECT_EQ(track.GetPicture(1), nullptr);
     reader.Close();
     DeleteFileA(path.c_str());
 }

@@ -62,7 +62,7 @@ inline Tone Measure(const std::vector<int16_t>& pcm, int channels, int channel, 
 // A file made through the runtime directly, with attributes the writer never sets.
 inline void WriteWithAttributes(const std::string& path,
                          const std::vector<std::pair<std::wstring, std::wstring>>& strings,
-                         BOOL isProtected)
+                         BOOL isProtected, const WmPicture* picture = nullptr)
 {
     CAudioWMABase base;
     IWMWriter* writer = base.CreateWriter();
@@ -76,6 +76,9 @@ inline void WriteWithAttributes(const std::string& path,
         info->SetAttribute(0, s.first.c_str(), WMT_TYPE_STRING,
                            reinterpret_cast<const BYTE*>(s.second.c_str()),
                            static_cast<WORD>((s.second.size() + 1) * 2));
+    if (picture)
+        info->SetAttribute(0, L"WM/Picture", WMT_TYPE_BINARY,
+                           reinterpret_cast<const BYTE*>(picture), sizeof *picture);
     info->SetAttribute(0, L"Is_Protected", WMT_TYPE_BOOL,
                        reinterpret_cast<const BYTE*>(&isProtected), sizeof isProtected);
     info->Release();
