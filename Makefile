@@ -57,6 +57,7 @@ bench: build
 	@$(WINE) --start
 	@for b in $(BUILD)/bin/bench_*.exe; do [ -f "$$b" ] || continue; \
 	  echo "== $$(basename $$b)"; $(WINE) $$b || exit 1; done
+	@for s in bench/*.sh; do [ -f "$$s" ] || continue; echo "== $$s"; bash $$s || exit 1; done
 
 clean:
 	rm -rf build
