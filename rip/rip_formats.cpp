@@ -8,6 +8,8 @@
 #include "audio/formats/mp3/mp3_writer.h"
 #include "audio/formats/wav/wav_reader.h"
 #include "audio/formats/wav/wav_writer.h"
+#include "audio/formats/wma/wma_reader.h"
+#include "audio/formats/wma/wma_writer.h"
 #include "rip/rip_task.h"
 #include "rip/rip_thread.h"
 
@@ -64,6 +66,15 @@ CAudioAbstractWriter* OpenWavWriter(CRipTask& task, int nSampleRate, CString& st
     return nullptr;
 }
 
+CAudioAbstractWriter* OpenWmaWriter(CRipTask& task, int nSampleRate, CString& strError)
+{
+    auto pWriter = std::make_unique<CAudioWMAWriter>();
+    if (pWriter->Open(task.GetOutputFile(), nSampleRate, task.GetWmaMode(), task.GetTrack()))
+        return pWriter.release();
+    pWriter->GetError(strError);
+    return nullptr;
+}
+
 CAudioAbstractWriter* OpenMp3Writer(CRipTask& task, int nSampleRate, CString& strError)
 {
     DWORD flags = 0;
@@ -100,7 +111,7 @@ const FormatEntry kFormats[] = {
     {0, 2, &OpenFileReader<CAudioWavReader>, 8, &OpenWavWriter},
     {1, 3, &OpenFileReader<CAudioMP3Reader>, 9, &OpenMp3Writer},
     {2, 4, nullptr, 10, nullptr},
-    {3, 5, nullptr, 11, nullptr},
+    {3, 5, &OpenFileReader<CAudioWMAReader>, 11, &OpenWmaWriter},
     {4, 6, nullptr, 12, nullptr},
     {99, 1, &OpenCdReader, 0, nullptr},
 };
