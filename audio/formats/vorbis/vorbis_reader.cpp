@@ -1,0 +1,287 @@
+// Ogg Vorbis reader over libogg and libvorbis synthesis.
+#include "audio/formats/vorbis/vorbis_reader.h"
+
+#include "audio/audio_frame.h"
+#include "audio/formats/flac/vorbis_comment.h"
+
+#include <algorithm>
+
+namespace {
+
+const UINT kFeedBytes = 4096;
+const size_t kBufferBytes = 4194304;
+
+// Decoded samples run from -1.0 to 1.0; they are scaled by 31000, not 32767, which leaves
+// headroom for the overshoot of lossy coding before the clamp.
+int SampleFromFloat(float f)
+{
+    float v = f * 31000.0f;
+    if (!(v == v))
+        return 0;
+    if (v >= 32767.0f)
+        return 32767;
+    if (v <= -32768.0f)
+        return -32768;
+    return static_cast<int>(v);
+}
+
+} // namespace
+
+CAudioVorbisReader::CAudioVorbisReader()
+    : m_buffer(new BYTE[kBufferBytes]), m_nBufferSize(kBufferBytes)
+{
+}
+
+CAudioVorbisReader::~CAudioVorbisReader()
+{
+    m_codec.reset();
+    if (m_ownedFile)
+        m_ownedFile->Close();
+}
+
+BOOL CAudioVorbisReader::Open(LPCTSTR path)
+{
+    if (m_bInitialized)
+        return FALSE;
+    SetError(0, "");
+    auto file = std::make_unique<CFile>();
+    if (!file->Open(path, CFile::modeRead | CFile::shareDenyWrite)) {
+        SetError(3, "Vorbis file not found");
+        return FALSE;
+    }
+    m_ownedFile = std::move(file);
+    if (ParseHeaders(m_ownedFile.get()))
+        return TRUE;
+    m_ownedFile->Close();
+    m_ownedFile.reset();
+    return FALSE;
+}
+
+BOOL CAudioVorbisReader::Fail(const char* text)
+{
+    m_codec.reset();
+    m_pFile = nullptr;
+    SetError(4, text);
+    return FALSE;
+}
+
+UINT CAudioVorbisReader::FeedBlock()
+{
+    char* buffer = ogg_sync_buffer(&m_codec->sync, kFeedBytes);
+    UINT n = buffer ? m_pFile->Read(buffer, kFeedBytes) : 0;
+    ogg_sync_wrote(&m_codec->sync, static_cast<long>(n));
+    return n;
+}
+
+BOOL CAudioVorbisReader::ParseHeaders(CFile* file)
+{
+    if (m_bInitialized || !file)
+        return FALSE;
+    SetError(0, "");
+    m_pFile = file;
+    m_nStart = file->GetPosition();
+    m_codec = std::make_unique<CVorbisDecoder>();
+    CVorbisDecoder& c = *m_codec;
+
+    FeedBlock();
+    // The identification header sits alone on the first page, right at the start; anything
+    // before it (an ID3v2 tag) makes pageout report skipped bytes.
+    if (ogg_sync_pageout(&c.sync, &c.page) != 1)
+        return Fail("Incorrect Vorbis header (1)");
+    c.StartStream(ogg_page_serialno(&c.page));
+    if (ogg_stream_pagein(&c.stream, &c.page) < 0)
+        return Fail("Error reading first page of Vorbis bitstream data");
+    if (ogg_stream_packetout(&c.stream, &c.packet) != 1)
+        return Fail("Error reading initial header packet");
+    if (vorbis_synthesis_headerin(&c.info, &c.comment, &c.packet) < 0)
+        return Fail("This Ogg bitstream does not contain Vorbis audio data.");
+    if (!ReadSecondaryHeaders())
+        return FALSE;
+
+    m_nSamplesPerTake = std::max(1, 4096 / c.info.channels);
+    if (!c.StartSynthesis())
+        return Fail("Corrupt secondary header");
+    m_nConsumed = file->GetPosition() - m_nStart;
+    m_nLength = file->GetLength();
+    m_nWritten = 0;
+    m_bDrained = 0;
+    m_bInitialized = 1;
+    return TRUE;
+}
+
+// The comment and setup headers, from as many pages as they take. One more block is fed after
+// the last of them.
+bool CAudioVorbisReader::ReadSecondaryHeaders()
+{
+    CVorbisDecoder& c = *m_codec;
+    int headers = 0;
+    while (headers < 2) {
+        while (headers < 2) {
+            int result = ogg_sync_pageout(&c.sync, &c.page);
+            if (result == 0)
+                break;
+            if (result < 0) // bytes skipped: a gap in the page sequence
+                continue;
+            ogg_stream_pagein(&c.stream, &c.page);
+            while (headers < 2) {
+                result = ogg_stream_packetout(&c.stream, &c.packet);
+                if (result == 0)
+                    break;
+                if (result < 0 ||
+                    (headers == 0 && !IsValidCommentHeader(c.packet.packet, c.packet.bytes)) ||
+                    vorbis_synthesis_headerin(&c.info, &c.comment, &c.packet) < 0) {
+                    Fail("Corrupt secondary header");
+                    return false;
+                }
+                ++headers;
+            }
+        }
+        if (FeedBlock() == 0 && headers < 2) {
+            Fail("End of file before finding all Vorbis headers!");
+            return false;
+        }
+    }
+    return true;
+}
+
+BOOL CAudioVorbisReader::IsInitialized()
+{
+    return m_bInitialized;
+}
+
+BOOL CAudioVorbisReader::HasMoreData()
+{
+    return m_bInitialized && !m_bDrained;
+}
+
+int CAudioVorbisReader::GetProgressPercent()
+{
+    if (!m_bInitialized || m_nLength <= m_nStart)
+        return -1;
+    double share = static_cast<double>(m_nConsumed) * 100.0 / double(m_nLength - m_nStart);
+    return static_cast<int>(std::min(share, 100.0));
+}
+
+BOOL CAudioVorbisReader::Prepare()
+{
+    return m_bInitialized;
+}
+
+void CAudioVorbisReader::SetFrameFormat(CAudioFrame* frame)
+{
+    const int channels = m_codec->info.channels;
+    frame->SetByteOrder(0);
+    frame->SetBitsPerSample(16);
+    frame->SetChannels(channels == 1 || channels == 2 ? channels : 0);
+    frame->SetSampleRate(static_cast<uint32_t>(m_codec->info.rate));
+    frame->SetSigned(1);
+}
+
+BOOL CAudioVorbisReader::ReadFrame(CAudioFrame* frame)
+{
+    if (!m_bInitialized || !frame)
+        return FALSE;
+    SetFrameFormat(frame);
+    m_nWritten = 0;
+    DecodePages(frame);
+    const ULONGLONG end = m_nLength - m_nStart;
+    if (m_nConsumed < end) {
+        UINT n = FeedBlock();
+        m_nConsumed += n;
+        // A file that ends before its measured length (cut while we read) ends here too.
+        if (n == 0)
+            m_nConsumed = end;
+        if (m_nConsumed >= end)
+            DecodePages(frame);
+    }
+    // Header parsing may have fed the whole of a short file already: the pages it left in
+    // the sync state are decoded above before the stream counts as done.
+    if (m_nConsumed >= end)
+        m_bDrained = 1;
+    FlushSamples(frame);
+    return TRUE;
+}
+
+void CAudioVorbisReader::DecodePages(CAudioFrame* frame)
+{
+    CVorbisDecoder& c = *m_codec;
+    int result;
+    while ((result = ogg_sync_pageout(&c.sync, &c.page)) != 0) {
+        if (result < 0)
+            continue;
+        // Pages of another logical stream are refused here and passed over.
+        if (ogg_stream_pagein(&c.stream, &c.page) < 0)
+            continue;
+        while ((result = ogg_stream_packetout(&c.stream, &c.packet)) != 0) {
+            if (result > 0)
+                DecodePacket(frame);
+        }
+        if (ogg_page_eos(&c.page))
+            m_nConsumed = m_nLength - m_nStart;
+    }
+}
+
+void CAudioVorbisReader::DecodePacket(CAudioFrame* frame)
+{
+    CVorbisDecoder& c = *m_codec;
+    if (vorbis_synthesis(&c.block, &c.packet) == 0)
+        vorbis_synthesis_blockin(&c.dsp, &c.block);
+    const size_t channels = static_cast<size_t>(c.info.channels);
+    float** pcm = nullptr;
+    int ready;
+    while ((ready = vorbis_synthesis_pcmout(&c.dsp, &pcm)) > 0) {
+        const int take = std::min(ready, m_nSamplesPerTake);
+        if ((m_nWritten + static_cast<size_t>(take) * channels) * 2 > m_nBufferSize)
+            FlushSamples(frame);
+        BYTE* out = m_buffer.get() + m_nWritten * 2;
+        for (int j = 0; j < take; ++j) {
+            for (size_t ch = 0; ch < channels; ++ch) {
+                const int v = SampleFromFloat(pcm[ch][j]);
+                *out++ = static_cast<BYTE>(v & 0xFF);
+                *out++ = static_cast<BYTE>((v >> 8) & 0xFF);
+            }
+        }
+        m_nWritten += static_cast<size_t>(take) * channels;
+        vorbis_synthesis_read(&c.dsp, take);
+    }
+}
+
+void CAudioVorbisReader::FlushSamples(CAudioFrame* frame)
+{
+    if (m_nWritten > 0)
+        frame->Append(m_buffer.get(), static_cast<uint32_t>(m_nWritten * 2));
+    m_nWritten = 0;
+}
+
+BOOL CAudioVorbisReader::Close()
+{
+    if (!m_bInitialized)
+        return FALSE;
+    m_codec.reset();
+    if (m_ownedFile) {
+        m_ownedFile->Close();
+        m_ownedFile.reset();
+    }
+    m_pFile = nullptr;
+    m_bInitialized = 0;
+    return TRUE;
+}
+
+int CAudioVorbisReader::GetSampleRate()
+{
+    return m_bInitialized ? static_cast<int>(m_codec->info.rate) : 0;
+}
+
+BOOL CAudioVorbisReader::ReadComments(CAudioTrackInfo* track)
+{
+    if (!m_bInitialized || !track)
+        return FALSE;
+    const vorbis_comment& comment = m_codec->comment;
+    for (int i = 0; i < comment.comments; ++i) {
+        const int length = comment.comment_lengths[i];
+        AssignVorbisComment(
+            TagTextFromVorbisComment(comment.user_comments[i], length > 0 ? size_t(length) : 0),
+            *track);
+    }
+    return TRUE;
+}

@@ -1,0 +1,41 @@
+// Ogg Vorbis tag reader.
+#include "audio/formats/vorbis/vorbis_tag_reader.h"
+
+#include "audio/formats/flac/flac_tag_reader.h"
+#include "audio/formats/vorbis/vorbis_reader.h"
+
+namespace {
+
+const char kNotOpen[] = "Vorbis Info Tag Reader not correctly initialized";
+
+} // namespace
+
+int CAudioVorbisInfoTagReader::IsThisFormat()
+{
+    if (!IsOpen()) {
+        SetError(1, kNotOpen);
+        return 0;
+    }
+    return StartsWithMagicAfterId3v2(*m_pFile, "OggS") ? 1 : 0;
+}
+
+int CAudioVorbisInfoTagReader::ReadTags(CAudioTrackInfo* track)
+{
+    if (!IsOpen()) {
+        SetError(1, kNotOpen);
+        return 0;
+    }
+    int result = 0;
+    ULONGLONG position = 0;
+    try {
+        position = m_pFile->GetPosition();
+        CAudioVorbisReader reader;
+        if (reader.ParseHeaders(m_pFile) && reader.ReadComments(track))
+            result = 1;
+        m_pFile->Seek(static_cast<LONGLONG>(position), CFile::begin);
+    } catch (CException* e) {
+        e->Delete();
+        result = 0;
+    }
+    return result;
+}
