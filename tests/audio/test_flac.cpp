@@ -330,7 +330,7 @@ TEST(FlacReader, ReadsCommentsThroughTheTagReader)
     EXPECT_EQ(tags.IsThisFormat(), 1);
     CAudioTrackInfo track;
     track.SetYear("2001");
-    ASSERT_EQ(tags.ReadTags(&track), 1);
+    ASSERT_EQ(tags.ReadTags(track), 1);
     EXPECT_STREQ(track.GetTrackTitle(), "Song");
     EXPECT_STREQ(track.GetContentType(), "Rock");
     EXPECT_STREQ(track.GetAlbumTitle(), "Caf\xe9") << "bytes that are not UTF-8 stay as they are";
@@ -341,7 +341,9 @@ TEST(FlacReader, ReadsCommentsThroughTheTagReader)
 #ifdef _WIN32
     if (GetACP() == 1252)
 #endif
+    {
         EXPECT_STREQ(track.GetArtist(), "Caf\xe9");
+    }
 }
 
 // The probe finds "fLaC" at the start or right after an ID3v2 tag, and leaves the file
@@ -375,7 +377,7 @@ TEST(FlacTagReader, RecognisesFlacAfterAnId3v2Tag)
     CString text;
     EXPECT_EQ(closed.IsThisFormat(), 0);
     EXPECT_EQ(closed.GetError(text), 1);
-    EXPECT_EQ(closed.ReadTags(&track), 0);
+    EXPECT_EQ(closed.ReadTags(track), 0);
     EXPECT_EQ(closed.GetError(text), 1);
     EXPECT_FALSE(text.IsEmpty());
 }
@@ -419,7 +421,7 @@ TEST(FlacWriter, RefusesUseOutsideOpenAndClose)
     EXPECT_EQ(reader.GetProgressPercent(), -1);
     EXPECT_FALSE(reader.Close());
     CAudioTrackInfo track;
-    EXPECT_FALSE(reader.CopyTrackInfo(&track));
+    EXPECT_FALSE(reader.CopyTrackInfo(track));
 }
 
 namespace {
@@ -521,7 +523,7 @@ TEST(FlacReader, SurvivesDamagedFiles)
             EXPECT_FALSE(d.errorText.IsEmpty());
         }
         CAudioTrackInfo track;
-        EXPECT_TRUE(reader.CopyTrackInfo(&track));
+        EXPECT_TRUE(reader.CopyTrackInfo(track));
     }
 
     CAudioFlacReader missing;

@@ -176,8 +176,8 @@ TEST(VorbisWriter, CommentsRoundTripThroughTheTagReader)
     EXPECT_EQ(tags.IsThisFormat(), 1);
     CAudioTrackInfo back;
     back.SetYear("untouched");
-    ASSERT_EQ(tags.ReadTags(&back), 1);
-    EXPECT_EQ(tags.ReadTags(&back), 1) << "the file position is kept";
+    ASSERT_EQ(tags.ReadTags(back), 1);
+    EXPECT_EQ(tags.ReadTags(back), 1) << "the file position is kept";
     EXPECT_STREQ(back.GetYear(), "untouched");
     EXPECT_STREQ(back.GetComment(), "");
     EXPECT_STREQ(back.GetTrackExt(), "Subtitle");
@@ -402,7 +402,7 @@ TEST(VorbisReader, SurvivesForeignAndDamagedFiles)
     ASSERT_TRUE(tags.Open(dir.File("id3.ogg").c_str()));
     EXPECT_EQ(tags.IsThisFormat(), 1);
     CAudioTrackInfo track;
-    EXPECT_EQ(tags.ReadTags(&track), 0);
+    EXPECT_EQ(tags.ReadTags(track), 0);
     CAudioVorbisInfoTagReader closed;
     EXPECT_EQ(closed.IsThisFormat(), 0);
     EXPECT_EQ(closed.GetError(text), 1);

@@ -29,10 +29,10 @@ CAudioFlacReader::CAudioFlacReader() = default;
 
 CAudioFlacReader::~CAudioFlacReader() = default;
 
-BOOL CAudioFlacReader::Open(LPCTSTR path)
+bool CAudioFlacReader::Open(LPCTSTR path)
 {
     if (m_bInitialized)
-        return FALSE;
+        return false;
     SetError(0, "");
     m_bEndOfStream = 0;
     m_bStreamInfo = false;
@@ -40,7 +40,7 @@ BOOL CAudioFlacReader::Open(LPCTSTR path)
     m_trackInfo.Clear();
     if (!ProbeFile(path, m_nFileSize)) {
         SetError(9, kInitError);
-        return FALSE;
+        return false;
     }
 
     m_decoder = std::make_unique<CFlacDecoder>();
@@ -52,35 +52,35 @@ BOOL CAudioFlacReader::Open(LPCTSTR path)
                                        ErrorCallback, this) != FLAC__STREAM_DECODER_INIT_STATUS_OK) {
         m_decoder.reset();
         SetError(9, kInitError);
-        return FALSE;
+        return false;
     }
     FLAC__stream_decoder_process_until_end_of_metadata(decoder);
     // Without STREAMINFO the file is no FLAC stream (or one cut short in its header).
     if (!m_bStreamInfo) {
         m_decoder.reset();
         SetError(9, kInitError);
-        return FALSE;
+        return false;
     }
     m_bInitialized = 1;
-    return TRUE;
+    return true;
 }
 
-BOOL CAudioFlacReader::OpenFromFile(CFile* file)
+bool CAudioFlacReader::OpenFromFile(CFile* file)
 {
     if (m_bInitialized || !file)
-        return FALSE;
+        return false;
     SetError(0, "");
     CString path = file->GetFilePath();
     file->Close();
     return Open(path);
 }
 
-BOOL CAudioFlacReader::IsInitialized()
+bool CAudioFlacReader::IsInitialized()
 {
     return m_bInitialized;
 }
 
-BOOL CAudioFlacReader::HasMoreData()
+bool CAudioFlacReader::HasMoreData()
 {
     return m_bInitialized && !m_bEndOfStream;
 }
@@ -95,15 +95,15 @@ int CAudioFlacReader::GetProgressPercent()
     return static_cast<int>(std::min<ULONGLONG>(position * 100 / m_nFileSize, 100));
 }
 
-BOOL CAudioFlacReader::Prepare()
+bool CAudioFlacReader::Prepare()
 {
     return m_bInitialized;
 }
 
-BOOL CAudioFlacReader::ReadFrame(CAudioFrame* frame)
+bool CAudioFlacReader::ReadFrame(CAudioFrame* frame)
 {
     if (!m_bInitialized)
-        return FALSE;
+        return false;
     FLAC__StreamDecoder* decoder = m_decoder->Get();
     m_pFrame = frame;
     FLAC__bool ok = FLAC__stream_decoder_process_single(decoder);
@@ -114,35 +114,35 @@ BOOL CAudioFlacReader::ReadFrame(CAudioFrame* frame)
     CString text;
     int code = FlacDecoderError(state, text);
     if (ok && code == 0)
-        return TRUE;
+        return true;
     if (code == 0)
         code = FlacDecoderError(FLAC__STREAM_DECODER_ABORTED, text);
     // A decoder that stopped does not recover: end the stream so no caller steps forever.
     m_bEndOfStream = 1;
     SetError(code, text);
-    return FALSE;
+    return false;
 }
 
-BOOL CAudioFlacReader::Close()
+bool CAudioFlacReader::Close()
 {
     if (!m_bInitialized)
-        return FALSE;
+        return false;
     m_decoder.reset();
     m_bInitialized = 0;
-    return TRUE;
+    return true;
 }
 
-int CAudioFlacReader::GetSampleRate()
+uint32_t CAudioFlacReader::GetSampleRate()
 {
-    return m_nSampleRate;
+    return static_cast<uint32_t>(m_nSampleRate);
 }
 
-BOOL CAudioFlacReader::CopyTrackInfo(CAudioTrackInfo* track)
+bool CAudioFlacReader::CopyTrackInfo(CAudioTrackInfo& track)
 {
-    if (!m_bInitialized || !track)
-        return FALSE;
-    *track = m_trackInfo;
-    return TRUE;
+    if (!m_bInitialized)
+        return false;
+    track = m_trackInfo;
+    return true;
 }
 
 void CAudioFlacReader::SetFrameFormat(CAudioFrame* frame, int bitsPerSample, int channels,

@@ -21,22 +21,22 @@ public:
     // Sets up decoding of the file at path and reads its STREAMINFO and VORBIS_COMMENT blocks.
     // False with error 9 when the file cannot be opened or holds no FLAC stream; false with
     // the error unchanged for a reader that is already open.
-    BOOL Open(LPCTSTR path);
+    bool Open(LPCTSTR path);
     // Open on the path of an open file object, which is closed first.
-    BOOL OpenFromFile(CFile* file);
+    bool OpenFromFile(CFile* file);
 
-    BOOL IsInitialized() override;
-    BOOL HasMoreData() override;
+    bool IsInitialized() override;
+    bool HasMoreData() override;
     int GetProgressPercent() override;
-    BOOL Prepare() override;
+    bool Prepare() override;
     // Decodes one FLAC frame into the frame: little-endian signed samples of 1 to 3 bytes.
     // False with error 2 when the decoder stops on a read error.
-    BOOL ReadFrame(CAudioFrame* frame) override;
-    BOOL Close() override;
-    int GetSampleRate() override;
+    bool ReadFrame(CAudioFrame* frame) override;
+    bool Close() override;
+    uint32_t GetSampleRate() override;
 
     // Assigns the tags read at Open to track; false when the reader is not open.
-    BOOL CopyTrackInfo(CAudioTrackInfo* track);
+    bool CopyTrackInfo(CAudioTrackInfo& track);
 
 protected:
     void SetFrameFormat(CAudioFrame* frame, int bitsPerSample, int channels, int sampleRate);

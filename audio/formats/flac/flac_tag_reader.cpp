@@ -37,16 +37,16 @@ bool StartsWithMagicAfterId3v2(CFile& file, const char magic[4])
     return found;
 }
 
-int CAudioFlacInfoTagReader::IsThisFormat()
+BOOL CAudioFlacInfoTagReader::IsThisFormat()
 {
     if (!IsOpen()) {
         SetError(1, kNotOpen);
         return 0;
     }
-    return StartsWithMagicAfterId3v2(*m_pFile, "fLaC") ? 1 : 0;
+    return StartsWithMagicAfterId3v2(*GetFile(), "fLaC") ? 1 : 0;
 }
 
-int CAudioFlacInfoTagReader::ReadTags(CAudioTrackInfo* track)
+BOOL CAudioFlacInfoTagReader::ReadTags(CAudioTrackInfo& track)
 {
     if (!IsOpen()) {
         SetError(1, kNotOpen);
@@ -54,7 +54,7 @@ int CAudioFlacInfoTagReader::ReadTags(CAudioTrackInfo* track)
     }
     Close();
     CAudioFlacReader reader;
-    if (!reader.Open(m_strPath))
+    if (!reader.Open(GetPath()))
         return 0;
     return reader.CopyTrackInfo(track) ? 1 : 0;
 }

@@ -18,8 +18,8 @@ public:
     // Closes the open file and decodes the metadata of the remembered path: 1 when the tags
     // were read (track is then assigned the file's tags), 0 when the file cannot be decoded;
     // 0 with error 1 when no file is open.
-    int ReadTags(CAudioTrackInfo* track) override;
+    BOOL ReadTags(CAudioTrackInfo& track) override;
     // 1 when the open file starts with "fLaC" (after one ID3v2 tag); 0 with error 1 when no
     // file is open.
-    int IsThisFormat() override;
+    BOOL IsThisFormat() override;
 };

@@ -61,11 +61,11 @@ CAudioFlacWriter::~CAudioFlacWriter()
     m_encoder.reset();
 }
 
-BOOL CAudioFlacWriter::Open(LPCTSTR path, int channels, int sampleRate, int level,
+bool CAudioFlacWriter::Open(LPCTSTR path, int channels, int sampleRate, int level,
                             CAudioTrackInfo* track)
 {
     if (m_bInitialized)
-        return FALSE;
+        return false;
     SetError(0, "");
     m_nChannels = channels;
     m_nEncoderChannels = channels == 1 ? 1 : 2;
@@ -79,7 +79,7 @@ BOOL CAudioFlacWriter::Open(LPCTSTR path, int channels, int sampleRate, int leve
     if (!*m_encoder) {
         m_encoder.reset();
         SetError(9, "Cannot create Flac encoder");
-        return FALSE;
+        return false;
     }
     FLAC__StreamEncoder* encoder = m_encoder->Get();
     bool ok = FLAC__stream_encoder_set_channels(encoder, m_nEncoderChannels) &&
@@ -108,17 +108,17 @@ BOOL CAudioFlacWriter::Open(LPCTSTR path, int channels, int sampleRate, int leve
         m_comments.reset();
         m_padding.reset();
         SetError(9, "Problems storing Flac comment section");
-        return FALSE;
+        return false;
     }
     m_bInitialized = 1;
-    return TRUE;
+    return true;
 }
 
-BOOL CAudioFlacWriter::OpenFromFile(CFile* file, int channels, int sampleRate, int level,
+bool CAudioFlacWriter::OpenFromFile(CFile* file, int channels, int sampleRate, int level,
                                     CAudioTrackInfo* track)
 {
     if (m_bInitialized || !file)
-        return FALSE;
+        return false;
     CString path = file->GetFilePath();
     file->Close();
     return Open(path, channels, sampleRate, level, track);
@@ -152,38 +152,31 @@ void CAudioFlacWriter::AddComments(FLAC__StreamMetadata* block)
     }
 }
 
-BOOL CAudioFlacWriter::IsInitialized()
+bool CAudioFlacWriter::IsInitialized()
 {
     return m_bInitialized;
 }
 
-BOOL CAudioFlacWriter::BeginStream()
+bool CAudioFlacWriter::BeginStream()
 {
     if (!m_bInitialized) {
         SetError(1, kNotInitialized);
-        return FALSE;
+        return false;
     }
-    return TRUE;
+    return true;
 }
 
-BOOL CAudioFlacWriter::WriteFrame(CAudioFrame* frame)
+bool CAudioFlacWriter::WriteFrame(CAudioFrame* frame)
 {
     if (!m_bInitialized || !m_encoder) {
         SetError(1, kNotInitialized);
-        return FALSE;
+        return false;
     }
-    if (!frame) {
-        SetError(8, "NULL Frame");
-        return FALSE;
-    }
+    if (!ConvertFrameForWriting(frame, m_nChannels, static_cast<uint32_t>(m_nSampleRate),
+                                m_nBitsPerSample, ConvertOrder::ChannelsBitsRate))
+        return false;
     if (frame->IsEmpty())
-        return TRUE;
-    CString text;
-    if (!ConvertFrameForWriter(*frame, FrameConversionOrder::ChannelsFirst, m_nChannels, 2,
-                               static_cast<uint32_t>(m_nSampleRate), text)) {
-        SetError(8, text);
-        return FALSE;
-    }
+        return true;
     uint32_t used = 0;
     const uint8_t* data = frame->GetData(used);
     const uint32_t count = used / 2;
@@ -193,23 +186,24 @@ BOOL CAudioFlacWriter::WriteFrame(CAudioFrame* frame)
     const uint32_t perChannel = count / static_cast<uint32_t>(m_nEncoderChannels);
     if (perChannel > 0 &&
         !FLAC__stream_encoder_process_interleaved(m_encoder->Get(), m_samples.data(), perChannel)) {
+        CString text;
         SetError(FlacEncoderError(FLAC__stream_encoder_get_state(m_encoder->Get()), text), text);
-        return FALSE;
+        return false;
     }
-    return TRUE;
+    return true;
 }
 
-BOOL CAudioFlacWriter::Close()
+bool CAudioFlacWriter::Close()
 {
     if (!m_bInitialized) {
         SetError(1, kNotInitialized);
-        return FALSE;
+        return false;
     }
-    BOOL ok = TRUE;
+    bool ok = true;
     if (m_encoder) {
         if (!m_encoder->Finish()) {
             SetError(6, "Flac encoder error: cannot finish the stream");
-            ok = FALSE;
+            ok = false;
         }
         m_encoder.reset();
         m_seekTable.reset();
@@ -219,7 +213,7 @@ BOOL CAudioFlacWriter::Close()
     return ok;
 }
 
-long CAudioFlacWriter::GetBytesWritten()
+int64_t CAudioFlacWriter::GetBytesWritten()
 {
     return -1;
 }

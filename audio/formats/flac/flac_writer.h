@@ -25,17 +25,17 @@ public:
     // anything above 7 or below 0 counts as 8. track is borrowed and may be null: the caller
     // keeps it alive until the writer is deleted. False with error 9 on failure; false with
     // the error unchanged for a writer that is already open.
-    BOOL Open(LPCTSTR path, int channels, int sampleRate, int level, CAudioTrackInfo* track);
+    bool Open(LPCTSTR path, int channels, int sampleRate, int level, CAudioTrackInfo* track);
     // Open on the path of an open file object, which is closed first.
-    BOOL OpenFromFile(CFile* file, int channels, int sampleRate, int level,
+    bool OpenFromFile(CFile* file, int channels, int sampleRate, int level,
                       CAudioTrackInfo* track);
 
-    BOOL IsInitialized() override;
-    BOOL BeginStream() override;
-    BOOL WriteFrame(CAudioFrame* frame) override;
+    bool IsInitialized() override;
+    bool BeginStream() override;
+    bool WriteFrame(CAudioFrame* frame) override;
     // Flushes the last frame and rewrites STREAMINFO (length, MD5) and the seek table.
-    BOOL Close() override;
-    long GetBytesWritten() override;
+    bool Close() override;
+    int64_t GetBytesWritten() override;
 
 protected:
     // Appends the 13 comments of the tag track to the VORBIS_COMMENT block.

@@ -131,14 +131,10 @@ std::u32string CodePointsFromSystem(const char* bytes, size_t length)
 std::string SystemFromCodePoints(const std::u32string& cps)
 {
     std::wstring wide;
-    for (char32_t c : cps) {
-        if (c >= 0x10000) {
-            wide += static_cast<wchar_t>(0xD800 + ((c - 0x10000) >> 10));
-            wide += static_cast<wchar_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
-        } else {
-            wide += static_cast<wchar_t>(c);
-        }
-    }
+    // No ANSI code page holds a character beyond the basic plane; one '?' stands for it, not
+    // one per surrogate.
+    for (char32_t c : cps)
+        wide += static_cast<wchar_t>(c >= 0x10000 ? U'?' : c);
     int n = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
                                 nullptr, nullptr);
     if (n <= 0)

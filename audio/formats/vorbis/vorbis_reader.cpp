@@ -39,30 +39,30 @@ CAudioVorbisReader::~CAudioVorbisReader()
         m_ownedFile->Close();
 }
 
-BOOL CAudioVorbisReader::Open(LPCTSTR path)
+bool CAudioVorbisReader::Open(LPCTSTR path)
 {
     if (m_bInitialized)
-        return FALSE;
+        return false;
     SetError(0, "");
     auto file = std::make_unique<CFile>();
-    if (!file->Open(path, CFile::modeRead | CFile::shareDenyWrite)) {
+    if (!file->Open(path, CFile::modeRead | CFile::shareDenyWrite | CFile::typeBinary)) {
         SetError(3, "Vorbis file not found");
-        return FALSE;
+        return false;
     }
     m_ownedFile = std::move(file);
     if (ParseHeaders(m_ownedFile.get()))
-        return TRUE;
+        return true;
     m_ownedFile->Close();
     m_ownedFile.reset();
-    return FALSE;
+    return false;
 }
 
-BOOL CAudioVorbisReader::Fail(const char* text)
+bool CAudioVorbisReader::Fail(const char* text)
 {
     m_codec.reset();
     m_pFile = nullptr;
     SetError(4, text);
-    return FALSE;
+    return false;
 }
 
 UINT CAudioVorbisReader::FeedBlock()
@@ -73,10 +73,10 @@ UINT CAudioVorbisReader::FeedBlock()
     return n;
 }
 
-BOOL CAudioVorbisReader::ParseHeaders(CFile* file)
+bool CAudioVorbisReader::ParseHeaders(CFile* file)
 {
     if (m_bInitialized || !file)
-        return FALSE;
+        return false;
     SetError(0, "");
     m_pFile = file;
     m_nStart = file->GetPosition();
@@ -96,7 +96,7 @@ BOOL CAudioVorbisReader::ParseHeaders(CFile* file)
     if (vorbis_synthesis_headerin(&c.info, &c.comment, &c.packet) < 0)
         return Fail("This Ogg bitstream does not contain Vorbis audio data.");
     if (!ReadSecondaryHeaders())
-        return FALSE;
+        return false;
 
     m_nSamplesPerTake = std::max(1, 4096 / c.info.channels);
     if (!c.StartSynthesis())
@@ -106,7 +106,7 @@ BOOL CAudioVorbisReader::ParseHeaders(CFile* file)
     m_nWritten = 0;
     m_bDrained = 0;
     m_bInitialized = 1;
-    return TRUE;
+    return true;
 }
 
 // The comment and setup headers, from as many pages as they take. One more block is fed after
@@ -144,12 +144,12 @@ bool CAudioVorbisReader::ReadSecondaryHeaders()
     return true;
 }
 
-BOOL CAudioVorbisReader::IsInitialized()
+bool CAudioVorbisReader::IsInitialized()
 {
     return m_bInitialized;
 }
 
-BOOL CAudioVorbisReader::HasMoreData()
+bool CAudioVorbisReader::HasMoreData()
 {
     return m_bInitialized && !m_bDrained;
 }
@@ -162,7 +162,7 @@ int CAudioVorbisReader::GetProgressPercent()
     return static_cast<int>(std::min(share, 100.0));
 }
 
-BOOL CAudioVorbisReader::Prepare()
+bool CAudioVorbisReader::Prepare()
 {
     return m_bInitialized;
 }
@@ -177,10 +177,10 @@ void CAudioVorbisReader::SetFrameFormat(CAudioFrame* frame)
     frame->SetSigned(1);
 }
 
-BOOL CAudioVorbisReader::ReadFrame(CAudioFrame* frame)
+bool CAudioVorbisReader::ReadFrame(CAudioFrame* frame)
 {
     if (!m_bInitialized || !frame)
-        return FALSE;
+        return false;
     SetFrameFormat(frame);
     m_nWritten = 0;
     DecodePages(frame);
@@ -199,7 +199,7 @@ BOOL CAudioVorbisReader::ReadFrame(CAudioFrame* frame)
     if (m_nConsumed >= end)
         m_bDrained = 1;
     FlushSamples(frame);
-    return TRUE;
+    return true;
 }
 
 void CAudioVorbisReader::DecodePages(CAudioFrame* frame)
@@ -253,10 +253,10 @@ void CAudioVorbisReader::FlushSamples(CAudioFrame* frame)
     m_nWritten = 0;
 }
 
-BOOL CAudioVorbisReader::Close()
+bool CAudioVorbisReader::Close()
 {
     if (!m_bInitialized)
-        return FALSE;
+        return false;
     m_codec.reset();
     if (m_ownedFile) {
         m_ownedFile->Close();
@@ -264,24 +264,24 @@ BOOL CAudioVorbisReader::Close()
     }
     m_pFile = nullptr;
     m_bInitialized = 0;
-    return TRUE;
+    return true;
 }
 
-int CAudioVorbisReader::GetSampleRate()
+uint32_t CAudioVorbisReader::GetSampleRate()
 {
-    return m_bInitialized ? static_cast<int>(m_codec->info.rate) : 0;
+    return m_bInitialized ? static_cast<uint32_t>(m_codec->info.rate) : 0;
 }
 
-BOOL CAudioVorbisReader::ReadComments(CAudioTrackInfo* track)
+bool CAudioVorbisReader::ReadComments(CAudioTrackInfo& track)
 {
-    if (!m_bInitialized || !track)
-        return FALSE;
+    if (!m_bInitialized)
+        return false;
     const vorbis_comment& comment = m_codec->comment;
     for (int i = 0; i < comment.comments; ++i) {
         const int length = comment.comment_lengths[i];
         AssignVorbisComment(
             TagTextFromVorbisComment(comment.user_comments[i], length > 0 ? size_t(length) : 0),
-            *track);
+            track);
     }
-    return TRUE;
+    return true;
 }

@@ -20,30 +20,30 @@ public:
     // Opens the file at path and reads the three Vorbis headers. False with error 3 when the
     // file cannot be opened, error 4 when it holds no Vorbis stream at its start; false with
     // the error unchanged for a reader that is already open.
-    BOOL Open(LPCTSTR path);
+    bool Open(LPCTSTR path);
     // Reads the three Vorbis headers from the file's current position. The reader borrows
     // file: it must stay open until the reader is closed or deleted. False with error 4 and
     // the reason when the headers are missing or damaged.
-    BOOL ParseHeaders(CFile* file);
+    bool ParseHeaders(CFile* file);
 
-    BOOL IsInitialized() override;
-    BOOL HasMoreData() override;
+    bool IsInitialized() override;
+    bool HasMoreData() override;
     int GetProgressPercent() override;
-    BOOL Prepare() override;
+    bool Prepare() override;
     // Feeds the next 4096 bytes of the file and decodes every page that is complete: 16-bit
     // little-endian signed samples. A step that completed no page appends nothing.
-    BOOL ReadFrame(CAudioFrame* frame) override;
-    BOOL Close() override;
-    int GetSampleRate() override;
+    bool ReadFrame(CAudioFrame* frame) override;
+    bool Close() override;
+    uint32_t GetSampleRate() override;
 
     // Assigns every comment of the stream to track; false when the reader is not open.
-    BOOL ReadComments(CAudioTrackInfo* track);
+    bool ReadComments(CAudioTrackInfo& track);
 
 protected:
     void SetFrameFormat(CAudioFrame* frame);
 
 private:
-    BOOL Fail(const char* text);
+    bool Fail(const char* text);
     UINT FeedBlock();
     bool ReadSecondaryHeaders();
     void DecodePages(CAudioFrame* frame);

@@ -10,16 +10,16 @@ const char kNotOpen[] = "Vorbis Info Tag Reader not correctly initialized";
 
 } // namespace
 
-int CAudioVorbisInfoTagReader::IsThisFormat()
+BOOL CAudioVorbisInfoTagReader::IsThisFormat()
 {
     if (!IsOpen()) {
         SetError(1, kNotOpen);
         return 0;
     }
-    return StartsWithMagicAfterId3v2(*m_pFile, "OggS") ? 1 : 0;
+    return StartsWithMagicAfterId3v2(*GetFile(), "OggS") ? 1 : 0;
 }
 
-int CAudioVorbisInfoTagReader::ReadTags(CAudioTrackInfo* track)
+BOOL CAudioVorbisInfoTagReader::ReadTags(CAudioTrackInfo& track)
 {
     if (!IsOpen()) {
         SetError(1, kNotOpen);
@@ -28,11 +28,11 @@ int CAudioVorbisInfoTagReader::ReadTags(CAudioTrackInfo* track)
     int result = 0;
     ULONGLONG position = 0;
     try {
-        position = m_pFile->GetPosition();
+        position = GetFile()->GetPosition();
         CAudioVorbisReader reader;
-        if (reader.ParseHeaders(m_pFile) && reader.ReadComments(track))
+        if (reader.ParseHeaders(GetFile()) && reader.ReadComments(track))
             result = 1;
-        m_pFile->Seek(static_cast<LONGLONG>(position), CFile::begin);
+        GetFile()->Seek(static_cast<LONGLONG>(position), CFile::begin);
     } catch (CException* e) {
         e->Delete();
         result = 0;

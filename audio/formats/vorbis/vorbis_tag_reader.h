@@ -11,8 +11,8 @@ class CAudioVorbisInfoTagReader : public CAudioAbstractInfoTagReader
 public:
     // Reads the Vorbis headers of the open file and assigns its comments to track: 1 when
     // both succeeded, else 0; 0 with error 1 when no file is open. The file position is kept.
-    int ReadTags(CAudioTrackInfo* track) override;
+    BOOL ReadTags(CAudioTrackInfo& track) override;
     // 1 when the open file starts with "OggS" (after one ID3v2 tag); 0 with error 1 when no
     // file is open.
-    int IsThisFormat() override;
+    BOOL IsThisFormat() override;
 };

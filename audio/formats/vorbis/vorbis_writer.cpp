@@ -53,25 +53,25 @@ CAudioVorbisWriter::~CAudioVorbisWriter()
         m_file->Close();
 }
 
-BOOL CAudioVorbisWriter::Open(LPCTSTR path, int channels, int sampleRate, double quality,
+bool CAudioVorbisWriter::Open(LPCTSTR path, int channels, int sampleRate, double quality,
                               CAudioTrackInfo* track)
 {
     if (m_bInitialized)
-        return FALSE;
+        return false;
     SetError(0, "");
     auto file = std::make_unique<CFile>();
     if (!file->Open(path, CFile::modeCreate | CFile::modeWrite | CFile::shareDenyWrite)) {
         SetError(5, "Can't open output file");
-        return FALSE;
+        return false;
     }
     return Setup(std::move(file), channels, sampleRate, quality, track);
 }
 
-BOOL CAudioVorbisWriter::Setup(std::unique_ptr<CFile> file, int channels, int sampleRate,
+bool CAudioVorbisWriter::Setup(std::unique_ptr<CFile> file, int channels, int sampleRate,
                                double quality, CAudioTrackInfo* track)
 {
     if (m_bInitialized || !file)
-        return FALSE;
+        return false;
     m_nChannels = channels;
     m_nEncoderChannels = channels == 1 ? 1 : 2;
     m_nSampleRate = sampleRate < kMinSampleRate ? kMinSampleRate : sampleRate;
@@ -90,13 +90,13 @@ BOOL CAudioVorbisWriter::Setup(std::unique_ptr<CFile> file, int channels, int sa
                                static_cast<float>(quality)) != 0) {
         m_codec.reset();
         SetError(9, kEncoderInitError);
-        return FALSE;
+        return false;
     }
     m_bInitialized = 1;
-    return TRUE;
+    return true;
 }
 
-BOOL CAudioVorbisWriter::IsInitialized()
+bool CAudioVorbisWriter::IsInitialized()
 {
     return m_bInitialized;
 }
@@ -113,19 +113,19 @@ void CAudioVorbisWriter::AddComments()
     }
 }
 
-BOOL CAudioVorbisWriter::BeginStream()
+bool CAudioVorbisWriter::BeginStream()
 {
     if (!m_bInitialized) {
         SetError(1, "Vorbis writer not initialized");
-        return FALSE;
+        return false;
     }
     if (m_codec->IsStarted())
-        return TRUE;
+        return true;
     AddComments();
     std::srand(static_cast<unsigned>(std::time(nullptr)) + static_cast<unsigned>(std::clock()));
     if (!m_codec->StartAnalysis(std::rand() % 32768)) {
         SetError(9, kEncoderInitError);
-        return FALSE;
+        return false;
     }
     ogg_packet header, comments, setup;
     vorbis_analysis_headerout(&m_codec->dsp, &m_codec->comment, &header, &comments, &setup);
@@ -135,7 +135,7 @@ BOOL CAudioVorbisWriter::BeginStream()
     // Flushing puts the headers on pages of their own, before any audio.
     while (ogg_stream_flush(&m_codec->stream, &m_codec->page) != 0)
         WritePage();
-    return TRUE;
+    return true;
 }
 
 void CAudioVorbisWriter::WritePage()
@@ -163,26 +163,19 @@ void CAudioVorbisWriter::DrainBlocks()
     }
 }
 
-BOOL CAudioVorbisWriter::WriteFrame(CAudioFrame* frame)
+bool CAudioVorbisWriter::WriteFrame(CAudioFrame* frame)
 {
     if (!m_bInitialized) {
         SetError(1, "Writer not initialized");
-        return FALSE;
+        return false;
     }
-    if (!frame) {
-        SetError(8, "NULL Frame");
-        return FALSE;
-    }
+    if (!ConvertFrameForWriting(frame, m_nChannels, static_cast<uint32_t>(m_nSampleRate),
+                                m_nBitsPerSample, ConvertOrder::ChannelsBitsRate))
+        return false;
     if (frame->IsEmpty())
-        return TRUE;
-    CString text;
-    if (!ConvertFrameForWriter(*frame, FrameConversionOrder::ChannelsFirst, m_nChannels, 2,
-                               static_cast<uint32_t>(m_nSampleRate), text)) {
-        SetError(8, text);
-        return FALSE;
-    }
+        return true;
     if (!m_codec->IsStarted() && !BeginStream())
-        return FALSE;
+        return false;
     uint32_t used = 0;
     const uint8_t* data = frame->GetData(used);
     const uint32_t channels = static_cast<uint32_t>(m_nEncoderChannels);
@@ -202,17 +195,17 @@ BOOL CAudioVorbisWriter::WriteFrame(CAudioFrame* frame)
         vorbis_analysis_wrote(&m_codec->dsp, n);
         DrainBlocks();
     }
-    return TRUE;
+    return true;
 }
 
-BOOL CAudioVorbisWriter::Close()
+bool CAudioVorbisWriter::Close()
 {
     if (!m_bInitialized) {
         SetError(1, "Writer not initialized");
-        return FALSE;
+        return false;
     }
     if (!m_codec->IsStarted() && !BeginStream())
-        return FALSE;
+        return false;
     vorbis_analysis_wrote(&m_codec->dsp, 0);
     DrainBlocks();
     m_codec.reset();
@@ -220,10 +213,10 @@ BOOL CAudioVorbisWriter::Close()
     m_file->Close();
     m_file.reset();
     m_bInitialized = 0;
-    return TRUE;
+    return true;
 }
 
-long CAudioVorbisWriter::GetBytesWritten()
+int64_t CAudioVorbisWriter::GetBytesWritten()
 {
     return m_nBytesWritten;
 }

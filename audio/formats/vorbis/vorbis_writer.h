@@ -24,19 +24,19 @@ public:
     // 22050; quality runs from -0.1 to 1.0. track is borrowed and may be null: the caller keeps
     // it alive until the writer is deleted. False with error 5 when the file cannot be created,
     // 9 when the encoder refuses the format or quality.
-    BOOL Open(LPCTSTR path, int channels, int sampleRate, double quality, CAudioTrackInfo* track);
+    bool Open(LPCTSTR path, int channels, int sampleRate, double quality, CAudioTrackInfo* track);
     // Sets up the encoder on an open file, which the writer takes over (also on failure).
-    BOOL Setup(std::unique_ptr<CFile> file, int channels, int sampleRate, double quality,
+    bool Setup(std::unique_ptr<CFile> file, int channels, int sampleRate, double quality,
                CAudioTrackInfo* track);
 
-    BOOL IsInitialized() override;
+    bool IsInitialized() override;
     // Writes the identification, comment and setup headers on pages of their own.
-    BOOL BeginStream() override;
-    BOOL WriteFrame(CAudioFrame* frame) override;
+    bool BeginStream() override;
+    bool WriteFrame(CAudioFrame* frame) override;
     // Ends the stream with its last page and closes the file.
-    BOOL Close() override;
+    bool Close() override;
     // Bytes of Ogg pages written so far.
-    long GetBytesWritten() override;
+    int64_t GetBytesWritten() override;
 
 protected:
     // Fills the comment header with the 15 tags of the track (none without a track).
