@@ -10,6 +10,7 @@ namespace {
 
 const UINT kFeedBytes = 4096;
 const size_t kBufferBytes = 4194304;
+const char kReadError[] = "Error reading Vorbis file";
 
 // Decoded samples run from -1.0 to 1.0; they are scaled by 31000, not 32767, which leaves
 // headroom for the overshoot of lossy coding before the clamp.
@@ -36,7 +37,7 @@ CAudioVorbisReader::~CAudioVorbisReader()
 {
     m_codec.reset();
     if (m_ownedFile)
-        m_ownedFile->Close();
+        m_ownedFile->Abort();
 }
 
 bool CAudioVorbisReader::Open(LPCTSTR path)
@@ -50,9 +51,16 @@ bool CAudioVorbisReader::Open(LPCTSTR path)
         return false;
     }
     m_ownedFile = std::move(file);
-    if (ParseHeaders(m_ownedFile.get()))
-        return true;
-    m_ownedFile->Close();
+    try {
+        if (ParseHeaders(m_ownedFile.get()))
+            return true;
+    } catch (CException* e) {
+        e->Delete();
+        m_codec.reset();
+        m_pFile = nullptr;
+        SetError(2, kReadError);
+    }
+    m_ownedFile->Abort();
     m_ownedFile.reset();
     return false;
 }
@@ -183,6 +191,22 @@ bool CAudioVorbisReader::ReadFrame(CAudioFrame* frame)
         return false;
     SetFrameFormat(frame);
     m_nWritten = 0;
+    try {
+        Step(frame);
+    } catch (CException* e) {
+        // The file failed under us: no audio can follow.
+        e->Delete();
+        m_nWritten = 0;
+        m_bDrained = 1;
+        SetError(2, kReadError);
+        return false;
+    }
+    FlushSamples(frame);
+    return true;
+}
+
+void CAudioVorbisReader::Step(CAudioFrame* frame)
+{
     DecodePages(frame);
     const ULONGLONG end = m_nLength - m_nStart;
     if (m_nConsumed < end) {
@@ -198,8 +222,6 @@ bool CAudioVorbisReader::ReadFrame(CAudioFrame* frame)
     // the sync state are decoded above before the stream counts as done.
     if (m_nConsumed >= end)
         m_bDrained = 1;
-    FlushSamples(frame);
-    return true;
 }
 
 void CAudioVorbisReader::DecodePages(CAudioFrame* frame)
@@ -259,7 +281,7 @@ bool CAudioVorbisReader::Close()
         return false;
     m_codec.reset();
     if (m_ownedFile) {
-        m_ownedFile->Close();
+        m_ownedFile->Abort();
         m_ownedFile.reset();
     }
     m_pFile = nullptr;

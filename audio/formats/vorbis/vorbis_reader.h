@@ -31,7 +31,8 @@ public:
     int GetProgressPercent() override;
     bool Prepare() override;
     // Feeds the next 4096 bytes of the file and decodes every page that is complete: 16-bit
-    // little-endian signed samples. A step that completed no page appends nothing.
+    // little-endian signed samples. A step that completed no page appends nothing. False with
+    // error 2 when the file cannot be read.
     bool ReadFrame(CAudioFrame* frame) override;
     bool Close() override;
     uint32_t GetSampleRate() override;
@@ -46,6 +47,7 @@ private:
     bool Fail(const char* text);
     UINT FeedBlock();
     bool ReadSecondaryHeaders();
+    void Step(CAudioFrame* frame);
     void DecodePages(CAudioFrame* frame);
     void DecodePacket(CAudioFrame* frame);
     void FlushSamples(CAudioFrame* frame);

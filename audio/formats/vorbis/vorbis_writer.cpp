@@ -50,7 +50,7 @@ CAudioVorbisWriter::~CAudioVorbisWriter()
 {
     m_codec.reset();
     if (m_file)
-        m_file->Close();
+        m_file->Abort();
 }
 
 bool CAudioVorbisWriter::Open(LPCTSTR path, int channels, int sampleRate, double quality,
@@ -89,6 +89,8 @@ bool CAudioVorbisWriter::Setup(std::unique_ptr<CFile> file, int channels, int sa
         vorbis_encode_init_vbr(&m_codec->info, m_nEncoderChannels, m_nSampleRate,
                                static_cast<float>(quality)) != 0) {
         m_codec.reset();
+        m_file->Abort();
+        m_file.reset();
         SetError(9, kEncoderInitError);
         return false;
     }
