@@ -356,6 +356,9 @@ TEST(Wav, BadInputEndsInAnErrorOrInTheAudioThatIsThere)
                {"LIST", 5, {'a', 'd', 't', 'l', 0}},
                Data(audio)}),
          0, "", audio, true},
+        {"odd unknown chunk without its pad byte",
+         Riff({Fmt(1, 2, 8000, 16), {"junk", 3, {9, 9, 9}, false}, Data(audio)}), 0, "", audio,
+         true},
         {"data size past the end", longData, 0, "", audio, true},
         {"empty data", Riff({Fmt(1, 2, 8000, 16), Data({})}), 0, "", {}, true},
     };

@@ -47,6 +47,25 @@ void CAudioWavHeader::Parse(const BYTE (&in)[SIZE])
     bitsPerSample = CAudioWavBase::GetLE16(in + 34);
 }
 
+namespace
+{
+
+// Four printable ASCII characters at the offset: what every chunk id is.
+bool HoldsChunkId(CFile& file, ULONGLONG offset)
+{
+    BYTE id[4];
+    file.Seek(static_cast<LONGLONG>(offset), CFile::begin);
+    if (file.Read(id, 4) != 4)
+        return false;
+    for (BYTE b : id) {
+        if (b < 0x20 || b > 0x7E)
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
 BOOL CAudioWavBase::FindChunk(CFile& file, const char* pszId, DWORD& dwSize)
 {
     // Each step moves forward by at least 8 bytes, so a walk over any file ends.
@@ -58,7 +77,12 @@ BOOL CAudioWavBase::FindChunk(CFile& file, const char* pszId, DWORD& dwSize)
             return TRUE;
         }
         // Seeking past the end is allowed; the next read then comes back short.
-        file.Seek(static_cast<LONGLONG>(size) + (size & 1), CFile::current);
+        ULONGLONG next = file.GetPosition() + size;
+        // An odd chunk is followed by a pad byte. A few writers leave it out: then only the
+        // unpadded offset holds the next chunk's id.
+        if ((size & 1) && (HoldsChunkId(file, next + 1) || !HoldsChunkId(file, next)))
+            ++next;
+        file.Seek(static_cast<LONGLONG>(next), CFile::begin);
     }
     return FALSE;
 }

@@ -27,7 +27,7 @@ struct CAudioWavHeader {
 };
 
 // Static chunk routines on an open file. Chunks are walked from the current position; an odd
-// chunk size is followed by one pad byte, which the walk skips.
+// chunk size is followed by one pad byte, which the walk skips (unless the writer left it out).
 class CAudioWavBase
 {
 public:
