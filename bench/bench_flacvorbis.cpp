@@ -13,7 +13,8 @@
 #include <string>
 #include <vector>
 
-namespace {
+namespace
+{
 
 const int kFiles = 16;
 const double kSeconds = 30.0; // about 5 MB of 16-bit stereo audio per file
@@ -67,8 +68,9 @@ double RunReference(const std::string& dir, const char* encoder, int jobs, bool&
         return 0;
     }
     // The marker holds the exit status, so a failing encoder ends the wait at once.
-    std::fprintf(f, "cd '%s' && ls in*.wav | xargs -P %d -n 1 %s\necho $? > reference.tmp\n"
-                    "mv reference.tmp reference.done\n",
+    std::fprintf(f,
+                 "cd '%s' && ls in*.wav | xargs -P %d -n 1 %s\necho $? > reference.tmp\n"
+                 "mv reference.tmp reference.done\n",
                  UnixPath(dir).c_str(), jobs, encoder);
     std::fclose(f);
 

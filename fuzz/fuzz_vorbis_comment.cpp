@@ -15,8 +15,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     const CString text(bytes, static_cast<int>(size));
     const CString comment = VorbisCommentFromTagText(text);
-    const CString back = TagTextFromVorbisComment(comment.GetString(),
-                                                  static_cast<size_t>(comment.GetLength()));
+    const CString back =
+        TagTextFromVorbisComment(comment.GetString(), static_cast<size_t>(comment.GetLength()));
     if (back.GetLength() != text.GetLength() ||
         std::memcmp(back.GetString(), text.GetString(), size) != 0)
         __builtin_trap();

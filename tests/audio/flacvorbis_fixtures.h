@@ -15,7 +15,8 @@
 #include <string>
 #include <vector>
 
-namespace fixtures {
+namespace fixtures
+{
 
 constexpr double kPi = 3.14159265358979323846;
 

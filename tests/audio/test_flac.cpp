@@ -15,7 +15,8 @@
 
 using namespace fixtures;
 
-namespace {
+namespace
+{
 
 // Encodes samples with libFLAC itself, with raw comment entries (bytes not checked, so that
 // damaged text can be written). ogg: an Ogg FLAC stream.
@@ -250,16 +251,17 @@ TEST(FlacWriter, WritesCommentsPaddingAndSeekTable)
         bool withTrack;
     };
     const std::vector<std::string> introComments = {
-        "TITLE=Intro", "ARTIST=",       "ALBUM=",       "COMMENT=",     "GENRE=",
-        "TRACKNUMBER=", "YEAR=",        "COPYRIGHT=",   "ORGANIZATION=", "DESCRIPTION=",
-        "CONTACT=",     "ISRC=",        "ALBUMARTIST="};
+        "TITLE=Intro",  "ARTIST=", "ALBUM=",      "COMMENT=",      "GENRE=",
+        "TRACKNUMBER=", "YEAR=",   "COPYRIGHT=",  "ORGANIZATION=", "DESCRIPTION=",
+        "CONTACT=",     "ISRC=",   "ALBUMARTIST="};
     ScratchDir dir("flac_metadata");
     for (const Case& c : {Case{2, true}, Case{1, true}, Case{2, false}}) {
         SCOPED_TRACE(testing::Message() << c.channels << " ch, track " << c.withTrack);
         const std::string path = dir.File("meta.flac");
         CAudioTrackInfo track = MakeTrack();
         CAudioFlacWriter writer;
-        ASSERT_TRUE(writer.Open(path.c_str(), c.channels, 44100, 5, c.withTrack ? &track : nullptr));
+        ASSERT_TRUE(
+            writer.Open(path.c_str(), c.channels, 44100, 5, c.withTrack ? &track : nullptr));
         CAudioFrame frame;
         FillFrame(frame, MakeSignal(c.channels, 16, 44100, 20000), c.channels, 16, 44100);
         ASSERT_TRUE(writer.WriteFrame(&frame));
@@ -477,7 +479,8 @@ TEST(FlacWriter, RefusesUseOutsideOpenAndClose)
     EXPECT_FALSE(reader.CopyTrackInfo(track));
 }
 
-namespace {
+namespace
+{
 
 // Offsets into a file written by EncodeWithLibFlac with comments: "fLaC", STREAMINFO (4 + 34),
 // then the VORBIS_COMMENT block header at 42.
@@ -507,8 +510,8 @@ TEST(FlacReader, SurvivesDamagedFiles)
                                   {"TITLE=x", "ARTIST=y"}));
     const std::vector<uint8_t> bytes = ReadBytes(good);
     ASSERT_EQ(bytes[kCommentHeader] & 0x7F, 4) << "VORBIS_COMMENT expected after STREAMINFO";
-    const size_t vendorLength = size_t(bytes[kCommentHeader + 4]) |
-                                size_t(bytes[kCommentHeader + 5]) << 8;
+    const size_t vendorLength =
+        size_t(bytes[kCommentHeader + 4]) | size_t(bytes[kCommentHeader + 5]) << 8;
     const size_t countAt = kCommentHeader + 4 + 4 + vendorLength;
     const std::string ogg = dir.File("oggflac.oga");
     ASSERT_TRUE(EncodeWithLibFlac(ogg, 2, 16, 44100, MakeSignal(2, 16, 44100, 1000), {}, true));
@@ -530,8 +533,8 @@ TEST(FlacReader, SurvivesDamagedFiles)
     cases.push_back({"cut in STREAMINFO", {bytes.begin(), bytes.begin() + 20}, OpenFails});
     cases.push_back({"text file", std::vector<uint8_t>(5000, 'a'), OpenFails});
     cases.push_back({"Ogg FLAC", ReadBytes(ogg), OpenFails});
-    cases.push_back({"cut in the comments", {bytes.begin(), bytes.begin() + countAt + 2},
-                     ReadsToEnd});
+    cases.push_back(
+        {"cut in the comments", {bytes.begin(), bytes.begin() + countAt + 2}, ReadsToEnd});
     cases.push_back({"cut in the first frame", {bytes.begin(), bytes.begin() + 8300}, ReadsToEnd});
     cases.push_back({"cut in half", {bytes.begin(), bytes.begin() + bytes.size() / 2}, ReadsToEnd});
     cases.push_back({"frames overwritten", mutated([](auto& b) {

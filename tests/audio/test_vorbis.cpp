@@ -15,7 +15,8 @@
 
 using namespace fixtures;
 
-namespace {
+namespace
+{
 
 // Sines of their own frequency per channel at half of full scale, as 16-bit frames.
 std::vector<int32_t> MakeSines(int channels, uint32_t rate, uint32_t samples, const double* freq)
@@ -96,8 +97,8 @@ TEST(VorbisWriter, SinesSurviveEncodingAtEveryQuality)
     const double freq[2] = {1000.0, 1500.0};
     ScratchDir dir("vorbis_quality");
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.channels << " ch, " << c.frameRate << " Hz, q"
-                                        << c.quality);
+        SCOPED_TRACE(testing::Message()
+                     << c.channels << " ch, " << c.frameRate << " Hz, q" << c.quality);
         const std::string path = dir.File("out.ogg");
         const uint32_t seconds = 2;
         ASSERT_TRUE(WriteVorbis(path, c.channels, c.frameRate, c.writerRate, c.quality,
@@ -209,8 +210,7 @@ TEST(VorbisWriter, RefusesWhatTheEncoderCannotTake)
     for (const Case& c : {Case{0.4, true}, Case{1.5, false}, Case{-0.5, false}}) {
         SCOPED_TRACE(c.quality);
         CAudioVorbisWriter writer;
-        EXPECT_EQ(bool(writer.Open(dir.File("q.ogg").c_str(), 2, 44100, c.quality, nullptr)),
-                  c.ok);
+        EXPECT_EQ(bool(writer.Open(dir.File("q.ogg").c_str(), 2, 44100, c.quality, nullptr)), c.ok);
         if (!c.ok) {
             EXPECT_EQ(writer.GetError(text), 9);
             EXPECT_STREQ(text, "Vorbis encoder init error");
@@ -234,7 +234,8 @@ TEST(VorbisWriter, RefusesWhatTheEncoderCannotTake)
     EXPECT_STREQ(text, "NULL Frame");
 }
 
-namespace {
+namespace
+{
 
 // An Ogg Vorbis stream built packet by packet, so that its headers can be damaged while the
 // pages stay valid (libogg computes their checksums).
@@ -348,9 +349,11 @@ TEST(VorbisReader, SurvivesForeignAndDamagedFiles)
         {"text", std::vector<uint8_t>(9000, 'x'), "Incorrect Vorbis header (1)"},
         {"ID3v2 tag in front", id3, "Incorrect Vorbis header (1)"},
         {"Ogg FLAC", ReadBytes(oggFlac), "This Ogg bitstream does not contain Vorbis audio data."},
-        {"first page only", {good.begin(), good.begin() + 58},
+        {"first page only",
+         {good.begin(), good.begin() + 58},
          "End of file before finding all Vorbis headers!"},
-        {"cut in the setup header", {good.begin(), good.begin() + 400},
+        {"cut in the setup header",
+         {good.begin(), good.begin() + 400},
          "End of file before finding all Vorbis headers!"},
         {"huge comment count",
          BuildVorbisStream([](auto& c) { PutLE32(c, CountOffset(c), 0x7FFFFFFF); }, 1),
@@ -363,12 +366,14 @@ TEST(VorbisReader, SurvivesForeignAndDamagedFiles)
         {"comment packet cut short", BuildVorbisStream([](auto& c) { c.resize(12); }, 1),
          "Corrupt secondary header"},
         {"cut in the audio", {good.begin(), good.begin() + good.size() / 2}, nullptr},
-        {"audio overwritten", [&] {
+        {"audio overwritten",
+         [&] {
              std::vector<uint8_t> b = good;
              for (size_t i = b.size() / 2; i < b.size() / 2 + 2000; ++i)
                  b[i] = uint8_t(i * 13);
              return b;
-         }(), nullptr},
+         }(),
+         nullptr},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -23,17 +23,14 @@ TEST(VorbisComment, MapsNamesToTrackFields)
          "Rock"},
         {"Version=Club Mix", true, [](const CAudioTrackInfo& t) { return t.GetRemix(); },
          "Club Mix"},
-        {"TRACKNUMBER=3", true, [](const CAudioTrackInfo& t) { return t.GetTrackPosition(); },
-         "3"},
+        {"TRACKNUMBER=3", true, [](const CAudioTrackInfo& t) { return t.GetTrackPosition(); }, "3"},
         {"COMMENT=note", true, [](const CAudioTrackInfo& t) { return t.GetTrackExt(); }, "note"},
-        {"DESCRIPTION=sub", true, [](const CAudioTrackInfo& t) { return t.GetTrackExt(); },
-         "sub"},
+        {"DESCRIPTION=sub", true, [](const CAudioTrackInfo& t) { return t.GetTrackExt(); }, "sub"},
         {"ORGANIZATION=Label", true, [](const CAudioTrackInfo& t) { return t.GetPublisher(); },
          "Label"},
         {"CONTACT=me", true, [](const CAudioTrackInfo& t) { return t.GetEncodedBy(); }, "me"},
         {"isrc=X1", true, [](const CAudioTrackInfo& t) { return t.GetISRC(); }, "X1"},
-        {"AlbumArtist=VA", true, [](const CAudioTrackInfo& t) { return t.GetAlbumArtist(); },
-         "VA"},
+        {"AlbumArtist=VA", true, [](const CAudioTrackInfo& t) { return t.GetAlbumArtist(); }, "VA"},
         {"ARTIST=a=b", true, [](const CAudioTrackInfo& t) { return t.GetArtist(); }, "a=b"},
         {"ALBUM", true, [](const CAudioTrackInfo& t) { return t.GetAlbumTitle(); }, ""},
         {"DATE=1999", true, nullptr, nullptr},
@@ -93,12 +90,12 @@ TEST(VorbisComment, ConvertsBetweenCodePageAndUtf8)
         EXPECT_STREQ(TagTextFromVorbisComment(c.utf8, std::strlen(c.utf8)), c.tagText);
     }
     const Case fromFile[] = {
-        {"Caf\xe9", "Caf\xe9"},             // written in the code page by older versions
-        {"\xc0\xaf", "\xc0\xaf"},           // overlong form: not UTF-8, kept
-        {"\xed\xa0\x80", "\xed\xa0\x80"},   // a surrogate: not UTF-8, kept
-        {"\xe4\xb8\xad", "?"},              // valid, but not in the code page
-        {"\xf0\x9f\x8e\xb5!", "?!"},        // beyond the basic plane
-        {"\xc3", "\xc3"},                   // cut in a sequence
+        {"Caf\xe9", "Caf\xe9"},           // written in the code page by older versions
+        {"\xc0\xaf", "\xc0\xaf"},         // overlong form: not UTF-8, kept
+        {"\xed\xa0\x80", "\xed\xa0\x80"}, // a surrogate: not UTF-8, kept
+        {"\xe4\xb8\xad", "?"},            // valid, but not in the code page
+        {"\xf0\x9f\x8e\xb5!", "?!"},      // beyond the basic plane
+        {"\xc3", "\xc3"},                 // cut in a sequence
     };
     for (const Case& c : fromFile) {
         SCOPED_TRACE(c.tagText);

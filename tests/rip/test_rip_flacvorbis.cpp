@@ -22,7 +22,8 @@
 
 using testing_wav::Format;
 
-namespace {
+namespace
+{
 
 class CScratchFolder
 {
@@ -99,9 +100,8 @@ std::vector<int16_t> At16Bits(const Format& in, const std::vector<uint8_t>& pcm)
     const int width = in.bits / 8;
     std::vector<int16_t> out(pcm.size() / width);
     for (size_t i = 0; i < out.size(); ++i)
-        out[i] = static_cast<int16_t>(
-            CAudioFrame::ReadSample(pcm.data(), static_cast<uint32_t>(i), 0, 1, width,
-                                    in.bits == 8 ? 0 : 1, 0));
+        out[i] = static_cast<int16_t>(CAudioFrame::ReadSample(
+            pcm.data(), static_cast<uint32_t>(i), 0, 1, width, in.bits == 8 ? 0 : 1, 0));
     return out;
 }
 
@@ -230,7 +230,8 @@ TEST(RipFlac, WavToFlacAndBackIsBitExact)
     }
 }
 
-namespace {
+namespace
+{
 
 std::vector<uint8_t> Sine16(const Format& f, double seconds, const double* freq)
 {
@@ -278,8 +279,8 @@ TEST(RipVorbis, WavToVorbisAndBackKeepsLengthFrequencyAndLevel)
         Format in;
         int quality; // VorbisEnc_Quality, tenths
     };
-    const Case cases[] = {{{2, 44100, 16}, 4}, {{1, 22050, 16}, 0}, {{2, 48000, 16}, 10},
-                          {{1, 44100, 16}, -1}};
+    const Case cases[] = {
+        {{2, 44100, 16}, 4}, {{1, 22050, 16}, 0}, {{2, 48000, 16}, 10}, {{1, 44100, 16}, -1}};
     const double freq[2] = {880.0, 1320.0};
     const double seconds = 2.0;
     CRipThreadList toOgg;

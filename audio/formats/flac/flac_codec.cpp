@@ -34,7 +34,7 @@ int FlacDecoderError(FLAC__StreamDecoderState state, CString& text)
     case FLAC__STREAM_DECODER_READ_FRAME:
     case FLAC__STREAM_DECODER_END_OF_STREAM:
         text.Empty();
-        return 0;
+        return AUDIO_ERROR_NONE;
     case FLAC__STREAM_DECODER_OGG_ERROR:
         why = "Ogg layer error";
         break;
@@ -52,7 +52,7 @@ int FlacDecoderError(FLAC__StreamDecoderState state, CString& text)
         break;
     }
     text.Format("Error reading Flac stream: %s", why);
-    return 2;
+    return AUDIO_ERROR_READ;
 }
 
 int FlacEncoderError(FLAC__StreamEncoderState state, CString& text)
@@ -61,7 +61,7 @@ int FlacEncoderError(FLAC__StreamEncoderState state, CString& text)
     switch (state) {
     case FLAC__STREAM_ENCODER_OK:
         text.Empty();
-        return 0;
+        return AUDIO_ERROR_NONE;
     case FLAC__STREAM_ENCODER_IO_ERROR:
     case FLAC__STREAM_ENCODER_CLIENT_ERROR:
         why = "cannot write the output file";
@@ -82,5 +82,5 @@ int FlacEncoderError(FLAC__StreamEncoderState state, CString& text)
         break;
     }
     text.Format("Flac encoder error: %s", why);
-    return 6;
+    return AUDIO_ERROR_ENCODER;
 }

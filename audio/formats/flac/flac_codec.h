@@ -3,6 +3,7 @@
 // Classes here: CFlacDecoder, CFlacEncoder, CFlacMetadata.
 #pragma once
 
+#include "audio/audio_stream.h"
 #include "framework/core.h"
 
 #include <FLAC/metadata.h>
@@ -11,7 +12,8 @@
 
 // Owns one stream decoder: created by the constructor (null when out of memory), finished and
 // deleted by the destructor.
-class CFlacDecoder {
+class CFlacDecoder
+{
 public:
     CFlacDecoder() : m_p(FLAC__stream_decoder_new()) {}
     ~CFlacDecoder();
@@ -27,7 +29,8 @@ private:
 
 // Owns one stream encoder, the same way. Finish() flushes the last frame and rewrites
 // STREAMINFO and the seek table; the destructor finishes an encoder that was not finished.
-class CFlacEncoder {
+class CFlacEncoder
+{
 public:
     CFlacEncoder() : m_p(FLAC__stream_encoder_new()) {}
     ~CFlacEncoder();
@@ -44,7 +47,8 @@ private:
 
 // Owns one metadata object. The encoder only borrows the objects it is given: they must live
 // until the encoder is finished.
-class CFlacMetadata {
+class CFlacMetadata
+{
 public:
     explicit CFlacMetadata(FLAC__MetadataType type) : m_p(FLAC__metadata_object_new(type)) {}
     ~CFlacMetadata()

@@ -7,7 +7,8 @@
 
 #include <algorithm>
 
-namespace {
+namespace
+{
 
 const char kInitError[] = "Flac reader init_file error";
 
@@ -33,13 +34,13 @@ bool CAudioFlacReader::Open(LPCTSTR path)
 {
     if (m_bInitialized)
         return false;
-    SetError(0, "");
+    SetError(AUDIO_ERROR_NONE, "");
     m_bEndOfStream = 0;
     m_bStreamInfo = false;
     m_nChannels = m_nBitsPerSample = m_nSampleRate = 0;
     m_trackInfo.Clear();
     if (!ProbeFile(path, m_nFileSize)) {
-        SetError(9, kInitError);
+        SetError(AUDIO_ERROR_CODEC_INIT, kInitError);
         return false;
     }
 
@@ -49,16 +50,17 @@ bool CAudioFlacReader::Open(LPCTSTR path)
     if (!decoder ||
         !FLAC__stream_decoder_set_metadata_respond(decoder, FLAC__METADATA_TYPE_VORBIS_COMMENT) ||
         FLAC__stream_decoder_init_file(decoder, path, WriteCallback, MetadataCallback,
-                                       ErrorCallback, this) != FLAC__STREAM_DECODER_INIT_STATUS_OK) {
+                                       ErrorCallback,
+                                       this) != FLAC__STREAM_DECODER_INIT_STATUS_OK) {
         m_decoder.reset();
-        SetError(9, kInitError);
+        SetError(AUDIO_ERROR_CODEC_INIT, kInitError);
         return false;
     }
     FLAC__stream_decoder_process_until_end_of_metadata(decoder);
     // Without STREAMINFO the file is no FLAC stream (or one cut short in its header).
     if (!m_bStreamInfo) {
         m_decoder.reset();
-        SetError(9, kInitError);
+        SetError(AUDIO_ERROR_CODEC_INIT, kInitError);
         return false;
     }
     m_bInitialized = 1;
@@ -69,7 +71,7 @@ bool CAudioFlacReader::OpenFromFile(CFile* file)
 {
     if (m_bInitialized || !file)
         return false;
-    SetError(0, "");
+    SetError(AUDIO_ERROR_NONE, "");
     CString path = file->GetFilePath();
     file->Close();
     return Open(path);
@@ -113,9 +115,9 @@ bool CAudioFlacReader::ReadFrame(CAudioFrame* frame)
         m_bEndOfStream = 1;
     CString text;
     int code = FlacDecoderError(state, text);
-    if (ok && code == 0)
+    if (ok && code == AUDIO_ERROR_NONE)
         return true;
-    if (code == 0)
+    if (code == AUDIO_ERROR_NONE)
         code = FlacDecoderError(FLAC__STREAM_DECODER_ABORTED, text);
     // A decoder that stopped does not recover: end the stream so no caller steps forever.
     m_bEndOfStream = 1;

@@ -5,7 +5,8 @@
 
 #include <cstring>
 
-namespace {
+namespace
+{
 
 const char kNotOpen[] = "Flac Info Tag Reader not correctly initialized";
 
@@ -40,7 +41,7 @@ bool StartsWithMagicAfterId3v2(CFile& file, const char magic[4])
 BOOL CAudioFlacInfoTagReader::IsThisFormat()
 {
     if (!IsOpen()) {
-        SetError(1, kNotOpen);
+        SetError(AUDIO_ERROR_NOT_INITIALIZED, kNotOpen);
         return 0;
     }
     return StartsWithMagicAfterId3v2(*GetFile(), "fLaC") ? 1 : 0;
@@ -49,7 +50,7 @@ BOOL CAudioFlacInfoTagReader::IsThisFormat()
 BOOL CAudioFlacInfoTagReader::ReadTags(CAudioTrackInfo& track)
 {
     if (!IsOpen()) {
-        SetError(1, kNotOpen);
+        SetError(AUDIO_ERROR_NOT_INITIALIZED, kNotOpen);
         return 0;
     }
     Close();

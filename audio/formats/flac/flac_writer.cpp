@@ -5,7 +5,8 @@
 #include "audio/formats/flac/vorbis_comment.h"
 #include "audio/track/track_info.h"
 
-namespace {
+namespace
+{
 
 struct LevelParameters {
     unsigned blockSize;
@@ -18,10 +19,10 @@ struct LevelParameters {
 };
 
 const LevelParameters kLevels[9] = {
-    {1152, false, false, false, 2, 2, 0},  {1152, false, true, true, 2, 2, 0},
-    {1152, false, true, false, 0, 3, 0},   {4608, false, false, false, 3, 3, 6},
-    {4608, false, true, true, 3, 3, 8},    {4608, false, true, false, 3, 3, 8},
-    {4608, false, true, false, 0, 4, 8},   {4608, true, true, false, 0, 6, 8},
+    {1152, false, false, false, 2, 2, 0}, {1152, false, true, true, 2, 2, 0},
+    {1152, false, true, false, 0, 3, 0},  {4608, false, false, false, 3, 3, 6},
+    {4608, false, true, true, 3, 3, 8},   {4608, false, true, false, 3, 3, 8},
+    {4608, false, true, false, 0, 4, 8},  {4608, true, true, false, 0, 6, 8},
     {4608, true, true, false, 0, 6, 12},
 };
 
@@ -66,7 +67,7 @@ bool CAudioFlacWriter::Open(LPCTSTR path, int channels, int sampleRate, int leve
 {
     if (m_bInitialized)
         return false;
-    SetError(0, "");
+    SetError(AUDIO_ERROR_NONE, "");
     m_nChannels = channels;
     m_nEncoderChannels = channels == 1 ? 1 : 2;
     m_nSampleRate = sampleRate;
@@ -78,7 +79,7 @@ bool CAudioFlacWriter::Open(LPCTSTR path, int channels, int sampleRate, int leve
     m_encoder = std::make_unique<CFlacEncoder>();
     if (!*m_encoder) {
         m_encoder.reset();
-        SetError(9, "Cannot create Flac encoder");
+        SetError(AUDIO_ERROR_CODEC_INIT, "Cannot create Flac encoder");
         return false;
     }
     FLAC__StreamEncoder* encoder = m_encoder->Get();
@@ -97,8 +98,7 @@ bool CAudioFlacWriter::Open(LPCTSTR path, int channels, int sampleRate, int leve
             m_seekTable->Get(), kSeekPoints, templateSamples);
         AddComments(m_comments->Get());
         m_padding->Get()->length = kPaddingBytes;
-        FLAC__StreamMetadata* blocks[3] = {m_comments->Get(), m_padding->Get(),
-                                           m_seekTable->Get()};
+        FLAC__StreamMetadata* blocks[3] = {m_comments->Get(), m_padding->Get(), m_seekTable->Get()};
         ok = ok && FLAC__stream_encoder_set_metadata(encoder, blocks, 3);
     }
     if (!ok || FLAC__stream_encoder_init_file(encoder, path, nullptr, nullptr) !=
@@ -107,7 +107,7 @@ bool CAudioFlacWriter::Open(LPCTSTR path, int channels, int sampleRate, int leve
         m_seekTable.reset();
         m_comments.reset();
         m_padding.reset();
-        SetError(9, "Problems storing Flac comment section");
+        SetError(AUDIO_ERROR_CODEC_INIT, "Problems storing Flac comment section");
         return false;
     }
     m_bInitialized = 1;
@@ -144,7 +144,8 @@ void CAudioFlacWriter::AddComments(FLAC__StreamMetadata* block)
         return;
     for (const WrittenField& field : kWrittenFields) {
         CString entry;
-        entry.Format("%s=%s", field.name, VorbisCommentFromTagText(field.get(*m_pTrack)).GetString());
+        entry.Format("%s=%s", field.name,
+                     VorbisCommentFromTagText(field.get(*m_pTrack)).GetString());
         FLAC__StreamMetadata_VorbisComment_Entry e;
         e.length = static_cast<FLAC__uint32>(entry.GetLength());
         e.entry = reinterpret_cast<FLAC__byte*>(const_cast<char*>(entry.GetString()));
@@ -160,7 +161,7 @@ bool CAudioFlacWriter::IsInitialized()
 bool CAudioFlacWriter::BeginStream()
 {
     if (!m_bInitialized) {
-        SetError(1, kNotInitialized);
+        SetError(AUDIO_ERROR_NOT_INITIALIZED, kNotInitialized);
         return false;
     }
     return true;
@@ -169,7 +170,7 @@ bool CAudioFlacWriter::BeginStream()
 bool CAudioFlacWriter::WriteFrame(CAudioFrame* frame)
 {
     if (!m_bInitialized || !m_encoder) {
-        SetError(1, kNotInitialized);
+        SetError(AUDIO_ERROR_NOT_INITIALIZED, kNotInitialized);
         return false;
     }
     if (!ConvertFrameForWriting(frame, m_nChannels, static_cast<uint32_t>(m_nSampleRate),
@@ -196,13 +197,13 @@ bool CAudioFlacWriter::WriteFrame(CAudioFrame* frame)
 bool CAudioFlacWriter::Close()
 {
     if (!m_bInitialized) {
-        SetError(1, kNotInitialized);
+        SetError(AUDIO_ERROR_NOT_INITIALIZED, kNotInitialized);
         return false;
     }
     bool ok = true;
     if (m_encoder) {
         if (!m_encoder->Finish()) {
-            SetError(6, "Flac encoder error: cannot finish the stream");
+            SetError(AUDIO_ERROR_ENCODER, "Flac encoder error: cannot finish the stream");
             ok = false;
         }
         m_encoder.reset();

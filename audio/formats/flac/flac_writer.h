@@ -27,8 +27,7 @@ public:
     // the error unchanged for a writer that is already open.
     bool Open(LPCTSTR path, int channels, int sampleRate, int level, CAudioTrackInfo* track);
     // Open on the path of an open file object, which is closed first.
-    bool OpenFromFile(CFile* file, int channels, int sampleRate, int level,
-                      CAudioTrackInfo* track);
+    bool OpenFromFile(CFile* file, int channels, int sampleRate, int level, CAudioTrackInfo* track);
 
     bool IsInitialized() override;
     bool BeginStream() override;

@@ -80,7 +80,8 @@ bool CVorbisEncoder::StartAnalysis(int serial)
     return true;
 }
 
-namespace {
+namespace
+{
 
 bool TakeLength(const unsigned char* data, long bytes, long& pos, unsigned long& value)
 {

@@ -6,7 +6,8 @@
 
 #include <algorithm>
 
-namespace {
+namespace
+{
 
 const UINT kFeedBytes = 4096;
 const size_t kBufferBytes = 4194304;
@@ -44,10 +45,10 @@ bool CAudioVorbisReader::Open(LPCTSTR path)
 {
     if (m_bInitialized)
         return false;
-    SetError(0, "");
+    SetError(AUDIO_ERROR_NONE, "");
     auto file = std::make_unique<CFile>();
     if (!file->Open(path, CFile::modeRead | CFile::shareDenyWrite | CFile::typeBinary)) {
-        SetError(3, "Vorbis file not found");
+        SetError(AUDIO_ERROR_FILE_NOT_FOUND, "Vorbis file not found");
         return false;
     }
     m_ownedFile = std::move(file);
@@ -58,7 +59,7 @@ bool CAudioVorbisReader::Open(LPCTSTR path)
         e->Delete();
         m_codec.reset();
         m_pFile = nullptr;
-        SetError(2, kReadError);
+        SetError(AUDIO_ERROR_READ, kReadError);
     }
     m_ownedFile->Abort();
     m_ownedFile.reset();
@@ -69,7 +70,7 @@ bool CAudioVorbisReader::Fail(const char* text)
 {
     m_codec.reset();
     m_pFile = nullptr;
-    SetError(4, text);
+    SetError(AUDIO_ERROR_BAD_FORMAT, text);
     return false;
 }
 
@@ -85,7 +86,7 @@ bool CAudioVorbisReader::ParseHeaders(CFile* file)
 {
     if (m_bInitialized || !file)
         return false;
-    SetError(0, "");
+    SetError(AUDIO_ERROR_NONE, "");
     m_pFile = file;
     m_nStart = file->GetPosition();
     m_codec = std::make_unique<CVorbisDecoder>();
@@ -198,7 +199,7 @@ bool CAudioVorbisReader::ReadFrame(CAudioFrame* frame)
         e->Delete();
         m_nWritten = 0;
         m_bDrained = 1;
-        SetError(2, kReadError);
+        SetError(AUDIO_ERROR_READ, kReadError);
         return false;
     }
     FlushSamples(frame);

@@ -58,7 +58,7 @@ private:
     ULONGLONG m_nStart = 0;
     ULONGLONG m_nConsumed = 0;
     ULONGLONG m_nLength = 0;
-    int m_bDrained = 0; // the whole file fed and every complete page decoded
+    int m_bDrained = 0;               // the whole file fed and every complete page decoded
     std::unique_ptr<BYTE[]> m_buffer; // 16-bit samples waiting for the frame
     size_t m_nBufferSize;
     size_t m_nWritten = 0; // samples in m_buffer

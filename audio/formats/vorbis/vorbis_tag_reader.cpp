@@ -4,7 +4,8 @@
 #include "audio/formats/flac/flac_tag_reader.h"
 #include "audio/formats/vorbis/vorbis_reader.h"
 
-namespace {
+namespace
+{
 
 const char kNotOpen[] = "Vorbis Info Tag Reader not correctly initialized";
 
@@ -13,7 +14,7 @@ const char kNotOpen[] = "Vorbis Info Tag Reader not correctly initialized";
 BOOL CAudioVorbisInfoTagReader::IsThisFormat()
 {
     if (!IsOpen()) {
-        SetError(1, kNotOpen);
+        SetError(AUDIO_ERROR_NOT_INITIALIZED, kNotOpen);
         return 0;
     }
     return StartsWithMagicAfterId3v2(*GetFile(), "OggS") ? 1 : 0;
@@ -22,7 +23,7 @@ BOOL CAudioVorbisInfoTagReader::IsThisFormat()
 BOOL CAudioVorbisInfoTagReader::ReadTags(CAudioTrackInfo& track)
 {
     if (!IsOpen()) {
-        SetError(1, kNotOpen);
+        SetError(AUDIO_ERROR_NOT_INITIALIZED, kNotOpen);
         return 0;
     }
     int result = 0;

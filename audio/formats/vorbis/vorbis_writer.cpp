@@ -11,7 +11,8 @@
 
 #include <vorbis/vorbisenc.h>
 
-namespace {
+namespace
+{
 
 const int kMinSampleRate = 22050;
 const uint32_t kChunkBytes = 204800;
@@ -58,10 +59,10 @@ bool CAudioVorbisWriter::Open(LPCTSTR path, int channels, int sampleRate, double
 {
     if (m_bInitialized)
         return false;
-    SetError(0, "");
+    SetError(AUDIO_ERROR_NONE, "");
     auto file = std::make_unique<CFile>();
     if (!file->Open(path, CFile::modeCreate | CFile::modeWrite | CFile::shareDenyWrite)) {
-        SetError(5, "Can't open output file");
+        SetError(AUDIO_ERROR_CREATE_FILE, "Can't open output file");
         return false;
     }
     return Setup(std::move(file), channels, sampleRate, quality, track);
@@ -91,7 +92,7 @@ bool CAudioVorbisWriter::Setup(std::unique_ptr<CFile> file, int channels, int sa
         m_codec.reset();
         m_file->Abort();
         m_file.reset();
-        SetError(9, kEncoderInitError);
+        SetError(AUDIO_ERROR_CODEC_INIT, kEncoderInitError);
         return false;
     }
     m_bInitialized = 1;
@@ -118,7 +119,7 @@ void CAudioVorbisWriter::AddComments()
 bool CAudioVorbisWriter::BeginStream()
 {
     if (!m_bInitialized) {
-        SetError(1, "Vorbis writer not initialized");
+        SetError(AUDIO_ERROR_NOT_INITIALIZED, "Vorbis writer not initialized");
         return false;
     }
     if (m_codec->IsStarted())
@@ -126,7 +127,7 @@ bool CAudioVorbisWriter::BeginStream()
     AddComments();
     std::srand(static_cast<unsigned>(std::time(nullptr)) + static_cast<unsigned>(std::clock()));
     if (!m_codec->StartAnalysis(std::rand() % 32768)) {
-        SetError(9, kEncoderInitError);
+        SetError(AUDIO_ERROR_CODEC_INIT, kEncoderInitError);
         return false;
     }
     ogg_packet header, comments, setup;
@@ -168,7 +169,7 @@ void CAudioVorbisWriter::DrainBlocks()
 bool CAudioVorbisWriter::WriteFrame(CAudioFrame* frame)
 {
     if (!m_bInitialized) {
-        SetError(1, "Writer not initialized");
+        SetError(AUDIO_ERROR_NOT_INITIALIZED, "Writer not initialized");
         return false;
     }
     if (!ConvertFrameForWriting(frame, m_nChannels, static_cast<uint32_t>(m_nSampleRate),
@@ -203,7 +204,7 @@ bool CAudioVorbisWriter::WriteFrame(CAudioFrame* frame)
 bool CAudioVorbisWriter::Close()
 {
     if (!m_bInitialized) {
-        SetError(1, "Writer not initialized");
+        SetError(AUDIO_ERROR_NOT_INITIALIZED, "Writer not initialized");
         return false;
     }
     if (!m_codec->IsStarted() && !BeginStream())
