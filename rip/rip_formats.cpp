@@ -2,6 +2,8 @@
 #include "rip/rip_formats.h"
 
 #include "audio/audio_stream.h"
+#include "audio/cd/audio_cd.h"
+#include "audio/cd/cd_reader.h"
 #include "audio/formats/flac/flac_reader.h"
 #include "audio/formats/flac/flac_writer.h"
 #include "audio/formats/mp3/mp3_reader.h"
@@ -33,6 +35,25 @@ CAudioAbstractReader* OpenFileReader(CRipTask& task, CRipSource&, CString& strEr
     if (pReader->Open(task.GetInputFile()))
         return pReader.release();
     pReader->GetError(strError);
+    return nullptr;
+}
+
+CAudioAbstractReader* OpenCdReader(CRipTask& task, CRipSource& source, CString& strError)
+{
+    CAudioCDManager manager(task.GetForceASPI());
+    CAudioCD* pCd = manager.OpenCD(task.GetDriveIndex());
+    if (pCd == nullptr)
+        return nullptr;
+    auto pReader = std::make_unique<CAudioCDReader>();
+    if (pReader->Open(pCd, task.GetStartSector(), task.GetEndSector(),
+                      task.GetSlowSpeedMode() ? 176 : 0xFFFF, task.GetNumCDSectorsPerRead(),
+                      task.GetCDReadBufSize() << 20)) {
+        source.releaseDisc = [pCd] { delete pCd; };
+        return pReader.release();
+    }
+    pReader->GetError(strError);
+    pReader.reset();
+    delete pCd;
     return nullptr;
 }
 
@@ -106,7 +127,7 @@ const FormatEntry kFormats[] = {
     {2, 4, &OpenFileReader<CAudioVorbisReader>, 10, &OpenVorbisWriter},
     {3, 5, nullptr, 11, nullptr},
     {4, 6, &OpenFileReader<CAudioFlacReader>, 12, &OpenFlacWriter},
-    {99, 1, nullptr, 0, nullptr},
+    {99, 1, &OpenCdReader, 0, nullptr},
 };
 
 const char kNotAvailable[] = "Format not available";
