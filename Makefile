@@ -15,21 +15,24 @@ bootstrap:
 	@scripts/bootstrap
 
 deps: bootstrap
-	@scripts/deps.sh > build/.deps-prefix.tmp 2>/dev/null || (mkdir -p build && scripts/deps.sh > build/.deps-prefix.tmp)
-	@mv build/.deps-prefix.tmp build/.deps-prefix
+	@mkdir -p build
+	@scripts/deps.sh > build/.deps-prefix
 
-$(BUILD)/build.ninja: CMakeLists.txt | deps
-	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-	  -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64.cmake \
-	  -DSONORIA_DEPS_PREFIX=$$(cat build/.deps-prefix) \
-	  "-DCMAKE_CROSSCOMPILING_EMULATOR=$(CURDIR)/scripts/wine;--prefix=$(CURDIR)/build/wineprefix"
-
-build: deps $(BUILD)/build.ninja
+# Configure when there is no build yet or the dependency prefix changed; ninja re-runs
+# cmake by itself when a CMakeLists.txt changes.
+build: deps
+	@prefix=$$(cat build/.deps-prefix); \
+	if ! grep -qx "SONORIA_DEPS_PREFIX:PATH=$$prefix" $(BUILD)/CMakeCache.txt 2>/dev/null; then \
+	  cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	    -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64.cmake \
+	    -DSONORIA_DEPS_PREFIX=$$prefix \
+	    "-DCMAKE_CROSSCOMPILING_EMULATOR=$(CURDIR)/scripts/wine;--prefix=$(CURDIR)/build/wineprefix"; \
+	fi
 	cmake --build $(BUILD) -j $(JOBS)
 
 run: build
 	@$(WINE) --start
-	$(WINE) $(BUILD)/app/Sonoria3.exe
+	$(WINE) $(BUILD)/bin/Sonoria3.exe
 
 test: build
 	@$(WINE) --start

@@ -8,6 +8,10 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 root=${SONORIA_DEPS:-$HOME/.cache/sonoria-deps}
 hash=$(cat "$0" "$here/cmake/mingw-w64.cmake" | sha256sum | cut -c1-16)
 prefix=$root/$hash
+mkdir -p "$root"
+# Several checkouts may build at once: one builder per recipe, the others wait and reuse.
+exec 9>"$root/.lock-$hash"
+flock 9
 if [ -f "$prefix/.done" ]; then echo "$prefix"; exit 0; fi
 
 jobs=$(nproc)
@@ -46,6 +50,38 @@ flac=$(fetch flac)
 cmake_build "$flac" -DBUILD_PROGRAMS=OFF -DBUILD_EXAMPLES=OFF -DBUILD_TESTING=OFF \
   -DBUILD_DOCS=OFF -DINSTALL_MANPAGES=OFF -DBUILD_CXXLIBS=OFF -DWITH_OGG=ON \
   -DWITH_STACK_PROTECTOR=OFF -DWITH_FORTIFY_SOURCE=OFF -DCMAKE_C_FLAGS="-U_FORTIFY_SOURCE"
+
+lame=$(fetch lame)
+(cd "$lame" &&
+  ./configure --host=x86_64-w64-mingw32 --prefix="$prefix" --disable-frontend --disable-shared \
+    --enable-static CC=x86_64-w64-mingw32-gcc-posix CFLAGS=-O2 &&
+  make -j "$jobs" && make install)
+# The decoder's own headers, for our mpglib.dll (runtime/mpglib) over LAME's decoder.
+mkdir -p "$prefix/include/lame-mpglib"
+cp "$lame"/mpglib/*.h "$lame/config.h" "$prefix/include/lame-mpglib/"
+# lame_enc.dll from LAME's own DLL source. Its error message box would hang a test run;
+# its <Windef.h> include needs a lower-case shim on a case-sensitive file system.
+mkdir -p "$lame/shim" "$prefix/bin"
+echo '#include <windef.h>' > "$lame/shim/Windef.h"
+sed -i 's/MessageBoxA(NULL,strErr,"LAME_ENC.DLL",MB_OK|MB_ICONHAND);/(void)strErr;/' \
+  "$lame/Dll/BladeMP3EncDLL.c"
+grep -q '(void)strErr;' "$lame/Dll/BladeMP3EncDLL.c"
+x86_64-w64-mingw32-gcc-posix -O2 -shared -o "$prefix/bin/lame_enc.dll" \
+  "$lame/Dll/BladeMP3EncDLL.c" "$lame/Dll/BladeMP3EncDLL.def" -I "$lame/Dll" -I "$lame/shim" \
+  -I "$lame/include" -L "$prefix/lib" -lmp3lame -static-libgcc -static
+
+# FFmpeg: only the WMA codecs and the ASF container, for our wmvcore.dll.
+ffmpeg=$(fetch ffmpeg)
+(cd "$ffmpeg" &&
+  ./configure --prefix="$prefix" --arch=x86_64 --target-os=mingw32 \
+    --cross-prefix=x86_64-w64-mingw32- --cc=x86_64-w64-mingw32-gcc-posix \
+    --enable-static --disable-shared --disable-programs --disable-doc --disable-debug \
+    --disable-everything --disable-autodetect --enable-w32threads --disable-network \
+    --enable-encoder=wmav1,wmav2 --enable-decoder=wmav1,wmav2 \
+    --enable-muxer=asf --enable-demuxer=asf --enable-protocol=file \
+    --enable-avcodec --enable-avformat --enable-avutil --enable-swresample \
+    --disable-avdevice --disable-avfilter --disable-swscale --disable-postproc &&
+  make -j "$jobs" && make install)
 
 touch "$prefix/.done"
 rm -rf "$work"

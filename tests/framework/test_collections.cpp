@@ -185,8 +185,9 @@ TEST(CMap, IteratesEveryEntryOnceAndAllowsRemovingTheCurrentOne)
         CString value;
         m.GetNextAssoc(pos, key, value);
         EXPECT_TRUE(seen.emplace(key, value.GetString()).second) << key;
-        if (key % 2 == 0)
+        if (key % 2 == 0) {
             EXPECT_TRUE(m.RemoveKey(key));
+        }
     }
     EXPECT_EQ(seen, want);
 

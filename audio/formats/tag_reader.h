@@ -1,0 +1,51 @@
+// CAudioAbstractInfoTagReader: reads the tags of one audio file into a CAudioTrackInfo and
+// tells whether an open file is of its format. One class per format derives from it.
+#pragma once
+
+#include "audio/audio_stream.h"
+#include "audio/track/track_info.h"
+#include "framework/core.h"
+#include "framework/file.h"
+
+#include <memory>
+
+class CAudioAbstractInfoTagReader
+{
+public:
+    CAudioAbstractInfoTagReader();
+    // Closes the file.
+    virtual ~CAudioAbstractInfoTagReader();
+
+    CAudioAbstractInfoTagReader(const CAudioAbstractInfoTagReader&) = delete;
+    CAudioAbstractInfoTagReader& operator=(const CAudioAbstractInfoTagReader&) = delete;
+
+    // Opens the file for reading (others may not write it). FALSE, error unchanged, when a file
+    // is already open; FALSE with error 3 "File not found" when it cannot be opened.
+    virtual BOOL Open(LPCTSTR pszPath);
+    // Closes and deletes the file; FALSE when none was open.
+    virtual BOOL Close();
+    virtual BOOL IsOpen();
+    // Fills the fields the file's tags carry and leaves the others unchanged. Without an open
+    // file: FALSE with error 1.
+    virtual BOOL ReadTags(CAudioTrackInfo& track) = 0;
+    // Nonzero when the open file is of the reader's format; leaves the file position as it was.
+    // Without an open file: FALSE with error 1.
+    virtual BOOL IsThisFormat() = 0;
+
+    // A null text stores "".
+    void SetError(int code, LPCTSTR text);
+    // Copies the text to strText and returns the code.
+    int GetError(CString& strText) const;
+
+protected:
+    // The open file, or null; the reader keeps ownership.
+    CFile* GetFile() const { return m_pFile.get(); }
+    // The path given to the last successful Open.
+    const CString& GetPath() const { return m_strPath; }
+
+private:
+    CString m_strError;
+    int m_nError = AUDIO_ERROR_NONE;
+    std::unique_ptr<CFile> m_pFile;
+    CString m_strPath;
+};

@@ -1,0 +1,133 @@
+// CAudioWavReader: opening a WAV file and delivering its audio a second at a time.
+#include "audio/formats/wav/wav_reader.h"
+
+namespace
+{
+// A read step is one second of audio, but never more than this, so a header with an absurd
+// rate cannot ask for gigabytes.
+const DWORD kMaxReadStep = 4u << 20;
+} // namespace
+
+CAudioWavReader::CAudioWavReader() = default;
+
+CAudioWavReader::~CAudioWavReader()
+{
+    CAudioWavReader::Close();
+}
+
+BOOL CAudioWavReader::Open(LPCTSTR pszPath)
+{
+    if (m_bInitialized)
+        return FALSE;
+    SetError(AUDIO_ERROR_NONE, "");
+    auto file = std::make_unique<CFile>();
+    if (!pszPath ||
+        !file->Open(pszPath, CFile::modeRead | CFile::shareDenyWrite | CFile::typeBinary)) {
+        SetError(AUDIO_ERROR_FILE_NOT_FOUND, "Wav file not found");
+        return FALSE;
+    }
+    return OpenFile(std::move(file));
+}
+
+BOOL CAudioWavReader::OpenFile(std::unique_ptr<CFile> pFile)
+{
+    if (m_bInitialized || !pFile)
+        return FALSE;
+    m_pFile = std::move(pFile);
+    auto fail = [this](const char* text) {
+        m_pFile->Abort();
+        m_pFile.reset();
+        SetError(AUDIO_ERROR_BAD_FORMAT, text);
+        return FALSE;
+    };
+    if (!CAudioWavBase::ReadRiffHeader(*m_pFile, m_header))
+        return fail("Error reading Wav file header");
+    // Frames carry 8, 16 and 24-bit samples only; a zero rate or channel count would make
+    // every read step empty and the reading endless.
+    const WORD bits = m_header.bitsPerSample;
+    if ((bits != 8 && bits != 16 && bits != 24) || m_header.channels == 0 ||
+        m_header.samplesPerSec == 0)
+        return fail("Error reading Wav file header");
+    DWORD dataSize = 0;
+    if (!CAudioWavBase::FindDataChunk(*m_pFile, dataSize))
+        return fail("Cannot find 'data' tag");
+
+    m_nBegin = m_pFile->GetPosition();
+    m_nEnd = m_nBegin + dataSize;
+    m_nDelivered = 0;
+    const DWORD block = bits / 8 * m_header.channels;
+    const ULONGLONG second = static_cast<ULONGLONG>(block) * m_header.samplesPerSec;
+    m_nReadStep =
+        second <= kMaxReadStep ? static_cast<DWORD>(second) : kMaxReadStep / block * block;
+    m_buffer.assign(m_nReadStep, 0);
+    m_bInitialized = true;
+    return TRUE;
+}
+
+bool CAudioWavReader::IsInitialized()
+{
+    return m_bInitialized;
+}
+
+bool CAudioWavReader::HasMoreData()
+{
+    return m_bInitialized && m_nBegin + m_nDelivered < m_nEnd;
+}
+
+int CAudioWavReader::GetProgressPercent()
+{
+    if (!m_bInitialized || m_nEnd == m_nBegin)
+        return -1;
+    return static_cast<int>(static_cast<double>(m_nDelivered) * 100.0 /
+                            static_cast<double>(m_nEnd - m_nBegin));
+}
+
+bool CAudioWavReader::Prepare()
+{
+    return m_bInitialized;
+}
+
+bool CAudioWavReader::ReadFrame(CAudioFrame* pFrame)
+{
+    if (!m_bInitialized) {
+        SetError(AUDIO_ERROR_NOT_INITIALIZED, "WAV reader not initialized");
+        return false;
+    }
+    if (!pFrame) {
+        SetError(AUDIO_ERROR_CONVERSION, "NULL Frame");
+        return false;
+    }
+    pFrame->SetByteOrder(0);
+    pFrame->SetBitsPerSample(static_cast<uint8_t>(m_header.bitsPerSample));
+    pFrame->SetChannels(m_header.channels == 1 || m_header.channels == 2 ? m_header.channels : 0);
+    pFrame->SetSampleRate(m_header.samplesPerSec);
+    pFrame->SetSigned(m_header.bitsPerSample == 8 ? 0 : 1);
+
+    const ULONGLONG left = m_nEnd - m_nBegin - m_nDelivered;
+    const UINT want = static_cast<UINT>(left < m_nReadStep ? left : m_nReadStep);
+    if (want == 0)
+        return true;
+    m_pFile->Seek(static_cast<LONGLONG>(m_nBegin + m_nDelivered), CFile::begin);
+    const UINT got = m_pFile->Read(m_buffer.data(), want);
+    pFrame->Append(m_buffer.data(), got);
+    m_nDelivered += got;
+    // The data chunk claimed more than the file holds: the audio ends here.
+    if (got < want)
+        m_nEnd = m_nBegin + m_nDelivered;
+    return true;
+}
+
+bool CAudioWavReader::Close()
+{
+    if (!m_bInitialized || !m_pFile)
+        return false;
+    m_pFile->Abort();
+    m_pFile.reset();
+    m_bInitialized = false;
+    return true;
+}
+
+uint32_t CAudioWavReader::GetSampleRate()
+{
+    return m_header.samplesPerSec;
+}
