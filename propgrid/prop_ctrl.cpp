@@ -34,8 +34,10 @@ BOOL EPropCtrl::Create(CWnd* pParent, UINT nID, const CRect& rect, IPropCtrlList
     m_commentPane.Create(nullptr, name(&m_commentPane), WS_CHILD | WS_VISIBLE,
                          CRect(0, listHeight, w, listHeight + m_nCommentHeight), this,
                          kCommentId);
-    m_tabCtrl.Create(WS_CHILD | WS_VISIBLE | TCS_BOTTOM, CRect(0, h - m_nTabHeight, w, h), this,
-                     kTabId);
+    // A click on a tab must not take the focus: the edit box would commit and close on losing
+    // it before the strip asks whether it may change pages, so invalid text could not hold.
+    m_tabCtrl.Create(WS_CHILD | WS_VISIBLE | TCS_BOTTOM | TCS_FOCUSNEVER,
+                     CRect(0, h - m_nTabHeight, w, h), this, kTabId);
     m_tabCtrl.SetFont(m_listWnd.GetFont());
     m_listWnd.SetListener(pListener);
     return TRUE;

@@ -9,6 +9,7 @@
 
 #include "framework/ui.h"
 #include "propgrid/prop_host.h"
+#include "propgrid/property.h"
 
 class EProperty;
 class EPropertyInt;

@@ -231,7 +231,7 @@ void EPropListWnd::OnMouseMove(UINT nFlags, CPoint point)
 {
     CPoint p = ClientToContent(point);
     if ((nFlags & MK_LBUTTON) && m_nDragStartX != -1) {
-        m_nNameWidth = std::max(0, m_nDragStartWidth + (p.x - m_nDragStartX));
+        m_nNameWidth = std::max<int>(0, m_nDragStartWidth + (p.x - m_nDragStartX));
         m_nContentWidth = m_nValueWidth + m_nGap + m_nNameWidth;
         UpdateScrollBars();
         Invalidate(FALSE);
