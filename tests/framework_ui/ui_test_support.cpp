@@ -108,3 +108,45 @@ void Click(HWND hWnd, int x, int y)
     ::SendMessage(hWnd, WM_LBUTTONDOWN, MK_LBUTTON, pos);
     ::SendMessage(hWnd, WM_LBUTTONUP, 0, pos);
 }
+
+DialogAnswerer::DialogAnswerer(Answer answer, void* context, DWORD timeoutMs)
+    : m_answer(answer), m_context(context), m_timeoutMs(timeoutMs),
+      m_uiThread(::GetCurrentThreadId())
+{
+    m_thread = ::CreateThread(nullptr, 0, &Watch, this, 0, nullptr);
+}
+
+DialogAnswerer::~DialogAnswerer()
+{
+    ::WaitForSingleObject(m_thread, INFINITE);
+    ::CloseHandle(m_thread);
+}
+
+DWORD WINAPI DialogAnswerer::Watch(LPVOID param)
+{
+    auto* self = static_cast<DialogAnswerer*>(param);
+    struct Search {
+        HWND found = nullptr;
+    } search;
+    auto visit = [](HWND h, LPARAM l) -> BOOL {
+        char cls[16] = {};
+        ::GetClassName(h, cls, sizeof(cls));
+        if (lstrcmp(cls, "#32770") == 0 && ::IsWindowVisible(h)) {
+            reinterpret_cast<Search*>(l)->found = h;
+            return FALSE;
+        }
+        return TRUE;
+    };
+    for (DWORD waited = 0; waited < self->m_timeoutMs; waited += 50) {
+        search.found = nullptr;
+        ::EnumThreadWindows(self->m_uiThread, visit, reinterpret_cast<LPARAM>(&search));
+        if (search.found != nullptr) {
+            ::Sleep(300); // let the dialog finish its initialisation
+            self->m_answer(search.found, self->m_context);
+            self->m_answered = true;
+            return 0;
+        }
+        ::Sleep(50);
+    }
+    return 0;
+}

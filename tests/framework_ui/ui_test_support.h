@@ -53,3 +53,25 @@ void PostKey(HWND hWnd, UINT vk);
 void PostChars(HWND hWnd, const char* text);
 // Sends a left click (down and up) at a client point of hWnd.
 void Click(HWND hWnd, int x, int y);
+
+// Answers the next dialog box (class "#32770") that the calling thread shows: from a watcher
+// thread, runs answer(dialog) once it appears. Joins on destruction; Answered() tells whether
+// a dialog was seen within the timeout.
+class DialogAnswerer {
+public:
+    using Answer = void (*)(HWND hDialog, void* context);
+    DialogAnswerer(Answer answer, void* context, DWORD timeoutMs = 15000);
+    DialogAnswerer(const DialogAnswerer&) = delete;
+    DialogAnswerer& operator=(const DialogAnswerer&) = delete;
+    ~DialogAnswerer();
+    bool Answered() const { return m_answered; }
+
+private:
+    static DWORD WINAPI Watch(LPVOID self);
+    Answer m_answer;
+    void* m_context;
+    DWORD m_timeoutMs;
+    DWORD m_uiThread;
+    HANDLE m_thread = nullptr;
+    volatile bool m_answered = false;
+};
