@@ -90,6 +90,17 @@ LPCDLGTEMPLATE DialogTemplate::Get()
     return reinterpret_cast<LPCDLGTEMPLATE>(m_bytes.data());
 }
 
+DWORD GdiObjectCount()
+{
+    DWORD n = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS);
+    if (n != 0)
+        return n;
+    for (UINT_PTR index = 1; index < 0x10000; ++index)
+        if (::GetObjectType(reinterpret_cast<HGDIOBJ>(index)) != 0)
+            ++n;
+    return n;
+}
+
 void PostKey(HWND hWnd, UINT vk)
 {
     ::PostMessage(hWnd, WM_KEYDOWN, vk, 1);

@@ -47,6 +47,10 @@ private:
     size_t m_countIndex = 0;
 };
 
+// The process's GDI object count. Wine answers GetGuiResources with 0; there the handle table
+// is probed instead (it accepts a bare table index as a handle).
+DWORD GdiObjectCount();
+
 // Posts a key press (down and up) to a window; the pump delivers it.
 void PostKey(HWND hWnd, UINT vk);
 // Posts the characters of text as WM_CHAR messages.

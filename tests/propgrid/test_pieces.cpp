@@ -1,0 +1,100 @@
+// The hover button's faces, the listener, the empty page and the double click.
+#include <gtest/gtest.h>
+
+#include "tests/propgrid/grid_fixture.h"
+
+namespace {
+
+TEST(HoverButton, PressedFaceWinsOverHoverAndLeaveResets)
+{
+    TestHostWnd host;
+    CHoverButton button;
+    ASSERT_TRUE(button.Create("...", WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, CRect(0, 0, 20, 19),
+                              &host, 601));
+    button.SetImage(GetBuiltinImage(EBuiltinImage::DotsButton));
+    struct Step {
+        const char* name;
+        UINT message;
+        WPARAM wParam;
+        bool hovering;
+        int frame;
+    };
+    const Step steps[] = {
+        {"hover", WM_MOUSEHOVER, 0, true, 1},
+        {"pressed while hovering", BM_SETSTATE, TRUE, true, 2},
+        {"released", BM_SETSTATE, FALSE, true, 1},
+        {"leave", WM_MOUSELEAVE, 0, false, 0},
+    };
+    for (const Step& s : steps) {
+        SCOPED_TRACE(s.name);
+        button.SendMessage(s.message, s.wParam, 0);
+        button.RedrawWindow();
+        EXPECT_EQ(button.IsHovering(), s.hovering);
+        EXPECT_EQ(button.GetLastFrame(), s.frame);
+    }
+}
+
+struct CountingListener : IPropCtrlListener {
+    int changed = 0;
+    int emptyAsked = 0;
+    void OnPropertyChanged() override { ++changed; }
+    CString GetEmptyText() override
+    {
+        ++emptyAsked;
+        return "nothing here";
+    }
+};
+
+TEST_F(GridTest, ListenerHearsCommittedChangesOnly)
+{
+    CountingListener listener;
+    grid->SetListener(&listener);
+    TypeInto("Count", "31");
+    host.veto = &host.title;
+    TypeInto("Title", "Vetoed");
+    ClickRow("Enabled", 4 + 6);
+    EXPECT_EQ(listener.changed, 2);
+
+    struct Empty : IPropertyHost {
+    } empty;
+    grid->SetPropertyHost(&empty);
+    List().RedrawWindow();
+    EXPECT_GE(listener.emptyAsked, 1);
+}
+
+TEST_F(GridTest, DoubleClickNeitherSelectsNorToggles)
+{
+    CPoint pt = ValuePoint(Row("Enabled"), 4 + 6);
+    List().SendMessage(WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(pt.x, pt.y));
+    EXPECT_EQ(List().GetActiveProperty(), nullptr);
+    EXPECT_TRUE(host.enabled);
+}
+
+} // namespace
+
+namespace {
+
+TEST(GridLifetime, HundredGridsWithOpenEditorsLeakNoGdiObjects)
+{
+    TestHostWnd window(420, 560);
+    AllKindsHost host;
+    auto cycle = [&] {
+        EPropCtrl grid;
+        ASSERT_TRUE(grid.Create(&window, 7, CRect(0, 0, 400, 500)));
+        grid.ShowComment(true);
+        grid.SetPropertyHost(&host);
+        EPropListWnd& list = grid.GetListWnd();
+        list.RedrawWindow();
+        list.Select(list.GetVisibleRows()[9], false, false); // colour: edit box and button
+        grid.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        grid.DestroyWindow();
+        AfxGetApp()->OnIdle(0);
+    };
+    cycle();
+    DWORD before = GdiObjectCount();
+    for (int i = 0; i < 100; ++i)
+        cycle();
+    EXPECT_LE(GdiObjectCount(), before + 2);
+}
+
+} // namespace
