@@ -22,8 +22,8 @@ typedef SonoriaPositionTag* POSITION;
 // CArray: indices run from 0 to GetUpperBound(); new elements are value-initialised (zero for
 // plain types). An index out of range asserts in debug builds.
 
-template <class TYPE, class ARG_TYPE = const TYPE&>
-class CArray : public CObject {
+template <class TYPE, class ARG_TYPE = const TYPE&> class CArray : public CObject
+{
 public:
     CArray() = default;
 
@@ -32,7 +32,7 @@ public:
     BOOL IsEmpty() const { return m_data.empty(); }
     INT_PTR GetUpperBound() const { return GetSize() - 1; }
     // nGrowBy is accepted for compatibility; growth is geometric.
-    void SetSize(INT_PTR nNewSize, INT_PTR nGrowBy = -1)
+    void SetSize(INT_PTR nNewSize, INT_PTR /*nGrowBy*/ = -1)
     {
         ASSERT(nNewSize >= 0);
         m_data.resize(static_cast<size_t>(nNewSize > 0 ? nNewSize : 0));
@@ -128,9 +128,10 @@ private:
     std::vector<TYPE> m_data;
 };
 
-#define SONORIA_ARRAY_CLASS(class_name, TYPE, ARG_TYPE)                                         \
-    class class_name : public CArray<TYPE, ARG_TYPE> {                                          \
-        DECLARE_DYNAMIC(class_name)                                                             \
+#define SONORIA_ARRAY_CLASS(class_name, TYPE, ARG_TYPE)                                            \
+    class class_name : public CArray<TYPE, ARG_TYPE>                                               \
+    {                                                                                              \
+        DECLARE_DYNAMIC(class_name)                                                                \
     };
 
 SONORIA_ARRAY_CLASS(CObArray, CObject*, CObject*)
@@ -142,8 +143,8 @@ SONORIA_ARRAY_CLASS(CUIntArray, UINT, UINT)
 SONORIA_ARRAY_CLASS(CStringArray, CString, const CString&)
 
 // An array of typed pointers over CObArray or CPtrArray.
-template <class BASE_CLASS, class TYPE>
-class CTypedPtrArray : public BASE_CLASS {
+template <class BASE_CLASS, class TYPE> class CTypedPtrArray : public BASE_CLASS
+{
 public:
     TYPE GetAt(INT_PTR nIndex) const { return static_cast<TYPE>(BASE_CLASS::GetAt(nIndex)); }
     TYPE& ElementAt(INT_PTR nIndex)
@@ -171,8 +172,8 @@ public:
 // ---------------------------------------------------------------------------------------------
 // CList: a POSITION is a node; it stays valid until that node is removed.
 
-template <class TYPE, class ARG_TYPE = const TYPE&>
-class CList : public CObject {
+template <class TYPE, class ARG_TYPE = const TYPE&> class CList : public CObject
+{
     struct CNode {
         CNode* pNext;
         CNode* pPrev;
@@ -180,7 +181,7 @@ class CList : public CObject {
     };
 
 public:
-    explicit CList(INT_PTR nBlockSize = 10) {}
+    explicit CList(INT_PTR /*nBlockSize*/ = 10) {}
     ~CList() override { RemoveAll(); }
 
     INT_PTR GetCount() const { return m_nCount; }
@@ -205,8 +206,14 @@ public:
         return v;
     }
 
-    POSITION AddHead(ARG_TYPE newElement) { return Pos(Link(new CNode{nullptr, nullptr, newElement}, nullptr, m_pHead)); }
-    POSITION AddTail(ARG_TYPE newElement) { return Pos(Link(new CNode{nullptr, nullptr, newElement}, m_pTail, nullptr)); }
+    POSITION AddHead(ARG_TYPE newElement)
+    {
+        return Pos(Link(new CNode{nullptr, nullptr, newElement}, nullptr, m_pHead));
+    }
+    POSITION AddTail(ARG_TYPE newElement)
+    {
+        return Pos(Link(new CNode{nullptr, nullptr, newElement}, m_pTail, nullptr));
+    }
     void AddHead(const CList* pNewList)
     {
         // Walk backwards so the added elements keep their order in front.
@@ -343,11 +350,12 @@ private:
     INT_PTR m_nCount = 0;
 };
 
-#define SONORIA_LIST_CLASS(class_name, TYPE, ARG_TYPE)                                          \
-    class class_name : public CList<TYPE, ARG_TYPE> {                                           \
-    public:                                                                                     \
-        explicit class_name(INT_PTR nBlockSize = 10) : CList<TYPE, ARG_TYPE>(nBlockSize) {}     \
-        DECLARE_DYNAMIC(class_name)                                                             \
+#define SONORIA_LIST_CLASS(class_name, TYPE, ARG_TYPE)                                             \
+    class class_name : public CList<TYPE, ARG_TYPE>                                                \
+    {                                                                                              \
+    public:                                                                                        \
+        explicit class_name(INT_PTR nBlockSize = 10) : CList<TYPE, ARG_TYPE>(nBlockSize) {}        \
+        DECLARE_DYNAMIC(class_name)                                                                \
     };
 
 SONORIA_LIST_CLASS(CObList, CObject*, CObject*)
@@ -355,8 +363,8 @@ SONORIA_LIST_CLASS(CPtrList, void*, void*)
 SONORIA_LIST_CLASS(CStringList, CString, const CString&)
 
 // A list of typed pointers over CObList or CPtrList.
-template <class BASE_CLASS, class TYPE>
-class CTypedPtrList : public BASE_CLASS {
+template <class BASE_CLASS, class TYPE> class CTypedPtrList : public BASE_CLASS
+{
 public:
     explicit CTypedPtrList(INT_PTR nBlockSize = 10) : BASE_CLASS(nBlockSize) {}
     TYPE GetHead() const { return static_cast<TYPE>(BASE_CLASS::GetHead()); }
@@ -394,8 +402,7 @@ public:
 // caller may remove that entry while walking; any other removal ends the walk.
 
 // Hash of a key; specialise it for key types of your own.
-template <class ARG_KEY>
-inline UINT HashKey(ARG_KEY key)
+template <class ARG_KEY> inline UINT HashKey(ARG_KEY key)
 {
     using K = std::remove_cv_t<std::remove_reference_t<ARG_KEY>>;
     if constexpr (std::is_same_v<K, CString> || std::is_same_v<K, const char*> ||
@@ -414,8 +421,8 @@ inline UINT HashKey(ARG_KEY key)
     }
 }
 
-template <class KEY, class ARG_KEY, class VALUE, class ARG_VALUE>
-class CMap : public CObject {
+template <class KEY, class ARG_KEY, class VALUE, class ARG_VALUE> class CMap : public CObject
+{
 public:
     struct CAssoc {
         CAssoc* pNext;
@@ -427,7 +434,7 @@ public:
     using BaseArgKey = ARG_KEY;
     using BaseValue = VALUE;
 
-    explicit CMap(INT_PTR nBlockSize = 10) {}
+    explicit CMap(INT_PTR /*nBlockSize*/ = 10) {}
     ~CMap() override { RemoveAll(); }
 
     INT_PTR GetCount() const { return m_nCount; }
@@ -538,14 +545,15 @@ private:
     INT_PTR m_nCount = 0;
 };
 
-#define SONORIA_MAP_CLASS(class_name, KEY, ARG_KEY, VALUE, ARG_VALUE)                           \
-    class class_name : public CMap<KEY, ARG_KEY, VALUE, ARG_VALUE> {                            \
-    public:                                                                                     \
-        explicit class_name(INT_PTR nBlockSize = 10)                                            \
-            : CMap<KEY, ARG_KEY, VALUE, ARG_VALUE>(nBlockSize)                                  \
-        {                                                                                       \
-        }                                                                                       \
-        DECLARE_DYNAMIC(class_name)                                                             \
+#define SONORIA_MAP_CLASS(class_name, KEY, ARG_KEY, VALUE, ARG_VALUE)                              \
+    class class_name : public CMap<KEY, ARG_KEY, VALUE, ARG_VALUE>                                 \
+    {                                                                                              \
+    public:                                                                                        \
+        explicit class_name(INT_PTR nBlockSize = 10)                                               \
+            : CMap<KEY, ARG_KEY, VALUE, ARG_VALUE>(nBlockSize)                                     \
+        {                                                                                          \
+        }                                                                                          \
+        DECLARE_DYNAMIC(class_name)                                                                \
     };
 
 SONORIA_MAP_CLASS(CMapStringToString, CString, LPCTSTR, CString, LPCTSTR)
@@ -555,8 +563,8 @@ SONORIA_MAP_CLASS(CMapPtrToPtr, void*, void*, void*, void*)
 SONORIA_MAP_CLASS(CMapWordToPtr, WORD, WORD, void*, void*)
 
 // A map with typed pointer values (and pointer keys) over one of the maps above.
-template <class BASE_CLASS, class KEY, class VALUE>
-class CTypedPtrMap : public BASE_CLASS {
+template <class BASE_CLASS, class KEY, class VALUE> class CTypedPtrMap : public BASE_CLASS
+{
     using BaseArgKey = typename BASE_CLASS::BaseArgKey;
     using BaseKey = typename BASE_CLASS::BaseKey;
     using BaseValue = typename BASE_CLASS::BaseValue;

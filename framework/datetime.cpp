@@ -1,7 +1,8 @@
 // CTime conversions to and from the calendar.
 #include "framework/datetime.h"
 
-namespace {
+namespace
+{
 std::tm Broken(LONGLONG t, bool local)
 {
     std::tm tm{};

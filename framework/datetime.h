@@ -11,7 +11,8 @@
 #undef GetCurrentTime
 #endif
 
-class CTimeSpan {
+class CTimeSpan
+{
 public:
     CTimeSpan() = default;
     CTimeSpan(LONGLONG seconds) : m_span(seconds) {}
@@ -31,15 +32,24 @@ public:
 
     CTimeSpan operator+(CTimeSpan s) const { return m_span + s.m_span; }
     CTimeSpan operator-(CTimeSpan s) const { return m_span - s.m_span; }
-    CTimeSpan& operator+=(CTimeSpan s) { m_span += s.m_span; return *this; }
-    CTimeSpan& operator-=(CTimeSpan s) { m_span -= s.m_span; return *this; }
+    CTimeSpan& operator+=(CTimeSpan s)
+    {
+        m_span += s.m_span;
+        return *this;
+    }
+    CTimeSpan& operator-=(CTimeSpan s)
+    {
+        m_span -= s.m_span;
+        return *this;
+    }
     auto operator<=>(const CTimeSpan&) const = default;
 
 private:
     LONGLONG m_span = 0;
 };
 
-class CTime {
+class CTime
+{
 public:
     CTime() = default;
     CTime(LONGLONG time) : m_time(time) {}
@@ -63,8 +73,16 @@ public:
     CTimeSpan operator-(CTime t) const { return m_time - t.m_time; }
     CTime operator+(CTimeSpan s) const { return m_time + s.GetTimeSpan(); }
     CTime operator-(CTimeSpan s) const { return m_time - s.GetTimeSpan(); }
-    CTime& operator+=(CTimeSpan s) { m_time += s.GetTimeSpan(); return *this; }
-    CTime& operator-=(CTimeSpan s) { m_time -= s.GetTimeSpan(); return *this; }
+    CTime& operator+=(CTimeSpan s)
+    {
+        m_time += s.GetTimeSpan();
+        return *this;
+    }
+    CTime& operator-=(CTimeSpan s)
+    {
+        m_time -= s.GetTimeSpan();
+        return *this;
+    }
     auto operator<=>(const CTime&) const = default;
 
 private:

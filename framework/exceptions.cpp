@@ -10,7 +10,8 @@ IMPLEMENT_DYNAMIC(CMemoryException, CException)
 IMPLEMENT_DYNAMIC(CNotSupportedException, CException)
 IMPLEMENT_DYNAMIC(CFileException, CException)
 
-namespace {
+namespace
+{
 struct ErrorCause {
     LONG error;
     int cause;
@@ -93,8 +94,7 @@ const ErrorCause kErrnoCauses[] = {
 #endif
 };
 
-template <size_t N>
-int Lookup(const ErrorCause (&table)[N], LONG error)
+template <size_t N> int Lookup(const ErrorCause (&table)[N], LONG error)
 {
     for (const ErrorCause& e : table) {
         if (e.error == error)
@@ -141,10 +141,37 @@ const char* CauseText(int cause)
 }
 } // namespace
 
+namespace
+{
+thread_local CExceptionLink* t_pTopLink = nullptr;
+}
+
+CExceptionLink::CExceptionLink() : m_pPrev(t_pTopLink)
+{
+    t_pTopLink = this;
+}
+
+CExceptionLink::~CExceptionLink()
+{
+    t_pTopLink = m_pPrev;
+    if (m_pException)
+        m_pException->Delete();
+}
+
+void CExceptionLink::Unlink(const CException* pException)
+{
+    for (CExceptionLink* p = t_pTopLink; p; p = p->m_pPrev) {
+        if (p->m_pException == pException)
+            p->m_pException = nullptr;
+    }
+}
+
 void CException::Delete()
 {
-    if (m_bAutoDelete)
+    if (m_bAutoDelete) {
+        CExceptionLink::Unlink(this);
         delete this;
+    }
 }
 
 BOOL CException::GetErrorMessage(LPTSTR lpszError, UINT nMaxError, PUINT pnHelpContext) const

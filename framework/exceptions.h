@@ -7,7 +7,8 @@
 #include "framework/object.h"
 #include "framework/strings.h"
 
-class CException : public CObject {
+class CException : public CObject
+{
     DECLARE_DYNAMIC(CException)
 public:
     explicit CException(BOOL bAutoDelete = TRUE) : m_bAutoDelete(bAutoDelete) {}
@@ -16,7 +17,8 @@ public:
     void Delete();
     // Copies a one-line description into lpszError (truncated to nMaxError - 1 chars, always
     // terminated); FALSE and an empty buffer when there is none. *pnHelpContext is set to 0.
-    virtual BOOL GetErrorMessage(LPTSTR lpszError, UINT nMaxError, PUINT pnHelpContext = nullptr) const;
+    virtual BOOL GetErrorMessage(LPTSTR lpszError, UINT nMaxError,
+                                 PUINT pnHelpContext = nullptr) const;
 
     BOOL m_bAutoDelete;
 
@@ -24,19 +26,24 @@ protected:
     static BOOL CopyMessage(LPCTSTR text, LPTSTR lpszError, UINT nMaxError, PUINT pnHelpContext);
 };
 
-class CMemoryException : public CException {
+class CMemoryException : public CException
+{
     DECLARE_DYNAMIC(CMemoryException)
 public:
-    BOOL GetErrorMessage(LPTSTR lpszError, UINT nMaxError, PUINT pnHelpContext = nullptr) const override;
+    BOOL GetErrorMessage(LPTSTR lpszError, UINT nMaxError,
+                         PUINT pnHelpContext = nullptr) const override;
 };
 
-class CNotSupportedException : public CException {
+class CNotSupportedException : public CException
+{
     DECLARE_DYNAMIC(CNotSupportedException)
 public:
-    BOOL GetErrorMessage(LPTSTR lpszError, UINT nMaxError, PUINT pnHelpContext = nullptr) const override;
+    BOOL GetErrorMessage(LPTSTR lpszError, UINT nMaxError,
+                         PUINT pnHelpContext = nullptr) const override;
 };
 
-class CFileException : public CException {
+class CFileException : public CException
+{
     DECLARE_DYNAMIC(CFileException)
 public:
     enum {
@@ -68,50 +75,54 @@ public:
     static void ThrowOsError(LONG lOsError, LPCTSTR lpszFileName = nullptr);
     static void ThrowErrno(int nErrno, LPCTSTR lpszFileName = nullptr);
 
-    BOOL GetErrorMessage(LPTSTR lpszError, UINT nMaxError, PUINT pnHelpContext = nullptr) const override;
+    BOOL GetErrorMessage(LPTSTR lpszError, UINT nMaxError,
+                         PUINT pnHelpContext = nullptr) const override;
 
     int m_cause;
-    LONG m_lOsError;      // -1 when no system error is known
+    LONG m_lOsError; // -1 when no system error is known
     CString m_strFileName;
 };
 
 [[noreturn]] void AfxThrowMemoryException();
 [[noreturn]] void AfxThrowNotSupportedException();
-[[noreturn]] void AfxThrowFileException(int cause, LONG lOsError = -1, LPCTSTR lpszFileName = nullptr);
+[[noreturn]] void AfxThrowFileException(int cause, LONG lOsError = -1,
+                                        LPCTSTR lpszFileName = nullptr);
 
 // Deletes the exception caught by CATCH when the handler ends, unless THROW_LAST passed it on.
-// A handler inside TRY/CATCH must therefore not call Delete() itself.
+// Links form a per-thread stack so that a handler which calls Delete() itself does not cause a
+// second deletion.
 struct CExceptionLink {
-    CExceptionLink() = default;
+    CExceptionLink();
+    ~CExceptionLink();
     CExceptionLink(const CExceptionLink&) = delete;
     CExceptionLink& operator=(const CExceptionLink&) = delete;
-    ~CExceptionLink()
-    {
-        if (m_pException)
-            m_pException->Delete();
-    }
+
+    // Forgets pException in every active link of this thread; Delete() calls it.
+    static void Unlink(const CException* pException);
+
     CException* m_pException = nullptr;
+    CExceptionLink* m_pPrev;
 };
 
-#define TRY                                                                                     \
-    {                                                                                           \
-        CExceptionLink _afxExceptionLink;                                                       \
+#define TRY                                                                                        \
+    {                                                                                              \
+        CExceptionLink _afxExceptionLink;                                                          \
         try {
-#define CATCH(class_name, e)                                                                    \
-    }                                                                                           \
-    catch (class_name * e)                                                                      \
-    {                                                                                           \
+#define CATCH(class_name, e)                                                                       \
+    }                                                                                              \
+    catch (class_name * e)                                                                         \
+    {                                                                                              \
         _afxExceptionLink.m_pException = e;
 #define AND_CATCH(class_name, e) CATCH(class_name, e)
 #define CATCH_ALL(e) CATCH(CException, e)
 #define AND_CATCH_ALL(e) CATCH(CException, e)
-#define END_CATCH                                                                               \
-    }                                                                                           \
+#define END_CATCH                                                                                  \
+    }                                                                                              \
     }
 #define END_CATCH_ALL END_CATCH
 #define THROW(e) throw e
-#define THROW_LAST()                                                                            \
-    do {                                                                                        \
-        _afxExceptionLink.m_pException = nullptr;                                               \
-        throw;                                                                                  \
+#define THROW_LAST()                                                                               \
+    do {                                                                                           \
+        _afxExceptionLink.m_pException = nullptr;                                                  \
+        throw;                                                                                     \
     } while (0)

@@ -21,7 +21,8 @@ IMPLEMENT_DYNAMIC(CMemFile, CFile)
 
 const HANDLE CFile::hFileNull = INVALID_HANDLE_VALUE;
 
-namespace {
+namespace
+{
 LONG LastOsError()
 {
 #ifdef _WIN32
@@ -180,8 +181,8 @@ BOOL CFile::Open(LPCTSTR lpszFileName, UINT nOpenFlags, CFileException* pError)
     ASSERT(m_hFile == hFileNull);
     if (m_hFile != hFileNull || !lpszFileName || !*lpszFileName) {
         if (pError) {
-            pError->m_cause = m_hFile != hFileNull ? CFileException::genericException
-                                                   : CFileException::badPath;
+            pError->m_cause =
+                m_hFile != hFileNull ? CFileException::genericException : CFileException::badPath;
             pError->m_lOsError = -1;
             pError->m_strFileName = lpszFileName;
         }
@@ -683,7 +684,7 @@ void CMemFile::Write(const void* lpBuf, UINT nCount)
 
 ULONGLONG CMemFile::Seek(LONGLONG lOff, UINT nFrom)
 {
-    const LONGLONG base = nFrom == begin ? 0
+    const LONGLONG base = nFrom == begin     ? 0
                           : nFrom == current ? static_cast<LONGLONG>(m_nPosition)
                                              : static_cast<LONGLONG>(m_nFileSize);
     if (lOff < -base || (lOff > 0 && base > LLONG_MAX - lOff))

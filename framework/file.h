@@ -19,7 +19,8 @@ struct CFileStatus {
     TCHAR m_szFullName[MAX_PATH] = {};
 };
 
-class CFile : public CObject {
+class CFile : public CObject
+{
     DECLARE_DYNAMIC(CFile)
 public:
     enum OpenFlags : UINT {
@@ -96,7 +97,8 @@ protected:
 
 // Text files read and written line by line. In text mode (the default unless typeBinary is
 // given) "\r\n" and "\n" both end a line on reading, and writing turns "\n" into "\r\n".
-class CStdioFile : public CFile {
+class CStdioFile : public CFile
+{
     DECLARE_DYNAMIC(CStdioFile)
 public:
     CStdioFile() = default;
@@ -132,7 +134,8 @@ private:
 // A file in memory. The default one owns a buffer that grows by nGrowBytes; one made over a
 // caller's buffer (or given one with Attach) uses it in place and cannot grow when nGrowBytes
 // is 0.
-class CMemFile : public CFile {
+class CMemFile : public CFile
+{
     DECLARE_DYNAMIC(CMemFile)
 public:
     explicit CMemFile(UINT nGrowBytes = 1024);

@@ -5,7 +5,8 @@
 #include <cstdlib>
 #include <cstring>
 
-namespace {
+namespace
+{
 const CClassRegistration* g_pFirstClass = nullptr;
 }
 

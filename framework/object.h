@@ -1,7 +1,7 @@
 // CObject, the common base with run-time class information, and the diagnostic macros.
 // Classes here: CRuntimeClass, CObject, CClassRegistration.
 // Macros here: DECLARE_/IMPLEMENT_DYNAMIC, _DYNCREATE, _SERIAL, RUNTIME_CLASS, ASSERT, VERIFY,
-// ASSERT_VALID, ASSERT_KINDOF, DEBUG_ONLY, TRACE.
+// ASSERT_VALID, ASSERT_KINDOF, DEBUG_ONLY, TRACE, DYNAMIC_DOWNCAST, STATIC_DOWNCAST.
 #pragma once
 
 #include "framework/wintypes.h"
@@ -39,7 +39,7 @@ void AfxAssertValidObject(const CObject* obj, const char* file, int line);
 struct CRuntimeClass {
     LPCSTR m_lpszClassName;
     int m_nObjectSize;
-    UINT m_wSchema; // 0xFFFF for classes that are not serialisable
+    UINT m_wSchema;                  // 0xFFFF for classes that are not serialisable
     CObject* (*m_pfnCreateObject)(); // null unless DECLARE_DYNCREATE
     CRuntimeClass* m_pBaseClass;     // null for CObject only
 
@@ -61,37 +61,54 @@ struct CClassRegistration {
 
 #define RUNTIME_CLASS(class_name) (const_cast<CRuntimeClass*>(&class_name::class##class_name))
 
-#define DECLARE_DYNAMIC(class_name)                                                             \
-public:                                                                                         \
-    static const CRuntimeClass class##class_name;                                               \
+// obj as a class_name*, or null when obj is null or of another class.
+#define DYNAMIC_DOWNCAST(class_name, obj)                                                          \
+    (static_cast<class_name*>(AfxDynamicDownCast(RUNTIME_CLASS(class_name), (obj))))
+// obj as a class_name*; debug builds assert that it is one.
+#define STATIC_DOWNCAST(class_name, obj)                                                           \
+    (static_cast<class_name*>(AfxStaticDownCast(RUNTIME_CLASS(class_name), (obj))))
+
+#define DECLARE_DYNAMIC(class_name)                                                                \
+public:                                                                                            \
+    static const CRuntimeClass class##class_name;                                                  \
     CRuntimeClass* GetRuntimeClass() const override;
 
-#define DECLARE_DYNCREATE(class_name)                                                           \
-    DECLARE_DYNAMIC(class_name)                                                                 \
+#define DECLARE_DYNCREATE(class_name)                                                              \
+    DECLARE_DYNAMIC(class_name)                                                                    \
     static CObject* CreateObject();
 
 // Serialisable classes are creatable classes with a schema number.
 #define DECLARE_SERIAL(class_name) DECLARE_DYNCREATE(class_name)
 
-#define IMPLEMENT_RUNTIMECLASS(class_name, base_class_name, wSchema, pfnNew)                    \
-    const CRuntimeClass class_name::class##class_name = {                                       \
-        #class_name, static_cast<int>(sizeof(class_name)), wSchema, pfnNew,                     \
-        RUNTIME_CLASS(base_class_name)};                                                        \
-    CRuntimeClass* class_name::GetRuntimeClass() const { return RUNTIME_CLASS(class_name); }    \
+#define IMPLEMENT_RUNTIMECLASS(class_name, base_class_name, wSchema, pfnNew)                       \
+    const CRuntimeClass class_name::class##class_name = {                                          \
+        #class_name, static_cast<int>(sizeof(class_name)), wSchema, pfnNew,                        \
+        RUNTIME_CLASS(base_class_name)};                                                           \
+    CRuntimeClass* class_name::GetRuntimeClass() const                                             \
+    {                                                                                              \
+        return RUNTIME_CLASS(class_name);                                                          \
+    }                                                                                              \
     static const CClassRegistration _sonoriaClassReg_##class_name(RUNTIME_CLASS(class_name));
 
-#define IMPLEMENT_DYNAMIC(class_name, base_class_name)                                          \
+#define IMPLEMENT_DYNAMIC(class_name, base_class_name)                                             \
     IMPLEMENT_RUNTIMECLASS(class_name, base_class_name, 0xFFFF, nullptr)
 
-#define IMPLEMENT_DYNCREATE(class_name, base_class_name)                                        \
-    CObject* class_name::CreateObject() { return new class_name; }                             \
+#define IMPLEMENT_DYNCREATE(class_name, base_class_name)                                           \
+    CObject* class_name::CreateObject()                                                            \
+    {                                                                                              \
+        return new class_name;                                                                     \
+    }                                                                                              \
     IMPLEMENT_RUNTIMECLASS(class_name, base_class_name, 0xFFFF, class_name::CreateObject)
 
-#define IMPLEMENT_SERIAL(class_name, base_class_name, wSchema)                                  \
-    CObject* class_name::CreateObject() { return new class_name; }                             \
+#define IMPLEMENT_SERIAL(class_name, base_class_name, wSchema)                                     \
+    CObject* class_name::CreateObject()                                                            \
+    {                                                                                              \
+        return new class_name;                                                                     \
+    }                                                                                              \
     IMPLEMENT_RUNTIMECLASS(class_name, base_class_name, wSchema, class_name::CreateObject)
 
-class CObject {
+class CObject
+{
 public:
     static const CRuntimeClass classCObject;
 
@@ -111,3 +128,14 @@ public:
 protected:
     CObject() = default;
 };
+
+inline CObject* AfxDynamicDownCast(const CRuntimeClass* pClass, CObject* pObject)
+{
+    return pObject && pObject->IsKindOf(pClass) ? pObject : nullptr;
+}
+
+inline CObject* AfxStaticDownCast(const CRuntimeClass* pClass, CObject* pObject)
+{
+    ASSERT(!pObject || pObject->IsKindOf(pClass));
+    return pObject;
+}

@@ -7,7 +7,8 @@
 #include <cstdio>
 #include <cstring>
 
-namespace {
+namespace
+{
 const char kWhiteSpace[] = " \t\r\n\v\f";
 
 int Clamp(int v, int lo, int hi)

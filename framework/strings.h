@@ -17,11 +17,12 @@
 #define SONORIA_PRINTF(fmt, args)
 #endif
 
-class CString {
+class CString
+{
 public:
     CString() = default;
-    CString(LPCSTR psz);                // null gives an empty string
-    CString(LPCSTR pch, int nLength);   // exactly nLength chars, NULs included
+    CString(LPCSTR psz);              // null gives an empty string
+    CString(LPCSTR pch, int nLength); // exactly nLength chars, NULs included
     explicit CString(char ch, int nRepeat = 1);
     explicit CString(const std::string& s) : m_s(s) {}
     CString(const CString&) = default;
@@ -124,26 +125,79 @@ CString operator+(LPCSTR a, const CString& b);
 CString operator+(const CString& a, char b);
 CString operator+(char a, const CString& b);
 
-inline bool operator==(const CString& a, const CString& b) { return a.str() == b.str(); }
-inline bool operator==(const CString& a, LPCSTR b) { return a.Compare(b) == 0; }
-inline bool operator==(LPCSTR a, const CString& b) { return b.Compare(a) == 0; }
-inline bool operator!=(const CString& a, const CString& b) { return !(a == b); }
-inline bool operator!=(const CString& a, LPCSTR b) { return !(a == b); }
-inline bool operator!=(LPCSTR a, const CString& b) { return !(a == b); }
-inline bool operator<(const CString& a, const CString& b) { return a.str() < b.str(); }
-inline bool operator<(const CString& a, LPCSTR b) { return a.Compare(b) < 0; }
-inline bool operator<(LPCSTR a, const CString& b) { return b.Compare(a) > 0; }
-inline bool operator>(const CString& a, const CString& b) { return b < a; }
-inline bool operator>(const CString& a, LPCSTR b) { return a.Compare(b) > 0; }
-inline bool operator>(LPCSTR a, const CString& b) { return b.Compare(a) < 0; }
-inline bool operator<=(const CString& a, const CString& b) { return !(b < a); }
-inline bool operator<=(const CString& a, LPCSTR b) { return a.Compare(b) <= 0; }
-inline bool operator<=(LPCSTR a, const CString& b) { return b.Compare(a) >= 0; }
-inline bool operator>=(const CString& a, const CString& b) { return !(a < b); }
-inline bool operator>=(const CString& a, LPCSTR b) { return a.Compare(b) >= 0; }
-inline bool operator>=(LPCSTR a, const CString& b) { return b.Compare(a) <= 0; }
+inline bool operator==(const CString& a, const CString& b)
+{
+    return a.str() == b.str();
+}
+inline bool operator==(const CString& a, LPCSTR b)
+{
+    return a.Compare(b) == 0;
+}
+inline bool operator==(LPCSTR a, const CString& b)
+{
+    return b.Compare(a) == 0;
+}
+inline bool operator!=(const CString& a, const CString& b)
+{
+    return !(a == b);
+}
+inline bool operator!=(const CString& a, LPCSTR b)
+{
+    return !(a == b);
+}
+inline bool operator!=(LPCSTR a, const CString& b)
+{
+    return !(a == b);
+}
+inline bool operator<(const CString& a, const CString& b)
+{
+    return a.str() < b.str();
+}
+inline bool operator<(const CString& a, LPCSTR b)
+{
+    return a.Compare(b) < 0;
+}
+inline bool operator<(LPCSTR a, const CString& b)
+{
+    return b.Compare(a) > 0;
+}
+inline bool operator>(const CString& a, const CString& b)
+{
+    return b < a;
+}
+inline bool operator>(const CString& a, LPCSTR b)
+{
+    return a.Compare(b) > 0;
+}
+inline bool operator>(LPCSTR a, const CString& b)
+{
+    return b.Compare(a) < 0;
+}
+inline bool operator<=(const CString& a, const CString& b)
+{
+    return !(b < a);
+}
+inline bool operator<=(const CString& a, LPCSTR b)
+{
+    return a.Compare(b) <= 0;
+}
+inline bool operator<=(LPCSTR a, const CString& b)
+{
+    return b.Compare(a) >= 0;
+}
+inline bool operator>=(const CString& a, const CString& b)
+{
+    return !(a < b);
+}
+inline bool operator>=(const CString& a, LPCSTR b)
+{
+    return a.Compare(b) >= 0;
+}
+inline bool operator>=(LPCSTR a, const CString& b)
+{
+    return b.Compare(a) <= 0;
+}
 
-template <>
-struct std::hash<CString> {
+template <> struct std::hash<CString> {
     size_t operator()(const CString& s) const noexcept { return std::hash<std::string>()(s.str()); }
 };

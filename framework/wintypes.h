@@ -46,7 +46,28 @@ typedef LONG* LPLONG;
 typedef LONG* PLONG;
 typedef UINT* PUINT;
 typedef BOOL* LPBOOL;
+typedef std::int8_t INT8;
+typedef std::uint8_t UINT8;
+typedef std::int16_t INT16;
+typedef std::uint16_t UINT16;
+typedef std::int32_t INT32;
+typedef std::uint32_t UINT32;
+typedef std::int64_t INT64;
+typedef std::uint64_t UINT64;
+typedef wchar_t WCHAR; // 32 bits here, 16 on Windows: never part of a stored layout
+typedef WCHAR* LPWSTR;
+typedef const WCHAR* LPCWSTR;
+typedef UINT_PTR WPARAM;
+typedef LONG_PTR LPARAM;
+typedef LONG_PTR LRESULT;
+typedef LONG HRESULT;
 typedef void* HANDLE;
+// Window-system handles: distinct opaque types, as the SDK declares them.
+struct HWND__;
+typedef HWND__* HWND;
+struct HINSTANCE__;
+typedef HINSTANCE__* HINSTANCE;
+typedef HINSTANCE HMODULE;
 typedef DWORD COLORREF;
 
 #ifndef TRUE
@@ -60,16 +81,17 @@ typedef DWORD COLORREF;
 #define _T(x) x
 #define TEXT(x) x
 
-#define MAKEWORD(a, b) \
-    (static_cast<WORD>((static_cast<DWORD_PTR>(a) & 0xff) | ((static_cast<DWORD_PTR>(b) & 0xff) << 8)))
-#define MAKELONG(a, b)                                                                         \
-    (static_cast<LONG>(static_cast<DWORD>((static_cast<DWORD_PTR>(a) & 0xffff) |               \
+#define MAKEWORD(a, b)                                                                             \
+    (static_cast<WORD>((static_cast<DWORD_PTR>(a) & 0xff) |                                        \
+                       ((static_cast<DWORD_PTR>(b) & 0xff) << 8)))
+#define MAKELONG(a, b)                                                                             \
+    (static_cast<LONG>(static_cast<DWORD>((static_cast<DWORD_PTR>(a) & 0xffff) |                   \
                                           ((static_cast<DWORD_PTR>(b) & 0xffff) << 16))))
 #define LOWORD(l) (static_cast<WORD>(static_cast<DWORD_PTR>(l) & 0xffff))
 #define HIWORD(l) (static_cast<WORD>((static_cast<DWORD_PTR>(l) >> 16) & 0xffff))
 #define LOBYTE(w) (static_cast<BYTE>(static_cast<DWORD_PTR>(w) & 0xff))
 #define HIBYTE(w) (static_cast<BYTE>((static_cast<DWORD_PTR>(w) >> 8) & 0xff))
-#define RGB(r, g, b)                                                                           \
+#define RGB(r, g, b)                                                                               \
     (static_cast<COLORREF>(static_cast<BYTE>(r) | (static_cast<WORD>(static_cast<BYTE>(g)) << 8) | \
                            (static_cast<DWORD>(static_cast<BYTE>(b)) << 16)))
 

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-namespace {
-template <class ARRAY>
-std::vector<int> Items(const ARRAY& a)
+namespace
+{
+template <class ARRAY> std::vector<int> Items(const ARRAY& a)
 {
     std::vector<int> v;
     for (INT_PTR i = 0; i < a.GetSize(); ++i)
@@ -52,7 +52,8 @@ TEST(CArray, EditsKeepOrderAndNewElementsAreZero)
         {"InsertAt past end", [](CArray<int, int>& a) { a.InsertAt(5, 7); }, {1, 2, 3, 0, 0, 7}},
         {"RemoveAt middle", [](CArray<int, int>& a) { a.RemoveAt(1); }, {1, 3}},
         {"RemoveAt range", [](CArray<int, int>& a) { a.RemoveAt(0, 2); }, {3}},
-        {"Append itself", [](CArray<int, int>& a) { EXPECT_EQ(a.Append(a), 3); },
+        {"Append itself",
+         [](CArray<int, int>& a) { EXPECT_EQ(a.Append(a), 3); },
          {1, 2, 3, 1, 2, 3}},
         {"InsertAt array",
          [](CArray<int, int>& a) {
@@ -68,7 +69,8 @@ TEST(CArray, EditsKeepOrderAndNewElementsAreZero)
              a[0] = 4;
          },
          {4, 2, 5}},
-        {"RemoveAll then Add", [](CArray<int, int>& a) {
+        {"RemoveAll then Add",
+         [](CArray<int, int>& a) {
              a.RemoveAll();
              EXPECT_EQ(a.GetData(), nullptr);
              EXPECT_EQ(a.Add(6), 0);
@@ -129,7 +131,8 @@ TEST(CList, NavigatesBothWaysAndRemovesAnywhere)
     l.InsertBefore(nullptr, "head"); // null: at the head
     l.InsertAfter(nullptr, "tail");  // null: at the tail
     EXPECT_EQ(Items(l), (std::vector<std::string>{"head", "a", "b", "c", "d", "e", "tail"}));
-    EXPECT_EQ(ItemsBackwards(l), (std::vector<std::string>{"tail", "e", "d", "c", "b", "a", "head"}));
+    EXPECT_EQ(ItemsBackwards(l),
+              (std::vector<std::string>{"tail", "e", "d", "c", "b", "a", "head"}));
 
     EXPECT_EQ(l.Find("c"), l.FindIndex(3));
     EXPECT_EQ(l.Find("b", b), nullptr); // starts after b

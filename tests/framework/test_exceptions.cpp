@@ -6,11 +6,13 @@
 #include <cerrno>
 #include <string>
 
-namespace {
+namespace
+{
 int g_alive = 0;
 
 // Counts live instances so the tests can see who deleted what.
-class CCountedException : public CException {
+class CCountedException : public CException
+{
 public:
     CCountedException() { ++g_alive; }
     ~CCountedException() override { --g_alive; }
@@ -84,6 +86,18 @@ TEST(TryCatch, ThrowLastPassesTheSameObjectOnToTheOuterHandler)
     outer->Delete();
     EXPECT_EQ(g_alive, 0);
 
+    // A handler that deletes the exception itself leaves nothing for END_CATCH to delete.
+    TRY
+    {
+        THROW(new CCountedException);
+    }
+    CATCH_ALL(e)
+    {
+        e->Delete();
+        EXPECT_EQ(g_alive, 0);
+    }
+    END_CATCH_ALL
+
     CCountedException onStack;
     onStack.m_bAutoDelete = FALSE;
     onStack.Delete(); // must not free a non-heap exception
@@ -114,9 +128,9 @@ TEST(CFileException, MapsSystemErrorsToCauses)
     }
 #endif
     const Case posix[] = {
-        {ENOENT, CFileException::fileNotFound},  {ENOTDIR, CFileException::badPath},
-        {EACCES, CFileException::accessDenied},  {EMFILE, CFileException::tooManyOpenFiles},
-        {ENOSPC, CFileException::diskFull},      {0, CFileException::none},
+        {ENOENT, CFileException::fileNotFound}, {ENOTDIR, CFileException::badPath},
+        {EACCES, CFileException::accessDenied}, {EMFILE, CFileException::tooManyOpenFiles},
+        {ENOSPC, CFileException::diskFull},     {0, CFileException::none},
     };
     for (const Case& c : posix) {
         SCOPED_TRACE(c.error);

@@ -10,8 +10,10 @@
 
 namespace fs = std::filesystem;
 
-namespace {
-class FileTest : public ::testing::Test {
+namespace
+{
+class FileTest : public ::testing::Test
+{
 protected:
     void SetUp() override
     {
@@ -41,8 +43,7 @@ protected:
 };
 
 // The cause of the exception that op throws, or -1 when it throws none.
-template <class OP>
-int CauseOf(OP op)
+template <class OP> int CauseOf(OP op)
 {
     try {
         op();
@@ -89,8 +90,8 @@ TEST_F(FileTest, WritesReadsSeeksAndResizes)
     EXPECT_EQ(ReadRaw("data.bin"), "01a");
 
     // modeNoTruncate keeps the contents; plain modeCreate empties the file.
-    ASSERT_TRUE(f.Open(Path("data.bin").c_str(), CFile::modeCreate | CFile::modeNoTruncate |
-                                                     CFile::modeWrite));
+    ASSERT_TRUE(f.Open(Path("data.bin").c_str(),
+                       CFile::modeCreate | CFile::modeNoTruncate | CFile::modeWrite));
     EXPECT_EQ(f.SeekToEnd(), 3u);
     f.Close();
     {

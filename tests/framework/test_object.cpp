@@ -5,20 +5,24 @@
 
 #include <memory>
 
-namespace {
-class CShape : public CObject {
+namespace
+{
+class CShape : public CObject
+{
     DECLARE_DYNAMIC(CShape)
 };
 IMPLEMENT_DYNAMIC(CShape, CObject)
 
-class CCircle : public CShape {
+class CCircle : public CShape
+{
     DECLARE_DYNCREATE(CCircle)
 public:
     int m_nRadius = 3;
 };
 IMPLEMENT_DYNCREATE(CCircle, CShape)
 
-class CBadge : public CCircle {
+class CBadge : public CCircle
+{
     DECLARE_SERIAL(CBadge)
 };
 IMPLEMENT_SERIAL(CBadge, CCircle, 2)
@@ -34,9 +38,9 @@ TEST(CRuntimeClass, IsKindOfFollowsTheBaseChainOnly)
         bool want;
     };
     const Case cases[] = {
-        {&circle, RUNTIME_CLASS(CObject), true},   {&circle, RUNTIME_CLASS(CShape), true},
-        {&circle, RUNTIME_CLASS(CCircle), true},   {&circle, RUNTIME_CLASS(CBadge), false},
-        {&badge, RUNTIME_CLASS(CShape), true},     {&badge, RUNTIME_CLASS(CObArray), false},
+        {&circle, RUNTIME_CLASS(CObject), true}, {&circle, RUNTIME_CLASS(CShape), true},
+        {&circle, RUNTIME_CLASS(CCircle), true}, {&circle, RUNTIME_CLASS(CBadge), false},
+        {&badge, RUNTIME_CLASS(CShape), true},   {&badge, RUNTIME_CLASS(CObArray), false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.cls->m_lpszClassName);
@@ -69,4 +73,14 @@ TEST(CRuntimeClass, CreatesOnlyDynCreateClassesByClassOrName)
     EXPECT_EQ(CRuntimeClass::FromName("CObject"), RUNTIME_CLASS(CObject));
     EXPECT_EQ(CRuntimeClass::FromName("CNoSuchClass"), nullptr);
     EXPECT_EQ(CRuntimeClass::CreateObject("CNoSuchClass"), nullptr);
+}
+
+TEST(CRuntimeClass, DynamicDowncastChecksTheClass)
+{
+    CCircle circle;
+    CObject* obj = &circle;
+    EXPECT_EQ(DYNAMIC_DOWNCAST(CShape, obj), &circle);
+    EXPECT_EQ(DYNAMIC_DOWNCAST(CBadge, obj), nullptr);
+    EXPECT_EQ(DYNAMIC_DOWNCAST(CShape, static_cast<CObject*>(nullptr)), nullptr);
+    EXPECT_EQ(STATIC_DOWNCAST(CCircle, obj)->m_nRadius, 3);
 }

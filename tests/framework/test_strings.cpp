@@ -65,11 +65,11 @@ TEST(CStringEdit, ReplaceRemoveInsertDeleteCountAndClamp)
         const char* out;
     };
     const Case cases[] = {
-        {"aaaa", "aa", "a", 2, "aa"},       // non-overlapping, left to right
-        {"abcabc", "bc", "", 2, "aa"},      // replace with nothing
-        {"abc", "", "x", 0, "abc"},         // empty pattern does nothing
-        {"abc", "abcd", "x", 0, "abc"},     // longer than the text
-        {"x.y", ".", "...", 1, "x...y"},    // replacement contains the pattern
+        {"aaaa", "aa", "a", 2, "aa"},    // non-overlapping, left to right
+        {"abcabc", "bc", "", 2, "aa"},   // replace with nothing
+        {"abc", "", "x", 0, "abc"},      // empty pattern does nothing
+        {"abc", "abcd", "x", 0, "abc"},  // longer than the text
+        {"x.y", ".", "...", 1, "x...y"}, // replacement contains the pattern
         {"", "a", "b", 0, ""},
     };
     for (const Case& c : cases) {
@@ -102,9 +102,9 @@ TEST(CStringEdit, MidLeftRightClampOutOfRangeArguments)
         const char* want;
     };
     const Case cases[] = {
-        {s.Mid(1, 3), "ell"}, {s.Mid(3), "lo"},     {s.Mid(-2, 3), "Hel"}, {s.Mid(4, 10), "o"},
-        {s.Mid(9), ""},       {s.Mid(1, -1), ""},   {s.Left(2), "He"},     {s.Left(99), "Hello"},
-        {s.Left(-1), ""},     {s.Right(3), "llo"},  {s.Right(99), "Hello"}, {s.Right(0), ""},
+        {s.Mid(1, 3), "ell"}, {s.Mid(3), "lo"},    {s.Mid(-2, 3), "Hel"},  {s.Mid(4, 10), "o"},
+        {s.Mid(9), ""},       {s.Mid(1, -1), ""},  {s.Left(2), "He"},      {s.Left(99), "Hello"},
+        {s.Left(-1), ""},     {s.Right(3), "llo"}, {s.Right(99), "Hello"}, {s.Right(0), ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.want);
@@ -165,10 +165,7 @@ TEST(CStringTokenize, SkipsRunsOfDelimitersAndEndsWithMinusOne)
         std::vector<std::string> tokens;
     };
     const Case cases[] = {
-        {"a,b;;c", ",;", {"a", "b", "c"}},
-        {";;a;", ";", {"a"}},
-        {"", ";", {}},
-        {";;;", ";", {}},
+        {"a,b;;c", ",;", {"a", "b", "c"}}, {";;a;", ";", {"a"}}, {"", ";", {}}, {";;;", ";", {}},
         {"one two", "", {"one two"}}, // no delimiters: the rest is one token, then the end
     };
     for (const Case& c : cases) {
@@ -224,4 +221,22 @@ TEST(CStringArray, StoresStringsByValue)
     EXPECT_STREQ(arr[1], "one");
     EXPECT_STREQ(arr.GetAt(2), "two");
     EXPECT_STREQ(arr[3], "zero");
+}
+
+TEST(Base64, EncodesWithPaddingAndNoLineBreaks)
+{
+    struct Case {
+        const char* in;
+        const char* out;
+    };
+    const Case cases[] = {
+        {"", ""},        {"f", "Zg=="},          {"fo", "Zm8="},
+        {"foo", "Zm9v"}, {"foobar", "Zm9vYmFy"}, {"user:pa\xff\xfe", "dXNlcjpwYf/+"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.in);
+        EXPECT_STREQ(AfxBase64Encode(CString(c.in)), c.out);
+    }
+    const std::string longText(100, 'a'); // 136 chars, still one line
+    EXPECT_EQ(AfxBase64Encode(longText.data(), longText.size()).Find('\n'), -1);
 }
