@@ -98,3 +98,34 @@ TEST(GridLifetime, HundredGridsWithOpenEditorsLeakNoGdiObjects)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(GridTest, WindowsCarryTheirClassNamesAndTabsTheirImages)
+{
+    struct Case {
+        CWnd* wnd;
+        const char* text;
+    };
+    const Case cases[] = {{grid.get(), "EPropCtrl"},
+                          {&grid->GetListWnd(), "EPropListWnd"},
+                          {&grid->GetCommentPane(), "ECommentPane"}};
+    for (const Case& c : cases) {
+        CString text;
+        c.wnd->GetWindowText(text);
+        EXPECT_STREQ(text, c.text);
+    }
+    std::unique_ptr<CObject> made(CRuntimeClass::CreateObject("EPropListWnd"));
+    ASSERT_NE(made, nullptr);
+    EXPECT_TRUE(made->IsKindOf(RUNTIME_CLASS(EPropWnd)));
+
+    // The second page was added with data 2: its tab asks for image 2, the first for none.
+    TCITEM item{};
+    item.mask = TCIF_IMAGE;
+    ASSERT_TRUE(grid->GetTabCtrl().GetItem(1, &item));
+    EXPECT_EQ(item.iImage, 2);
+    ASSERT_TRUE(grid->GetTabCtrl().GetItem(0, &item));
+    EXPECT_EQ(item.iImage, -1);
+}
+
+} // namespace
