@@ -120,8 +120,9 @@ void Click(HWND hWnd, int x, int y)
     ::SendMessage(hWnd, WM_LBUTTONUP, 0, pos);
 }
 
-DialogAnswerer::DialogAnswerer(Answer answer, void* context, DWORD timeoutMs)
-    : m_answer(answer), m_context(context), m_timeoutMs(timeoutMs),
+DialogAnswerer::DialogAnswerer(Answer answer, void* context, const char* windowClass,
+                               DWORD timeoutMs)
+    : m_answer(answer), m_context(context), m_class(windowClass), m_timeoutMs(timeoutMs),
       m_uiThread(::GetCurrentThreadId())
 {
     m_thread = ::CreateThread(nullptr, 0, &Watch, this, 0, nullptr);
@@ -137,13 +138,15 @@ DWORD WINAPI DialogAnswerer::Watch(LPVOID param)
 {
     auto* self = static_cast<DialogAnswerer*>(param);
     struct Search {
+        const char* cls;
         HWND found = nullptr;
-    } search;
+    } search{self->m_class};
     auto visit = [](HWND h, LPARAM l) -> BOOL {
         char cls[16] = {};
         ::GetClassName(h, cls, sizeof(cls));
-        if (lstrcmp(cls, "#32770") == 0 && ::IsWindowVisible(h)) {
-            reinterpret_cast<Search*>(l)->found = h;
+        auto* s = reinterpret_cast<Search*>(l);
+        if (lstrcmp(cls, s->cls) == 0 && ::IsWindowVisible(h)) {
+            s->found = h;
             return FALSE;
         }
         return TRUE;
@@ -151,6 +154,8 @@ DWORD WINAPI DialogAnswerer::Watch(LPVOID param)
     for (DWORD waited = 0; waited < self->m_timeoutMs; waited += 50) {
         search.found = nullptr;
         ::EnumThreadWindows(self->m_uiThread, visit, reinterpret_cast<LPARAM>(&search));
+        if (search.found == nullptr) // popup menus may belong to no thread's list
+            ::EnumWindows(visit, reinterpret_cast<LPARAM>(&search));
         if (search.found != nullptr) {
             ::Sleep(300); // let the dialog finish its initialisation
             self->m_answer(search.found, self->m_context);

@@ -58,13 +58,14 @@ void PostChars(HWND hWnd, const char* text);
 // Sends a left click (down and up) at a client point of hWnd.
 void Click(HWND hWnd, int x, int y);
 
-// Answers the next dialog box (class "#32770") that the calling thread shows: from a watcher
-// thread, runs answer(dialog) once it appears. Joins on destruction; Answered() tells whether
-// a dialog was seen within the timeout.
+// Answers the next dialog box (class "#32770", or a popup menu with "#32768") that the calling
+// thread shows: from a watcher thread, runs answer(window) once it appears. Joins on
+// destruction; Answered() tells whether one was seen within the timeout.
 class DialogAnswerer {
 public:
     using Answer = void (*)(HWND hDialog, void* context);
-    DialogAnswerer(Answer answer, void* context, DWORD timeoutMs = 15000);
+    DialogAnswerer(Answer answer, void* context, const char* windowClass = "#32770",
+                   DWORD timeoutMs = 15000);
     DialogAnswerer(const DialogAnswerer&) = delete;
     DialogAnswerer& operator=(const DialogAnswerer&) = delete;
     ~DialogAnswerer();
@@ -74,6 +75,7 @@ private:
     static DWORD WINAPI Watch(LPVOID self);
     Answer m_answer;
     void* m_context;
+    const char* m_class;
     DWORD m_timeoutMs;
     DWORD m_uiThread;
     HANDLE m_thread = nullptr;

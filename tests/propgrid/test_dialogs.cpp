@@ -32,20 +32,36 @@ void AnswerFolder(HWND hDialog, void* path)
     ::PostMessage(hDialog, WM_COMMAND, IDOK, 0);
 }
 
+// Picks the first item of a popup menu with the keyboard.
+void PickFirstMenuItem(HWND hMenuWnd, void*)
+{
+    ::PostMessage(hMenuWnd, WM_KEYDOWN, VK_DOWN, 0);
+    ::PostMessage(hMenuWnd, WM_KEYDOWN, VK_RETURN, 0);
+}
+
 class DialogTest : public GridTest {
 protected:
     // Opens the row's editor and presses its "..." button with a dialog answerer running.
-    void PressButton(const char* row, DialogAnswerer::Answer answer, void* context)
+    void PressButton(const char* row, DialogAnswerer::Answer answer, void* context,
+                     const char* windowClass = "#32770")
     {
         ClickRow(row);
         auto* p = static_cast<EIconTextButtonProperty*>(Row(row));
         ASSERT_NE(p->GetButton(), nullptr);
-        DialogAnswerer answerer(answer, context);
+        DialogAnswerer answerer(answer, context, windowClass);
         p->GetButton()->SendMessage(BM_CLICK);
         PumpPending();
         EXPECT_TRUE(answerer.Answered());
     }
 };
+
+TEST_F(DialogTest, ComboMenuChoiceIsWritten)
+{
+    PressButton("Quality", &PickFirstMenuItem, nullptr, "#32768");
+    PumpPending(); // the chosen item arrives as a posted command
+    EXPECT_EQ(host.quality, 0);
+    EXPECT_EQ(host.asked, std::vector<std::string>{"quality"});
+}
 
 TEST_F(DialogTest, ColourDialogAnswerIsWrittenAndShown)
 {
