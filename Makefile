@@ -7,7 +7,7 @@ NATIVE    := build/native
 WINE      := scripts/wine --prefix=$(CURDIR)/build/wineprefix
 FUZZ_SECONDS ?= 300
 
-.PHONY: all run test build bootstrap deps check-native fuzz clean
+.PHONY: all run test build bootstrap deps check-native fuzz bench clean
 
 all: build
 
@@ -51,6 +51,13 @@ fuzz: check-native
 	  mkdir -p build/corpus/$$(basename $$f); \
 	  $$f -max_total_time=$(FUZZ_SECONDS) build/corpus/$$(basename $$f) fuzz/corpus/$$(basename $$f) 2>&1 | tail -n 3 || exit 1; \
 	done
+
+# Benchmarks report ratios against references measured in the same run; not part of the tests.
+bench: build
+	@$(WINE) --start
+	@for b in $(BUILD)/bin/bench_*.exe; do [ -f "$$b" ] || continue; \
+	  echo "== $$(basename $$b)"; $(WINE) $$b || exit 1; done
+	@for s in bench/*.sh; do [ -f "$$s" ] || continue; echo "== $$s"; bash $$s || exit 1; done
 
 clean:
 	rm -rf build

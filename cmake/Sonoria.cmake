@@ -10,6 +10,10 @@
 if(SONORIA_NATIVE)
   set(SONORIA_SANITIZE -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
   add_compile_options(${SONORIA_SANITIZE} -g -O1)
+  # Coverage for the fuzz targets: every portable library is instrumented for libFuzzer.
+  if(CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+    add_compile_options(-fsanitize=fuzzer-no-link)
+  endif()
   add_link_options(${SONORIA_SANITIZE})
 else()
   # ANSI Win32 API, no UNICODE; Windows 7 level API declarations.

@@ -54,6 +54,8 @@ void CI18N::ClearCache()
 
 CString CI18N::Translate(LPCTSTR lpszKey, LPCTSTR lpszDefault)
 {
+    if (!lpszKey)
+        return CString(lpszDefault);
     std::lock_guard<std::recursive_mutex> guard(m_lock);
     CString strText;
     if (LookupCache(lpszKey, strText))

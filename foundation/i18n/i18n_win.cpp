@@ -47,7 +47,8 @@ BOOL CI18N::WriteEntry(LPCTSTR lpszKey, LPCTSTR lpszText)
 BOOL CI18N::TranslateWindow(HWND hWnd, LPCTSTR lpszKey, LPCTSTR lpszDefault)
 {
     const CString strCurrent = lpszDefault ? CString() : WindowText(hWnd);
-    ::SetWindowTextA(hWnd, Translate(lpszKey, lpszDefault ? lpszDefault : static_cast<LPCTSTR>(strCurrent)));
+    const LPCTSTR lpszText = lpszDefault ? lpszDefault : strCurrent.GetString();
+    ::SetWindowTextA(hWnd, Translate(lpszKey, lpszText));
     return TRUE;
 }
 

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -217,8 +218,12 @@ TEST(I18NLocale, ChoosesTheFileOfTheUsersLanguage)
         const char* chosen; // nullptr: the last one listed; "": none
     };
     const std::vector<Case> cases = {
-        {"exact match wins", {{"a.lang", exact}, {"b.lang", sibling1}, {"c.lang", sibling2}}, "a.lang"},
-        {"same primary language, last listed", {{"b.lang", sibling1}, {"c.lang", sibling2}}, nullptr},
+        {"exact match wins",
+         {{"a.lang", exact}, {"b.lang", sibling1}, {"c.lang", sibling2}},
+         "a.lang"},
+        {"same primary language, last listed",
+         {{"b.lang", sibling1}, {"c.lang", sibling2}},
+         nullptr},
         {"other languages only", {{"d.lang", foreign}, {"e.lang", ""}}, ""},
         {"too short an id is skipped", {{"f.lang", primary.substr(1)}}, ""},
         {"no files", {}, ""},
@@ -251,8 +256,9 @@ TEST_F(I18NFiles, TranslatesWindowsAndDialogItems)
     HWND hParent = ::CreateWindowA("STATIC", "Dialog title", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100,
                                    nullptr, nullptr, ::GetModuleHandleA(nullptr), nullptr);
     ASSERT_NE(hParent, nullptr);
-    HWND hItem = ::CreateWindowA("BUTTON", "Template text", WS_CHILD, 0, 0, 50, 20, hParent,
-                                 reinterpret_cast<HMENU>(1001), ::GetModuleHandleA(nullptr), nullptr);
+    HWND hItem =
+        ::CreateWindowA("BUTTON", "Template text", WS_CHILD, 0, 0, 50, 20, hParent,
+                        reinterpret_cast<HMENU>(1001), ::GetModuleHandleA(nullptr), nullptr);
     ASSERT_NE(hItem, nullptr);
     WriteRaw(file, "tdlg.title", "Translated title");
 
@@ -274,6 +280,19 @@ TEST_F(I18NFiles, TranslatesWindowsAndDialogItems)
 
     EXPECT_FALSE(engine.TranslateDlgItem(hParent, 4242, "tdlg.bt.missing", "x"));
     EXPECT_EQ(ReadRaw(file, "tdlg.bt.missing"), "<absent>");
+
+    // The wrappers take framework windows too; the global engine has no file here.
+    struct Wnd {
+        HWND m_hWnd;
+        HWND GetSafeHwnd() const { return m_hWnd; }
+    } wnd{hParent};
+    EXPECT_TRUE(I18NSetWindowText(&wnd, "tdlg.const.wrapped", "Through the wrapper"));
+    ::GetWindowTextA(hParent, text, sizeof text);
+    EXPECT_STREQ(text, "Through the wrapper");
+    EXPECT_FALSE(I18NSetDlgItemText(&wnd, 4242, "tdlg.bt.missing", "x"));
+    EXPECT_TRUE(I18NSetDlgItemText(hParent, 1001, "tdlg.bt.wrapped"));
+    ::GetWindowTextA(hItem, text, sizeof text);
+    EXPECT_STREQ(text, "Given");
     ::DestroyWindow(hParent);
 }
 
@@ -314,5 +333,14 @@ TEST_F(I18NFiles, TranslatesMenusByPosition)
     ::GetMenuStringA(hRecent, 0, text, sizeof text, MF_BYPOSITION);
     EXPECT_STREQ(text, "Erste");
     EXPECT_EQ(::GetMenuItemID(hRecent, 0), 300u);
+
+    // Through the wrapper, with no language file, every text is its own default.
+    struct Menu {
+        HMENU m_hMenu;
+        HMENU GetSafeHmenu() const { return m_hMenu; }
+    } menu{hBar};
+    I18NTranslateMenu(&menu, "tm");
+    ::GetMenuStringA(hFile, 3, text, sizeof text, MF_BYPOSITION);
+    EXPECT_STREQ(text, "&Beenden");
     ::DestroyMenu(hBar);
 }

@@ -1,0 +1,395 @@
+// CRipThread: starting and stopping a job, the worker's run and the job's display texts.
+#include "rip/rip_thread.h"
+
+#include "audio/audio_frame.h"
+#include "audio/audio_stream.h"
+#include "foundation/i18n/i18n.h"
+#include "rip/rip_task.h"
+
+#include <process.h>
+
+namespace
+{
+
+const DWORD kStepLockMs = 1000;
+const DWORD kCleanupLockMs = 10000;
+const DWORD kErrorCopyLockMs = 20;
+
+void CopyText(char* pBuffer, size_t nSize, LPCTSTR lpszText)
+{
+    ::lstrcpynA(pBuffer, lpszText != nullptr ? lpszText : "", static_cast<int>(nSize));
+}
+
+// The message of a file-layer failure (a full disk, a vanished network share, ...).
+CString ExceptionText(CException* e)
+{
+    char szMessage[512] = "";
+    if (e->GetErrorMessage(szMessage, sizeof szMessage) && szMessage[0] != '\0')
+        return szMessage;
+    return CRipThread::ErrorText(-1);
+}
+
+// Opens an existing file for its identity only (no access asked, every sharing allowed).
+BOOL GetFileIdentity(LPCTSTR lpszPath, BY_HANDLE_FILE_INFORMATION& info)
+{
+    HANDLE h = ::CreateFileA(lpszPath, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                             nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return FALSE;
+    const BOOL bOk = ::GetFileInformationByHandle(h, &info);
+    ::CloseHandle(h);
+    return bOk;
+}
+
+} // namespace
+
+CRipThread::CRipThread(CRipTask* pTask)
+    : m_nState(STATE_WAITING), m_pTask(pTask), m_pReader(nullptr), m_pWriter(nullptr),
+      m_bFailed(FALSE), m_bStopRequest(0), m_nProgress(0), m_hWorker(nullptr)
+{
+    m_strProtectionText = I18NString("cripthread.const.drmerror", "File is DRM protected.");
+    m_strSameFileText = I18NString("cripthread.const.ineqouterror",
+                                   "Output and Input files can't be the same file.");
+    m_szTitle[0] = '\0';
+    CopyText(m_szProgress, sizeof m_szProgress, "0%");
+    m_szTooltip[0] = '\0';
+    m_szStatus[0] = '\0';
+}
+
+CRipThread::~CRipThread()
+{
+    if (m_hWorker != nullptr) {
+        ::WaitForSingleObject(m_hWorker, INFINITE);
+        ::CloseHandle(m_hWorker);
+    }
+    // The worker released its streams; these exist only for a job whose worker never ran
+    // to its clean-up. A destructor must not let a file-layer failure escape.
+    try {
+        if (m_pWriter != nullptr)
+            m_pWriter->Close();
+        ReleaseStreams(kCleanupLockMs);
+    } catch (CException* e) {
+        e->Delete();
+    } catch (...) {
+    }
+}
+
+BOOL CRipThread::Start()
+{
+    if (GetState() != STATE_WAITING)
+        return FALSE;
+    if (!m_pTask) {
+        Fail(ErrorText(-1));
+        m_nState = STATE_ERROR;
+        return FALSE;
+    }
+    // Running from here on, so a batch never starts a job twice.
+    m_nState = STATE_RUNNING;
+    unsigned nId = 0;
+    HANDLE h = reinterpret_cast<HANDLE>(
+        _beginthreadex(nullptr, 0, &CRipThread::ThreadProc, this, CREATE_SUSPENDED, &nId));
+    if (h == nullptr) {
+        m_nState = STATE_WAITING;
+        return FALSE;
+    }
+    ::SetThreadPriority(h, m_pTask->GetRunAtHigherPriority() ? THREAD_PRIORITY_HIGHEST
+                                                             : THREAD_PRIORITY_NORMAL);
+    m_hWorker = h;
+    ::ResumeThread(h);
+    return TRUE;
+}
+
+BOOL CRipThread::Stop()
+{
+    switch (GetState()) {
+    case STATE_RUNNING:
+        m_bStopRequest = 1;
+        break;
+    case STATE_WAITING:
+        Fail(ErrorText(14));
+        m_nState = STATE_ERROR;
+        break;
+    default:
+        break;
+    }
+    return TRUE;
+}
+
+CString CRipThread::GetErrorText()
+{
+    CSingleLock lock(&m_lock);
+    if (!lock.Lock(kErrorCopyLockMs))
+        return CString();
+    return m_strError;
+}
+
+CString CRipThread::GetOutputFileTitle() const
+{
+    if (!m_pTask)
+        return CString();
+    const CString strPath = m_pTask->GetOutputFile();
+    return strPath.Mid(strPath.ReverseFind('\\') + 1);
+}
+
+void CRipThread::Fail(const CString& strError)
+{
+    CSingleLock lock(&m_lock, TRUE);
+    m_strError = strError;
+    m_bFailed = TRUE;
+}
+
+unsigned __stdcall CRipThread::ThreadProc(void* pJob)
+{
+    static_cast<CRipThread*>(pJob)->Run();
+    return 0;
+}
+
+void CRipThread::Run()
+{
+    BOOL bDeleteOutput = FALSE;
+    // Nothing a step raises may end the process or the other jobs: it ends this job.
+    try {
+        RunSteps(bDeleteOutput);
+    } catch (CException* e) {
+        Fail(ExceptionText(e));
+        e->Delete();
+    } catch (...) {
+        Fail(ErrorText(-1));
+    }
+    try {
+        ReleaseStreams(kCleanupLockMs);
+    } catch (CException* e) {
+        e->Delete();
+    } catch (...) {
+    }
+    if (m_bFailed && bDeleteOutput && m_pTask)
+        ::DeleteFileA(m_pTask->GetOutputFile());
+    // Published last: once the state is final the output is what it will stay, and the batch
+    // may delete the job (its destructor still waits for this thread to return).
+    m_nState = m_bFailed ? STATE_ERROR : STATE_DONE;
+}
+
+BOOL CRipThread::RunSteps(BOOL& bDeleteOutput)
+{
+    if (IsSameFileAsInput()) {
+        Fail(m_strSameFileText); // the output is the input: never delete it
+        return FALSE;
+    }
+    if (m_pTask->GetTrack()->IsProtected()) {
+        Fail(m_strProtectionText);
+        return FALSE;
+    }
+    if (!CreateReader())
+        return FALSE;
+    m_pReader->Prepare();
+    ::Sleep(10);
+    bDeleteOutput = TRUE;
+    if (!CreateWriter(m_pReader->GetSampleRate()))
+        return FALSE;
+    ::Sleep(10);
+    // A writer that cannot write its header would give a file without one.
+    if (!m_pWriter->BeginStream()) {
+        CString strError;
+        m_pWriter->GetError(strError);
+        Fail(strError.IsEmpty() ? ErrorText(-1) : strError);
+        return FALSE;
+    }
+    ::Sleep(10);
+    return RunLoop();
+}
+
+BOOL CRipThread::RunLoop()
+{
+    const double dGain = m_pTask->GetGain();
+    for (;;) {
+        if (m_bStopRequest) {
+            Fail(ErrorText(14));
+            return FALSE;
+        }
+        CSingleLock lock(&m_lock);
+        if (!lock.Lock(kStepLockMs)) {
+            ::Sleep(1);
+            continue;
+        }
+        if (m_bStopRequest) {
+            lock.Unlock();
+            Fail(ErrorText(14));
+            return FALSE;
+        }
+        CString strError;
+        BOOL bEnd = FALSE;
+        if (!m_pReader->HasMoreData()) {
+            // Taken before the close: a closed reader cannot tell, and the job ends at 100.
+            m_nProgress = m_pReader->GetProgressPercent();
+            m_pReader->Close();
+            // A writer that cannot finish its stream leaves a broken file: that is an error.
+            if (!m_pWriter->Close()) {
+                m_pWriter->GetError(strError);
+                Fail(strError.IsEmpty() ? ErrorText(-1) : strError);
+                return FALSE;
+            }
+            bEnd = TRUE;
+        } else {
+            CAudioFrame frame;
+            if (!m_pReader->ReadFrame(&frame)) {
+                if (m_pReader->GetError(strError) != 0) {
+                    Fail(strError);
+                    return FALSE;
+                }
+                // Input consumed without audio: nothing to write this turn.
+            } else if (!frame.IsEmpty()) {
+                if (dGain != 1.0) {
+                    // The gain rewrites samples in place and cannot write 24-bit ones: bring
+                    // those to 16 bits first (every writer asks for 16 or 8 bits anyway).
+                    if (frame.GetBytesPerSample() == 3)
+                        frame.ConvertSampleFormat(2, 1, 0);
+                    frame.ApplyGain(dGain);
+                }
+                if (!m_pWriter->WriteFrame(&frame)) {
+                    m_pWriter->GetError(strError);
+                    Fail(strError);
+                    return FALSE;
+                }
+            }
+        }
+        if (bEnd)
+            return TRUE;
+        m_nProgress = m_pReader->GetProgressPercent();
+        lock.Unlock();
+        ::Sleep(1);
+    }
+}
+
+BOOL CRipThread::CreateReader()
+{
+    CString strError;
+    if (!RipOpenSource(*m_pTask, m_source, strError)) {
+        Fail(strError);
+        return FALSE;
+    }
+    m_pReader = m_source.pReader;
+    return TRUE;
+}
+
+BOOL CRipThread::CreateWriter(int nSampleRate)
+{
+    CString strError;
+    m_pWriter = RipOpenWriter(*m_pTask, nSampleRate, strError);
+    if (m_pWriter == nullptr) {
+        Fail(strError);
+        return FALSE;
+    }
+    return TRUE;
+}
+
+void CRipThread::ReleaseStreams(DWORD dwWaitMs)
+{
+    // Waited for, but released even when the lock is not granted: only the worker (or the
+    // destructor, after the worker) ever uses the reader and the writer.
+    CSingleLock lock(&m_lock);
+    lock.Lock(dwWaitMs);
+    delete m_pReader;
+    m_pReader = nullptr;
+    m_source.pReader = nullptr;
+    if (m_source.releaseDisc) {
+        m_source.releaseDisc();
+        m_source.releaseDisc = nullptr;
+    }
+    // A writer that was not closed is deleted as it is, which leaves an unfinished file.
+    delete m_pWriter;
+    m_pWriter = nullptr;
+}
+
+BOOL CRipThread::IsSameFileAsInput() const
+{
+    const CString strIn = m_pTask->GetInputFile();
+    const CString strOut = m_pTask->GetOutputFile();
+    if (strIn.IsEmpty())
+        return FALSE;
+    if (strIn.CompareNoCase(strOut) == 0)
+        return TRUE;
+    // Other spellings of one path ("dir\.\a.wav", a short name) and links to one file would
+    // truncate the input as well: compare the full paths, then the files themselves.
+    char szIn[MAX_PATH];
+    char szOut[MAX_PATH];
+    if (::GetFullPathNameA(strIn, MAX_PATH, szIn, nullptr) != 0 &&
+        ::GetFullPathNameA(strOut, MAX_PATH, szOut, nullptr) != 0 && ::lstrcmpiA(szIn, szOut) == 0)
+        return TRUE;
+    BY_HANDLE_FILE_INFORMATION in;
+    BY_HANDLE_FILE_INFORMATION out;
+    return GetFileIdentity(strIn, in) && GetFileIdentity(strOut, out) &&
+           in.dwVolumeSerialNumber == out.dwVolumeSerialNumber &&
+           in.nFileIndexHigh == out.nFileIndexHigh && in.nFileIndexLow == out.nFileIndexLow;
+}
+
+void CRipThread::UpdateDisplayTexts()
+{
+    CopyText(m_szTitle, sizeof m_szTitle, GetOutputFileTitle());
+
+    const int nProgress = GetProgress();
+    if (nProgress >= 0) {
+        CString strProgress;
+        strProgress.Format("%d%%", nProgress);
+        CopyText(m_szProgress, sizeof m_szProgress, strProgress);
+    }
+
+    CString strTooltip;
+    if (m_pTask && m_pTask->GetSourceType() == CRipTask::SOURCE_CD) {
+        strTooltip = I18NString("cripthread.const.tooltip_rip", "Ripping CD to") + " " +
+                     m_pTask->GetOutputFile();
+    } else if (m_pTask) {
+        strTooltip = I18NString("cripthread.const.tooltip_conv_1", "Converting from") + " " +
+                     m_pTask->GetInputFile() + "\r\n" +
+                     I18NString("cripthread.const.tooltip_conv_2", "to") + " " +
+                     m_pTask->GetOutputFile();
+    }
+    CopyText(m_szTooltip, sizeof m_szTooltip, strTooltip);
+
+    CString strStatus;
+    switch (GetState()) {
+    case STATE_WAITING:
+        strStatus = I18NString("cripthread.const.status_waiting", "Waiting");
+        break;
+    case STATE_RUNNING:
+        strStatus = m_szProgress;
+        break;
+    case STATE_ERROR:
+        strStatus = I18NString("cripthread.const.status_error", "Error") + ": " + GetErrorText();
+        break;
+    case STATE_DONE:
+        strStatus = I18NString("cripthread.const.status_done", "Complete");
+        break;
+    default:
+        strStatus = I18NString("cripthread.const.status_unknown", "Unknown");
+        break;
+    }
+    CopyText(m_szStatus, sizeof m_szStatus, strStatus);
+}
+
+CString CRipThread::ErrorText(int nCode)
+{
+    struct Text {
+        int nCode;
+        LPCTSTR lpszKey;
+        LPCTSTR lpszDefault;
+    };
+    static const Text kTexts[] = {
+        {1, "cripthread.const.cdreaderiniterror", "CD Reader initialization error: %s"},
+        {2, "cripthread.const.wavreaderiniterror", "Wav Reader initialization error: %s"},
+        {3, "cripthread.const.mp3readeriniterror", "Mp3 Reader initialization error: %s"},
+        {4, "cripthread.const.vorbisreaderiniterror", "Vorbis Reader initialization error: %s"},
+        {5, "cripthread.const.wmareaderiniterror", "Wma Reader initialization error: %s"},
+        {6, "cripthread.const.flacreaderiniterror", "Flac Reader initialization error: %s"},
+        {7, "cripthread.const.cannotfindcd", "Can't find CD device"},
+        {8, "cripthread.const.wavwriteriniterror", "Wav Writer initialization error: %s"},
+        {9, "cripthread.const.mp3writeriniterror", "Mp3 Writer initialization error: %s"},
+        {10, "cripthread.const.vorbiswriteriniterror", "Vorbis Writer initialization error: %s"},
+        {11, "cripthread.const.wmawriteriniterror", "Wma Writer initialization error: %s"},
+        {12, "cripthread.const.flacwriteriniterror", "Flac Writer initialization error: %s"},
+        {14, "cripthread.const.userstoperror", "Stopped by the user"},
+    };
+    for (const Text& text : kTexts)
+        if (text.nCode == nCode)
+            return I18NString(text.lpszKey, text.lpszDefault);
+    return I18NString("cripthread.const.generalerror", "General error");
+}

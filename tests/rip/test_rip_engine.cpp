@@ -1,0 +1,499 @@
+// The rip engine end to end: tasks copy their settings, batches run jobs on worker threads up
+// to their limit over real WAV files, and stops and failures end only the jobs they hit.
+#include "rip/rip_task.h"
+#include "rip/rip_thread.h"
+#include "rip/rip_thread_list.h"
+
+#include "audio/audio_frame.h"
+#include "foundation/settings/app_cfg.h"
+#include "testing/generated_wav.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+using testing_wav::Format;
+
+namespace
+{
+
+// A fresh folder under the temporary folder, removed with everything in it.
+class CScratchFolder
+{
+public:
+    CScratchFolder()
+    {
+        char temp[MAX_PATH];
+        ::GetTempPathA(MAX_PATH, temp);
+        char name[64];
+        std::snprintf(name, sizeof name, "rip_engine_%lu_%lu", ::GetCurrentProcessId(),
+                      ::GetTickCount());
+        m_path = std::string(temp) + name;
+        ::CreateDirectoryA(m_path.c_str(), nullptr);
+    }
+    ~CScratchFolder()
+    {
+        WIN32_FIND_DATAA fd;
+        HANDLE h = ::FindFirstFileA((m_path + "\\*").c_str(), &fd);
+        if (h != INVALID_HANDLE_VALUE) {
+            do {
+                ::DeleteFileA((m_path + "\\" + fd.cFileName).c_str());
+            } while (::FindNextFileA(h, &fd));
+            ::FindClose(h);
+        }
+        ::RemoveDirectoryA(m_path.c_str());
+    }
+    std::string operator/(const std::string& name) const { return m_path + "\\" + name; }
+
+private:
+    std::string m_path;
+};
+
+bool FileExists(const std::string& path)
+{
+    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// Drives a batch as the progress window does, at most one start per tick, and checks the
+// limit on every tick. Bounded: a batch that does not end fails the test instead of hanging.
+void RunBatch(CRipThreadList& batch, int limit)
+{
+    for (int tick = 0; tick < 6000 && batch.GetActiveCount() > 0; ++tick) {
+        ASSERT_LE(batch.GetRunningCount(), limit);
+        if (batch.GetWaitingCount() > 0)
+            batch.StartNext();
+        ::Sleep(10);
+    }
+    ASSERT_EQ(batch.GetActiveCount(), 0) << "the batch did not end";
+}
+
+// A sample on the 16-bit scale, read from a WAV file's bytes (8-bit unsigned, 16-bit signed,
+// 24-bit through the frame's own scale).
+int ReadInputSample(const std::vector<uint8_t>& pcm, size_t index, int bits)
+{
+    switch (bits) {
+    case 8:
+        return (pcm[index] - 128) * 256;
+    case 16:
+        return static_cast<int16_t>(pcm[2 * index] | (pcm[2 * index + 1] << 8));
+    default:
+        return CAudioFrame::ReadSample(pcm.data(), static_cast<uint32_t>(index), 0, 1, 3, 1, 0);
+    }
+}
+
+int ApplyGain(int sample, double gain)
+{
+    if (gain == 1.0)
+        return sample;
+    double s = sample * gain;
+    s = std::min(32766.0, std::max(-32766.0, s));
+    return static_cast<int>(s); // toward zero
+}
+
+// The 16-bit PCM a job must write for the input: read, gain (8-bit input keeps its own width
+// until the writer widens it), channels to the output count.
+std::vector<int16_t> ExpectedOutput(const Format& in, const std::vector<uint8_t>& pcm, double gain,
+                                    int outChannels)
+{
+    const size_t samples = pcm.size() / (in.bits / 8);
+    std::vector<int> scaled(samples);
+    for (size_t i = 0; i < samples; ++i) {
+        int v = ApplyGain(ReadInputSample(pcm, i, in.bits), gain);
+        if (in.bits == 8 && gain != 1.0)
+            v = (v >> 8) * 256; // the gain wrote the 8-bit sample back
+        scaled[i] = v;
+    }
+    std::vector<int16_t> out;
+    if (in.channels == outChannels) {
+        for (int v : scaled)
+            out.push_back(static_cast<int16_t>(v));
+    } else if (in.channels == 1) {
+        for (int v : scaled) {
+            out.push_back(static_cast<int16_t>(v));
+            out.push_back(static_cast<int16_t>(v));
+        }
+    } else {
+        for (size_t i = 0; i + 1 < scaled.size(); i += 2)
+            out.push_back(static_cast<int16_t>((scaled[i] + scaled[i + 1]) / 2.0));
+    }
+    return out;
+}
+
+CRipTask* NewWavTask(const std::string& in, const std::string& out, double gain = 1.0)
+{
+    auto* pTask = new CRipTask(0, in.c_str(), 0, out.c_str());
+    pTask->SetGain(gain);
+    return pTask;
+}
+
+// A long mono 8-bit file at 8000 Hz: one read step per second of audio, so a job over it runs
+// for thousands of steps and a stop reaches it while it runs.
+std::string MakeLongInput(const CScratchFolder& dir)
+{
+    const Format f{1, 8000, 8};
+    const std::string path = dir / "long.wav";
+    EXPECT_TRUE(
+        testing_wav::WriteFile(path, testing_wav::WavFile(f, testing_wav::SineSweep(f, 2400))));
+    return path;
+}
+
+} // namespace
+
+TEST(RipTask, CopiesTheSettingsItNeedsWhenBuilt)
+{
+    CAppCfg& cfg = GetAppCfg();
+    const int savedWav = cfg.GetWavEnc_Channels();
+    const int savedMp3 = cfg.GetMp3Enc_Channels();
+    const int savedVorbis = cfg.GetVorbisEnc_Quality();
+    const int savedBits = cfg.GetWavEnc_BitsPerSample();
+
+    struct Case {
+        const char* name;
+        int wavChannels, mp3Channels, vorbisQuality;
+        int format;
+        int channels;
+        double vorbis;
+    };
+    const Case cases[] = {
+        {"WAV mono", 1, 3, 4, 0, 1, 0.0},
+        {"WAV bad stored count is stereo", 7, 3, 4, 0, 2, 0.0},
+        {"MP3 joint stereo", 2, 3, 4, 1, 3, 0.0},
+        {"MP3 odd value is joint stereo", 2, 0, 4, 1, 3, 0.0},
+        {"MP3 mono", 2, 1, 4, 1, 1, 0.0},
+        {"Vorbis lowest quality", 2, 3, -1, 2, 2, -0.1},
+        {"Vorbis highest quality", 2, 3, 10, 2, 2, 1.0},
+        {"WMA is always stereo", 1, 1, 4, 3, 2, 0.0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        cfg.SetWavEnc_Channels(c.wavChannels);
+        cfg.SetMp3Enc_Channels(c.mp3Channels);
+        cfg.SetVorbisEnc_Quality(c.vorbisQuality);
+        CRipTask task(0, "C:\\in.wav", c.format, "C:\\out.x");
+        EXPECT_EQ(task.GetChannels(), c.channels);
+        if (c.format == 2) {
+            EXPECT_NEAR(task.GetVorbisQuality(), c.vorbis, 1e-9);
+        }
+        // Later changes of the options do not reach a built task.
+        cfg.SetWavEnc_Channels(c.wavChannels == 1 ? 2 : 1);
+        cfg.SetMp3Enc_Channels(c.mp3Channels == 1 ? 2 : 1);
+        cfg.SetVorbisEnc_Quality(5);
+        EXPECT_EQ(task.GetChannels(), c.channels);
+    }
+    cfg.SetWavEnc_BitsPerSample(8);
+    CRipTask wav8(0, "C:\\in.wav", 0, "C:\\out.wav");
+    cfg.SetWavEnc_BitsPerSample(16);
+    EXPECT_EQ(wav8.GetWavBitsPerSample(), 8);
+
+    cfg.SetWavEnc_Channels(savedWav);
+    cfg.SetMp3Enc_Channels(savedMp3);
+    cfg.SetVorbisEnc_Quality(savedVorbis);
+    cfg.SetWavEnc_BitsPerSample(savedBits);
+}
+
+TEST(RipTask, FileAndCdTasksAndSourceTypes)
+{
+    CRipTask file(4, "C:\\a.flac", 0, "C:\\a.wav");
+    EXPECT_EQ(file.GetSourceType(), 4);
+    EXPECT_EQ(file.GetDriveIndex(), -1);
+    EXPECT_EQ(file.GetTrackNumber(), -1);
+    EXPECT_EQ(file.GetStartSector(), -1);
+    EXPECT_EQ(file.GetEndSector(), -1);
+    EXPECT_EQ(file.GetGain(), 1.0);
+
+    CRipTask cd(1, 5, 1000, 2000, 1, "C:\\05.mp3");
+    EXPECT_EQ(cd.GetSourceType(), 99);
+    EXPECT_TRUE(cd.GetInputFile().IsEmpty());
+    EXPECT_EQ(cd.GetDriveIndex(), 1);
+    EXPECT_EQ(cd.GetTrackNumber(), 5);
+    EXPECT_EQ(cd.GetStartSector(), 1000);
+    EXPECT_EQ(cd.GetEndSector(), 2000);
+
+    const int types[][2] = {{0, 0}, {4, 4}, {99, 99}, {5, -1}, {-1, -1}, {98, -1}};
+    for (const auto& t : types)
+        EXPECT_EQ(CRipTask::SourceTypeFromFileType(t[0]), t[1]) << t[0];
+}
+
+TEST(RipBatch, ConvertsWavFilesConcurrentlySampleForSample)
+{
+    CScratchFolder dir;
+    CAppCfg& cfg = GetAppCfg();
+    const int savedChannels = cfg.GetWavEnc_Channels();
+    const int savedBits = cfg.GetWavEnc_BitsPerSample();
+    cfg.SetWavEnc_BitsPerSample(16);
+
+    struct Case {
+        const char* name;
+        Format in;
+        double seconds;
+        double gain;
+        int outChannels; // WavEnc_Channels when the task is built
+    };
+    const Case cases[] = {
+        {"mono 8-bit", {1, 11025, 8}, 2.5, 1.0, 2},
+        {"stereo 16-bit", {2, 44100, 16}, 2.3, 1.0, 2},
+        {"stereo 24-bit", {2, 48000, 24}, 1.7, 1.0, 2},
+        {"mono 16-bit half gain", {1, 22050, 16}, 3.1, 0.5, 2},
+        {"stereo 16-bit clipping gain", {2, 44100, 16}, 1.2, 2.5, 2},
+        {"stereo 8-bit gain", {2, 8000, 8}, 2.0, 1.5, 2},
+        {"stereo 24-bit gain", {2, 32000, 24}, 1.4, 0.7, 2},
+        {"stereo 16-bit to mono", {2, 44100, 16}, 1.5, 1.0, 1},
+    };
+    const int limit = 3;
+    CRipThreadList batch;
+    batch.SetMaxConcurrent(limit);
+    std::vector<std::vector<uint8_t>> inputs;
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        const Case& c = cases[i];
+        inputs.push_back(testing_wav::SineSweep(c.in, c.seconds));
+        const std::string in = dir / ("in" + std::to_string(i) + ".wav");
+        ASSERT_TRUE(testing_wav::WriteFile(in, testing_wav::WavFile(c.in, inputs.back())));
+        cfg.SetWavEnc_Channels(c.outChannels);
+        EXPECT_EQ(batch.AddTask(NewWavTask(in, dir / ("out" + std::to_string(i) + ".wav"), c.gain)),
+                  static_cast<int>(i));
+    }
+    cfg.SetWavEnc_Channels(savedChannels);
+    cfg.SetWavEnc_BitsPerSample(savedBits);
+
+    RunBatch(batch, limit);
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        const Case& c = cases[i];
+        SCOPED_TRACE(c.name);
+        CRipThread* pJob = batch.GetThread(static_cast<int>(i));
+        ASSERT_EQ(pJob->GetState(), CRipThread::STATE_DONE) << pJob->GetErrorText();
+        pJob->UpdateDisplayTexts();
+        EXPECT_STREQ(pJob->GetStatusText(), "Complete");
+        EXPECT_STREQ(pJob->GetProgressText(), "100%");
+        EXPECT_EQ(pJob->GetTitleText(), "out" + std::to_string(i) + ".wav");
+
+        std::vector<uint8_t> bytes, pcm;
+        Format out{};
+        ASSERT_TRUE(testing_wav::ReadFile(dir / ("out" + std::to_string(i) + ".wav"), bytes));
+        ASSERT_TRUE(testing_wav::ParseWav(bytes, out, pcm));
+        EXPECT_EQ(out.channels, c.outChannels);
+        EXPECT_EQ(out.rate, c.in.rate);
+        EXPECT_EQ(out.bits, 16);
+        const std::vector<int16_t> expected =
+            ExpectedOutput(c.in, inputs[i], c.gain, c.outChannels);
+        ASSERT_EQ(pcm.size(), expected.size() * 2);
+        for (size_t k = 0; k < expected.size(); ++k) {
+            const int16_t got = static_cast<int16_t>(pcm[2 * k] | (pcm[2 * k + 1] << 8));
+            ASSERT_EQ(got, expected[k]) << "sample " << k;
+        }
+    }
+    EXPECT_EQ(batch.GetDoneCount(), static_cast<int>(std::size(cases)));
+    EXPECT_EQ(batch.GetErrorCount(), 0);
+}
+
+TEST(RipBatch, StopEndsWaitingAndRunningJobsWithoutOutput)
+{
+    CScratchFolder dir;
+    const std::string in = MakeLongInput(dir);
+    CRipThreadList batch;
+    EXPECT_EQ(batch.StartNext(), 0); // nothing to start
+    for (int i = 0; i < 4; ++i)
+        batch.AddTask(NewWavTask(in, dir / ("out" + std::to_string(i) + ".wav")));
+    batch.SetMaxConcurrent(2);
+    EXPECT_EQ(batch.StartNext(), 1);
+    EXPECT_EQ(batch.StartNext(), 1);
+    EXPECT_EQ(batch.StartNext(), 0); // both run: the limit holds
+    EXPECT_EQ(batch.GetRunningCount(), 2);
+    EXPECT_EQ(batch.GetWaitingCount(), 2);
+    // Let the running jobs write part of their output.
+    while (batch.GetThread(0)->GetProgress() < 2 || batch.GetThread(1)->GetProgress() < 2)
+        ::Sleep(5);
+    ASSERT_TRUE(batch.GetThread(0)->IsRunning());
+    ASSERT_TRUE(FileExists(dir / "out0.wav"));
+
+    EXPECT_EQ(batch.StopAll(), 4);
+    // Waiting jobs end at once, without a worker.
+    EXPECT_EQ(batch.GetStatus(2), CRipThread::STATE_ERROR);
+    EXPECT_EQ(batch.GetStatus(3), CRipThread::STATE_ERROR);
+    EXPECT_FALSE(batch.GetThread(3)->Start());
+    RunBatch(batch, 2);
+    for (int i = 0; i < 4; ++i) {
+        SCOPED_TRACE(i);
+        CRipThread* pJob = batch.GetThread(i);
+        EXPECT_EQ(pJob->GetState(), CRipThread::STATE_ERROR);
+        EXPECT_STREQ(pJob->GetErrorText(), "Stopped by the user");
+        pJob->UpdateDisplayTexts();
+        EXPECT_STREQ(pJob->GetStatusText(), "Error: Stopped by the user");
+        EXPECT_FALSE(FileExists(dir / ("out" + std::to_string(i) + ".wav")));
+    }
+    EXPECT_EQ(batch.StartNext(), 0); // every job is final
+}
+
+TEST(RipBatch, AFailingJobFailsAloneWhileTheOthersComplete)
+{
+    CScratchFolder dir;
+    const Format f{2, 44100, 16};
+    const std::vector<uint8_t> wav = testing_wav::WavFile(f, testing_wav::SineSweep(f, 1.5));
+    const std::string good = dir / "good.wav";
+    const std::string vanishing = dir / "vanishing.wav";
+    const std::string same = dir / "Same.wav";
+    const std::string silent = dir / "silent.wav";
+    ASSERT_TRUE(testing_wav::WriteFile(silent, testing_wav::WavFile(f, {})));
+    ASSERT_TRUE(testing_wav::WriteFile(good, wav));
+    ASSERT_TRUE(testing_wav::WriteFile(vanishing, wav));
+    ASSERT_TRUE(testing_wav::WriteFile(same, wav));
+
+    struct Case {
+        const char* name;
+        CRipTask* task;
+        const char* error; // null: completes
+        std::string output;
+    };
+    std::vector<Case> cases = {
+        {"good first", NewWavTask(good, dir / "a.wav"), nullptr, dir / "a.wav"},
+        {"output folder missing", NewWavTask(good, dir / "missing\\b.wav"),
+         "Wav Writer initialization error: Can't open output Wav file", dir / "missing\\b.wav"},
+        {"input vanished", NewWavTask(vanishing, dir / "c.wav"),
+         "Wav Reader initialization error: Wav file not found", dir / "c.wav"},
+        {"output is the input in other case", NewWavTask(same, dir / "SAME.WAV"),
+         "Output and Input files can't be the same file.", ""},
+        {"output is the input spelled with a dot", NewWavTask(same, dir / ".\\same.wav"),
+         "Output and Input files can't be the same file.", ""},
+        {"unknown source type", new CRipTask(-1, good.c_str(), 0, (dir / "e.wav").c_str()), "",
+         dir / "e.wav"},
+        {"unknown output format", new CRipTask(0, good.c_str(), 42, (dir / "f.x").c_str()), "",
+         dir / "f.x"},
+        {"no audio at all", NewWavTask(silent, dir / "h.wav", 0.8), nullptr, dir / "h.wav"},
+        {"good last", NewWavTask(good, dir / "g.wav", 0.8), nullptr, dir / "g.wav"},
+    };
+    CAudioTrackInfo protectedTrack;
+    protectedTrack.SetProtected(TRUE);
+    cases.insert(cases.begin() + 1, Case{"protected source", NewWavTask(good, dir / "p.wav"),
+                                         "File is DRM protected.", dir / "p.wav"});
+    cases[1].task->SetTrackInfo(protectedTrack);
+    CRipThreadList batch;
+    batch.SetMaxConcurrent(4);
+    for (Case& c : cases)
+        batch.AddTask(c.task);
+    ASSERT_TRUE(::DeleteFileA(vanishing.c_str()));
+    RunBatch(batch, 4);
+
+    for (size_t i = 0; i < cases.size(); ++i) {
+        const Case& c = cases[i];
+        SCOPED_TRACE(c.name);
+        CRipThread* pJob = batch.GetThread(static_cast<int>(i));
+        if (c.error == nullptr) {
+            EXPECT_EQ(pJob->GetState(), CRipThread::STATE_DONE) << pJob->GetErrorText();
+            EXPECT_TRUE(FileExists(c.output));
+        } else {
+            EXPECT_EQ(pJob->GetState(), CRipThread::STATE_ERROR);
+            EXPECT_STREQ(pJob->GetErrorText(), c.error);
+            if (!c.output.empty()) {
+                EXPECT_FALSE(FileExists(c.output));
+            }
+        }
+    }
+    // The refused same-file jobs left their input as it was.
+    std::vector<uint8_t> kept;
+    ASSERT_TRUE(testing_wav::ReadFile(same, kept));
+    EXPECT_EQ(kept, wav);
+    // A source of no audio cannot tell its progress: the text stays where it was.
+    CRipThread* pSilent = batch.GetThread(static_cast<int>(cases.size()) - 2);
+    pSilent->UpdateDisplayTexts();
+    EXPECT_EQ(pSilent->GetProgress(), -1);
+    EXPECT_STREQ(pSilent->GetProgressText(), "0%");
+    EXPECT_EQ(batch.GetDoneCount(), 3);
+    EXPECT_EQ(batch.GetErrorCount(), 7);
+}
+
+TEST(RipBatch, IndexesOutOfRangeAndTheDefaultLimit)
+{
+    CRipThreadList batch;
+    batch.AddTask(NewWavTask("C:\\nowhere\\a.wav", "C:\\nowhere\\b.wav"));
+    struct Case {
+        int index;
+        bool valid;
+    };
+    const Case cases[] = {{-1, false}, {0, true}, {1, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.index);
+        EXPECT_EQ(batch.GetStatus(c.index), c.valid ? 0 : 2);
+        EXPECT_EQ(batch.GetTask(c.index) != nullptr, c.valid);
+        EXPECT_EQ(batch.GetThread(c.index) != nullptr, c.valid);
+    }
+    CRipThread* pJob = batch.GetThread(0);
+    pJob->UpdateDisplayTexts();
+    EXPECT_STREQ(pJob->GetStatusText(), "Waiting");
+    EXPECT_STREQ(pJob->GetProgressText(), "0%");
+    EXPECT_STREQ(pJob->GetTooltipText(),
+                 "Converting from C:\\nowhere\\a.wav\r\nto C:\\nowhere\\b.wav");
+
+    CRipThread noTask(nullptr);
+    EXPECT_FALSE(noTask.Start());
+    EXPECT_EQ(noTask.GetState(), CRipThread::STATE_ERROR);
+    EXPECT_STREQ(noTask.GetErrorText(), "General error");
+
+    CRipThread cdJob(new CRipTask(0, 3, 0, 100, 0, "C:\\out\\03.wav"));
+    cdJob.UpdateDisplayTexts();
+    EXPECT_STREQ(cdJob.GetTooltipText(), "Ripping CD to C:\\out\\03.wav");
+}
+
+TEST(RipBatch, DeletingABatchStopsItsRunningJobs)
+{
+    CScratchFolder dir;
+    const std::string in = MakeLongInput(dir);
+    auto* pBatch = new CRipThreadList;
+    pBatch->SetMaxConcurrent(2);
+    pBatch->AddTask(NewWavTask(in, dir / "x.wav"));
+    pBatch->AddTask(NewWavTask(in, dir / "y.wav"));
+    EXPECT_EQ(pBatch->StartNext(), 1);
+    EXPECT_EQ(pBatch->StartNext(), 1);
+    delete pBatch; // stops both and waits for their workers
+    EXPECT_FALSE(FileExists(dir / "x.wav"));
+    EXPECT_FALSE(FileExists(dir / "y.wav"));
+}
+
+// Run with a file size limit (see CMakeLists.txt): a write past it fails in the file layer,
+// as on a full disk.
+TEST(RipBatch, AFileLayerFailureEndsOnlyItsJob)
+{
+    const char* limit = std::getenv("SONORIA_FILE_LIMIT_KB");
+    if (limit == nullptr)
+        GTEST_SKIP() << "needs a file size limit";
+    const size_t limitBytes = std::strtoul(limit, nullptr, 10) * 1024;
+    CScratchFolder dir;
+    CAppCfg& cfg = GetAppCfg();
+    const int savedChannels = cfg.GetWavEnc_Channels();
+    const int savedBits = cfg.GetWavEnc_BitsPerSample();
+    cfg.SetWavEnc_Channels(2);
+    cfg.SetWavEnc_BitsPerSample(16);
+
+    // 8-bit mono in, 16-bit stereo out: the output is four times the input and passes the
+    // limit that the input stays under.
+    const Format f{1, 11025, 8};
+    const double seconds = 1.2 * limitBytes / (4.0 * f.rate);
+    const std::string big = dir / "big.wav";
+    const std::string small = dir / "small.wav";
+    ASSERT_TRUE(
+        testing_wav::WriteFile(big, testing_wav::WavFile(f, testing_wav::SineSweep(f, seconds))));
+    ASSERT_TRUE(
+        testing_wav::WriteFile(small, testing_wav::WavFile(f, testing_wav::SineSweep(f, 2.0))));
+
+    CRipThreadList batch;
+    batch.SetMaxConcurrent(3);
+    batch.AddTask(NewWavTask(small, dir / "out0.wav"));
+    batch.AddTask(NewWavTask(big, dir / "out1.wav"));
+    batch.AddTask(NewWavTask(small, dir / "out2.wav"));
+    cfg.SetWavEnc_Channels(savedChannels);
+    cfg.SetWavEnc_BitsPerSample(savedBits);
+    RunBatch(batch, 3);
+
+    EXPECT_EQ(batch.GetStatus(0), CRipThread::STATE_DONE);
+    EXPECT_EQ(batch.GetStatus(2), CRipThread::STATE_DONE);
+    EXPECT_EQ(batch.GetStatus(1), CRipThread::STATE_ERROR);
+    const CString error = batch.GetThread(1)->GetErrorText();
+    EXPECT_FALSE(error.IsEmpty());
+    std::printf("file layer failure reported as: %s\n", static_cast<LPCTSTR>(error));
+    EXPECT_FALSE(FileExists(dir / "out1.wav"));
+    EXPECT_TRUE(FileExists(dir / "out0.wav"));
+}
