@@ -129,3 +129,57 @@ TEST_F(GridTest, WindowsCarryTheirClassNamesAndTabsTheirImages)
 }
 
 } // namespace
+
+namespace {
+
+// A custom row as an application adds one: text with an edit box and a "..." button.
+class CustomRow : public EIconTextButtonProperty {
+public:
+    CustomRow(IPropertyHost* host, CString* member)
+        : EIconTextButtonProperty(host, "Custom", member, true)
+    {
+    }
+    std::vector<int> commands;
+    bool OnCommand(EPropWnd*, WPARAM wParam, LPARAM) override
+    {
+        commands.push_back(LOWORD(wParam));
+        return false;
+    }
+    bool HasButton() override { return true; }
+    bool HasEditBox() override { return true; }
+    CString GetTextValue() override { return *static_cast<CString*>(m_pProperty); }
+};
+
+struct CustomHost : AllKindsHost {
+    CustomRow* row = nullptr;
+    void FillProperties(EPropList* l) override
+    {
+        row = static_cast<CustomRow*>(l->AddProperty(new CustomRow(this, &title)));
+    }
+};
+
+TEST_F(GridTest, ButtonClickKeepsTheEditOpenAndUncommitted)
+{
+    CustomHost custom;
+    grid->SetPropertyHost(&custom);
+    ClickRow("Custom");
+    HWND edit = custom.row->GetEditBox()->m_hWnd;
+    ::SetFocus(edit);
+    ::SendMessage(edit, EM_SETSEL, 0, -1);
+    PostChars(edit, "typed");
+    PumpPending();
+    HWND button = custom.row->GetButton()->m_hWnd;
+    Click(button, 3, 3);
+    PumpPending();
+    EXPECT_EQ(::GetFocus(), button); // the edit box lost the focus to its own button
+    EXPECT_EQ(custom.row->commands, std::vector<int>{601});
+    EXPECT_EQ(List().GetActiveProperty(), custom.row);
+    ASSERT_NE(custom.row->GetEditBox(), nullptr);
+    CString text;
+    custom.row->GetEditBox()->GetWindowText(text);
+    EXPECT_STREQ(text, "typed");
+    EXPECT_TRUE(custom.asked.empty());
+    EXPECT_STREQ(custom.title, "Title");
+}
+
+} // namespace
