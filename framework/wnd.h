@@ -13,7 +13,7 @@ struct CCreateContext;
 class CScrollBar;
 class CWnd;
 
-// The handle of a window object, null for none (MFC callers pass null CWnd pointers freely).
+// The handle of a window object, null for none (callers pass null window pointers freely).
 inline HWND AfxHwnd(const CWnd* pWnd);
 
 class CWnd : public CCmdTarget {
