@@ -102,7 +102,7 @@ CString EPropertyCombo::GetTextValue()
     for (size_t i = 0; i < m_values.size(); ++i)
         if (m_values[i] == v)
             return m_labels[i];
-    return "N/A";
+    return I18NString("PROPGRID_NOT_AVAILABLE", "N/A");
 }
 
 bool EPropertyCombo::OnCommand(EPropWnd* pCtrl, WPARAM wParam, LPARAM)
