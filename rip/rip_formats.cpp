@@ -4,10 +4,16 @@
 #include "audio/audio_stream.h"
 #include "audio/cd/audio_cd.h"
 #include "audio/cd/cd_reader.h"
+#include "audio/formats/flac/flac_reader.h"
+#include "audio/formats/flac/flac_writer.h"
 #include "audio/formats/mp3/mp3_reader.h"
 #include "audio/formats/mp3/mp3_writer.h"
+#include "audio/formats/vorbis/vorbis_reader.h"
+#include "audio/formats/vorbis/vorbis_writer.h"
 #include "audio/formats/wav/wav_reader.h"
 #include "audio/formats/wav/wav_writer.h"
+#include "audio/formats/wma/wma_reader.h"
+#include "audio/formats/wma/wma_writer.h"
 #include "rip/rip_task.h"
 #include "rip/rip_thread.h"
 
@@ -64,6 +70,15 @@ CAudioAbstractWriter* OpenWavWriter(CRipTask& task, int nSampleRate, CString& st
     return nullptr;
 }
 
+CAudioAbstractWriter* OpenWmaWriter(CRipTask& task, int nSampleRate, CString& strError)
+{
+    auto pWriter = std::make_unique<CAudioWMAWriter>();
+    if (pWriter->Open(task.GetOutputFile(), nSampleRate, task.GetWmaMode(), task.GetTrack()))
+        return pWriter.release();
+    pWriter->GetError(strError);
+    return nullptr;
+}
+
 CAudioAbstractWriter* OpenMp3Writer(CRipTask& task, int nSampleRate, CString& strError)
 {
     DWORD flags = 0;
@@ -87,6 +102,27 @@ CAudioAbstractWriter* OpenMp3Writer(CRipTask& task, int nSampleRate, CString& st
     return nullptr;
 }
 
+// Ogg Vorbis and FLAC writers always get the task's tag record.
+CAudioAbstractWriter* OpenVorbisWriter(CRipTask& task, int nSampleRate, CString& strError)
+{
+    auto pWriter = std::make_unique<CAudioVorbisWriter>();
+    if (pWriter->Open(task.GetOutputFile(), task.GetChannels(), nSampleRate,
+                      task.GetVorbisQuality(), task.GetTrack()))
+        return pWriter.release();
+    pWriter->GetError(strError);
+    return nullptr;
+}
+
+CAudioAbstractWriter* OpenFlacWriter(CRipTask& task, int nSampleRate, CString& strError)
+{
+    auto pWriter = std::make_unique<CAudioFlacWriter>();
+    if (pWriter->Open(task.GetOutputFile(), task.GetChannels(), nSampleRate, task.GetFlacLevel(),
+                      task.GetTrack()))
+        return pWriter.release();
+    pWriter->GetError(strError);
+    return nullptr;
+}
+
 struct FormatEntry {
     int nType;            // file type code, or 99 for a CD
     int nReaderErrorCode; // CRipThread::ErrorText code when the reader cannot open
@@ -99,9 +135,9 @@ struct FormatEntry {
 const FormatEntry kFormats[] = {
     {0, 2, &OpenFileReader<CAudioWavReader>, 8, &OpenWavWriter},
     {1, 3, &OpenFileReader<CAudioMP3Reader>, 9, &OpenMp3Writer},
-    {2, 4, nullptr, 10, nullptr},
-    {3, 5, nullptr, 11, nullptr},
-    {4, 6, nullptr, 12, nullptr},
+    {2, 4, &OpenFileReader<CAudioVorbisReader>, 10, &OpenVorbisWriter},
+    {3, 5, &OpenFileReader<CAudioWMAReader>, 11, &OpenWmaWriter},
+    {4, 6, &OpenFileReader<CAudioFlacReader>, 12, &OpenFlacWriter},
     {99, 1, &OpenCdReader, 0, nullptr},
 };
 
