@@ -1,6 +1,6 @@
 // The rip engine converts WAV files to WMA at every mode and back, and refuses a protected WMA
 // source once its tags were imported.
-#include "audio/formats/detection/audio_file_inspector.h"
+#include "audio/formats/detection/format_detection.h"
 #include "foundation/settings/app_cfg.h"
 #include "rip/rip_task.h"
 #include "rip/rip_thread.h"

@@ -1,5 +1,5 @@
 // CAudioFileInspector over generated files of each format, under honest and misleading names.
-#include "audio/formats/detection/audio_file_inspector.h"
+#include "audio/formats/detection/format_detection.h"
 #include "audio/formats/wav/wav_writer.h"
 #include "audio/formats/wma/wma_writer.h"
 

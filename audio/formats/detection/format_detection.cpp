@@ -1,5 +1,5 @@
 // Format detection in a fixed order, and tag import with the matching reader.
-#include "audio/formats/detection/audio_file_inspector.h"
+#include "audio/formats/detection/format_detection.h"
 
 #include "audio/formats/mp3/id3_reader.h"
 #include "audio/formats/wav/wav_info_tag_reader.h"
