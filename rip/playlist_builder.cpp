@@ -1,6 +1,8 @@
 // CPlayListBuilder: entry table and the five playlist writers.
 #include "rip/playlist_builder.h"
 
+#include "framework/codepage.h"
+
 #include "rip/text_file.h"
 
 #ifdef _WIN32
@@ -61,39 +63,7 @@ CString MarkupEscaped(const CString& strText)
 // The B4S file declares UTF-8, so its 8-bit texts are converted from the system code page.
 CString Utf8FromAnsi(const CString& strText)
 {
-    bool bAscii = true;
-    for (int i = 0; i < strText.GetLength() && bAscii; ++i)
-        bAscii = static_cast<unsigned char>(strText[i]) < 0x80;
-    if (bAscii)
-        return strText;
-#ifdef _WIN32
-    int nWide = ::MultiByteToWideChar(CP_ACP, 0, strText, strText.GetLength(), nullptr, 0);
-    if (nWide <= 0)
-        return strText;
-    std::vector<WCHAR> wide(nWide);
-    ::MultiByteToWideChar(CP_ACP, 0, strText, strText.GetLength(), wide.data(), nWide);
-    int nUtf8 = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), nWide, nullptr, 0, nullptr, nullptr);
-    if (nUtf8 <= 0)
-        return strText;
-    CString strOut;
-    LPTSTR pOut = strOut.GetBuffer(nUtf8);
-    ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), nWide, pOut, nUtf8, nullptr, nullptr);
-    strOut.ReleaseBuffer(nUtf8);
-    return strOut;
-#else
-    // The check build has no code page: the bytes are taken as Latin-1.
-    CString strOut;
-    for (int i = 0; i < strText.GetLength(); ++i) {
-        unsigned char u = static_cast<unsigned char>(strText[i]);
-        if (u < 0x80) {
-            strOut += static_cast<char>(u);
-        } else {
-            strOut += static_cast<char>(0xC0 | (u >> 6));
-            strOut += static_cast<char>(0x80 | (u & 0x3F));
-        }
-    }
-    return strOut;
-#endif
+    return CString(SystemToUtf8(strText));
 }
 
 CString XmlText(const CString& strText)

@@ -1,6 +1,8 @@
 // Loading the Windows Media Format runtime, and the IStream the WMA reader gives it.
 #include "audio/formats/wma/wma_base.h"
 
+#include "framework/codepage.h"
+
 #include <mutex>
 
 namespace {
@@ -195,12 +197,8 @@ HRESULT STDMETHODCALLTYPE CAudioWMAStream::Stat(STATSTG* pstatstg, DWORD grfStat
 
 std::wstring WmaToWide(const CString& strText)
 {
-    if (strText.IsEmpty())
-        return std::wstring();
-    int n = MultiByteToWideChar(CP_ACP, 0, strText.GetString(), strText.GetLength(), nullptr, 0);
-    std::wstring w(static_cast<size_t>(n), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, strText.GetString(), strText.GetLength(), w.data(), n);
-    return w;
+    std::u16string units = SystemToUtf16(strText);
+    return std::wstring(units.begin(), units.end());
 }
 
 CString WmaFromWide(const wchar_t* pszText, int nChars)
@@ -209,10 +207,6 @@ CString WmaFromWide(const wchar_t* pszText, int nChars)
         return CString();
     if (nChars < 0)
         nChars = static_cast<int>(wcslen(pszText));
-    if (nChars == 0)
-        return CString();
-    int n = WideCharToMultiByte(CP_ACP, 0, pszText, nChars, nullptr, 0, nullptr, nullptr);
-    std::string s(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_ACP, 0, pszText, nChars, s.data(), n, nullptr, nullptr);
-    return CString(s.c_str());
+    // wchar_t is a UTF-16 unit on Windows.
+    return Utf16ToSystem(reinterpret_cast<const char16_t*>(pszText), static_cast<size_t>(nChars));
 }
