@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "testing/rip_batch.h"
 #include "audio/cd/audio_cd.h"
 #include "audio/formats/wav/wav_reader.h"
 #include "foundation/settings/app_cfg.h"
@@ -48,14 +49,7 @@ std::vector<uint8_t> DecodeWav(const std::string& path)
 
 // Drives the batch as the progress window does, one start per tick, bounded in ticks so a
 // job that never ends fails the test instead of hanging it.
-void RunBatch(CRipThreadList& batch)
-{
-    for (int tick = 0; tick < 6000 && batch.GetActiveCount() > 0; ++tick) {
-        if (batch.GetWaitingCount() > 0) batch.StartNext();
-        Sleep(10);
-    }
-    ASSERT_EQ(batch.GetActiveCount(), 0) << "the batch did not end";
-}
+using testing_rip::RunBatch;
 
 class CDRipBatch : public ::testing::Test {
 protected:

@@ -1,4 +1,5 @@
 // Batches that convert WAV files to MP3 and back through the rip engine.
+#include "testing/rip_batch.h"
 #include "audio/formats/mp3/id3_reader.h"
 #include "foundation/settings/app_cfg.h"
 #include "rip/rip_task.h"
@@ -36,15 +37,7 @@ std::vector<uint8_t> Sine(const testing_wav::Format& f, double seconds, double h
     return pcm;
 }
 
-void RunBatch(CRipThreadList& batch)
-{
-    for (int tick = 0; tick < 6000 && batch.GetActiveCount() > 0; ++tick) {
-        if (batch.GetWaitingCount() > 0)
-            batch.StartNext();
-        ::Sleep(10);
-    }
-    ASSERT_EQ(batch.GetActiveCount(), 0) << "the batch did not end";
-}
+using testing_rip::RunBatch;
 
 double ZeroCrossingHz(const std::vector<uint8_t>& pcm, int channels, int rate)
 {

@@ -1,5 +1,6 @@
 // The rip engine converts WAV files to WMA at every mode and back, and refuses a protected WMA
 // source once its tags were imported.
+#include "testing/rip_batch.h"
 #include "audio/formats/detection/format_detection.h"
 #include "foundation/settings/app_cfg.h"
 #include "rip/rip_task.h"
@@ -18,15 +19,7 @@ using namespace wma_fixture;
 
 namespace {
 
-void RunBatch(CRipThreadList& batch)
-{
-    for (int tick = 0; tick < 6000 && batch.GetActiveCount() > 0; ++tick) {
-        if (batch.GetWaitingCount() > 0)
-            batch.StartNext();
-        Sleep(10);
-    }
-    ASSERT_EQ(batch.GetActiveCount(), 0) << "the batch did not end";
-}
+using testing_rip::RunBatch;
 
 std::vector<int16_t> ReadWavPcm(const std::string& path, testing_wav::Format& format)
 {

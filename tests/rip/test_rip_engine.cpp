@@ -1,5 +1,6 @@
 // The rip engine end to end: tasks copy their settings, batches run jobs on worker threads up
 // to their limit over real WAV files, and stops and failures end only the jobs they hit.
+#include "testing/rip_batch.h"
 #include "rip/rip_task.h"
 #include "rip/rip_thread.h"
 #include "rip/rip_thread_list.h"
@@ -24,35 +25,10 @@ namespace
 {
 
 // A fresh folder under the temporary folder, removed with everything in it.
-class CScratchFolder
+class CScratchFolder : public testing_rip::ScratchFolder
 {
 public:
-    CScratchFolder()
-    {
-        char temp[MAX_PATH];
-        ::GetTempPathA(MAX_PATH, temp);
-        char name[64];
-        std::snprintf(name, sizeof name, "rip_engine_%lu_%lu", ::GetCurrentProcessId(),
-                      ::GetTickCount());
-        m_path = std::string(temp) + name;
-        ::CreateDirectoryA(m_path.c_str(), nullptr);
-    }
-    ~CScratchFolder()
-    {
-        WIN32_FIND_DATAA fd;
-        HANDLE h = ::FindFirstFileA((m_path + "\\*").c_str(), &fd);
-        if (h != INVALID_HANDLE_VALUE) {
-            do {
-                ::DeleteFileA((m_path + "\\" + fd.cFileName).c_str());
-            } while (::FindNextFileA(h, &fd));
-            ::FindClose(h);
-        }
-        ::RemoveDirectoryA(m_path.c_str());
-    }
-    std::string operator/(const std::string& name) const { return m_path + "\\" + name; }
-
-private:
-    std::string m_path;
+    CScratchFolder() : ScratchFolder("rip_engine") {}
 };
 
 bool FileExists(const std::string& path)
@@ -62,16 +38,7 @@ bool FileExists(const std::string& path)
 
 // Drives a batch as the progress window does, at most one start per tick, and checks the
 // limit on every tick. Bounded: a batch that does not end fails the test instead of hanging.
-void RunBatch(CRipThreadList& batch, int limit)
-{
-    for (int tick = 0; tick < 6000 && batch.GetActiveCount() > 0; ++tick) {
-        ASSERT_LE(batch.GetRunningCount(), limit);
-        if (batch.GetWaitingCount() > 0)
-            batch.StartNext();
-        ::Sleep(10);
-    }
-    ASSERT_EQ(batch.GetActiveCount(), 0) << "the batch did not end";
-}
+using testing_rip::RunBatch;
 
 // A sample on the 16-bit scale, read from a WAV file's bytes (8-bit unsigned, 16-bit signed,
 // 24-bit through the frame's own scale).

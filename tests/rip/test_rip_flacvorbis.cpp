@@ -1,6 +1,7 @@
 // Batches that convert generated WAV files to FLAC and Ogg Vorbis and back: FLAC bit for bit
 // with a correct STREAMINFO MD5, seek table and comments; Vorbis at the right length, channels,
 // frequency and level.
+#include "testing/rip_batch.h"
 #include "rip/rip_task.h"
 #include "rip/rip_thread.h"
 #include "rip/rip_thread_list.h"
@@ -25,34 +26,10 @@ using testing_wav::Format;
 namespace
 {
 
-class CScratchFolder
+class CScratchFolder : public testing_rip::ScratchFolder
 {
 public:
-    CScratchFolder()
-    {
-        char temp[MAX_PATH];
-        ::GetTempPathA(MAX_PATH, temp);
-        char name[64];
-        std::snprintf(name, sizeof name, "rip_flacvorbis_%lu", ::GetCurrentProcessId());
-        m_path = std::string(temp) + name;
-        ::CreateDirectoryA(m_path.c_str(), nullptr);
-    }
-    ~CScratchFolder()
-    {
-        WIN32_FIND_DATAA fd;
-        HANDLE h = ::FindFirstFileA((m_path + "\\*").c_str(), &fd);
-        if (h != INVALID_HANDLE_VALUE) {
-            do {
-                ::DeleteFileA((m_path + "\\" + fd.cFileName).c_str());
-            } while (::FindNextFileA(h, &fd));
-            ::FindClose(h);
-        }
-        ::RemoveDirectoryA(m_path.c_str());
-    }
-    std::string operator/(const std::string& name) const { return m_path + "\\" + name; }
-
-private:
-    std::string m_path;
+    CScratchFolder() : ScratchFolder("rip_flacvorbis") {}
 };
 
 // Settings a task copies when it is built, restored when the test ends.
@@ -83,12 +60,7 @@ private:
 
 void RunBatch(CRipThreadList& batch)
 {
-    for (int tick = 0; tick < 12000 && batch.GetActiveCount() > 0; ++tick) {
-        while (batch.GetWaitingCount() > 0 && batch.StartNext() == 1) {
-        }
-        ::Sleep(5);
-    }
-    ASSERT_EQ(batch.GetActiveCount(), 0) << "the batch did not end";
+    testing_rip::RunBatch(batch);
     for (int i = 0; i < batch.GetCount(); ++i)
         EXPECT_EQ(batch.GetThread(i)->GetState(), CRipThread::STATE_DONE)
             << i << ": " << batch.GetThread(i)->GetErrorText().GetString();
