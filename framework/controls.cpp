@@ -1,0 +1,104 @@
+// Members of the control wrappers that do more than one call.
+#include "framework/controls.h"
+
+#include "framework/handle_map.h"
+
+IMPLEMENT_DYNAMIC(CEdit, CWnd)
+IMPLEMENT_DYNAMIC(CButton, CWnd)
+IMPLEMENT_DYNAMIC(CBitmapButton, CButton)
+IMPLEMENT_DYNAMIC(CStatic, CWnd)
+IMPLEMENT_DYNAMIC(CTabCtrl, CWnd)
+
+BOOL CButton::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
+{
+    if (message != WM_DRAWITEM)
+        return CWnd::OnChildNotify(message, wParam, lParam, pResult);
+    DrawItem(reinterpret_cast<LPDRAWITEMSTRUCT>(lParam));
+    if (pResult != nullptr)
+        *pResult = TRUE;
+    return TRUE;
+}
+
+BOOL CBitmapButton::LoadBitmaps(UINT nIDUp, UINT nIDDown, UINT nIDFocus, UINT nIDDisabled)
+{
+    m_bitmap.DeleteObject();
+    m_bitmapSel.DeleteObject();
+    m_bitmapFocus.DeleteObject();
+    m_bitmapDisabled.DeleteObject();
+    if (!m_bitmap.LoadBitmap(nIDUp))
+        return FALSE;
+    bool ok = true;
+    if (nIDDown != 0)
+        ok = m_bitmapSel.LoadBitmap(nIDDown) && ok;
+    if (nIDFocus != 0)
+        ok = m_bitmapFocus.LoadBitmap(nIDFocus) && ok;
+    if (nIDDisabled != 0)
+        ok = m_bitmapDisabled.LoadBitmap(nIDDisabled) && ok;
+    return ok ? TRUE : FALSE;
+}
+
+void CBitmapButton::SizeToContent()
+{
+    BITMAP bm{};
+    if (m_bitmap.GetSafeHandle() == nullptr || !m_bitmap.GetBitmap(&bm))
+        return;
+    SetWindowPos(nullptr, 0, 0, bm.bmWidth, bm.bmHeight,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void CBitmapButton::DrawItem(LPDRAWITEMSTRUCT lpDIS)
+{
+    CBitmap* pBitmap = &m_bitmap;
+    if ((lpDIS->itemState & ODS_SELECTED) && m_bitmapSel.GetSafeHandle())
+        pBitmap = &m_bitmapSel;
+    else if ((lpDIS->itemState & ODS_FOCUS) && m_bitmapFocus.GetSafeHandle())
+        pBitmap = &m_bitmapFocus;
+    else if ((lpDIS->itemState & ODS_DISABLED) && m_bitmapDisabled.GetSafeHandle())
+        pBitmap = &m_bitmapDisabled;
+    if (pBitmap->GetSafeHandle() == nullptr)
+        return;
+    CDC* pDC = CDC::FromHandle(lpDIS->hDC);
+    CDC memDC;
+    memDC.CreateCompatibleDC(pDC);
+    CBitmap* pOld = memDC.SelectObject(pBitmap);
+    const RECT& r = lpDIS->rcItem;
+    pDC->BitBlt(r.left, r.top, r.right - r.left, r.bottom - r.top, &memDC, 0, 0, SRCCOPY);
+    memDC.SelectObject(pOld);
+}
+
+LONG CTabCtrl::InsertItem(UINT nMask, int nItem, LPCTSTR lpszItem, int nImage, LPARAM lParam)
+{
+    TCITEM item{};
+    item.mask = nMask;
+    item.pszText = const_cast<LPTSTR>(lpszItem);
+    item.iImage = nImage;
+    item.lParam = lParam;
+    return static_cast<LONG>(SendMessage(TCM_INSERTITEM, nItem, reinterpret_cast<LPARAM>(&item)));
+}
+
+namespace {
+void SetMenuHandle(CMenu& menu, HMENU h)
+{
+    menu.m_hMenu = h;
+}
+using MenuMap = CHandleMap<CMenu, HMENU, &SetMenuHandle>;
+} // namespace
+
+CMenu* CMenu::FromHandle(HMENU hMenu)
+{
+    return AfxThreadMap<MenuMap>().FromHandle(hMenu);
+}
+
+void CMenu::DeleteTempMap()
+{
+    AfxThreadMap<MenuMap>().DeleteTemp();
+}
+
+int CMenu::GetMenuString(UINT nIDItem, CString& rString, UINT nFlags) const
+{
+    int n = ::GetMenuString(m_hMenu, nIDItem, nullptr, 0, nFlags);
+    LPTSTR buf = rString.GetBufferSetLength(n);
+    ::GetMenuString(m_hMenu, nIDItem, buf, n + 1, nFlags);
+    rString.ReleaseBuffer();
+    return n;
+}

@@ -1,0 +1,221 @@
+// Thin wrappers of the standard and common controls and of menus and image lists.
+// Classes here: CEdit, CButton, CBitmapButton, CStatic, CTabCtrl, CImageList, CMenu.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <utility>
+
+#include "framework/wnd.h"
+
+// CEdit: client side of an EDIT control.
+class CEdit : public CWnd {
+    DECLARE_DYNAMIC(CEdit)
+public:
+    virtual BOOL Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID)
+    {
+        return CWnd::Create("EDIT", nullptr, dwStyle, rect, pParentWnd, nID);
+    }
+    void SetSel(int nStart, int nEnd, BOOL bNoScroll = FALSE)
+    {
+        SendMessage(EM_SETSEL, static_cast<WPARAM>(nStart), nEnd);
+        if (!bNoScroll)
+            SendMessage(EM_SCROLLCARET);
+    }
+    void GetSel(int& nStart, int& nEnd) const
+    {
+        DWORD s = 0, e = 0;
+        SendMessage(EM_GETSEL, reinterpret_cast<WPARAM>(&s), reinterpret_cast<LPARAM>(&e));
+        nStart = static_cast<int>(s);
+        nEnd = static_cast<int>(e);
+    }
+    void ReplaceSel(LPCTSTR text, BOOL bCanUndo = FALSE)
+    {
+        SendMessage(EM_REPLACESEL, bCanUndo, reinterpret_cast<LPARAM>(text));
+    }
+    void SetMargins(UINT nLeft, UINT nRight)
+    {
+        SendMessage(EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELONG(nLeft, nRight));
+    }
+    void SetLimitText(UINT nMax) { SendMessage(EM_SETLIMITTEXT, nMax); }
+    void ScrollCaret() { SendMessage(EM_SCROLLCARET); }
+    BOOL SetReadOnly(BOOL bReadOnly = TRUE)
+    {
+        return static_cast<BOOL>(SendMessage(EM_SETREADONLY, bReadOnly));
+    }
+};
+
+// CButton: client side of a BUTTON control; owner-drawn buttons draw in DrawItem, reached by
+// reflection of the parent's WM_DRAWITEM.
+class CButton : public CWnd {
+    DECLARE_DYNAMIC(CButton)
+public:
+    virtual BOOL Create(LPCTSTR lpszCaption, DWORD dwStyle, const RECT& rect, CWnd* pParentWnd,
+                        UINT nID)
+    {
+        return CWnd::Create("BUTTON", lpszCaption, dwStyle, rect, pParentWnd, nID);
+    }
+    int GetCheck() const { return static_cast<int>(SendMessage(BM_GETCHECK)); }
+    void SetCheck(int nCheck) { SendMessage(BM_SETCHECK, static_cast<WPARAM>(nCheck)); }
+    UINT GetState() const { return static_cast<UINT>(SendMessage(BM_GETSTATE)); }
+    void SetButtonStyle(UINT nStyle, BOOL bRedraw = TRUE)
+    {
+        SendMessage(BM_SETSTYLE, nStyle, bRedraw);
+    }
+    // Draws an owner-drawn button; the base draws nothing.
+    virtual void DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct) {}
+    BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
+};
+
+// CBitmapButton: an owner-drawn button showing one of up to four bitmaps (up, down, focused,
+// disabled) loaded from resources.
+class CBitmapButton : public CButton {
+    DECLARE_DYNAMIC(CBitmapButton)
+public:
+    BOOL LoadBitmaps(UINT nIDUp, UINT nIDDown = 0, UINT nIDFocus = 0, UINT nIDDisabled = 0);
+    void SizeToContent();
+    void DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct) override;
+
+protected:
+    CBitmap m_bitmap, m_bitmapSel, m_bitmapFocus, m_bitmapDisabled;
+};
+
+// CStatic: client side of a STATIC control.
+class CStatic : public CWnd {
+    DECLARE_DYNAMIC(CStatic)
+public:
+    virtual BOOL Create(LPCTSTR lpszText, DWORD dwStyle, const RECT& rect, CWnd* pParentWnd,
+                        UINT nID = 0xFFFF)
+    {
+        return CWnd::Create("STATIC", lpszText, dwStyle, rect, pParentWnd, nID);
+    }
+};
+
+// CImageList: owns an image list of the common controls.
+class CImageList {
+public:
+    HIMAGELIST m_hImageList = nullptr;
+
+    CImageList() = default;
+    CImageList(const CImageList&) = delete;
+    CImageList& operator=(const CImageList&) = delete;
+    ~CImageList() { DeleteImageList(); }
+
+    operator HIMAGELIST() const { return m_hImageList; }
+    HIMAGELIST GetSafeHandle() const { return m_hImageList; }
+    BOOL Create(int cx, int cy, UINT nFlags, int nInitial, int nGrow)
+    {
+        return Attach(ImageList_Create(cx, cy, nFlags, nInitial, nGrow));
+    }
+    BOOL Attach(HIMAGELIST h)
+    {
+        if (m_hImageList != nullptr || h == nullptr)
+            return FALSE;
+        m_hImageList = h;
+        return TRUE;
+    }
+    HIMAGELIST Detach() { return std::exchange(m_hImageList, nullptr); }
+    BOOL DeleteImageList()
+    {
+        HIMAGELIST h = Detach();
+        return h != nullptr && ImageList_Destroy(h);
+    }
+    int Add(CBitmap* pbmImage, COLORREF crMask)
+    {
+        return ImageList_AddMasked(m_hImageList, *pbmImage, crMask);
+    }
+    int Add(HICON hIcon) { return ImageList_AddIcon(m_hImageList, hIcon); }
+    int GetImageCount() const { return ImageList_GetImageCount(m_hImageList); }
+    BOOL Draw(CDC* pDC, int nImage, POINT pt, UINT nStyle)
+    {
+        return ImageList_Draw(m_hImageList, nImage, pDC->m_hDC, pt.x, pt.y, nStyle);
+    }
+};
+
+// CTabCtrl: client side of a tab control of the common controls.
+class CTabCtrl : public CWnd {
+    DECLARE_DYNAMIC(CTabCtrl)
+public:
+    virtual BOOL Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID)
+    {
+        return CWnd::Create(WC_TABCONTROL, nullptr, dwStyle, rect, pParentWnd, nID);
+    }
+    LONG InsertItem(int nItem, LPCTSTR lpszItem) { return InsertItem(TCIF_TEXT, nItem, lpszItem, 0, 0); }
+    LONG InsertItem(UINT nMask, int nItem, LPCTSTR lpszItem, int nImage, LPARAM lParam);
+    BOOL DeleteAllItems() { return static_cast<BOOL>(SendMessage(TCM_DELETEALLITEMS)); }
+    int GetItemCount() const { return static_cast<int>(SendMessage(TCM_GETITEMCOUNT)); }
+    int GetCurSel() const { return static_cast<int>(SendMessage(TCM_GETCURSEL)); }
+    int SetCurSel(int nItem) { return static_cast<int>(SendMessage(TCM_SETCURSEL, nItem)); }
+    BOOL GetItem(int nItem, TCITEM* pItem) const
+    {
+        return static_cast<BOOL>(SendMessage(TCM_GETITEM, nItem, reinterpret_cast<LPARAM>(pItem)));
+    }
+    BOOL GetItemRect(int nItem, LPRECT lpRect) const
+    {
+        return static_cast<BOOL>(
+            SendMessage(TCM_GETITEMRECT, nItem, reinterpret_cast<LPARAM>(lpRect)));
+    }
+    CImageList* SetImageList(CImageList* pImageList)
+    {
+        SendMessage(TCM_SETIMAGELIST, 0,
+                    reinterpret_cast<LPARAM>(pImageList ? pImageList->m_hImageList : nullptr));
+        return nullptr;
+    }
+};
+
+// CMenu: owns a menu handle (DestroyMenu on destruction).
+class CMenu {
+public:
+    HMENU m_hMenu = nullptr;
+
+    CMenu() = default;
+    CMenu(const CMenu&) = delete;
+    CMenu& operator=(const CMenu&) = delete;
+    virtual ~CMenu() { DestroyMenu(); }
+
+    operator HMENU() const { return m_hMenu; }
+    HMENU GetSafeHmenu() const { return m_hMenu; }
+    static CMenu* FromHandle(HMENU hMenu);
+    static void DeleteTempMap();
+    BOOL Attach(HMENU h)
+    {
+        if (m_hMenu != nullptr || h == nullptr)
+            return FALSE;
+        m_hMenu = h;
+        return TRUE;
+    }
+    HMENU Detach() { return std::exchange(m_hMenu, nullptr); }
+    BOOL CreateMenu() { return Attach(::CreateMenu()); }
+    BOOL CreatePopupMenu() { return Attach(::CreatePopupMenu()); }
+    BOOL LoadMenu(UINT nIDResource)
+    {
+        return Attach(::LoadMenu(AfxGetResourceHandle(), MAKEINTRESOURCE(nIDResource)));
+    }
+    BOOL DestroyMenu()
+    {
+        HMENU h = Detach();
+        return h != nullptr && ::DestroyMenu(h);
+    }
+    BOOL AppendMenu(UINT nFlags, UINT_PTR nIDNewItem = 0, LPCTSTR lpszNewItem = nullptr)
+    {
+        return ::AppendMenu(m_hMenu, nFlags, nIDNewItem, lpszNewItem);
+    }
+    UINT CheckMenuItem(UINT nIDCheckItem, UINT nCheck)
+    {
+        return ::CheckMenuItem(m_hMenu, nIDCheckItem, nCheck);
+    }
+    UINT EnableMenuItem(UINT nIDEnableItem, UINT nEnable)
+    {
+        return static_cast<UINT>(::EnableMenuItem(m_hMenu, nIDEnableItem, nEnable));
+    }
+    int GetMenuItemCount() const { return ::GetMenuItemCount(m_hMenu); }
+    UINT GetMenuItemID(int nPos) const { return ::GetMenuItemID(m_hMenu, nPos); }
+    UINT GetMenuState(UINT nID, UINT nFlags) const { return ::GetMenuState(m_hMenu, nID, nFlags); }
+    int GetMenuString(UINT nIDItem, CString& rString, UINT nFlags) const;
+    CMenu* GetSubMenu(int nPos) const { return FromHandle(::GetSubMenu(m_hMenu, nPos)); }
+    BOOL TrackPopupMenu(UINT nFlags, int x, int y, CWnd* pWnd, LPCRECT lpRect = nullptr)
+    {
+        return ::TrackPopupMenu(m_hMenu, nFlags, x, y, 0, AfxHwnd(pWnd), lpRect);
+    }
+};

@@ -1,0 +1,134 @@
+// Temporary GDI wrappers and the members of the GDI classes that do more than one call.
+#include "framework/gdi.h"
+
+#include "framework/handle_map.h"
+#include "framework/wnd.h"
+
+namespace {
+
+template <class T>
+void SetGdiHandle(T& obj, HGDIOBJ h)
+{
+    obj.m_hObject = h;
+}
+void SetDcHandle(CDC& dc, HDC h)
+{
+    dc.m_hDC = h;
+}
+
+// One temporary map per wrapper type, so FromHandle returns the type the caller asked for.
+template <class T>
+T* TempGdi(HGDIOBJ h)
+{
+    return AfxThreadMap<CHandleMap<T, HGDIOBJ, &SetGdiHandle<T>>>().FromHandle(h);
+}
+template <class T>
+void DeleteTempGdi()
+{
+    AfxThreadMap<CHandleMap<T, HGDIOBJ, &SetGdiHandle<T>>>().DeleteTemp();
+}
+using DcMap = CHandleMap<CDC, HDC, &SetDcHandle>;
+
+} // namespace
+
+CGdiObject* CGdiObject::FromHandle(HGDIOBJ h)
+{
+    return TempGdi<CGdiObject>(h);
+}
+CPen* CPen::FromHandle(HPEN h)
+{
+    return TempGdi<CPen>(h);
+}
+CBrush* CBrush::FromHandle(HBRUSH h)
+{
+    return TempGdi<CBrush>(h);
+}
+CFont* CFont::FromHandle(HFONT h)
+{
+    return TempGdi<CFont>(h);
+}
+CBitmap* CBitmap::FromHandle(HBITMAP h)
+{
+    return TempGdi<CBitmap>(h);
+}
+
+void CGdiObject::DeleteTempMap()
+{
+    DeleteTempGdi<CGdiObject>();
+    DeleteTempGdi<CPen>();
+    DeleteTempGdi<CBrush>();
+    DeleteTempGdi<CFont>();
+    DeleteTempGdi<CBitmap>();
+}
+
+CDC* CDC::FromHandle(HDC hDC)
+{
+    return AfxThreadMap<DcMap>().FromHandle(hDC);
+}
+void CDC::DeleteTempMap()
+{
+    AfxThreadMap<DcMap>().DeleteTemp();
+}
+
+BOOL CFont::CreatePointFont(int nPointSize, LPCTSTR lpszFaceName)
+{
+    LOGFONT lf{};
+    HDC screen = ::GetDC(nullptr);
+    // nPointSize is in tenths of a point.
+    lf.lfHeight = -MulDiv(nPointSize, ::GetDeviceCaps(screen, LOGPIXELSY), 720);
+    ::ReleaseDC(nullptr, screen);
+    lf.lfCharSet = DEFAULT_CHARSET;
+    lstrcpyn(lf.lfFaceName, lpszFaceName, LF_FACESIZE);
+    return CreateFontIndirect(&lf);
+}
+
+BOOL CBitmap::CreateCompatibleBitmap(CDC* pDC, int nWidth, int nHeight)
+{
+    return Attach(::CreateCompatibleBitmap(CDC::AfxHdc(pDC), nWidth, nHeight));
+}
+
+BOOL CBitmap::LoadBitmap(UINT nIDResource)
+{
+    return Attach(::LoadBitmap(AfxGetResourceHandle(), MAKEINTRESOURCE(nIDResource)));
+}
+
+void CDC::FillSolidRect(LPCRECT lpRect, COLORREF clr)
+{
+    COLORREF old = ::SetBkColor(m_hDC, clr);
+    ::ExtTextOut(m_hDC, 0, 0, ETO_OPAQUE, lpRect, nullptr, 0, nullptr);
+    ::SetBkColor(m_hDC, old);
+}
+
+void CDC::FillSolidRect(int x, int y, int cx, int cy, COLORREF clr)
+{
+    RECT r{x, y, x + cx, y + cy};
+    FillSolidRect(&r, clr);
+}
+
+CPaintDC::CPaintDC(CWnd* pWnd) : m_hWnd(AfxHwnd(pWnd))
+{
+    Attach(::BeginPaint(m_hWnd, &m_ps));
+}
+CPaintDC::~CPaintDC()
+{
+    ::EndPaint(m_hWnd, &m_ps);
+    Detach();
+}
+
+CClientDC::CClientDC(CWnd* pWnd) : m_hWnd(AfxHwnd(pWnd))
+{
+    Attach(::GetDC(m_hWnd));
+}
+CClientDC::~CClientDC()
+{
+    ::ReleaseDC(m_hWnd, Detach());
+}
+
+CWindowDC::CWindowDC(CWnd* pWnd) : m_hWnd(AfxHwnd(pWnd))
+{
+    Attach(::GetWindowDC(m_hWnd));
+}
+CWindowDC::~CWindowDC()
+{
+    ::ReleaseDC(m_hWnd, Detach());
+}

@@ -1,0 +1,10 @@
+// Umbrella of the framework's window layer.
+#pragma once
+
+#include "framework/app.h"
+#include "framework/cmd_target.h"
+#include "framework/controls.h"
+#include "framework/dialog.h"
+#include "framework/frame.h"
+#include "framework/gdi.h"
+#include "framework/wnd.h"

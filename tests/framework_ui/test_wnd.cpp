@@ -1,0 +1,381 @@
+// Window layer: message-map dispatch through base maps, the creation hook, handle maps,
+// subclassing, reflection of child notifications and the pre-translate walk.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "framework/ui.h"
+#include "tests/framework_ui/ui_test_support.h"
+
+namespace {
+
+constexpr UINT WM_PING = WM_APP + 1;
+constexpr UINT WM_PONG = WM_APP + 2;
+
+class BaseWnd : public CWnd {
+public:
+    std::vector<std::string> log;
+    bool postNcDestroyCalled = false;
+
+protected:
+    int OnCreate(LPCREATESTRUCT cs)
+    {
+        log.push_back("create");
+        return CWnd::OnCreate(cs);
+    }
+    void OnSize(UINT, int cx, int cy) { log.push_back("size " + std::to_string(cx)); }
+    LRESULT OnPing(WPARAM w, LPARAM) { return static_cast<LRESULT>(w) + 1; }
+    LRESULT OnPong(WPARAM w, LPARAM) { return 1000; }
+    void OnCmd100() { log.push_back("base 100"); }
+    void OnCmdRange(UINT id) { log.push_back("range " + std::to_string(id)); }
+    void PostNcDestroy() override { postNcDestroyCalled = true; }
+    LRESULT WindowProc(UINT m, WPARAM w, LPARAM l) override
+    {
+        if (m == WM_NCCREATE)
+            log.push_back("nccreate");
+        return CWnd::WindowProc(m, w, l);
+    }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(BaseWnd, CWnd)
+ON_WM_CREATE()
+ON_WM_SIZE()
+ON_MESSAGE(WM_PING, OnPing)
+ON_MESSAGE(WM_PONG, OnPong)
+ON_COMMAND(100, OnCmd100)
+ON_COMMAND_RANGE(200, 210, OnCmdRange)
+END_MESSAGE_MAP()
+
+class DerivedWnd : public BaseWnd {
+protected:
+    LRESULT OnPing2(WPARAM w, LPARAM) { return static_cast<LRESULT>(w) * 10; }
+    void OnCmd101() { log.push_back("derived 101"); }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(DerivedWnd, BaseWnd)
+ON_MESSAGE(WM_PING, OnPing2)
+ON_COMMAND(101, OnCmd101)
+END_MESSAGE_MAP()
+
+TEST(MessageMap, DerivedRowsWinAndBaseRowsStillApply)
+{
+    DerivedWnd wnd;
+    ASSERT_TRUE(wnd.CreateEx(0, nullptr, "t", WS_CHILD, 0, 0, 50, 40, SharedTopWindow(), nullptr));
+    struct Case {
+        const char* name;
+        UINT message;
+        WPARAM wParam;
+        LRESULT expected;
+    };
+    const Case cases[] = {
+        {"derived row replaces base", WM_PING, 7, 70},
+        {"base row found through base map", WM_PONG, 0, 1000},
+        {"no row: default procedure", WM_APP + 9, 0, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(wnd.SendMessage(c.message, c.wParam), c.expected);
+    }
+    wnd.log.clear();
+    wnd.SendMessage(WM_COMMAND, MAKEWPARAM(100, 0));
+    wnd.SendMessage(WM_COMMAND, MAKEWPARAM(101, 1)); // accelerator form
+    wnd.SendMessage(WM_COMMAND, MAKEWPARAM(205, 0));
+    wnd.SendMessage(WM_COMMAND, MAKEWPARAM(211, 0)); // outside the range
+    EXPECT_EQ(wnd.log, (std::vector<std::string>{"base 100", "derived 101", "range 205"}));
+    wnd.DestroyWindow();
+}
+
+TEST(CreationHook, ObjectSeesMessagesSentDuringCreateWindow)
+{
+    BaseWnd wnd;
+    ASSERT_TRUE(wnd.CreateEx(0, nullptr, "t", WS_CHILD | WS_VISIBLE, 0, 0, 80, 40,
+                             SharedTopWindow(), nullptr));
+    ASSERT_GE(wnd.log.size(), 2u);
+    EXPECT_EQ(wnd.log[0], "nccreate");
+    EXPECT_EQ(wnd.log[1], "create");
+    // CreateWindow sends the first WM_SIZE itself.
+    EXPECT_NE(std::find(wnd.log.begin(), wnd.log.end(), "size 80"), wnd.log.end());
+    EXPECT_EQ(CWnd::FromHandlePermanent(wnd.m_hWnd), &wnd);
+    // The default class asks for double clicks.
+    EXPECT_TRUE(::GetClassLongPtr(wnd.m_hWnd, GCL_STYLE) & CS_DBLCLKS);
+    wnd.DestroyWindow();
+}
+
+class CreateLoggingEdit : public CEdit {
+public:
+    int creates = 0;
+    std::string chars;
+
+protected:
+    int OnCreate(LPCREATESTRUCT cs)
+    {
+        ++creates;
+        return CEdit::OnCreate(cs);
+    }
+    void OnChar(UINT ch, UINT, UINT)
+    {
+        chars += static_cast<char>(ch);
+        Default(); // the edit control's own procedure
+    }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CreateLoggingEdit, CEdit)
+ON_WM_CREATE()
+ON_WM_CHAR()
+END_MESSAGE_MAP()
+
+TEST(CreationHook, SystemControlObjectSeesWmCreateAndDefaultReachesControl)
+{
+    TestHostWnd host;
+    CreateLoggingEdit edit;
+    ASSERT_TRUE(edit.Create(WS_CHILD | WS_VISIBLE, CRect(0, 0, 100, 20), &host, 5));
+    EXPECT_EQ(edit.creates, 1);
+    edit.SendMessage(WM_CHAR, 'h');
+    edit.SendMessage(WM_CHAR, 'i');
+    CString text;
+    edit.GetWindowText(text);
+    EXPECT_EQ(edit.chars, "hi");
+    EXPECT_STREQ(text, "hi");
+}
+
+class SubclassedEdit : public CWnd {
+public:
+    bool preSubclassed = false;
+    int keys = 0;
+
+protected:
+    void PreSubclassWindow() override { preSubclassed = true; }
+    void OnKeyDown(UINT, UINT, UINT)
+    {
+        ++keys;
+        Default();
+    }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(SubclassedEdit, CWnd)
+ON_WM_KEYDOWN()
+END_MESSAGE_MAP()
+
+TEST(HandleMaps, PermanentTemporaryAndSubclassedWindows)
+{
+    TestHostWnd host;
+    HWND raw = ::CreateWindowEx(0, "EDIT", "abc", WS_CHILD, 0, 0, 60, 20, host.m_hWnd,
+                                reinterpret_cast<HMENU>(7), nullptr, nullptr);
+    ASSERT_NE(raw, nullptr);
+    EXPECT_EQ(CWnd::FromHandlePermanent(raw), nullptr);
+    CWnd* temp = CWnd::FromHandle(raw);
+    ASSERT_NE(temp, nullptr);
+    EXPECT_EQ(temp->m_hWnd, raw);
+    EXPECT_EQ(CWnd::FromHandle(raw), temp); // one wrapper per handle until idle time
+    EXPECT_EQ(CWnd::FromHandle(nullptr), nullptr);
+    CWnd::DeleteTempMap();
+    EXPECT_TRUE(::IsWindow(raw)); // dropping the wrapper leaves the window alone
+
+    SubclassedEdit sub;
+    ASSERT_TRUE(sub.SubclassDlgItem(7, &host));
+    EXPECT_TRUE(sub.preSubclassed);
+    EXPECT_EQ(CWnd::FromHandlePermanent(raw), &sub);
+    EXPECT_EQ(CWnd::FromHandle(raw), &sub);
+    ::SendMessage(raw, WM_KEYDOWN, VK_END, 0);
+    EXPECT_EQ(sub.keys, 1);
+    CWnd other;
+    EXPECT_FALSE(other.Attach(raw)); // one permanent object per window
+
+    ::DestroyWindow(raw); // detached at WM_NCDESTROY
+    EXPECT_EQ(sub.m_hWnd, nullptr);
+    EXPECT_EQ(CWnd::FromHandlePermanent(raw), nullptr);
+}
+
+TEST(HandleMaps, PostNcDestroyRunsAfterDetach)
+{
+    BaseWnd wnd;
+    ASSERT_TRUE(wnd.CreateEx(0, nullptr, "t", WS_CHILD, 0, 0, 10, 10, SharedTopWindow(), nullptr));
+    HWND h = wnd.m_hWnd;
+    ::DestroyWindow(h);
+    EXPECT_TRUE(wnd.postNcDestroyCalled);
+    EXPECT_EQ(wnd.m_hWnd, nullptr);
+    EXPECT_EQ(CWnd::FromHandlePermanent(h), nullptr);
+}
+
+// A button that draws itself and takes its own clicks.
+class SelfDrawnButton : public CButton {
+public:
+    int draws = 0;
+    int ownClicks = 0;
+    void DrawItem(LPDRAWITEMSTRUCT) override { ++draws; }
+
+protected:
+    void OnClicked() { ++ownClicks; }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(SelfDrawnButton, CButton)
+ON_CONTROL_REFLECT(BN_CLICKED, OnClicked)
+END_MESSAGE_MAP()
+
+class NotifyParent : public TestHostWnd {
+public:
+    std::vector<std::string> log;
+
+protected:
+    void OnClicked1() { log.push_back("parent clicked 1"); }
+    void OnClicked2() { log.push_back("parent clicked 2"); }
+    void OnTabChange(NMHDR* h, LRESULT* r)
+    {
+        log.push_back("parent tab " + std::to_string(h->idFrom));
+        *r = 5;
+    }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(NotifyParent, TestHostWnd)
+ON_BN_CLICKED(1, OnClicked1)
+ON_BN_CLICKED(2, OnClicked2)
+ON_NOTIFY(TCN_SELCHANGING, 3, OnTabChange)
+END_MESSAGE_MAP()
+
+class ReflectingTab : public CTabCtrl {
+public:
+    int changing = 0;
+
+protected:
+    void OnChanging(NMHDR*, LRESULT* r)
+    {
+        ++changing;
+        *r = 9;
+    }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(ReflectingTab, CTabCtrl)
+ON_NOTIFY_REFLECT(TCN_SELCHANGING, OnChanging)
+END_MESSAGE_MAP()
+
+TEST(Reflection, ChildHandlesItsOwnNotificationsAndDrawing)
+{
+    NotifyParent parent;
+    SelfDrawnButton own;
+    CButton plain;
+    ASSERT_TRUE(own.Create("own", WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, CRect(0, 0, 40, 20),
+                           &parent, 1));
+    ASSERT_TRUE(plain.Create("plain", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON,
+                             CRect(50, 0, 90, 20), &parent, 2));
+    own.RedrawWindow();
+    EXPECT_GE(own.draws, 1); // WM_DRAWITEM reached the button's DrawItem
+
+    own.SendMessage(BM_CLICK);
+    plain.SendMessage(BM_CLICK);
+    EXPECT_EQ(own.ownClicks, 1);
+    EXPECT_EQ(parent.log, std::vector<std::string>{"parent clicked 2"});
+
+    NMHDR hdr{};
+    hdr.code = TCN_SELCHANGING;
+    hdr.idFrom = 3;
+    CTabCtrl tab;
+    ASSERT_TRUE(tab.Create(WS_CHILD, CRect(0, 30, 90, 60), &parent, 3));
+    hdr.hwndFrom = tab.m_hWnd;
+    EXPECT_EQ(parent.SendMessage(WM_NOTIFY, 3, reinterpret_cast<LPARAM>(&hdr)), 5);
+    EXPECT_EQ(parent.log.back(), "parent tab 3");
+
+    ReflectingTab rtab;
+    ASSERT_TRUE(rtab.Create(WS_CHILD, CRect(0, 30, 90, 60), &parent, 3));
+    hdr.hwndFrom = rtab.m_hWnd;
+    parent.log.clear();
+    EXPECT_EQ(parent.SendMessage(WM_NOTIFY, 3, reinterpret_cast<LPARAM>(&hdr)), 9);
+    EXPECT_EQ(rtab.changing, 1);
+    EXPECT_TRUE(parent.log.empty());
+}
+
+// Eats F5 wherever it is typed below it.
+class KeyEatingWnd : public TestHostWnd {
+public:
+    std::vector<HWND> seen;
+    BOOL PreTranslateMessage(MSG* pMsg) override
+    {
+        if (pMsg->message != WM_KEYDOWN)
+            return FALSE;
+        seen.push_back(pMsg->hwnd);
+        return pMsg->wParam == VK_F5;
+    }
+};
+
+class KeyCountingEdit : public CEdit {
+public:
+    int keys = 0;
+    std::vector<HWND>* order = nullptr;
+    BOOL PreTranslateMessage(MSG* pMsg) override
+    {
+        if (pMsg->message == WM_KEYDOWN && order)
+            order->push_back(nullptr); // marks that the target came first
+        return FALSE;
+    }
+
+protected:
+    void OnKeyDown(UINT, UINT, UINT)
+    {
+        ++keys;
+        Default();
+    }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(KeyCountingEdit, CEdit)
+ON_WM_KEYDOWN()
+END_MESSAGE_MAP()
+
+TEST(PreTranslate, WalkGoesFromTargetUpThroughParents)
+{
+    KeyEatingWnd top;
+    CWnd middle;
+    ASSERT_TRUE(middle.Create(nullptr, "m", WS_CHILD | WS_VISIBLE, CRect(0, 0, 100, 100), &top, 1));
+    KeyCountingEdit edit;
+    ASSERT_TRUE(edit.Create(WS_CHILD | WS_VISIBLE, CRect(0, 0, 50, 20), &middle, 2));
+    edit.order = &top.seen;
+
+    edit.PostMessage(WM_KEYDOWN, VK_F5, 0);
+    edit.PostMessage(WM_KEYDOWN, VK_HOME, 0);
+    PumpPending();
+    EXPECT_EQ(edit.keys, 1); // F5 eaten on the way, Home dispatched
+    EXPECT_EQ(top.seen, (std::vector<HWND>{nullptr, edit.m_hWnd, nullptr, edit.m_hWnd}));
+}
+
+// A dialog whose own key filter records what its modal loop offers it.
+class KeyLoggingDialog : public CDialog {
+public:
+    std::vector<WPARAM> keys;
+    BOOL PreTranslateMessage(MSG* pMsg) override
+    {
+        if (pMsg->message == WM_KEYDOWN && pMsg->wParam == VK_F7) {
+            keys.push_back(pMsg->wParam);
+            EndDialog(42);
+            return TRUE;
+        }
+        return CDialog::PreTranslateMessage(pMsg);
+    }
+    BOOL OnInitDialog() override
+    {
+        // A key for the dialog's first control, delivered by the modal loop.
+        ::PostMessage(::GetDlgItem(m_hWnd, 100), WM_KEYDOWN, VK_F7, 0);
+        return TRUE;
+    }
+};
+
+TEST(PreTranslate, ModalDialogLoopRunsTheWalk)
+{
+    TestHostWnd owner;
+    DialogTemplate tmpl("walk");
+    tmpl.AddControl(0x0081 /* EDIT */, 100, WS_CHILD | WS_VISIBLE | WS_TABSTOP, 5, 5, 60, 12);
+    KeyLoggingDialog dlg;
+    ASSERT_TRUE(dlg.InitModalIndirect(tmpl.Get(), &owner));
+    EXPECT_EQ(dlg.DoModal(), 42);
+    EXPECT_EQ(dlg.keys, std::vector<WPARAM>{VK_F7});
+    EXPECT_EQ(dlg.m_hWnd, nullptr);
+    EXPECT_TRUE(owner.IsWindowEnabled());
+}
+
+} // namespace

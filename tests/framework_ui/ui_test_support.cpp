@@ -1,0 +1,110 @@
+// Shared window-test helpers and the test programs' application object.
+#include "tests/framework_ui/ui_test_support.h"
+
+// The application object every framework program has.
+static CWinApp theApp("SonoriaTests");
+
+HWND SharedTopWindow()
+{
+    // Showing and destroying a top-level window costs seconds under Wine without a window
+    // manager, so tests place their windows in this one, made once and kept.
+    static HWND top = [] {
+        auto* wnd = new CWnd;
+        wnd->CreateEx(0, nullptr, "Sonoria tests", WS_OVERLAPPEDWINDOW | WS_VISIBLE |
+                      WS_CLIPCHILDREN, 0, 0, 900, 700, nullptr, nullptr);
+        return wnd->m_hWnd;
+    }();
+    return top;
+}
+
+TestHostWnd::TestHostWnd(int width, int height)
+{
+    CreateEx(0, nullptr, "test host", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, width,
+             height, SharedTopWindow(), nullptr);
+}
+
+TestHostWnd::~TestHostWnd()
+{
+    DestroyWindow();
+}
+
+void PumpPending()
+{
+    MSG msg;
+    while (::PeekMessage(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
+        if (msg.message == WM_QUIT)
+            break;
+        AfxPumpMessage();
+    }
+}
+
+DialogTemplate::DialogTemplate(const char* title, short cx, short cy)
+{
+    DLGTEMPLATE t{};
+    t.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
+    t.cx = cx;
+    t.cy = cy;
+    const WORD* p = reinterpret_cast<const WORD*>(&t);
+    m_bytes.assign(p, p + sizeof(t) / sizeof(WORD));
+    m_countIndex = offsetof(DLGTEMPLATE, cdit) / sizeof(WORD);
+    PutWord(0); // no menu
+    PutWord(0); // default class
+    PutString(title);
+}
+
+void DialogTemplate::PutString(const char* s)
+{
+    do
+        PutWord(static_cast<WORD>(static_cast<unsigned char>(*s)));
+    while (*s++ != 0);
+}
+
+void DialogTemplate::Align()
+{
+    if (m_bytes.size() % 2 != 0) // items start on DWORD boundaries
+        PutWord(0);
+}
+
+void DialogTemplate::AddControl(WORD nClassAtom, WORD nID, DWORD dwStyle, short x, short y,
+                                short cx, short cy)
+{
+    Align();
+    DLGITEMTEMPLATE item{};
+    item.style = dwStyle;
+    item.x = x;
+    item.y = y;
+    item.cx = cx;
+    item.cy = cy;
+    item.id = nID;
+    const WORD* p = reinterpret_cast<const WORD*>(&item);
+    m_bytes.insert(m_bytes.end(), p, p + sizeof(item) / sizeof(WORD));
+    PutWord(0xFFFF);
+    PutWord(nClassAtom);
+    PutWord(0); // no text
+    PutWord(0); // no creation data
+    ++m_bytes[m_countIndex];
+}
+
+LPCDLGTEMPLATE DialogTemplate::Get()
+{
+    return reinterpret_cast<LPCDLGTEMPLATE>(m_bytes.data());
+}
+
+void PostKey(HWND hWnd, UINT vk)
+{
+    ::PostMessage(hWnd, WM_KEYDOWN, vk, 1);
+    ::PostMessage(hWnd, WM_KEYUP, vk, 0xC0000001);
+}
+
+void PostChars(HWND hWnd, const char* text)
+{
+    for (; *text != 0; ++text)
+        ::PostMessage(hWnd, WM_CHAR, static_cast<unsigned char>(*text), 1);
+}
+
+void Click(HWND hWnd, int x, int y)
+{
+    LPARAM pos = MAKELPARAM(x, y);
+    ::SendMessage(hWnd, WM_LBUTTONDOWN, MK_LBUTTON, pos);
+    ::SendMessage(hWnd, WM_LBUTTONUP, 0, pos);
+}

@@ -1,0 +1,55 @@
+// Shared by the window tests: a host window, a message pump and an in-memory dialog template.
+#pragma once
+
+#include <windows.h>
+
+#include <vector>
+
+#include "framework/ui.h"
+
+// The one visible top-level window of a test program.
+HWND SharedTopWindow();
+
+// A visible child of SharedTopWindow that lives as long as the object.
+class TestHostWnd : public CWnd {
+public:
+    explicit TestHostWnd(int width = 400, int height = 300);
+    ~TestHostWnd() override;
+};
+
+// Dispatches every message already queued for this thread through the framework's pump.
+void PumpPending();
+// Pumps until pred() holds or the step budget is spent; returns pred().
+template <class Pred>
+bool PumpUntil(Pred pred, int steps = 200)
+{
+    for (int i = 0; i < steps && !pred(); ++i) {
+        PumpPending();
+        ::Sleep(5);
+    }
+    return pred();
+}
+
+// A dialog template built in memory: DLGTEMPLATE, empty menu and class, a title, then items.
+class DialogTemplate {
+public:
+    explicit DialogTemplate(const char* title, short cx = 160, short cy = 80);
+    // nClassAtom: 0x0080 button, 0x0081 edit, 0x0082 static.
+    void AddControl(WORD nClassAtom, WORD nID, DWORD dwStyle, short x, short y, short cx,
+                    short cy);
+    LPCDLGTEMPLATE Get();
+
+private:
+    void Align();
+    void PutWord(WORD w) { m_bytes.push_back(w); }
+    void PutString(const char* s);
+    std::vector<WORD> m_bytes;
+    size_t m_countIndex = 0;
+};
+
+// Posts a key press (down and up) to a window; the pump delivers it.
+void PostKey(HWND hWnd, UINT vk);
+// Posts the characters of text as WM_CHAR messages.
+void PostChars(HWND hWnd, const char* text);
+// Sends a left click (down and up) at a client point of hWnd.
+void Click(HWND hWnd, int x, int y);
