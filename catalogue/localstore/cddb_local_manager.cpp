@@ -15,6 +15,10 @@ namespace {
 // The profile functions' buffer: a stored value comes back with at most 16,383 characters.
 constexpr DWORD kReadBufferSize = 16384;
 
+// The longest escaped value written: the profile functions corrupt the file (and may not
+// return) for values of 32,767 characters and more. Reading gives back 16,383 anyway.
+constexpr int kMaxWrittenValue = 32000;
+
 const char kHexDigits[] = "0123456789ABCDEF";
 
 int HexValue(char c)
@@ -209,8 +213,16 @@ CString CCDDBLocalManager::GetCDPlayerIniPath()
 
 void CCDDBLocalManager::WriteStoreKey(LPCTSTR lpszSection, LPCTSTR lpszKey, LPCTSTR lpszValue)
 {
-    ::WritePrivateProfileStringA(lpszSection, lpszKey, EscapeValue(lpszValue),
-                                 GetStoreFilePath(lpszSection));
+    CString value = EscapeValue(lpszValue);
+    if (value.GetLength() > kMaxWrittenValue) {
+        int cut = kMaxWrittenValue; // never inside a "%XX"
+        if (value[cut - 1] == '%')
+            cut -= 1;
+        else if (value[cut - 2] == '%')
+            cut -= 2;
+        value.Truncate(cut);
+    }
+    ::WritePrivateProfileStringA(lpszSection, lpszKey, value, GetStoreFilePath(lpszSection));
 }
 
 int CCDDBLocalManager::ReadStoreKey(LPCTSTR lpszSection, LPCTSTR lpszKey, CString& strValue)
