@@ -10,7 +10,8 @@
 #include "foundation/settings/app_cfg.h"
 #include "foundation/util/sys_utils.h"
 
-namespace {
+namespace
+{
 
 // The profile functions' buffer: a stored value comes back with at most 16,383 characters.
 constexpr DWORD kReadBufferSize = 16384;
@@ -153,8 +154,8 @@ CString TrackKeyName(int nIndex, const char* name)
 } // namespace
 
 CCDDBLocalManager::CCDDBLocalManager()
-    : m_strLegacyFile(AppendPathComponent(GetAppFolder("Software\\Corvalen\\Sonoria3"),
-                                          "ZPX3_db.ini")),
+    : m_strLegacyFile(
+          AppendPathComponent(GetAppFolder("Software\\Corvalen\\Sonoria3"), "ZPX3_db.ini")),
       m_strStoreFolder(GetAppCfg().GetCDDBFolder())
 {
 }
@@ -230,9 +231,9 @@ int CCDDBLocalManager::ReadStoreKey(LPCTSTR lpszSection, LPCTSTR lpszKey, CStrin
     CString storeFile = GetStoreFilePath(lpszSection);
     bool fromStore = FileCanBeRead(storeFile);
     CString buffer;
-    DWORD n = ::GetPrivateProfileStringA(lpszSection, lpszKey, "",
-                                         buffer.GetBuffer(kReadBufferSize), kReadBufferSize,
-                                         fromStore ? storeFile : m_strLegacyFile);
+    DWORD n =
+        ::GetPrivateProfileStringA(lpszSection, lpszKey, "", buffer.GetBuffer(kReadBufferSize),
+                                   kReadBufferSize, fromStore ? storeFile : m_strLegacyFile);
     buffer.ReleaseBuffer(static_cast<int>(n < kReadBufferSize ? n : kReadBufferSize - 1));
     strValue = fromStore ? UnescapeValue(buffer) : UnescapeLegacyValue(buffer);
     return static_cast<int>(n);
@@ -337,12 +338,9 @@ int CCDDBLocalManager::WriteCDPlayerIni(CCDInfo* pInfo)
     const struct {
         const char* key;
         CString value;
-    } keys[] = {{"EntryType", "1"},
-                {"artist", pInfo->GetArtist()},
-                {"title", pInfo->GetTitle()},
-                {"genre", pInfo->GetGenre()},
-                {"year", pInfo->GetYear()},
-                {"comment", comment},
+    } keys[] = {{"EntryType", "1"},           {"artist", pInfo->GetArtist()},
+                {"title", pInfo->GetTitle()}, {"genre", pInfo->GetGenre()},
+                {"year", pInfo->GetYear()},   {"comment", comment},
                 {"numtracks", count}};
     for (const auto& k : keys)
         ::WritePrivateProfileStringA(section, k.key, k.value, path);

@@ -6,7 +6,8 @@
 
 class CCDInfo;
 
-class CCDDBLocalManager {
+class CCDDBLocalManager
+{
 public:
     // Computes the two paths; touches no file.
     CCDDBLocalManager();

@@ -219,8 +219,8 @@ CString CCDInfo::GetContentChecksum() const
         c.AppendFormat("%d:%s-", i, GetTrack(i)->GetContentChecksum().GetString());
     for (const CString* s :
          {&m_strArtist, &m_strTitle, &m_strYear, &m_strExtendedData, &m_strGenre, &m_strCDDBId,
-          &m_strBand, &m_strConductor, &m_strRemix, &m_strComposer, &m_strLyricist,
-          &m_strCopyright, &m_strPublisher, &m_strPartOfASet, &m_strContentGroup})
+          &m_strBand, &m_strConductor, &m_strRemix, &m_strComposer, &m_strLyricist, &m_strCopyright,
+          &m_strPublisher, &m_strPartOfASet, &m_strContentGroup})
         c += *s;
     COXCheckSum32 sum;
     DWORD value = sum.Calculate(c.GetString(), static_cast<DWORD>(c.GetLength()), 0);
@@ -234,7 +234,8 @@ void CCDInfo::UpdateChecksum(bool bCurrent)
     m_strChecksum = bCurrent ? GetContentChecksum() : CString();
 }
 
-namespace {
+namespace
+{
 
 enum class RowKind { Text, Block, Int };
 
@@ -283,8 +284,8 @@ const DiscRow kDiscRows[] = {
      RowKind::Text, true},
     {"ccdinfo.const.cdlen", "CD Length", "ccdinfo.const.commcdlen", "CD Total Length",
      RowKind::Text, false},
-    {"ccdinfo.const.albumcddbid", "Album CDDB Id", "ccdinfo.const.commalbumcddbid",
-     "Album CDDB ID", RowKind::Text, false},
+    {"ccdinfo.const.albumcddbid", "Album CDDB Id", "ccdinfo.const.commalbumcddbid", "Album CDDB ID",
+     RowKind::Text, false},
     {"ccdinfo.const.albumcdrevision", "Calvera Revision", "ccdinfo.const.commalbumcdrevision",
      "Album Sonoria DB Revision Number", RowKind::Int, true},
 };
@@ -295,10 +296,10 @@ void CCDInfo::FillProperties(EPropList* pList)
 {
     GetLengthText();
     pList->SetDefaultComment(I18NString("ccdinfo.const.comment", "Set CD Info Tags Here"));
-    void* members[] = {&m_strTitle,        &m_strArtist,    &m_strYear,      &m_strGenre,
-                       &m_strExtendedData, &m_strContentGroup, &m_strBand,   &m_strConductor,
-                       &m_strRemix,        &m_strComposer,  &m_strLyricist,  &m_strCopyright,
-                       &m_strPublisher,    &m_strPartOfASet, &m_strLengthText, &m_strCDDBId,
+    void* members[] = {&m_strTitle,        &m_strArtist,       &m_strYear,       &m_strGenre,
+                       &m_strExtendedData, &m_strContentGroup, &m_strBand,       &m_strConductor,
+                       &m_strRemix,        &m_strComposer,     &m_strLyricist,   &m_strCopyright,
+                       &m_strPublisher,    &m_strPartOfASet,   &m_strLengthText, &m_strCDDBId,
                        &m_nRevision};
     static_assert(std::size(members) == std::size(kDiscRows));
     for (size_t i = 0; i < std::size(kDiscRows); ++i) {

@@ -5,7 +5,8 @@
 #include "catalogue/model/cd_track.h"
 #include "framework/core.h"
 
-class CCDInfo : public IPropertyHost {
+class CCDInfo : public IPropertyHost
+{
 public:
     // A new record: no tracks, revision -1, disc id 0, lead-in 150 frames.
     CCDInfo();

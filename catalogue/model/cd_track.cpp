@@ -77,15 +77,29 @@ CString CCDTrack::GetLengthText() const
 
 CString CCDTrack::GetContentChecksum() const
 {
-    const CString* fields[] = {
-        &m_strAlbumTitle,  &m_strArtist,           &m_strBand,
-        &m_strComment,     &m_strCommentDigest,    &m_strComposer,
-        &m_strConductor,   &m_strContentType,      &m_strCopyright,
-        &m_strInvolvedPeople, &m_strISRC,          &m_strLyricist,
-        &m_strMood,        &m_strOriginalAlbumTitle, &m_strOriginalArtist,
-        &m_strOriginalLyricist, &m_strPublisher,   &m_strRemix,
-        &m_strSyncLyric,   &m_strUnsyncLyric,      &m_strTrackExt,
-        &m_strTrackTitle,  &m_strYear};
+    const CString* fields[] = {&m_strAlbumTitle,
+                               &m_strArtist,
+                               &m_strBand,
+                               &m_strComment,
+                               &m_strCommentDigest,
+                               &m_strComposer,
+                               &m_strConductor,
+                               &m_strContentType,
+                               &m_strCopyright,
+                               &m_strInvolvedPeople,
+                               &m_strISRC,
+                               &m_strLyricist,
+                               &m_strMood,
+                               &m_strOriginalAlbumTitle,
+                               &m_strOriginalArtist,
+                               &m_strOriginalLyricist,
+                               &m_strPublisher,
+                               &m_strRemix,
+                               &m_strSyncLyric,
+                               &m_strUnsyncLyric,
+                               &m_strTrackExt,
+                               &m_strTrackTitle,
+                               &m_strYear};
     CString text;
     for (const CString* f : fields)
         text += *f;
@@ -96,7 +110,8 @@ CString CCDTrack::GetContentChecksum() const
     return result;
 }
 
-namespace {
+namespace
+{
 
 struct TrackRow {
     const char* nameKey;
@@ -143,8 +158,7 @@ void CCDTrack::FillProperties(EPropList* pList)
         {"ccdtrack.const.trackposition", "Position", &CCDTrack::m_strTrackPosition,
          "ccdtrack.const.commtrackposition", "Track Position", TrackRow::Text},
         {"ccdtrack.const.trackcommentdigest", "Comment Digest", &CCDTrack::m_strCommentDigest,
-         "ccdtrack.const.commtrackcommentdigest", "Short comment about the track",
-         TrackRow::Text},
+         "ccdtrack.const.commtrackcommentdigest", "Short comment about the track", TrackRow::Text},
         {"ccdtrack.const.trackcomment", "Comment", &CCDTrack::m_strComment,
          "ccdtrack.const.commtrackcomment", "Comment about the track", TrackRow::Block},
         {"ccdtrack.const.trackcomposer", "Composer", &CCDTrack::m_strComposer,

@@ -10,7 +10,8 @@
 // its lParam is 1 for a title (the grid shows it), else 0.
 constexpr UINT ID_TAGS_CHANGED = 7002;
 
-class CCDTrack : public CAudioTrackInfo, public IPropertyHost {
+class CCDTrack : public CAudioTrackInfo, public IPropertyHost
+{
 public:
     // Flags of a file entry; bit 0x4 of a CD track's flags marks a data track.
     enum { FLAG_DATA = 0x4, FLAG_FILE_ENTRY = 0x1000 };

@@ -6,7 +6,8 @@
 #include "framework/app.h"
 #include "propgrid/hover_button.h"
 
-namespace {
+namespace
+{
 constexpr UINT kEditId = 1;
 constexpr UINT kBarId = 0xFFFF;
 constexpr int kBarHeight = 30;
@@ -176,9 +177,8 @@ bool EPropertyLyrics::OnCommand(EPropWnd* pCtrl, WPARAM wParam, LPARAM)
     CRect button;
     if (m_pButton)
         m_pButton->GetWindowRect(&button);
-    CRect rc = PlaceWindow(button, ::GetSystemMetrics(SM_CXSCREEN),
-                           ::GetSystemMetrics(SM_CYSCREEN), GetAppCfg().GetLyricsWindow_dx(),
-                           GetAppCfg().GetLyricsWindow_dy());
+    CRect rc = PlaceWindow(button, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN),
+                           GetAppCfg().GetLyricsWindow_dx(), GetAppCfg().GetLyricsWindow_dy());
     auto* window = new EPropertyLyricsWindow(this, pCtrl, m_pFont);
     m_pWindow = window;
     if (!window->CreateEx(0, nullptr, m_sName, WS_VISIBLE | WS_CAPTION | WS_THICKFRAME, rc.left,

@@ -9,7 +9,8 @@ class EPropertyLyrics;
 
 // A frame with a multi-line edit and the buttons OK (id 2), Cancel (id 3) and Search Lyrics
 // (id 4). It deletes itself when its window goes and tells its row first.
-class EPropertyLyricsWindow : public CFrameWnd {
+class EPropertyLyricsWindow : public CFrameWnd
+{
 public:
     EPropertyLyricsWindow(EPropertyLyrics* pOwner, EPropWnd* pListWnd, CFont* pFont);
     // Shows text with CR removed and every LF as CR LF.
@@ -53,7 +54,8 @@ protected:
 
 // A multi-line text (lyrics) shown on one line with every CR and LF as "<>"; its "..." button
 // opens the popup editor, whose OK offers the text to the host.
-class EPropertyLyrics : public EIconTextButtonProperty {
+class EPropertyLyrics : public EIconTextButtonProperty
+{
 public:
     // pProperty is a CString member of pHost.
     EPropertyLyrics(IPropertyHost* pHost, const CString& sName, void* pProperty, BYTE bEnabled);

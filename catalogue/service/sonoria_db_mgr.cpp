@@ -14,7 +14,8 @@
 #include "foundation/util/sys_utils.h"
 #include "foundation/web/http_client.h"
 
-namespace {
+namespace
+{
 
 constexpr DWORD kAnswerBufferSize = 65536;
 const char kClientName[] = "Sonoria";
@@ -115,12 +116,18 @@ struct DiscElement {
 };
 
 const DiscElement kDiscElementsRead[] = {
-    {"artist", &CCDInfo::SetArtist},           {"title", &CCDInfo::SetTitle},
-    {"year", &CCDInfo::SetYearText},           {"genre", &CCDInfo::SetGenre},
-    {"comment", &CCDInfo::SetExtendedData},    {"band", &CCDInfo::SetBand},
-    {"remix", &CCDInfo::SetRemix},             {"composer", &CCDInfo::SetComposer},
-    {"lyricist", &CCDInfo::SetLyricist},       {"copyright", &CCDInfo::SetCopyright},
-    {"publisher", &CCDInfo::SetPublisher},     {"partofaset", &CCDInfo::SetPartOfASet},
+    {"artist", &CCDInfo::SetArtist},
+    {"title", &CCDInfo::SetTitle},
+    {"year", &CCDInfo::SetYearText},
+    {"genre", &CCDInfo::SetGenre},
+    {"comment", &CCDInfo::SetExtendedData},
+    {"band", &CCDInfo::SetBand},
+    {"remix", &CCDInfo::SetRemix},
+    {"composer", &CCDInfo::SetComposer},
+    {"lyricist", &CCDInfo::SetLyricist},
+    {"copyright", &CCDInfo::SetCopyright},
+    {"publisher", &CCDInfo::SetPublisher},
+    {"partofaset", &CCDInfo::SetPartOfASet},
     {"contentgroup", &CCDInfo::SetContentGroup},
 };
 
@@ -254,11 +261,21 @@ CString CSonoriaDBMgr::EscapeText(const CString& strText)
     for (int i = 0; i < strText.GetLength(); ++i) {
         auto b = static_cast<unsigned char>(strText[i]);
         switch (b) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        case '\'': out += "&apos;"; break;
+        case '&':
+            out += "&amp;";
+            break;
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        case '"':
+            out += "&quot;";
+            break;
+        case '\'':
+            out += "&apos;";
+            break;
         default:
             if (b >= 1 && b <= 31)
                 out.AppendFormat("&#%d;", b);
@@ -321,16 +338,15 @@ CString CSonoriaDBMgr::BuildSubmissionXml(const CCDInfo& info, LPCTSTR lpszSubmi
         xml.AppendFormat("<track num=\"%d\">\n", i);
         for (const TrackElement& e : kTrackElements)
             if (e.written)
-                xml += MakeElement(e.name, e.field != nullptr ? t->*e.field
-                                                              : t->GetDurationMsText());
+                xml +=
+                    MakeElement(e.name, e.field != nullptr ? t->*e.field : t->GetDurationMsText());
         xml += "</track>\n";
     }
     xml += "</cdinfo>\n";
     return xml;
 }
 
-int CSonoriaDBMgr::SubmitCD(CCDInfo* pInfo, LPCTSTR lpszSubmitter, LPCTSTR,
-                            LPCTSTR lpszClient)
+int CSonoriaDBMgr::SubmitCD(CCDInfo* pInfo, LPCTSTR lpszSubmitter, LPCTSTR, LPCTSTR lpszClient)
 {
     if (pInfo == nullptr)
         return RESULT_NO_CONNECTION;

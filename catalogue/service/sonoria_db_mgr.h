@@ -12,12 +12,17 @@ class CCDTrack;
 class CHttpClient;
 class COXParserElement;
 
-class CSonoriaDBMgr {
+class CSonoriaDBMgr
+{
 public:
     // Result codes beside the service's own numbers (3 no match, 6 maintenance, 8 the service
     // holds a higher revision).
-    enum { RESULT_OK = 0, RESULT_NO_CONNECTION = 10, RESULT_BAD_ANSWER = 11,
-           RESULT_NO_ERROR_ELEMENT = 12 };
+    enum {
+        RESULT_OK = 0,
+        RESULT_NO_CONNECTION = 10,
+        RESULT_BAD_ANSWER = 11,
+        RESULT_NO_ERROR_ELEMENT = 12
+    };
 
     // The service base address ends with "/"; "q.php" and "i.php" are appended. Tests point it
     // at a loopback server.

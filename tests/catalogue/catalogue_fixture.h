@@ -7,7 +7,8 @@
 #include "catalogue/model/cd_info.h"
 #include "tests/framework_ui/ui_test_support.h"
 
-class NotifyWnd : public TestHostWnd {
+class NotifyWnd : public TestHostWnd
+{
 public:
     NotifyWnd() : TestHostWnd(8, 8) {}
     // The lParam of every ID_TAGS_CHANGED received, in order.

@@ -3,7 +3,8 @@
 
 #include "tests/catalogue/catalogue_fixture.h"
 
-namespace {
+namespace
+{
 
 // Expected ids computed apart from this code (MD5 of the "%05x" differences, count, seconds).
 struct TocCase {
@@ -18,12 +19,24 @@ struct TocCase {
 const TocCase kTocs[] = {
     {"empty", {}, 0, "d41d8cd98f00b204e9800998ecf8427e00000000", "+0+0", 0},
     {"one track", {0}, 16650, "d41d8cd98f00b204e9800998ecf8427e010000e0", "+1+150+224", 224},
-    {"three tracks", {0, 18000, 36000}, 20000, "bc714ae10fa6599cac31377e1cafc0d9030002ec",
-     "+3+150+18150+36150+748", 748},
-    {"data track last", {0, 1000, 1048575, 1049576}, 11250,
-     "86b9b81c0a087a7e7e415099ef99295b04003742", "+4+150+1150+1048725+1049726+14146", 14146},
-    {"gap of six digits", {150, 150 + 0x123456}, 75, "e10adc3949ba59abbe56e057f20f883e02003e28",
-     "+2+300+1193346+15912", 15912},
+    {"three tracks",
+     {0, 18000, 36000},
+     20000,
+     "bc714ae10fa6599cac31377e1cafc0d9030002ec",
+     "+3+150+18150+36150+748",
+     748},
+    {"data track last",
+     {0, 1000, 1048575, 1049576},
+     11250,
+     "86b9b81c0a087a7e7e415099ef99295b04003742",
+     "+4+150+1150+1048725+1049726+14146",
+     14146},
+    {"gap of six digits",
+     {150, 150 + 0x123456},
+     75,
+     "e10adc3949ba59abbe56e057f20f883e02003e28",
+     "+2+300+1193346+15912",
+     15912},
 };
 
 TEST(DiscIdentifiers, TocIdAndFreedbQueryOnATableOfTocs)

@@ -13,10 +13,12 @@
 #include "catalogue/localstore/cddb_local_manager.h"
 #include "tests/catalogue/catalogue_fixture.h"
 
-namespace {
+namespace
+{
 
 // A manager over folders of the test's own.
-class FolderManager : public CCDDBLocalManager {
+class FolderManager : public CCDDBLocalManager
+{
 public:
     FolderManager(const CString& storeFolder, const CString& legacyFile)
     {
@@ -59,7 +61,8 @@ std::vector<std::string> SectionLines(const std::string& text, const std::string
     return lines;
 }
 
-class TempFolder {
+class TempFolder
+{
 public:
     TempFolder()
     {
@@ -111,12 +114,12 @@ TEST(LocalStoreValues, EscapingAndDecoding)
         const char* store;  // UnescapeValue
         const char* legacy; // UnescapeLegacyValue
     } const decodes[] = {
-        {"%0a", "%0a", "%0a"},          // lower-case hex is not an escape
-        {"abc%4", "abc%4", "abc%4"},    // cut short at the end
+        {"%0a", "%0a", "%0a"},       // lower-case hex is not an escape
+        {"abc%4", "abc%4", "abc%4"}, // cut short at the end
         {"%", "%", "%"},
-        {"x%00y", "xy", "xy"},          // a zero byte would end the text
+        {"x%00y", "xy", "xy"}, // a zero byte would end the text
         {"~00E9", "~00E9", "\xE9"},
-        {"~0141", "~0141", "A"},        // the low byte of the 16-bit value
+        {"~0141", "~0141", "A"}, // the low byte of the 16-bit value
         {"~00e9", "~00e9", "~00e9"},
         {"~12", "~12", "~12"},
         {"%41~", "A~", "A~"},
@@ -129,32 +132,69 @@ TEST(LocalStoreValues, EscapingAndDecoding)
 }
 
 // The 31 track keys in writing order.
-const char* const kTrackKeys[] = {
-    "Title",     "Ext",           "AlbumTitle",    "Year",          "ContentType",
-    "Artist",    "AlbumArtist",   "Band",          "Conductor",     "Remix",
-    "TrackLength", "TrackPosition", "CommentDigest", "Comment",     "Composer",
-    "Lyricist",  "Copyright",     "EncodedBy",     "InvolvedPeople", "Publisher",
-    "MediaType", "Mood",          "CDId",          "ISRC",          "SyncLyric",
-    "UnsyncLyric", "OriginalAlbumTitle", "OriginalLyricist", "OriginalArtist", "PartOfASet",
-    "ContentGroup"};
+const char* const kTrackKeys[] = {"Title",
+                                  "Ext",
+                                  "AlbumTitle",
+                                  "Year",
+                                  "ContentType",
+                                  "Artist",
+                                  "AlbumArtist",
+                                  "Band",
+                                  "Conductor",
+                                  "Remix",
+                                  "TrackLength",
+                                  "TrackPosition",
+                                  "CommentDigest",
+                                  "Comment",
+                                  "Composer",
+                                  "Lyricist",
+                                  "Copyright",
+                                  "EncodedBy",
+                                  "InvolvedPeople",
+                                  "Publisher",
+                                  "MediaType",
+                                  "Mood",
+                                  "CDId",
+                                  "ISRC",
+                                  "SyncLyric",
+                                  "UnsyncLyric",
+                                  "OriginalAlbumTitle",
+                                  "OriginalLyricist",
+                                  "OriginalArtist",
+                                  "PartOfASet",
+                                  "ContentGroup"};
 
-CString CAudioTrackInfo::*const kTrackFields[] = {
-    &CAudioTrackInfo::m_strTrackTitle,    &CAudioTrackInfo::m_strTrackExt,
-    &CAudioTrackInfo::m_strAlbumTitle,    &CAudioTrackInfo::m_strYear,
-    &CAudioTrackInfo::m_strContentType,   &CAudioTrackInfo::m_strArtist,
-    &CAudioTrackInfo::m_strAlbumArtist,   &CAudioTrackInfo::m_strBand,
-    &CAudioTrackInfo::m_strConductor,     &CAudioTrackInfo::m_strRemix,
-    nullptr,                              &CAudioTrackInfo::m_strTrackPosition,
-    &CAudioTrackInfo::m_strCommentDigest, &CAudioTrackInfo::m_strComment,
-    &CAudioTrackInfo::m_strComposer,      &CAudioTrackInfo::m_strLyricist,
-    &CAudioTrackInfo::m_strCopyright,     &CAudioTrackInfo::m_strEncodedBy,
-    &CAudioTrackInfo::m_strInvolvedPeople, &CAudioTrackInfo::m_strPublisher,
-    &CAudioTrackInfo::m_strMediaType,     &CAudioTrackInfo::m_strMood,
-    &CAudioTrackInfo::m_strCDId,          &CAudioTrackInfo::m_strISRC,
-    &CAudioTrackInfo::m_strSyncLyric,     &CAudioTrackInfo::m_strUnsyncLyric,
-    &CAudioTrackInfo::m_strOriginalAlbumTitle, &CAudioTrackInfo::m_strOriginalLyricist,
-    &CAudioTrackInfo::m_strOriginalArtist, &CAudioTrackInfo::m_strPartOfASet,
-    &CAudioTrackInfo::m_strContentGroup};
+CString CAudioTrackInfo::*const kTrackFields[] = {&CAudioTrackInfo::m_strTrackTitle,
+                                                  &CAudioTrackInfo::m_strTrackExt,
+                                                  &CAudioTrackInfo::m_strAlbumTitle,
+                                                  &CAudioTrackInfo::m_strYear,
+                                                  &CAudioTrackInfo::m_strContentType,
+                                                  &CAudioTrackInfo::m_strArtist,
+                                                  &CAudioTrackInfo::m_strAlbumArtist,
+                                                  &CAudioTrackInfo::m_strBand,
+                                                  &CAudioTrackInfo::m_strConductor,
+                                                  &CAudioTrackInfo::m_strRemix,
+                                                  nullptr,
+                                                  &CAudioTrackInfo::m_strTrackPosition,
+                                                  &CAudioTrackInfo::m_strCommentDigest,
+                                                  &CAudioTrackInfo::m_strComment,
+                                                  &CAudioTrackInfo::m_strComposer,
+                                                  &CAudioTrackInfo::m_strLyricist,
+                                                  &CAudioTrackInfo::m_strCopyright,
+                                                  &CAudioTrackInfo::m_strEncodedBy,
+                                                  &CAudioTrackInfo::m_strInvolvedPeople,
+                                                  &CAudioTrackInfo::m_strPublisher,
+                                                  &CAudioTrackInfo::m_strMediaType,
+                                                  &CAudioTrackInfo::m_strMood,
+                                                  &CAudioTrackInfo::m_strCDId,
+                                                  &CAudioTrackInfo::m_strISRC,
+                                                  &CAudioTrackInfo::m_strSyncLyric,
+                                                  &CAudioTrackInfo::m_strUnsyncLyric,
+                                                  &CAudioTrackInfo::m_strOriginalAlbumTitle,
+                                                  &CAudioTrackInfo::m_strOriginalLyricist,
+                                                  &CAudioTrackInfo::m_strOriginalArtist,
+                                                  &CAudioTrackInfo::m_strPartOfASet,
+                                                  &CAudioTrackInfo::m_strContentGroup};
 
 // A three-entry disc (the last a data track); with tags, every field holds its own value.
 void MakeDisc(CCDInfo& info, DWORD discId, bool withTags)
@@ -234,8 +274,8 @@ TEST(LocalStore, DiscFoundAgainByAnotherProcess)
     STARTUPINFOA si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
-    ASSERT_TRUE(::CreateProcessA(nullptr, command.GetBuffer(), nullptr, nullptr, FALSE, 0,
-                                 nullptr, nullptr, &si, &pi));
+    ASSERT_TRUE(::CreateProcessA(nullptr, command.GetBuffer(), nullptr, nullptr, FALSE, 0, nullptr,
+                                 nullptr, &si, &pi));
     ::SetEnvironmentVariableA(kChildEnv, nullptr);
     ::WaitForSingleObject(pi.hProcess, 300000);
     DWORD code = 1;
@@ -295,9 +335,11 @@ TEST(LocalStore, FilesLaidOutKeyByKey)
     const CString file = manager.GetStoreFilePath(toc);
     EXPECT_STREQ(file, folder.File(toc.Left(4) + ".idx"));
     std::vector<std::string> expected = {
-        "ID=0abc1234", "Artist=Art", "Title=", "ExtendedData=a%0D%0Ab", "Year=", "Genre=",
-        "Revision=-1", "Band=", "Conductor=", "Remix=", "Composer=", "Lyricist=", "Cpyright=",
-        "Publisher=", "PartOfASet=", "ContentGroup=", "SonoriaCDDBCrc=", "NTracks=2"};
+        "ID=0abc1234",     "Artist=Art", "Title=",      "ExtendedData=a%0D%0Ab",
+        "Year=",           "Genre=",     "Revision=-1", "Band=",
+        "Conductor=",      "Remix=",     "Composer=",   "Lyricist=",
+        "Cpyright=",       "Publisher=", "PartOfASet=", "ContentGroup=",
+        "SonoriaCDDBCrc=", "NTracks=2"};
     for (int i = 0; i < 2; ++i)
         for (const char* key : kTrackKeys) {
             char line[64];
@@ -312,8 +354,8 @@ TEST(LocalStore, FilesLaidOutKeyByKey)
     EXPECT_EQ(SectionLines(text, toc.GetString()), expected);
 
     ASSERT_EQ(manager.WriteCDPlayerIni(&info), 1);
-    std::vector<std::string> player = {"EntryType=1", "artist=Art", "title=", "genre=", "year=",
-                                       "comment=a b", "numtracks=2", "0=One", "1=Two"};
+    std::vector<std::string> player = {"EntryType=1", "artist=Art",  "title=", "genre=", "year=",
+                                       "comment=a b", "numtracks=2", "0=One",  "1=Two"};
     EXPECT_EQ(SectionLines(ReadFile(CCDDBLocalManager::GetCDPlayerIniPath()), "ABC1234"), player);
 }
 
@@ -347,22 +389,21 @@ TEST(LocalStore, LegacyFileReadByDiscIdText)
 {
     TempFolder folder;
     FolderManager manager(folder.path, folder.File("ZPX3_db.ini"));
-    WriteFile(folder.File("ZPX3_db.ini"),
-              "[00c0ffee]\r\n"
-              "ID=00c0ffee\r\n"
-              "Artist=Caf~00E9 %25\r\n"
-              "Year=1987 remaster\r\n"
-              "Revision=12x\r\n"
-              "TT0=Legacy one\r\n"
-              "TE0=Ext one\r\n"
-              "TL0=l1%0Al2\r\n"
-              "TK01-Title=Modern two\r\n"
-              "TT1=Legacy two\r\n"
-              "TT2=Legacy three\r\n"
-              "TK02-Title=\r\n"
-              "[00C0FFEF]\r\n"
-              "ID=00C0FFEF\r\n"
-              "Artist=upper\r\n");
+    WriteFile(folder.File("ZPX3_db.ini"), "[00c0ffee]\r\n"
+                                          "ID=00c0ffee\r\n"
+                                          "Artist=Caf~00E9 %25\r\n"
+                                          "Year=1987 remaster\r\n"
+                                          "Revision=12x\r\n"
+                                          "TT0=Legacy one\r\n"
+                                          "TE0=Ext one\r\n"
+                                          "TL0=l1%0Al2\r\n"
+                                          "TK01-Title=Modern two\r\n"
+                                          "TT1=Legacy two\r\n"
+                                          "TT2=Legacy three\r\n"
+                                          "TK02-Title=\r\n"
+                                          "[00C0FFEF]\r\n"
+                                          "ID=00C0FFEF\r\n"
+                                          "Artist=upper\r\n");
     CCDInfo info;
     info.SetDiscId(0x00c0ffee);
     AddTracks(info, {0, 100, 200}, 100);
@@ -395,20 +436,23 @@ TEST(LocalStore, DamagedStoreFilesLoadWhatIsSound)
     AddTracks(info, {0, 100, 200}, 100);
     const CString toc = info.GetTocId();
     const std::string huge(20000, 'h');
-    WriteFile(manager.GetStoreFilePath(toc),
-              "garbage line without equals\r\n\x01\x02\xff\r\n"
-              "[" + std::string(toc.GetString()) + "]\r\n"
-              "ID=7a7a7a7a\r\n"
-              "Artist=cut%4\r\n"
-              "Title=%\r\n"
-              "Genre=" + huge + "\r\n"
-              "Revision=abc\r\n"
-              "NTracks=9\r\n"
-              "TK00-Title=first\r\n"
-              "TK00-TrackLength=-\r\n"
-              "TK01-Comment=%0D%0A%0\r\n"
-              "TK05-Title=beyond the disc\r\n"
-              "[other]\r\nID=7a7a7a7a\r\n");
+    WriteFile(manager.GetStoreFilePath(toc), "garbage line without equals\r\n\x01\x02\xff\r\n"
+                                             "[" +
+                                                 std::string(toc.GetString()) +
+                                                 "]\r\n"
+                                                 "ID=7a7a7a7a\r\n"
+                                                 "Artist=cut%4\r\n"
+                                                 "Title=%\r\n"
+                                                 "Genre=" +
+                                                 huge +
+                                                 "\r\n"
+                                                 "Revision=abc\r\n"
+                                                 "NTracks=9\r\n"
+                                                 "TK00-Title=first\r\n"
+                                                 "TK00-TrackLength=-\r\n"
+                                                 "TK01-Comment=%0D%0A%0\r\n"
+                                                 "TK05-Title=beyond the disc\r\n"
+                                                 "[other]\r\nID=7a7a7a7a\r\n");
     info.GetTrack(2)->m_strTrackTitle = "emptied: the key is absent";
     ASSERT_EQ(manager.Load(&info), 1);
     EXPECT_STREQ(info.GetArtist(), "cut%4");
@@ -436,17 +480,19 @@ TEST(LocalStore, DamagedStoreFilesLoadWhatIsSound)
     CCDInfo lyrics;
     lyrics.SetDiscId(0x7a7a7a7c);
     AddTracks(lyrics, {0}, 100);
-    lyrics.GetTrack(0)->m_strUnsyncLyric = CString(std::string(9000, 'a') + std::string(9000, '\n'));
+    const std::string text = std::string(9000, 'a') + std::string(9000, '\n');
+    lyrics.GetTrack(0)->m_strUnsyncLyric = CString(text);
     ASSERT_EQ(manager.Save(&lyrics), 1);
     CString stored;
     manager.ReadStoreKey(lyrics.GetTocId(), "TK00-UnsyncLyric", stored);
     EXPECT_EQ(stored.GetLength(), 9000 + (16383 - 9000) / 3);
-    std::vector<std::string> lines =
-        SectionLines(ReadFile(manager.GetStoreFilePath(lyrics.GetTocId())),
-                     lyrics.GetTocId().GetString());
+    std::vector<std::string> lines = SectionLines(
+        ReadFile(manager.GetStoreFilePath(lyrics.GetTocId())), lyrics.GetTocId().GetString());
     ASSERT_EQ(lines.size(), 18u + 31u);
-    EXPECT_EQ(lines[18 + 25], "TK00-UnsyncLyric=" + std::string(9000, 'a') +
-                                  [] { std::string s; for (int i = 0; i < 7666; ++i) s += "%0A"; return s; }());
+    std::string written = "TK00-UnsyncLyric=" + std::string(9000, 'a');
+    for (int i = 0; i < (32000 - 9000) / 3; ++i)
+        written += "%0A";
+    EXPECT_EQ(lines[18 + 25], written);
     EXPECT_EQ(lines.back(), "TK00-ContentGroup=");
 }
 

@@ -12,9 +12,11 @@
 #include "propgrid/textblock_property.h"
 #include "tests/catalogue/catalogue_fixture.h"
 
-namespace {
+namespace
+{
 
-class RecordPageTest : public ::testing::Test {
+class RecordPageTest : public ::testing::Test
+{
 protected:
     void SetUp() override
     {
@@ -179,8 +181,8 @@ TEST_F(RecordPageTest, EveryTrackFieldEditedThroughTheGrid)
     EXPECT_STREQ(track.GetLengthText(), "3:42");
 
     notify.received.clear();
-    EditInPopup<EPropertyTextblock, EPropertyTextblockWindow>(
-        "Comment", "one\r\ntwo", 2, &EPropertyTextblock::GetPopup);
+    EditInPopup<EPropertyTextblock, EPropertyTextblockWindow>("Comment", "one\r\ntwo", 2,
+                                                              &EPropertyTextblock::GetPopup);
     EXPECT_STREQ(track.m_strComment, "one\ntwo");
     EditInPopup<EPropertyLyrics, EPropertyLyricsWindow>("Unsynchronized Lyrics", "la\r\nla",
                                                         EPropertyLyricsWindow::kOkId,
@@ -230,7 +232,8 @@ TEST_F(RecordPageTest, LyricsCancelAndCloseBoxKeepTheText)
 }
 
 // A host that refuses every change of its lyrics.
-class VetoHost : public IPropertyHost {
+class VetoHost : public IPropertyHost
+{
 public:
     CString lyrics = "kept";
     int asked = 0;
@@ -342,8 +345,7 @@ TEST_F(RecordPageTest, EveryDiscFieldEditedThroughTheGrid)
     AddTracks(info, {0, 20000}, 184650); // ends at 2730 s
     info.SetNotifyWindow(&notify);
     Show(&info);
-    EXPECT_STREQ(static_cast<EIconTextButtonProperty*>(Row("CD Length"))->GetTextValue(),
-                 "45.30");
+    EXPECT_STREQ(static_cast<EIconTextButtonProperty*>(Row("CD Length"))->GetTextValue(), "45.30");
     for (const DiscRowCase& c : kDiscTextRows) {
         SCOPED_TRACE(c.row);
         notify.received.clear();
@@ -358,8 +360,8 @@ TEST_F(RecordPageTest, EveryDiscFieldEditedThroughTheGrid)
     EXPECT_STREQ(info.GetTrack(1)->m_strAlbumTitle, "v Album Title") << "reached the tracks";
 
     notify.received.clear();
-    EditInPopup<EPropertyTextblock, EPropertyTextblockWindow>(
-        "Album Comment", "a\r\nb", 2, &EPropertyTextblock::GetPopup);
+    EditInPopup<EPropertyTextblock, EPropertyTextblockWindow>("Album Comment", "a\r\nb", 2,
+                                                              &EPropertyTextblock::GetPopup);
     EXPECT_STREQ(info.GetExtendedData(), "a\nb");
     PumpPending();
     EXPECT_EQ(notify.received, std::vector<LPARAM>{0});

@@ -4,15 +4,16 @@
 
 #include "tests/catalogue/catalogue_fixture.h"
 
-namespace {
+namespace
+{
 
 TEST(CDTrack, KindsFollowTheFlags)
 {
     struct Case {
         int flags;
         bool data, file, audio;
-    } const cases[] = {{-1, true, false, false},  {0, false, false, true},
-                       {4, true, false, false},   {0x1000, false, true, false},
+    } const cases[] = {{-1, true, false, false},     {0, false, false, true},
+                       {4, true, false, false},      {0x1000, false, true, false},
                        {0x1004, true, false, false}, {2, false, false, true}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.flags);
@@ -187,8 +188,8 @@ TEST(CDInfo, YearAndLengthTexts)
     struct YearCase {
         const char* stored;
         const char* shown;
-    } const years[] = {{"1999 live", "1999 live"}, {"abc", ""},     {"0", ""},
-                       {"  12", "  12"},           {"-5", ""},      {"+7x", "+7x"}};
+    } const years[] = {{"1999 live", "1999 live"}, {"abc", ""}, {"0", ""},
+                       {"  12", "  12"},           {"-5", ""},  {"+7x", "+7x"}};
     for (const YearCase& c : years) {
         SCOPED_TRACE(c.stored);
         CCDInfo info;

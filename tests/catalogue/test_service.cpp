@@ -9,7 +9,8 @@
 #include "foundation/settings/app_cfg.h"
 #include "testing/http/loopback_http.h"
 
-namespace {
+namespace
+{
 
 using testing_http::LoopbackHttpServer;
 using testing_http::MakeReply;
@@ -49,8 +50,8 @@ std::string FormField(const std::string& body, const std::string& name)
     size_t start = 0;
     while (start <= body.size()) {
         size_t end = body.find('&', start);
-        std::string pair = body.substr(start, end == std::string::npos ? std::string::npos
-                                                                       : end - start);
+        std::string pair =
+            body.substr(start, end == std::string::npos ? std::string::npos : end - start);
         if (pair.rfind(name + "=", 0) == 0)
             return UrlDecode(pair.substr(name.size() + 1));
         if (end == std::string::npos)
@@ -60,7 +61,8 @@ std::string FormField(const std::string& body, const std::string& name)
     return "(absent)";
 }
 
-class ServiceTest : public ::testing::Test {
+class ServiceTest : public ::testing::Test
+{
 protected:
     void SetUp() override
     {
@@ -266,7 +268,9 @@ TEST_F(ServiceTest, SubmissionPostsTheDiscAsXml)
         << r.body.substr(0, 120);
     EXPECT_EQ(FormField(r.body, "revision"), "0");
     const std::string expected = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-                                 "<cdinfo cdid=\"" + toc + "\" >\n"
+                                 "<cdinfo cdid=\"" +
+                                 toc +
+                                 "\" >\n"
                                  "<artist>A</artist>\n"
                                  "<submittedwith>Sonoria</submittedwith>\n"
                                  "<cddbid>1a2b3c4d</cddbid>\n"
