@@ -46,17 +46,21 @@ check-native: bootstrap
 	  ctest -j $(JOBS) --output-on-failure
 
 fuzz: check-native
-	@for f in $(NATIVE)/fuzz/fuzz_*; do [ -x "$$f" ] || continue; \
-	  echo "== $$f ($(FUZZ_SECONDS) s)"; \
-	  mkdir -p build/corpus/$$(basename $$f); \
-	  $$f -max_total_time=$(FUZZ_SECONDS) build/corpus/$$(basename $$f) fuzz/corpus/$$(basename $$f) 2>&1 | tail -n 3 || exit 1; \
-	done
+	@rc=0; for f in $(NATIVE)/fuzz/fuzz_*; do [ -x "$$f" ] || continue; \
+	  name=$$(basename $$f); mkdir -p build/corpus/$$name build/fuzz-findings; \
+	  echo "== $$name ($(FUZZ_SECONDS) s)"; \
+	  if ! $$f -max_total_time=$(FUZZ_SECONDS) -artifact_prefix=build/fuzz-findings/$$name- \
+	       build/corpus/$$name fuzz/corpus/$$name > build/corpus/$$name.log 2>&1; then \
+	    tail -n 30 build/corpus/$$name.log; rc=1; \
+	  else tail -n 1 build/corpus/$$name.log; fi; \
+	done; exit $$rc
 
 # Benchmarks report ratios against references measured in the same run; not part of the tests.
 bench: build
 	@$(WINE) --start
 	@for b in $(BUILD)/bin/bench_*.exe; do [ -f "$$b" ] || continue; \
 	  echo "== $$(basename $$b)"; $(WINE) $$b || exit 1; done
+	@for s in bench/*.sh; do [ -f "$$s" ] || continue; echo "== $$s"; bash $$s || exit 1; done
 
 clean:
 	rm -rf build

@@ -44,9 +44,9 @@ BOOL CWinThread::PreTranslateMessage(MSG* pMsg)
     HWND hMain = AfxHwnd(pMainWnd);
     if (CWnd::WalkPreTranslateTree(hMain, pMsg))
         return TRUE;
-    // A message of another top-level window (a popup) is still offered to the main window.
+    // A message for a window outside the main window (a popup) is still offered to it.
     if (pMainWnd != nullptr && hMain != nullptr && pMsg->hwnd != nullptr &&
-        ::GetAncestor(pMsg->hwnd, GA_ROOT) != hMain)
+        pMsg->hwnd != hMain && !::IsChild(hMain, pMsg->hwnd))
         return pMainWnd->PreTranslateMessage(pMsg);
     return FALSE;
 }

@@ -141,7 +141,10 @@ public:
     {
         return CWnd::Create(WC_TABCONTROL, nullptr, dwStyle, rect, pParentWnd, nID);
     }
-    LONG InsertItem(int nItem, LPCTSTR lpszItem) { return InsertItem(TCIF_TEXT, nItem, lpszItem, 0, 0); }
+    LONG InsertItem(int nItem, LPCTSTR lpszItem)
+    {
+        return InsertItem(TCIF_TEXT, nItem, lpszItem, 0, 0);
+    }
     LONG InsertItem(UINT nMask, int nItem, LPCTSTR lpszItem, int nImage, LPARAM lParam);
     BOOL DeleteAllItems() { return static_cast<BOOL>(SendMessage(TCM_DELETEALLITEMS)); }
     int GetItemCount() const { return static_cast<int>(SendMessage(TCM_GETITEMCOUNT)); }
@@ -149,7 +152,8 @@ public:
     int SetCurSel(int nItem) { return static_cast<int>(SendMessage(TCM_SETCURSEL, nItem)); }
     BOOL GetItem(int nItem, TCITEM* pItem) const
     {
-        return static_cast<BOOL>(SendMessage(TCM_GETITEM, nItem, reinterpret_cast<LPARAM>(pItem)));
+        return static_cast<BOOL>(
+            SendMessage(TCM_GETITEM, nItem, reinterpret_cast<LPARAM>(pItem)));
     }
     BOOL GetItemRect(int nItem, LPRECT lpRect) const
     {

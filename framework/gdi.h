@@ -11,7 +11,6 @@
 #include <utility>
 
 #include "framework/core.h"
-#include "framework/geometry.h"
 
 class CWnd;
 

@@ -470,7 +470,8 @@ void CWnd::CenterWindow(CWnd* pAlternateOwner)
 {
     RECT me{}, area{};
     ::GetWindowRect(m_hWnd, &me);
-    HWND hOwner = pAlternateOwner != nullptr ? pAlternateOwner->m_hWnd : ::GetWindow(m_hWnd, GW_OWNER);
+    HWND hOwner = pAlternateOwner != nullptr ? pAlternateOwner->m_hWnd
+                                             : ::GetWindow(m_hWnd, GW_OWNER);
     if (hOwner != nullptr)
         ::GetWindowRect(hOwner, &area);
     else

@@ -13,7 +13,7 @@ struct CCreateContext;
 class CScrollBar;
 class CWnd;
 
-// The handle of a window object, null for none (MFC callers pass null CWnd pointers freely).
+// The handle of a window object, null for none (callers pass null window pointers freely).
 inline HWND AfxHwnd(const CWnd* pWnd);
 
 class CWnd : public CCmdTarget {
@@ -77,13 +77,15 @@ public:
     virtual BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult);
     BOOL ReflectChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult);
 
-    // Thin wrappers.
+    // Thin wrappers. The control wrappers send through SendMessage, whose assert covers them.
     LRESULT SendMessage(UINT m, WPARAM w = 0, LPARAM l = 0) const
     {
+        ASSERT(::IsWindow(m_hWnd));
         return ::SendMessage(m_hWnd, m, w, l);
     }
     BOOL PostMessage(UINT m, WPARAM w = 0, LPARAM l = 0) const
     {
+        ASSERT(::IsWindow(m_hWnd)); // a null window would make it a thread message
         return ::PostMessage(m_hWnd, m, w, l);
     }
     CWnd* GetParent() const { return FromHandle(::GetParent(m_hWnd)); }

@@ -15,7 +15,13 @@ struct EDibImage {
     uint32_t pixels[1]; // width * height of them
 };
 
-enum class EBuiltinImage { DotsButton, CheckOnEnabled, CheckOffEnabled, CheckOnDisabled, CheckOffDisabled };
+enum class EBuiltinImage {
+    DotsButton,
+    CheckOnEnabled,
+    CheckOffEnabled,
+    CheckOnDisabled,
+    CheckOffDisabled
+};
 
 // The record of a built-in image (from the program's resources), or null when missing.
 const EDibImage* GetBuiltinImage(EBuiltinImage which);

@@ -18,6 +18,8 @@ public:
 
     EPropCtrl();
     BOOL Create(CWnd* pParent, UINT nID, const CRect& rect, IPropCtrlListener* pListener = nullptr);
+    // Commits the open edit, then shows pHost's rows (none for null). The rows hold the host's
+    // members by address: give null or another host before the host goes away.
     void SetPropertyHost(IPropertyHost* pHost);
     void ShowComment(bool bShow);
     void SetCommentHeight(int nHeight);

@@ -19,6 +19,13 @@ ON_WM_LBUTTONDBLCLK()
 ON_WM_CONTEXTMENU()
 END_MESSAGE_MAP()
 
+EPropListWnd::~EPropListWnd()
+{
+    CloseActiveEditor();
+    m_rows.clear();
+    m_list.Clear();
+}
+
 BOOL EPropListWnd::PreCreateWindow(CREATESTRUCT& cs)
 {
     cs.style |= WS_CLIPCHILDREN; // the off-screen copy must not paint over the editor

@@ -12,6 +12,8 @@ class EPropListWnd : public EPropWnd, public ECommentPane::ICommentHost {
     DECLARE_DYNCREATE(EPropListWnd)
 public:
     EPropListWnd() = default;
+    // Closes the editor before the rows go, so its last focus change reaches no dead row.
+    ~EPropListWnd() override;
 
     // Commits the active edit (without validation), clears and refills the list from pHost
     // (null empties it), keeping the page of the same name current.

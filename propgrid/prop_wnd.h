@@ -52,7 +52,10 @@ public:
     void UpdateScrollBars();
     void EnsureVisible(const CRect& rc);
     void EnsureVisible(EProperty* p);
-    CPoint ClientToContent(CPoint pt) const { return CPoint(pt.x - m_ptOrigin.x, pt.y - m_ptOrigin.y); }
+    CPoint ClientToContent(CPoint pt) const
+    {
+        return CPoint(pt.x - m_ptOrigin.x, pt.y - m_ptOrigin.y);
+    }
     CRect ContentRectFromClient(CRect rc) const
     {
         rc.OffsetRect(-m_ptOrigin.x, -m_ptOrigin.y);

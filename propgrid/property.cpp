@@ -145,8 +145,17 @@ void EIconTextButtonProperty::DrawValue(CDC* pDC, EPropWnd* pCtrl)
     if (HasEditBox() && enabled && m_bActive && m_pEdit) {
         CRect r = m_rcText;
         r.OffsetRect(m_ptOrigin);
+        CRect old;
+        m_pEdit->GetWindowRect(&old);
         m_pEdit->SetWindowPos(nullptr, r.left, r.top, r.Width(), r.Height(),
                               SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+        if (old.Width() != r.Width()) {
+            // A box that was narrower scrolled its text away: show it from the start again.
+            int start = 0, end = 0;
+            m_pEdit->GetSel(start, end);
+            m_pEdit->SetSel(0, 0);
+            m_pEdit->SetSel(start, end);
+        }
     } else if (m_rcText.Width() > 0) {
         if (!enabled)
             pDC->SetTextColor(DarkenColor(pCtrl->GetFaceColor(), 96));

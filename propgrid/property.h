@@ -67,7 +67,10 @@ public:
 
 protected:
     // Asks the host whether the member may take *pNewValue.
-    bool AskHost(void* pNewValue) { return m_pHost == nullptr || m_pHost->OnPropertyChange(m_pProperty, pNewValue); }
+    bool AskHost(void* pNewValue)
+    {
+        return m_pHost == nullptr || m_pHost->OnPropertyChange(m_pProperty, pNewValue);
+    }
 
     bool m_bEnabled;
     bool m_bActive = false;

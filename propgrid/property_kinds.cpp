@@ -102,7 +102,7 @@ CString EPropertyCombo::GetTextValue()
     for (size_t i = 0; i < m_values.size(); ++i)
         if (m_values[i] == v)
             return m_labels[i];
-    return "N/A";
+    return I18NString("PROPGRID_NOT_AVAILABLE", "N/A");
 }
 
 bool EPropertyCombo::OnCommand(EPropWnd* pCtrl, WPARAM wParam, LPARAM)
@@ -144,9 +144,11 @@ EPropertyCheck::EPropertyCheck(IPropertyHost* pHost, const CString& sName, bool*
 void EPropertyCheck::DrawIcon(CDC* pDC, EPropWnd*, const CRect& rcIcon)
 {
     bool set = *static_cast<bool*>(m_pProperty);
-    EBuiltinImage which = IsEnabled()
-                              ? (set ? EBuiltinImage::CheckOnEnabled : EBuiltinImage::CheckOffEnabled)
-                              : (set ? EBuiltinImage::CheckOnDisabled : EBuiltinImage::CheckOffDisabled);
+    EBuiltinImage which;
+    if (IsEnabled())
+        which = set ? EBuiltinImage::CheckOnEnabled : EBuiltinImage::CheckOffEnabled;
+    else
+        which = set ? EBuiltinImage::CheckOnDisabled : EBuiltinImage::CheckOffDisabled;
     const EDibImage* image = GetBuiltinImage(which);
     if (image == nullptr)
         return;

@@ -2,8 +2,18 @@
 #include "rip/rip_formats.h"
 
 #include "audio/audio_stream.h"
+#include "audio/cd/audio_cd.h"
+#include "audio/cd/cd_reader.h"
+#include "audio/formats/flac/flac_reader.h"
+#include "audio/formats/flac/flac_writer.h"
+#include "audio/formats/mp3/mp3_reader.h"
+#include "audio/formats/mp3/mp3_writer.h"
+#include "audio/formats/vorbis/vorbis_reader.h"
+#include "audio/formats/vorbis/vorbis_writer.h"
 #include "audio/formats/wav/wav_reader.h"
 #include "audio/formats/wav/wav_writer.h"
+#include "audio/formats/wma/wma_reader.h"
+#include "audio/formats/wma/wma_writer.h"
 #include "rip/rip_task.h"
 #include "rip/rip_thread.h"
 
@@ -30,12 +40,84 @@ CAudioAbstractReader* OpenFileReader(CRipTask& task, CRipSource&, CString& strEr
     return nullptr;
 }
 
+CAudioAbstractReader* OpenCdReader(CRipTask& task, CRipSource& source, CString& strError)
+{
+    CAudioCDManager manager(task.GetForceASPI());
+    CAudioCD* pCd = manager.OpenCD(task.GetDriveIndex());
+    if (pCd == nullptr)
+        return nullptr;
+    auto pReader = std::make_unique<CAudioCDReader>();
+    if (pReader->Open(pCd, task.GetStartSector(), task.GetEndSector(),
+                      task.GetSlowSpeedMode() ? 176 : 0xFFFF, task.GetNumCDSectorsPerRead(),
+                      task.GetCDReadBufSize() << 20)) {
+        source.releaseDisc = [pCd] { delete pCd; };
+        return pReader.release();
+    }
+    pReader->GetError(strError);
+    pReader.reset();
+    delete pCd;
+    return nullptr;
+}
+
 CAudioAbstractWriter* OpenWavWriter(CRipTask& task, int nSampleRate, CString& strError)
 {
     auto pWriter = std::make_unique<CAudioWavWriter>();
     if (pWriter->Open(task.GetOutputFile(), task.GetChannels(), nSampleRate,
                       task.GetWavBitsPerSample(),
                       task.GetTagsMode() > 0 ? task.GetTrack() : nullptr))
+        return pWriter.release();
+    pWriter->GetError(strError);
+    return nullptr;
+}
+
+CAudioAbstractWriter* OpenWmaWriter(CRipTask& task, int nSampleRate, CString& strError)
+{
+    auto pWriter = std::make_unique<CAudioWMAWriter>();
+    if (pWriter->Open(task.GetOutputFile(), nSampleRate, task.GetWmaMode(), task.GetTrack()))
+        return pWriter.release();
+    pWriter->GetError(strError);
+    return nullptr;
+}
+
+CAudioAbstractWriter* OpenMp3Writer(CRipTask& task, int nSampleRate, CString& strError)
+{
+    DWORD flags = 0;
+    switch (task.GetMp3Mode()) {
+    case 1: flags |= CAudioMP3Writer::FLAG_CBR; break;
+    case 2: flags |= CAudioMP3Writer::FLAG_VBR; break;
+    case 3: flags |= CAudioMP3Writer::FLAG_ABR; break;
+    }
+    switch (task.GetTagsMode()) {
+    case 1: flags |= CAudioMP3Writer::FLAG_ID3V1; break;
+    case 2: flags |= CAudioMP3Writer::FLAG_ID3V2; break;
+    case 3: flags |= CAudioMP3Writer::FLAG_ID3V1 | CAudioMP3Writer::FLAG_ID3V2; break;
+    }
+    if (task.GetMp3WriteCRCs())
+        flags |= CAudioMP3Writer::FLAG_CRC;
+    auto pWriter = std::make_unique<CAudioMP3Writer>();
+    if (pWriter->Open(task.GetOutputFile(), task.GetChannels(), nSampleRate, task.GetMp3Bitrate(),
+                      task.GetMp3VBRQuality(), flags, task.GetTrack()))
+        return pWriter.release();
+    pWriter->GetError(strError);
+    return nullptr;
+}
+
+// Ogg Vorbis and FLAC writers always get the task's tag record.
+CAudioAbstractWriter* OpenVorbisWriter(CRipTask& task, int nSampleRate, CString& strError)
+{
+    auto pWriter = std::make_unique<CAudioVorbisWriter>();
+    if (pWriter->Open(task.GetOutputFile(), task.GetChannels(), nSampleRate,
+                      task.GetVorbisQuality(), task.GetTrack()))
+        return pWriter.release();
+    pWriter->GetError(strError);
+    return nullptr;
+}
+
+CAudioAbstractWriter* OpenFlacWriter(CRipTask& task, int nSampleRate, CString& strError)
+{
+    auto pWriter = std::make_unique<CAudioFlacWriter>();
+    if (pWriter->Open(task.GetOutputFile(), task.GetChannels(), nSampleRate, task.GetFlacLevel(),
+                      task.GetTrack()))
         return pWriter.release();
     pWriter->GetError(strError);
     return nullptr;
@@ -52,11 +134,11 @@ struct FormatEntry {
 // A null opener is a format this build does not have yet: the job fails with its error text.
 const FormatEntry kFormats[] = {
     {0, 2, &OpenFileReader<CAudioWavReader>, 8, &OpenWavWriter},
-    {1, 3, nullptr, 9, nullptr},
-    {2, 4, nullptr, 10, nullptr},
-    {3, 5, nullptr, 11, nullptr},
-    {4, 6, nullptr, 12, nullptr},
-    {99, 1, nullptr, 0, nullptr},
+    {1, 3, &OpenFileReader<CAudioMP3Reader>, 9, &OpenMp3Writer},
+    {2, 4, &OpenFileReader<CAudioVorbisReader>, 10, &OpenVorbisWriter},
+    {3, 5, &OpenFileReader<CAudioWMAReader>, 11, &OpenWmaWriter},
+    {4, 6, &OpenFileReader<CAudioFlacReader>, 12, &OpenFlacWriter},
+    {99, 1, &OpenCdReader, 0, nullptr},
 };
 
 const char kNotAvailable[] = "Format not available";

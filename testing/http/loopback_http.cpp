@@ -133,7 +133,7 @@ void LoopbackHttpServer::HandleConnection(uintptr_t clientHandle)
     size_t sp1 = line.find(' '), sp2 = line.rfind(' ');
     req.method = line.substr(0, sp1);
     req.target = line.substr(sp1 + 1, sp2 - sp1 - 1);
-    req.headers = data.substr(lineEnd + 2, headerEnd - lineEnd - 2);
+    req.headers = headerEnd > lineEnd ? data.substr(lineEnd + 2, headerEnd - lineEnd - 2) : "";
     req.body = data.substr(headerEnd + 4);
     size_t length = std::strtoul(req.Header("Content-Length").c_str(), nullptr, 10);
     while (req.body.size() < length) {
@@ -149,13 +149,18 @@ void LoopbackHttpServer::HandleConnection(uintptr_t clientHandle)
     Reply reply = m_handler(req);
     if (reply.delayMs > 0)
         Sleep(reply.delayMs);
-    size_t sent = 0;
-    while (sent < reply.raw.size()) {
-        int n = send(client, reply.raw.data() + sent, static_cast<int>(reply.raw.size() - sent), 0);
-        if (n <= 0)
-            break;
-        sent += n;
-    }
+    auto sendAll = [client](const std::string& bytes) {
+        size_t sent = 0;
+        while (sent < bytes.size()) {
+            int n = send(client, bytes.data() + sent, static_cast<int>(bytes.size() - sent), 0);
+            if (n <= 0)
+                return false;
+            sent += n;
+        }
+        return true;
+    };
+    if (sendAll(reply.raw) && reply.stream)
+        reply.stream(sendAll);
     // The whole request was read, so closing now is graceful: the reply is not lost.
     shutdown(client, SD_SEND);
 }

@@ -24,6 +24,9 @@ struct Request {
 struct Reply {
     std::string raw;
     int delayMs = 0; // sleep before answering
+    // Called after raw is sent, to send more at the test's pace: send() returns false once
+    // the peer is gone. The connection closes when it returns.
+    std::function<void(const std::function<bool(const std::string&)>& send)> stream;
 };
 
 //! "HTTP/1.0 <status> X\r\nContent-Length: n\r\n\r\n<body>"

@@ -311,7 +311,8 @@ TEST(Mp3Codec, MissingLibrariesGiveErrorOne)
     ASSERT_TRUE(CopyFileA(self, copy.c_str(), FALSE));
     SetEnvironmentVariableA("SONORIA_NO_CODECS", "1");
     std::string command = "\"" + copy + "\" --gtest_filter=Mp3Codec.MissingLibrariesGiveErrorOne";
-    STARTUPINFOA si = {sizeof si};
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
     PROCESS_INFORMATION pi = {};
     ASSERT_TRUE(CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
                                folder.c_str(), &si, &pi));

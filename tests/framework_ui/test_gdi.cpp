@@ -6,19 +6,6 @@
 
 namespace {
 
-// The process's GDI object count. Wine answers GetGuiResources with 0; there the handle table
-// is probed instead (it accepts a bare table index as a handle).
-DWORD GdiObjectCount()
-{
-    DWORD n = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS);
-    if (n != 0)
-        return n;
-    for (UINT_PTR index = 1; index < 0x10000; ++index)
-        if (::GetObjectType(reinterpret_cast<HGDIOBJ>(index)) != 0)
-            ++n;
-    return n;
-}
-
 TEST(GdiObjects, OwnersDeleteMovesTransferDetachReleases)
 {
     HPEN detached = nullptr;

@@ -379,3 +379,71 @@ TEST(PreTranslate, ModalDialogLoopRunsTheWalk)
 }
 
 } // namespace
+
+namespace {
+
+// Counts idle calls and, once idle, pings a window; its main window ends the loop by going away.
+class CountingThread : public CWinThread {
+public:
+    int idles = 0;
+    HWND ping = nullptr;
+    BOOL OnIdle(LONG lCount) override
+    {
+        if (++idles == 1)
+            ::PostMessage(ping, WM_PING, 0, 0);
+        return CWinThread::OnIdle(lCount);
+    }
+};
+
+class ClosingWnd : public TestHostWnd {
+public:
+    int preTranslated = 0;
+    BOOL PreTranslateMessage(MSG* pMsg) override
+    {
+        if (pMsg->message == WM_PING)
+            ++preTranslated;
+        return FALSE;
+    }
+
+protected:
+    LRESULT OnPing(WPARAM, LPARAM)
+    {
+        DestroyWindow(); // the main window going away posts WM_QUIT
+        return 0;
+    }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(ClosingWnd, TestHostWnd)
+ON_MESSAGE(WM_PING, OnPing)
+END_MESSAGE_MAP()
+
+TEST(MessagePump, RunIdlesPreTranslatesAndEndsWithTheMainWindow)
+{
+    CWinApp* app = AfxGetApp();
+    ASSERT_NE(app, nullptr);
+    EXPECT_EQ(AfxGetThread(), app);
+    ClosingWnd main;
+    app->m_pMainWnd = &main;
+    EXPECT_EQ(AfxGetMainWnd(), &main);
+    CountingThread loop;
+    loop.ping = main.m_hWnd;
+    EXPECT_EQ(loop.Run(), 0);
+    EXPECT_GE(loop.idles, 1);
+    EXPECT_EQ(main.preTranslated, 1);
+    EXPECT_EQ(app->m_pMainWnd, nullptr);
+    EXPECT_EQ(main.m_hWnd, nullptr);
+}
+
+TEST(MessagePump, WaitCursorRestoresThePreviousCursor)
+{
+    HCURSOR arrow = ::LoadCursor(nullptr, IDC_ARROW);
+    ::SetCursor(arrow);
+    {
+        CWaitCursor wait;
+        EXPECT_EQ(::GetCursor(), ::LoadCursor(nullptr, IDC_WAIT));
+    }
+    EXPECT_EQ(::GetCursor(), arrow);
+}
+
+} // namespace

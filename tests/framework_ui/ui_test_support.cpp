@@ -90,6 +90,17 @@ LPCDLGTEMPLATE DialogTemplate::Get()
     return reinterpret_cast<LPCDLGTEMPLATE>(m_bytes.data());
 }
 
+DWORD GdiObjectCount()
+{
+    DWORD n = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS);
+    if (n != 0)
+        return n;
+    for (UINT_PTR index = 1; index < 0x10000; ++index)
+        if (::GetObjectType(reinterpret_cast<HGDIOBJ>(index)) != 0)
+            ++n;
+    return n;
+}
+
 void PostKey(HWND hWnd, UINT vk)
 {
     ::PostMessage(hWnd, WM_KEYDOWN, vk, 1);
@@ -107,4 +118,51 @@ void Click(HWND hWnd, int x, int y)
     LPARAM pos = MAKELPARAM(x, y);
     ::SendMessage(hWnd, WM_LBUTTONDOWN, MK_LBUTTON, pos);
     ::SendMessage(hWnd, WM_LBUTTONUP, 0, pos);
+}
+
+DialogAnswerer::DialogAnswerer(Answer answer, void* context, const char* windowClass,
+                               DWORD timeoutMs)
+    : m_answer(answer), m_context(context), m_class(windowClass), m_timeoutMs(timeoutMs),
+      m_uiThread(::GetCurrentThreadId())
+{
+    m_thread = ::CreateThread(nullptr, 0, &Watch, this, 0, nullptr);
+}
+
+DialogAnswerer::~DialogAnswerer()
+{
+    ::WaitForSingleObject(m_thread, INFINITE);
+    ::CloseHandle(m_thread);
+}
+
+DWORD WINAPI DialogAnswerer::Watch(LPVOID param)
+{
+    auto* self = static_cast<DialogAnswerer*>(param);
+    struct Search {
+        const char* cls;
+        HWND found = nullptr;
+    } search{self->m_class};
+    auto visit = [](HWND h, LPARAM l) -> BOOL {
+        char cls[16] = {};
+        ::GetClassName(h, cls, sizeof(cls));
+        auto* s = reinterpret_cast<Search*>(l);
+        if (lstrcmp(cls, s->cls) == 0 && ::IsWindowVisible(h)) {
+            s->found = h;
+            return FALSE;
+        }
+        return TRUE;
+    };
+    for (DWORD waited = 0; waited < self->m_timeoutMs; waited += 50) {
+        search.found = nullptr;
+        ::EnumThreadWindows(self->m_uiThread, visit, reinterpret_cast<LPARAM>(&search));
+        if (search.found == nullptr) // popup menus may belong to no thread's list
+            ::EnumWindows(visit, reinterpret_cast<LPARAM>(&search));
+        if (search.found != nullptr) {
+            ::Sleep(300); // let the dialog finish its initialisation
+            self->m_answer(search.found, self->m_context);
+            self->m_answered = true;
+            return 0;
+        }
+        ::Sleep(50);
+    }
+    return 0;
 }

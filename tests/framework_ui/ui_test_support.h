@@ -47,9 +47,37 @@ private:
     size_t m_countIndex = 0;
 };
 
+// The process's GDI object count. Wine answers GetGuiResources with 0; there the handle table
+// is probed instead (it accepts a bare table index as a handle).
+DWORD GdiObjectCount();
+
 // Posts a key press (down and up) to a window; the pump delivers it.
 void PostKey(HWND hWnd, UINT vk);
 // Posts the characters of text as WM_CHAR messages.
 void PostChars(HWND hWnd, const char* text);
 // Sends a left click (down and up) at a client point of hWnd.
 void Click(HWND hWnd, int x, int y);
+
+// Answers the next dialog box (class "#32770", or a popup menu with "#32768") that the calling
+// thread shows: from a watcher thread, runs answer(window) once it appears. Joins on
+// destruction; Answered() tells whether one was seen within the timeout.
+class DialogAnswerer {
+public:
+    using Answer = void (*)(HWND hDialog, void* context);
+    DialogAnswerer(Answer answer, void* context, const char* windowClass = "#32770",
+                   DWORD timeoutMs = 15000);
+    DialogAnswerer(const DialogAnswerer&) = delete;
+    DialogAnswerer& operator=(const DialogAnswerer&) = delete;
+    ~DialogAnswerer();
+    bool Answered() const { return m_answered; }
+
+private:
+    static DWORD WINAPI Watch(LPVOID self);
+    Answer m_answer;
+    void* m_context;
+    const char* m_class;
+    DWORD m_timeoutMs;
+    DWORD m_uiThread;
+    HANDLE m_thread = nullptr;
+    volatile bool m_answered = false;
+};

@@ -341,3 +341,36 @@ TEST_F(GridTest, AngleStyleFromTheContextMenuCommand)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(GridTest, ScrollMessagesStepByTheirAmounts)
+{
+    grid->MoveWindow(10, 10, 60, 200); // narrower and shorter than the rows
+    PumpPending();
+    struct Case {
+        UINT message;
+        UINT code;
+        int thumb;
+        int bar;
+        int expected;
+    };
+    const Case cases[] = {
+        {WM_HSCROLL, SB_LINELEFT, 0, SB_HORZ, 0}, // below 0: ignored
+        {WM_HSCROLL, SB_LINERIGHT, 0, SB_HORZ, 5},
+        {WM_HSCROLL, SB_PAGERIGHT, 0, SB_HORZ, 25},
+        {WM_HSCROLL, SB_THUMBTRACK, 12, SB_HORZ, 12},
+        {WM_VSCROLL, SB_LINEDOWN, 0, SB_VERT, 8},
+        {WM_VSCROLL, SB_PAGEDOWN, 0, SB_VERT, 32},
+        {WM_VSCROLL, SB_LINEUP, 0, SB_VERT, 24},
+        {WM_VSCROLL, SB_THUMBPOSITION, 3, SB_VERT, 3},
+        {WM_VSCROLL, SB_ENDSCROLL, 0, SB_VERT, 3},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.message << " " << c.code);
+        List().SendMessage(c.message, MAKEWPARAM(c.code, c.thumb), 0);
+        EXPECT_EQ(List().GetScrollPos(c.bar), c.expected);
+    }
+}
+
+} // namespace

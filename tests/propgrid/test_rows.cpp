@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "propgrid/comment_pane.h"
 #include "propgrid/hover_button.h"
 #include "propgrid/numeric_property.h"
 #include "propgrid/prop_list.h"
@@ -142,6 +143,11 @@ TEST(PropList, ComboValuesAndRanges)
     EXPECT_EQ(num->GetMax(), 10);
 }
 
+std::unique_ptr<EIconTextButtonProperty> Row(EIconTextButtonProperty* p)
+{
+    return std::unique_ptr<EIconTextButtonProperty>(p);
+}
+
 struct DisplayCase {
     const char* name;
     std::unique_ptr<EIconTextButtonProperty> (*make)();
@@ -172,37 +178,37 @@ const DisplayCase kDisplayCases[] = {
     {"colour",
      [] {
          static COLORREF c = RGB(255, 128, 0);
-         return std::unique_ptr<EIconTextButtonProperty>(new EPropertyColor(nullptr, "c", &c, true));
+         return Row(new EPropertyColor(nullptr, "c", &c, true));
      },
      "255,128,0"},
     {"address",
      [] {
          static DWORD a = 0xC0A80001;
-         return std::unique_ptr<EIconTextButtonProperty>(new EPropertyIP(nullptr, "a", &a, true));
+         return Row(new EPropertyIP(nullptr, "a", &a, true));
      },
      "192.168.0.1"},
     {"buffer without NUL",
      [] {
          static char b[6] = {'A', 'B', 'C', 'D', 'E', 'F'};
-         return std::unique_ptr<EIconTextButtonProperty>(new EPropertyCharString(nullptr, "b", b, 4));
+         return Row(new EPropertyCharString(nullptr, "b", b, 4));
      },
      "ABCD"},
     {"buffer up to NUL",
      [] {
          static char b[8] = "AB";
-         return std::unique_ptr<EIconTextButtonProperty>(new EPropertyCharString(nullptr, "b", b, 0));
+         return Row(new EPropertyCharString(nullptr, "b", b, 0));
      },
      "AB"},
     {"text block",
      [] {
          static CString t = "one\r\ntwo\nthree";
-         return std::unique_ptr<EIconTextButtonProperty>(new EPropertyTextblock(nullptr, "t", &t, true));
+         return Row(new EPropertyTextblock(nullptr, "t", &t, true));
      },
      "one<><>two<>three"},
     {"time",
      [] {
          static SYSTEMTIME t{2026, 12, 4, 10, 9, 5, 0, 0};
-         return std::unique_ptr<EIconTextButtonProperty>(new EPropertySystemTime(nullptr, "t", &t));
+         return Row(new EPropertySystemTime(nullptr, "t", &t));
      },
      "2026-12-10 09:05"},
     {"unbound custom row",
@@ -342,6 +348,28 @@ TEST(XMenu, IndexedItemsCountFromTheBase)
     menu.AppendIndexedItem("a", 2, true);
     EXPECT_EQ(menu.GetMenuItemID(0), 682u);
     EXPECT_TRUE(menu.GetMenuState(682, MF_BYCOMMAND) & MF_CHECKED);
+}
+
+} // namespace
+
+namespace {
+
+TEST(CommentPane, TooTallCommentEndsInDots)
+{
+    CDC dc;
+    dc.CreateCompatibleDC(nullptr);
+    dc.SelectStockObject(DEFAULT_GUI_FONT);
+    CRect rc(0, 0, 120, 20); // about one line
+    CString text = "A comment long enough to need several lines in a narrow pane, "
+                   "so that it has to be cut short.";
+    ECommentPane::FitWrappedText(text, rc, &dc);
+    EXPECT_EQ(text.Right(3), "...");
+    CRect calc(0, 0, 120, 0);
+    dc.DrawText(text, &calc, DT_WORDBREAK | DT_CALCRECT);
+    EXPECT_LE(calc.Height(), rc.Height());
+    CString tiny = "abcdef";
+    ECommentPane::FitWrappedText(tiny, CRect(0, 0, 1, 0), &dc);
+    EXPECT_STREQ(tiny, "...");
 }
 
 } // namespace

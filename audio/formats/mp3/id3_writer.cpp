@@ -38,6 +38,36 @@ void PutPadded(BYTE* p, const CString& text, int size)
     std::memcpy(p, text.GetString(), std::min(size, text.GetLength()));
 }
 
+enum EditResult { NOT_OPENED, FAILED, DONE };
+
+// Opens an existing file for reading and writing and runs `edit` on it; a file error ends the
+// edit and the file is closed as it stands.
+template <class Edit> EditResult EditExistingFile(LPCTSTR path, Edit edit)
+{
+    CFile file;
+    if (!file.Open(path, kOpenExisting))
+        return NOT_OPENED;
+    try {
+        edit(file);
+        file.Close();
+        return DONE;
+    } catch (CException* e) {
+        e->Delete();
+        file.Abort();
+        return FAILED;
+    }
+}
+
+// Whether the last 128 bytes of the file are an ID3v1 block.
+bool HasId3v1(CFile& file)
+{
+    if (file.GetLength() < 128)
+        return false;
+    BYTE head[3] = {};
+    file.Seek(-128, CFile::end);
+    return file.Read(head, 3) == 3 && std::memcmp(head, "TAG", 3) == 0;
+}
+
 } // namespace
 
 CAudioMP3InfoTagWriter::CAudioMP3InfoTagWriter(const CAudioTrackInfo* track) : m_pTrack(track)
@@ -234,8 +264,16 @@ BOOL CAudioMP3InfoTagWriter::WriteID3v2(LPCTSTR path)
             }
         }
         file.Close();
-        CFile::Remove(path);
-        CFile::Rename(temp, path);
+        // Swap the files so that one of them always holds the whole content.
+        CString old = CString(path) + ".id3old";
+        CFile::Rename(path, old);
+        try {
+            CFile::Rename(temp, path);
+        } catch (CException*) {
+            CFile::Rename(old, path);
+            throw;
+        }
+        CFile::Remove(old);
         return TRUE;
     } catch (CException* e) {
         e->Delete();
@@ -248,72 +286,33 @@ BOOL CAudioMP3InfoTagWriter::WriteID3v1(LPCTSTR path)
 {
     if (!m_pTrack)
         return FALSE;
-    CFile file;
-    if (!file.Open(path, kOpenExisting))
-        return FALSE;
-    try {
-        ULONGLONG length = file.GetLength();
-        BYTE head[3] = {};
-        if (length >= 128) {
-            file.Seek(static_cast<LONGLONG>(length - 128), CFile::begin);
-            file.Read(head, 3);
-        }
-        if (length >= 128 && std::memcmp(head, "TAG", 3) == 0)
-            file.Seek(static_cast<LONGLONG>(length - 128), CFile::begin);
-        else
-            file.SeekToEnd();
-        WriteID3v1Block(file);
-        file.Close();
-        return TRUE;
-    } catch (CException* e) {
-        e->Delete();
-        file.Abort();
-        return FALSE;
-    }
+    return EditExistingFile(path, [this](CFile& file) {
+               if (HasId3v1(file))
+                   file.Seek(-128, CFile::end);
+               else
+                   file.SeekToEnd();
+               WriteID3v1Block(file);
+           }) == DONE;
 }
 
 BOOL CAudioMP3InfoTagWriter::RemoveID3v2(LPCTSTR path)
 {
-    CFile file;
-    if (!file.Open(path, kOpenExisting))
-        return FALSE;
-    try {
+    return EditExistingFile(path, [](CFile& file) {
         ULONGLONG size = std::min(ExistingID3v2Size(file), file.GetLength());
-        if (size > 0) {
-            std::vector<BYTE> zeros(static_cast<size_t>(std::min<ULONGLONG>(size, 65536)), 0);
-            file.SeekToBegin();
-            for (ULONGLONG done = 0; done < size;) {
-                UINT n = static_cast<UINT>(std::min<ULONGLONG>(zeros.size(), size - done));
-                file.Write(zeros.data(), n);
-                done += n;
-            }
+        std::vector<BYTE> zeros(static_cast<size_t>(std::min<ULONGLONG>(size, 65536)), 0);
+        file.SeekToBegin();
+        for (ULONGLONG done = 0; done < size;) {
+            UINT n = static_cast<UINT>(std::min<ULONGLONG>(zeros.size(), size - done));
+            file.Write(zeros.data(), n);
+            done += n;
         }
-        file.Close();
-    } catch (CException* e) {
-        e->Delete();
-        file.Abort();
-    }
-    return TRUE;
+    }) != NOT_OPENED;
 }
 
 BOOL CAudioMP3InfoTagWriter::RemoveID3v1(LPCTSTR path)
 {
-    CFile file;
-    if (!file.Open(path, kOpenExisting))
-        return FALSE;
-    try {
-        ULONGLONG length = file.GetLength();
-        if (length >= 128) {
-            BYTE head[3] = {};
-            file.Seek(static_cast<LONGLONG>(length - 128), CFile::begin);
-            file.Read(head, 3);
-            if (std::memcmp(head, "TAG", 3) == 0)
-                file.SetLength(length - 128);
-        }
-        file.Close();
-    } catch (CException* e) {
-        e->Delete();
-        file.Abort();
-    }
-    return TRUE;
+    return EditExistingFile(path, [](CFile& file) {
+        if (HasId3v1(file))
+            file.SetLength(file.GetLength() - 128);
+    }) != NOT_OPENED;
 }

@@ -1,0 +1,223 @@
+// FLAC reader over libFLAC's stream decoder.
+#include "audio/formats/flac/flac_reader.h"
+
+#include "audio/audio_frame.h"
+#include "audio/formats/flac/flac_tag_reader.h"
+#include "audio/formats/flac/vorbis_comment.h"
+
+#include <algorithm>
+
+namespace
+{
+
+const char kInitError[] = "Flac reader init_file error";
+
+// The file's size, and whether it starts as a FLAC stream: libFLAC would hunt through any file
+// for the marker and so take an Ogg FLAC stream for a damaged native one.
+bool ProbeFile(LPCTSTR path, ULONGLONG& size)
+{
+    CFile file;
+    size = 0;
+    if (!file.Open(path, CFile::modeRead | CFile::shareDenyNone))
+        return false;
+    size = file.GetLength();
+    return StartsWithMagicAfterId3v2(file, "fLaC");
+}
+
+} // namespace
+
+CAudioFlacReader::CAudioFlacReader() = default;
+
+CAudioFlacReader::~CAudioFlacReader() = default;
+
+bool CAudioFlacReader::Open(LPCTSTR path)
+{
+    if (m_bInitialized)
+        return false;
+    SetError(AUDIO_ERROR_NONE, "");
+    m_bEndOfStream = 0;
+    m_bStreamInfo = false;
+    m_nChannels = m_nBitsPerSample = m_nSampleRate = 0;
+    m_trackInfo.Clear();
+    if (!ProbeFile(path, m_nFileSize)) {
+        SetError(AUDIO_ERROR_CODEC_INIT, kInitError);
+        return false;
+    }
+
+    m_decoder = std::make_unique<CFlacDecoder>();
+    FLAC__StreamDecoder* decoder = m_decoder->Get();
+    // STREAMINFO always comes; of the rest only the comments are used.
+    if (!decoder ||
+        !FLAC__stream_decoder_set_metadata_respond(decoder, FLAC__METADATA_TYPE_VORBIS_COMMENT) ||
+        FLAC__stream_decoder_init_file(decoder, path, WriteCallback, MetadataCallback,
+                                       ErrorCallback,
+                                       this) != FLAC__STREAM_DECODER_INIT_STATUS_OK) {
+        m_decoder.reset();
+        SetError(AUDIO_ERROR_CODEC_INIT, kInitError);
+        return false;
+    }
+    FLAC__stream_decoder_process_until_end_of_metadata(decoder);
+    // Without STREAMINFO the file is no FLAC stream (or one cut short in its header).
+    if (!m_bStreamInfo) {
+        m_decoder.reset();
+        SetError(AUDIO_ERROR_CODEC_INIT, kInitError);
+        return false;
+    }
+    m_bInitialized = 1;
+    return true;
+}
+
+bool CAudioFlacReader::OpenFromFile(CFile* file)
+{
+    if (m_bInitialized || !file)
+        return false;
+    SetError(AUDIO_ERROR_NONE, "");
+    CString path = file->GetFilePath();
+    file->Close();
+    return Open(path);
+}
+
+bool CAudioFlacReader::IsInitialized()
+{
+    return m_bInitialized;
+}
+
+bool CAudioFlacReader::HasMoreData()
+{
+    return m_bInitialized && !m_bEndOfStream;
+}
+
+int CAudioFlacReader::GetProgressPercent()
+{
+    if (!m_bInitialized || m_nFileSize == 0)
+        return -1;
+    FLAC__uint64 position = 0;
+    if (!FLAC__stream_decoder_get_decode_position(m_decoder->Get(), &position))
+        return m_bEndOfStream ? 100 : 0;
+    return static_cast<int>(std::min<ULONGLONG>(position * 100 / m_nFileSize, 100));
+}
+
+bool CAudioFlacReader::Prepare()
+{
+    return m_bInitialized;
+}
+
+bool CAudioFlacReader::ReadFrame(CAudioFrame* frame)
+{
+    if (!m_bInitialized)
+        return false;
+    FLAC__StreamDecoder* decoder = m_decoder->Get();
+    m_pFrame = frame;
+    FLAC__bool ok = FLAC__stream_decoder_process_single(decoder);
+    m_pFrame = nullptr;
+    FLAC__StreamDecoderState state = FLAC__stream_decoder_get_state(decoder);
+    if (state == FLAC__STREAM_DECODER_END_OF_STREAM)
+        m_bEndOfStream = 1;
+    CString text;
+    int code = FlacDecoderError(state, text);
+    if (ok && code == AUDIO_ERROR_NONE)
+        return true;
+    if (code == AUDIO_ERROR_NONE)
+        code = FlacDecoderError(FLAC__STREAM_DECODER_ABORTED, text);
+    // A decoder that stopped does not recover: end the stream so no caller steps forever.
+    m_bEndOfStream = 1;
+    SetError(code, text);
+    return false;
+}
+
+bool CAudioFlacReader::Close()
+{
+    if (!m_bInitialized)
+        return false;
+    m_decoder.reset();
+    m_bInitialized = 0;
+    return true;
+}
+
+uint32_t CAudioFlacReader::GetSampleRate()
+{
+    return static_cast<uint32_t>(m_nSampleRate);
+}
+
+bool CAudioFlacReader::CopyTrackInfo(CAudioTrackInfo& track)
+{
+    if (!m_bInitialized)
+        return false;
+    track = m_trackInfo;
+    return true;
+}
+
+void CAudioFlacReader::SetFrameFormat(CAudioFrame* frame, int bitsPerSample, int channels,
+                                      int sampleRate)
+{
+    frame->SetByteOrder(0);
+    frame->SetBitsPerSample(static_cast<uint8_t>(bitsPerSample));
+    frame->SetChannels(channels == 1 || channels == 2 ? channels : 0);
+    frame->SetSampleRate(static_cast<uint32_t>(sampleRate));
+    frame->SetSigned(1);
+}
+
+FLAC__StreamDecoderWriteStatus CAudioFlacReader::WriteCallback(const FLAC__StreamDecoder*,
+                                                               const FLAC__Frame* frame,
+                                                               const FLAC__int32* const buffer[],
+                                                               void* client)
+{
+    auto* self = static_cast<CAudioFlacReader*>(client);
+    if (self->m_pFrame)
+        self->AppendBlock(frame, buffer);
+    return FLAC__STREAM_DECODER_WRITE_STATUS_CONTINUE;
+}
+
+// Samples go out in whole bytes, 1 to 3 of them: a width that is not a multiple of 8 bits is
+// scaled up to the next byte (12 bits to 16), and 32-bit audio is cut to its upper 24 bits.
+void CAudioFlacReader::AppendBlock(const FLAC__Frame* block, const FLAC__int32* const buffer[])
+{
+    const int channels = static_cast<int>(block->header.channels);
+    const int bits = static_cast<int>(block->header.bits_per_sample);
+    const int width = std::clamp((bits + 7) / 8, 1, 3);
+    const int shift = width * 8 - bits;
+    m_nChannels = channels;
+    m_nBitsPerSample = bits;
+    m_nSampleRate = static_cast<int>(block->header.sample_rate);
+    SetFrameFormat(m_pFrame, width * 8, channels, m_nSampleRate);
+
+    const size_t samples = block->header.blocksize;
+    m_block.resize(samples * static_cast<size_t>(channels) * static_cast<size_t>(width));
+    BYTE* out = m_block.data();
+    for (size_t j = 0; j < samples; ++j) {
+        for (int i = 0; i < channels; ++i) {
+            int64_t v = buffer[i][j];
+            v = shift >= 0 ? v * (int64_t{1} << shift) : v >> -shift;
+            for (int b = 0; b < width; ++b)
+                *out++ = static_cast<BYTE>(static_cast<uint64_t>(v) >> (8 * b));
+        }
+    }
+    m_pFrame->Append(m_block.data(), static_cast<uint32_t>(m_block.size()));
+}
+
+void CAudioFlacReader::MetadataCallback(const FLAC__StreamDecoder*,
+                                        const FLAC__StreamMetadata* metadata, void* client)
+{
+    auto* self = static_cast<CAudioFlacReader*>(client);
+    if (metadata->type == FLAC__METADATA_TYPE_STREAMINFO) {
+        const FLAC__StreamMetadata_StreamInfo& info = metadata->data.stream_info;
+        self->m_nChannels = static_cast<int>(info.channels);
+        self->m_nBitsPerSample = static_cast<int>(info.bits_per_sample);
+        self->m_nSampleRate = static_cast<int>(info.sample_rate);
+        self->m_bStreamInfo = true;
+    } else if (metadata->type == FLAC__METADATA_TYPE_VORBIS_COMMENT) {
+        const FLAC__StreamMetadata_VorbisComment& comments = metadata->data.vorbis_comment;
+        for (FLAC__uint32 i = 0; i < comments.num_comments; ++i) {
+            const FLAC__StreamMetadata_VorbisComment_Entry& entry = comments.comments[i];
+            AssignVorbisComment(
+                TagTextFromVorbisComment(reinterpret_cast<const char*>(entry.entry), entry.length),
+                self->m_trackInfo);
+        }
+    }
+}
+
+// Lost sync and bad CRCs: the decoder skips to the next frame by itself.
+void CAudioFlacReader::ErrorCallback(const FLAC__StreamDecoder*, FLAC__StreamDecoderErrorStatus,
+                                     void*)
+{
+}

@@ -1,0 +1,25 @@
+// CAudioFlacInfoTagReader: recognises FLAC files and reads their Vorbis comments for the
+// file import; and the probe the Ogg tag reader shares with it.
+#pragma once
+
+#include "audio/formats/tag_reader.h"
+#include "framework/core.h"
+
+class CAudioTrackInfo;
+class CFile;
+
+// True when the file starts with the four bytes of magic, or has them right after one ID3v2
+// tag at its start. The file position is restored; read errors count as false.
+bool StartsWithMagicAfterId3v2(CFile& file, const char magic[4]);
+
+class CAudioFlacInfoTagReader : public CAudioAbstractInfoTagReader
+{
+public:
+    // Closes the open file and decodes the metadata of the remembered path: 1 when the tags
+    // were read (track is then assigned the file's tags), 0 when the file cannot be decoded;
+    // 0 with error 1 when no file is open.
+    BOOL ReadTags(CAudioTrackInfo& track) override;
+    // 1 when the open file starts with "fLaC" (after one ID3v2 tag); 0 with error 1 when no
+    // file is open.
+    BOOL IsThisFormat() override;
+};
