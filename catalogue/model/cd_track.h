@@ -3,8 +3,10 @@
 #pragma once
 
 #include "audio/track/track_info.h"
-#include "framework/ui.h"
+#include "framework/core.h"
 #include "propgrid/prop_host.h"
+
+class CWnd;
 
 // The command posted to a record's notify window when the grid is about to change a member;
 // its lParam is 1 for a title (the grid shows it), else 0.

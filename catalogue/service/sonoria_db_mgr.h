@@ -46,6 +46,10 @@ public:
     static CString MakeElement(LPCTSTR lpszName, const CString& strValue);
     // The five XML characters as entities and bytes 1 to 31 as "&#n;".
     static CString EscapeText(const CString& strText);
+    // The decimal number at p after blanks, with an optional sign (saturating); 0 without digits.
+    static int ReadNumber(const char* p);
+    // The number right after the first "<error>"; false when the text holds none.
+    static bool FindErrorNumber(const char* pszBody, int& number);
 
 protected:
     void ApplyElement(COXParserElement* pElement);
