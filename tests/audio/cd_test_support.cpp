@@ -63,6 +63,11 @@ bool PassThroughAvailable() { return std::getenv("SONORIA_SIMDRIVE_DEVICE") != n
 
 CDriveManager& Drives(Transport t)
 {
+    // Enumeration keeps the drive's vendor and model as the disc in the drive then says: put
+    // the usual disc in first, whatever an earlier run left in the image (a fresh prefix has
+    // an empty image).
+    static bool prepared = (InsertDisc(SmallAudioDisc()), true);
+    (void)prepared;
     if (t == Transport::Aspi) {
         static CAudioCDManager manager(TRUE);
         return theDriveManager;
