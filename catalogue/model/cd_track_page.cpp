@@ -111,8 +111,11 @@ void CCDTrack::FillProperties(EPropList* pList)
             p = pList->AddTextblock(this, name, member, true);
             break;
         case TrackRow::Lyrics:
-            p = pList->AddProperty(new EPropertyLyrics(this, name, member, TRUE));
-            break;
+            // Made on the heap and given its comment; the list owns it once added.
+            p = new EPropertyLyrics(this, name, member, TRUE);
+            p->SetComment(comment);
+            pList->AddProperty(p);
+            continue;
         }
         p->SetComment(comment);
     }
