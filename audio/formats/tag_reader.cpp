@@ -1,6 +1,8 @@
 // CAudioAbstractInfoTagReader: opening, closing and error keeping shared by the tag readers.
 #include "audio/formats/tag_reader.h"
 
+#include <cstring>
+
 CAudioAbstractInfoTagReader::CAudioAbstractInfoTagReader() = default;
 
 CAudioAbstractInfoTagReader::~CAudioAbstractInfoTagReader()
@@ -48,4 +50,19 @@ int CAudioAbstractInfoTagReader::GetError(CString& strText) const
 {
     strText = m_strError;
     return m_nError;
+}
+
+ULONGLONG Id3v2TagLength(CFile& file)
+{
+    const ULONGLONG position = file.GetPosition();
+    BYTE head[10] = {};
+    file.SeekToBegin();
+    const UINT n = file.Read(head, sizeof head);
+    file.Seek(static_cast<LONGLONG>(position), CFile::begin);
+    if (n < 10 || std::memcmp(head, "ID3", 3) != 0)
+        return 0;
+    // "ID3", version (2), flags (1), then the size of what follows the header as four 7-bit
+    // bytes, most significant first.
+    return ((ULONGLONG(head[6] & 0x7F) << 21) | ((head[7] & 0x7F) << 14) |
+            ((head[8] & 0x7F) << 7) | (head[9] & 0x7F)) + 10;
 }

@@ -49,3 +49,7 @@ private:
     std::unique_ptr<CFile> m_pFile;
     CString m_strPath;
 };
+
+//! The length of the ID3v2 tag at the start of the file (its 10-byte header included), 0 when
+//! the file does not start with one. Leaves the file position as it was; raises CFileException.
+ULONGLONG Id3v2TagLength(CFile& file);

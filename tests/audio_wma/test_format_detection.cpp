@@ -1,5 +1,7 @@
 // CAudioFileInspector over generated files of each format, under honest and misleading names.
 #include "audio/formats/detection/format_detection.h"
+#include "audio/formats/flac/flac_writer.h"
+#include "audio/formats/vorbis/vorbis_writer.h"
 #include "audio/formats/wav/wav_writer.h"
 #include "audio/formats/wma/wma_writer.h"
 
@@ -76,6 +78,65 @@ void MakeWma(const std::string& path)
     ASSERT_TRUE(writer.Close());
 }
 
+// A short tone, so that the lossy encoders have something to encode.
+std::vector<int16_t> Tone(size_t frames)
+{
+    std::vector<int16_t> pcm;
+    for (size_t i = 0; i < frames; ++i) {
+        int16_t v = static_cast<int16_t>((i % 100) * 200 - 10000);
+        pcm.push_back(v);
+        pcm.push_back(v);
+    }
+    return pcm;
+}
+
+void MakeFlac(const std::string& path)
+{
+    CAudioTrackInfo track;
+    track.m_strTrackTitle = "Flac title";
+    CAudioFlacWriter writer;
+    ASSERT_TRUE(writer.Open(path.c_str(), 2, 44100, 5, &track));
+    ASSERT_TRUE(writer.BeginStream());
+    std::vector<int16_t> pcm = Tone(10000);
+    CAudioFrame frame;
+    ASSERT_TRUE(writer.WriteFrame(StereoFrame(pcm, frame)));
+    ASSERT_TRUE(writer.Close());
+}
+
+void MakeOgg(const std::string& path)
+{
+    CAudioTrackInfo track;
+    track.m_strTrackTitle = "Ogg title";
+    CAudioVorbisWriter writer;
+    ASSERT_TRUE(writer.Open(path.c_str(), 2, 44100, 0.4, &track));
+    ASSERT_TRUE(writer.BeginStream());
+    std::vector<int16_t> pcm = Tone(10000);
+    CAudioFrame frame;
+    ASSERT_TRUE(writer.WriteFrame(StereoFrame(pcm, frame)));
+    ASSERT_TRUE(writer.Close());
+}
+
+// An ID3v2.3 tag (title "Tag") in front of a file made by `make`.
+void PrefixId3(const std::string& path, void (*make)(const std::string&))
+{
+    make(path);
+    std::vector<BYTE> rest = ReadBytes(path);
+    std::vector<BYTE> bytes = {'I', 'D', '3', 3, 0, 0, 0, 0, 0, 14,
+                               'T', 'I', 'T', '2', 0, 0, 0, 4, 0, 0, 0, 'T', 'a', 'g'};
+    bytes.insert(bytes.end(), rest.begin(), rest.end());
+    WriteBytes(path, bytes);
+}
+
+void MakeTaggedFlac(const std::string& path)
+{
+    PrefixId3(path, &MakeFlac);
+}
+
+void MakeTaggedOgg(const std::string& path)
+{
+    PrefixId3(path, &MakeOgg);
+}
+
 // An ID3v2.3 tag with a title, then MPEG-1 layer III frames (128 kbps, 44.1 kHz: 417 bytes).
 void MakeMp3(const std::string& path)
 {
@@ -106,6 +167,10 @@ TEST(FileInspector, DetectsByContentAndImportsTags)
         {"a.wav", &MakeWav, 0, "Wav title"},   {"b.wma", &MakeWma, 3, "Wma title"},
         {"c.mp3", &MakeMp3, 1, "Mp3 title"},   {"d.mp3", &MakeWav, 0, "Wav title"},
         {"e.flac", &MakeWma, 3, "Wma title"},  {"f.wav", &MakeMp3, 1, "Mp3 title"},
+        {"g.flac", &MakeFlac, 4, "Flac title"}, {"h.ogg", &MakeOgg, 2, "Ogg title"},
+        {"i.mp3", &MakeFlac, 4, "Flac title"},  {"j.wma", &MakeOgg, 2, "Ogg title"},
+        // An ID3v2 tag in front does not make them MP3 files.
+        {"k.flac", &MakeTaggedFlac, 4, "Flac title"}, {"l.ogg", &MakeTaggedOgg, 2, "Ogg title"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

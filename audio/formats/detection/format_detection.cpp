@@ -1,33 +1,25 @@
 // Format detection in a fixed order, and tag import with the matching reader.
 #include "audio/formats/detection/format_detection.h"
 
+#include "audio/formats/flac/flac_tag_reader.h"
 #include "audio/formats/mp3/id3_reader.h"
+#include "audio/formats/vorbis/vorbis_tag_reader.h"
 #include "audio/formats/wav/wav_info_tag_reader.h"
 #include "audio/formats/wma/wma_tag_reader.h"
-#ifdef SONORIA_HAVE_FLAC
-#include "audio/formats/flac/flac_tag_reader.h"
-#endif
-#ifdef SONORIA_HAVE_VORBIS
-#include "audio/formats/vorbis/vorbis_tag_reader.h"
-#endif
 
 #include <memory>
 
 namespace {
 
-// The tag reader of a file type code; null for a format this build lacks.
+// The tag reader of a file type code; null for any other code.
 std::unique_ptr<CAudioAbstractInfoTagReader> MakeReader(int nFormat)
 {
     switch (nFormat) {
     case 0: return std::make_unique<CAudioWavInfoTagReader>();
     case 1: return std::make_unique<CAudioMP3InfoTagReader>();
-#ifdef SONORIA_HAVE_VORBIS
     case 2: return std::make_unique<CAudioVorbisInfoTagReader>();
-#endif
     case 3: return std::make_unique<CAudioWMAInfoTagReader>();
-#ifdef SONORIA_HAVE_FLAC
     case 4: return std::make_unique<CAudioFlacInfoTagReader>();
-#endif
     default: return nullptr;
     }
 }

@@ -18,17 +18,9 @@ bool StartsWithMagicAfterId3v2(CFile& file, const char magic[4])
     ULONGLONG position = 0;
     try {
         position = file.GetPosition();
-        BYTE head[16] = {};
-        file.SeekToBegin();
+        BYTE head[4] = {};
+        file.Seek(static_cast<LONGLONG>(Id3v2TagLength(file)), CFile::begin);
         UINT n = file.Read(head, sizeof head);
-        // ID3v2 header: "ID3", version (2), flags (1), size as four 7-bit bytes, MSB first;
-        // the size excludes the 10-byte header.
-        if (n >= 10 && std::memcmp(head, "ID3", 3) == 0) {
-            ULONGLONG size = (ULONGLONG(head[6] & 0x7F) << 21) | ((head[7] & 0x7F) << 14) |
-                             ((head[8] & 0x7F) << 7) | (head[9] & 0x7F);
-            file.Seek(static_cast<LONGLONG>(size + 10), CFile::begin);
-            n = file.Read(head, sizeof head);
-        }
         found = n >= 4 && std::memcmp(head, magic, 4) == 0;
         file.Seek(static_cast<LONGLONG>(position), CFile::begin);
     } catch (CException* e) {

@@ -1,6 +1,8 @@
 // ID3v2.3 and ID3v1.1 writing.
 #include "audio/formats/mp3/id3_writer.h"
 
+#include "audio/formats/tag_reader.h"
+
 #include "framework/codepage.h"
 #include "framework/core.h"
 
@@ -186,14 +188,7 @@ std::vector<BYTE> CAudioMP3InfoTagWriter::BuildID3v1() const
 
 ULONGLONG CAudioMP3InfoTagWriter::ExistingID3v2Size(CFile& file)
 {
-    ULONGLONG position = file.GetPosition();
-    BYTE header[16] = {};
-    file.SeekToBegin();
-    UINT got = file.Read(header, sizeof header);
-    file.Seek(static_cast<LONGLONG>(position), CFile::begin);
-    if (got < 10 || std::memcmp(header, "ID3", 3) != 0)
-        return 0;
-    return SyncSafeValue(&header[6]) + 10ULL;
+    return Id3v2TagLength(file);
 }
 
 BOOL CAudioMP3InfoTagWriter::WriteID3v2Block(CFile& file, int padding)

@@ -30,6 +30,8 @@ BOOL CAudioVorbisInfoTagReader::ReadTags(CAudioTrackInfo& track)
     ULONGLONG position = 0;
     try {
         position = GetFile()->GetPosition();
+        // The stream may follow an ID3v2 tag.
+        GetFile()->Seek(static_cast<LONGLONG>(Id3v2TagLength(*GetFile())), CFile::begin);
         CAudioVorbisReader reader;
         if (reader.ParseHeaders(GetFile()) && reader.ReadComments(track))
             result = 1;
