@@ -314,6 +314,23 @@ TEST_F(AppCfgTest, SearchAddOnRegistrationAndTheInstallOptionsFile)
         return cfg.IsSearchProviderInstalled() == installed;
     };
 
+    // Start registered, so that every step below changes the state and its wait sees the
+    // change: RegSvr32 runs unwaited, and a step that finds its state already reached would
+    // leave its RegSvr32 running into the next step's.
+    {
+        std::string command = "regsvr32.exe /s \"" +
+                              std::string(cfg.GetSearchProviderDllPath()) + "\"";
+        STARTUPINFOA si{};
+        si.cb = sizeof si;
+        PROCESS_INFORMATION pi{};
+        ASSERT_TRUE(::CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                     nullptr, &si, &pi));
+        ::WaitForSingleObject(pi.hProcess, 60000);
+        ::CloseHandle(pi.hThread);
+        ::CloseHandle(pi.hProcess);
+        ASSERT_TRUE(waitFor(TRUE));
+    }
+
     EXPECT_TRUE(cfg.GetMustInstallSearchProvider()) << "default 1";
     cfg.SetMustInstallSearchProvider(FALSE);
     EXPECT_FALSE(cfg.GetMustInstallSearchProvider());
