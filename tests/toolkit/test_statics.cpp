@@ -582,6 +582,37 @@ TEST_F(HyperlinkTest, CallbackGetsTheActionAndNoneDoesNothing)
     receiver.DestroyWindow();
 }
 
+// Counts the clicks that reach its own message map (after any reflection).
+class ClickCountingParent : public CWnd
+{
+public:
+    int clicks = 0;
+    void OnLinkClicked() { ++clicks; }
+    DECLARE_MESSAGE_MAP()
+};
+BEGIN_MESSAGE_MAP(ClickCountingParent, CWnd)
+ON_CONTROL(STN_CLICKED, 100, OnLinkClicked)
+END_MESSAGE_MAP()
+
+TEST_F(HyperlinkTest, ParentStillSeesTheClickAfterTheLinkFollowedIt)
+{
+    ClickCountingParent parent;
+    ASSERT_TRUE(parent.CreateEx(0, nullptr, "parent", WS_CHILD | WS_VISIBLE, 0, 0, 300, 40,
+                                host->m_hWnd, nullptr));
+    HWND h =
+        ::CreateWindowA("STATIC", "Nothing", WS_CHILD | WS_VISIBLE, 0, 0, 200, 20, parent.m_hWnd,
+                        reinterpret_cast<HMENU>(100), ::GetModuleHandle(nullptr), nullptr);
+    ::SendMessage(h, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    COXStaticHyperLink link;
+    ASSERT_TRUE(link.SubclassWindow(h));
+    link.SetLinkAction(COXHyperLinkAction::ID_HLACTION_NONE);
+    ClickLink(link);
+    EXPECT_TRUE(link.IsVisited());
+    EXPECT_EQ(parent.clicks, 1);
+    link.DestroyWindow();
+    parent.DestroyWindow();
+}
+
 TEST_F(HyperlinkTest, RepeatedCreateAndDestroyLeaksNoGdiObjects)
 {
     auto cycle = [&] {
