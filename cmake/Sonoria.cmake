@@ -21,7 +21,8 @@ else()
   remove_definitions(-DUNICODE -D_UNICODE)
 endif()
 add_compile_options($<$<COMPILE_LANGUAGE:CXX>:-Wall> $<$<COMPILE_LANGUAGE:CXX>:-Wextra>
-                    $<$<COMPILE_LANGUAGE:CXX>:-Wno-unused-parameter>)
+                    $<$<COMPILE_LANGUAGE:CXX>:-Wno-unused-parameter>
+                    $<$<COMPILE_LANGUAGE:CXX>:-Wno-missing-field-initializers>)
 
 function(_sonoria_parse prefix)
   cmake_parse_arguments(PARSE_ARGV 1 A "PORTABLE;WINDOW" "" "SOURCES;DEPS;DEFINES")

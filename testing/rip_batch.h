@@ -17,8 +17,9 @@ namespace testing_rip {
 inline void RunBatch(CRipThreadList& batch, int limit = 0)
 {
     for (int tick = 0; tick < 6000 && batch.GetActiveCount() > 0; ++tick) {
-        if (limit > 0)
+        if (limit > 0) {
             ASSERT_LE(batch.GetRunningCount(), limit);
+        }
         if (batch.GetWaitingCount() > 0)
             batch.StartNext();
         ::Sleep(10);

@@ -89,6 +89,18 @@ TEST(Id3Reader, ReadsBackEverythingTheWriterWrites)
     EXPECT_EQ(back.GetPicture(1)->m_nPictureType, 4);
 }
 
+TEST(Id3Reader, Id3v1Point0CommentsAreReadWhole)
+{
+    // No track byte: the 30-byte comment runs into bytes 125 and 126.
+    Bytes v1 = Text("TAG") + Bytes(90, ' ') + Text("2001") + Text(std::string(30, 'c')) +
+               Bytes{12};
+    CAudioTrackInfo track;
+    ASSERT_TRUE(ReadFileTags(FrameHeader() + Bytes(100, 0) + v1, track));
+    EXPECT_STREQ(track.GetComment(), std::string(30, 'c').c_str());
+    EXPECT_STREQ(track.GetTrackPosition(), "");
+    EXPECT_STREQ(track.GetYear(), "2001");
+}
+
 TEST(Id3Reader, Id3v2ValuesReplaceId3v1Values)
 {
     Bytes v1 = Text("TAG") + Text("  Song  ") + Bytes(22, 0) + Text("Artist") + Bytes(24, ' ') +
@@ -179,6 +191,11 @@ TEST(Id3Reader, LyingTagSizesNeverReadPastTheFile)
         {"zero-size frames", Tag(3, Frame(3, "TIT2", {}) + Frame(3, "COMM", {}) +
                                         Frame(3, "APIC", {}) + Bytes(20, 0))},
         {"unknown version", Tag(9, Frame(3, "TIT2", Bytes{0, 'a'}))},
+        // Flags are not interpreted: an extended header or a compressed, encrypted or
+        // unsynchronised frame is read as it stands, never past its size.
+        {"extended header and flags", Bytes{'I', 'D', '3', 3, 0, 0xE0, 0, 0, 0, 30, 0, 0, 0, 6,
+                                            0, 0, 0, 0, 0, 0, 'T', 'I', 'T', '2', 0, 0, 0, 4,
+                                            0x80, 0xC0, 0xFF, 0xFF, 0xFF, 0}},
         {"empty file", {}},
     };
     for (const auto& c : cases) {

@@ -265,6 +265,8 @@ TEST(Mp3Codec, ErrorsHaveTheirCodesAndTexts)
         {"no frame header", std::vector<BYTE>(5000, 0x11), 4, "Can't find MP3 header"},
         {"reserved version", {0xFF, 0xEB, 0x90, 0x44, 0, 0, 0, 0}, 4, "Incorrect MP3 header (V==1)"},
         {"empty", {}, 4, "Can't find MP3 header"},
+        {"only a tag", {'I', 'D', '3', 3, 0, 0, 0, 0, 0, 4, 0, 0, 0, 0}, 4,
+         "Can't find MP3 header"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

@@ -288,8 +288,9 @@ TEST_F(CddbClient, BadRepliesFailWithTheCommandsCode)
                 m_client.CmdQuery(m_site, 0x0a0b0c0d, m_positions, results);
         });
         EXPECT_EQ(failure.first, c.code);
-        if (c.code == 0)
+        if (c.code == 0) {
             EXPECT_EQ(Matches(results), c.matches);
+        }
     }
 }
 

@@ -180,8 +180,9 @@ TEST(WSocket, AddressToText)
     v6.sin6_family = AF_INET6;
     v6.sin6_addr.s6_addr[15] = 1;
     const SOCKADDR* p6 = reinterpret_cast<const SOCKADDR*>(&v6);
-    if (theWSocketIPv6Helper.m_pfnIpv6AddressToString)
+    if (theWSocketIPv6Helper.m_pfnIpv6AddressToString) {
         EXPECT_EQ(CWSocket::AddressToString(p6), "::1");
+    }
     const auto keep = theWSocketIPv6Helper.m_pfnIpv6AddressToString;
     theWSocketIPv6Helper.m_pfnIpv6AddressToString = nullptr;
     EXPECT_EQ(CodeOf([&] { CWSocket::AddressToString(p6); }), WSOCKET_E_NO_IPV6_FORMATTER);
@@ -326,8 +327,9 @@ TEST(WSocket, HttpConnectProxy)
                                             "me", "pw", 2000, "Sonoria/3.70");
                   }),
                   c.code);
-        if (c.code == 0)
+        if (c.code == 0) {
             EXPECT_EQ(head.str(), c.head);
+        }
         const auto requests = proxy.Requests();
         ASSERT_EQ(requests.size(), 1u);
         EXPECT_EQ(requests[0].method, "CONNECT");
