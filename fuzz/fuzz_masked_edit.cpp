@@ -23,12 +23,25 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         const char ch = static_cast<char>(data[i + 2] == 0 ? '\n' : data[i + 2]);
         int start = pos, end = pos + (data[i] >> 3);
         switch (data[i] & 7) {
-        case 0: text.InsertAt(pos, ch); break;
-        case 1: text.OverwriteAt(pos, ch); break;
-        case 2: text.DeleteRange(start, end); break;
-        case 3: text.SetInputData(CString(ch, (data[i] >> 3) + 1), pos, data[i] & 8); break;
-        case 4: text.GetNextInputPosition(pos); text.GetPrevInputPosition(pos); break;
-        default: text.DeleteRange(end, start); break;
+        case 0:
+            text.InsertAt(pos, ch);
+            break;
+        case 1:
+            text.OverwriteAt(pos, ch);
+            break;
+        case 2:
+            text.DeleteRange(start, end);
+            break;
+        case 3:
+            text.SetInputData(CString(ch, (data[i] >> 3) + 1), pos, data[i] & 8);
+            break;
+        case 4:
+            text.GetNextInputPosition(pos);
+            text.GetPrevInputPosition(pos);
+            break;
+        default:
+            text.DeleteRange(end, start);
+            break;
         }
         const CString full = text.GetFullText();
         if (full != left + text.GetInput() + right || text.GetLeftLiterals() != left ||

@@ -8,11 +8,13 @@
 #include "tests/framework_ui/ui_test_support.h"
 #include "toolkit/controls/masked_edit/ox_edit.h"
 
-namespace {
+namespace
+{
 
 constexpr UINT kEditId = 101;
 
-class MaskedEditTest : public ::testing::Test {
+class MaskedEditTest : public ::testing::Test
+{
 protected:
     void SetUp() override { window = std::make_unique<TestHostWnd>(); }
     void TearDown() override
@@ -95,7 +97,7 @@ TEST_F(MaskedEditTest, EditingKeysStayInTheInput)
     Type("abcd"); // "<abcd>", caret 5
     struct {
         const char* step;
-        UINT vk;       // a key, or 0 for a typed character
+        UINT vk; // a key, or 0 for a typed character
         char ch;
         int caretBefore; // -1: leave the caret as it is
         const char* shown;
@@ -274,8 +276,9 @@ TEST_F(MaskedEditTest, ReadOnlyAndDisabledColours)
         edit->SetReadOnly(c.readOnly);
         edit->EnableWindow(c.enabled);
         const UINT msg = c.readOnly || !c.enabled ? WM_CTLCOLORSTATIC : WM_CTLCOLOREDIT;
-        auto brush = reinterpret_cast<HBRUSH>(::SendMessage(
-            window->m_hWnd, msg, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(edit->m_hWnd)));
+        auto brush = reinterpret_cast<HBRUSH>(
+            ::SendMessage(window->m_hWnd, msg, reinterpret_cast<WPARAM>(dc),
+                          reinterpret_cast<LPARAM>(edit->m_hWnd)));
         LOGBRUSH lb{};
         ASSERT_EQ(::GetObject(brush, sizeof(lb), &lb), static_cast<int>(sizeof(lb)));
         EXPECT_EQ(lb.lbColor, c.back);
@@ -295,9 +298,9 @@ TEST_F(MaskedEditTest, ReadOnlyAndDisabledColours)
 
 TEST_F(MaskedEditTest, SubclassedEditKeepsItsTextAsInput)
 {
-    HWND hEdit = ::CreateWindowEx(0, "EDIT", "abc", WS_CHILD | WS_VISIBLE | WS_BORDER, 10, 10, 200,
-                                  24, window->m_hWnd, reinterpret_cast<HMENU>(kEditId), nullptr,
-                                  nullptr);
+    HWND hEdit =
+        ::CreateWindowEx(0, "EDIT", "abc", WS_CHILD | WS_VISIBLE | WS_BORDER, 10, 10, 200, 24,
+                         window->m_hWnd, reinterpret_cast<HMENU>(kEditId), nullptr, nullptr);
     ASSERT_NE(hEdit, nullptr);
     edit = std::make_unique<COXEdit>();
     ASSERT_TRUE(edit->SetMask("[#]"));

@@ -4,7 +4,8 @@
 
 #include "toolkit/controls/masked_edit/masked_text.h"
 
-namespace {
+namespace
+{
 
 struct MaskCase {
     const char* mask;
@@ -16,17 +17,11 @@ struct MaskCase {
 TEST(MaskedText, MaskSyntax)
 {
     const MaskCase cases[] = {
-        {"#", true, "", ""},
-        {"(###)", true, "(#", ")"},
-        {"+1 (#)", true, "+1 (", ")"},
-        {"ab#", true, "ab", ""},
-        {"#x#", true, "", "x"},          // a final '#' adds nothing
-        {"#a#b", true, "", "a#b"},       // a second single '#' is text
-        {"##-#-##", true, "#-", "-#"},
-        {"##", false, "<", ">"},         // only pairs: refused, "<#>" stays
-        {"a####b", false, "<", ">"},
-        {"", false, "<", ">"},
-        {"abc", false, "<", ">"},
+        {"#", true, "", ""},           {"(###)", true, "(#", ")"}, {"+1 (#)", true, "+1 (", ")"},
+        {"ab#", true, "ab", ""},       {"#x#", true, "", "x"},  // a final '#' adds nothing
+        {"#a#b", true, "", "a#b"},                              // a second single '#' is text
+        {"##-#-##", true, "#-", "-#"}, {"##", false, "<", ">"}, // only pairs: refused, "<#>" stays
+        {"a####b", false, "<", ">"},   {"", false, "<", ">"},      {"abc", false, "<", ">"},
     };
     for (const MaskCase& c : cases) {
         SCOPED_TRACE(c.mask);
@@ -80,7 +75,7 @@ TEST(MaskedText, InsertOverwriteAndSetInput)
 
     EXPECT_FALSE(text.SetInputData("q", 6, TRUE));
     EXPECT_FALSE(text.SetInputData("q", -1, TRUE));
-    EXPECT_TRUE(text.SetInputData("12", 4, FALSE)); // overwrites "cd"
+    EXPECT_TRUE(text.SetInputData("12", 4, FALSE));  // overwrites "cd"
     EXPECT_TRUE(text.SetInputData("345", 5, FALSE)); // overwrites "2" and grows
     EXPECT_STREQ(text.GetInput(), "Xabc1345");
     EXPECT_TRUE(text.SetInputData("-", 0, TRUE));
@@ -97,15 +92,15 @@ TEST(MaskedText, DeleteRangeNeverSplitsALineBreak)
         int startAfter;
     } cases[] = {
         {"abcd", 2, 4, 2, "<ad>", 2},
-        {"abcd", 0, 2, 1, "<bcd>", 0},     // the left literal is not touched
+        {"abcd", 0, 2, 1, "<bcd>", 0}, // the left literal is not touched
         {"abcd", 4, 7, 1, "<abc>", 4},
-        {"abcd", 0, 1, 0, "<abcd>", 0},    // only literals selected
-        {"a\r\nb", 3, 4, 2, "<ab>", 2},    // the LF takes its CR; start moves back
-        {"a\r\nb", 2, 3, 2, "<ab>", 2},    // the CR takes its LF
+        {"abcd", 0, 1, 0, "<abcd>", 0},          // only literals selected
+        {"a\r\nb", 3, 4, 2, "<ab>", 2},          // the LF takes its CR; start moves back
+        {"a\r\nb", 2, 3, 2, "<ab>", 2},          // the CR takes its LF
         {"a\r\nb\r\nc", 3, 6, 3, "<a\r\nc>", 3}, // LF .. CR: the outer halves pair up
         {"a\r\nb\r\nc", 3, 7, 5, "<ac>", 2},     // starts inside a pair
         {"a\r\nb\r\nc", 2, 6, 5, "<ac>", 2},     // ends inside a pair
-        {"a\r\nb", 2, 4, 2, "<ab>", 2},    // the whole pair: nothing more
+        {"a\r\nb", 2, 4, 2, "<ab>", 2},          // the whole pair: nothing more
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.start << ".." << c.end);

@@ -3,7 +3,10 @@
 
 #include <algorithm>
 
-CMaskedText::CMaskedText() { SetMask("#"); }
+CMaskedText::CMaskedText()
+{
+    SetMask("#");
+}
 
 bool CMaskedText::Parse(const CString& mask)
 {

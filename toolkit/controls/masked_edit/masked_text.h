@@ -4,7 +4,8 @@
 
 #include "framework/core.h"
 
-class CMaskedText {
+class CMaskedText
+{
 public:
     CMaskedText();
 

@@ -9,16 +9,16 @@
 IMPLEMENT_DYNAMIC(COXEdit, CEdit)
 
 BEGIN_MESSAGE_MAP(COXEdit, CEdit)
-    ON_WM_SIZE()
-    ON_WM_DESTROY()
-    ON_WM_KEYDOWN()
-    ON_WM_CHAR()
-    ON_WM_SETFOCUS()
-    ON_WM_LBUTTONDOWN()
-    ON_MESSAGE(WM_CUT, OnCut)
-    ON_MESSAGE(WM_CLEAR, OnCut)
-    ON_MESSAGE(WM_PASTE, OnPaste)
-    ON_MESSAGE(WM_SETTEXT, OnSetText)
+ON_WM_SIZE()
+ON_WM_DESTROY()
+ON_WM_KEYDOWN()
+ON_WM_CHAR()
+ON_WM_SETFOCUS()
+ON_WM_LBUTTONDOWN()
+ON_MESSAGE(WM_CUT, OnCut)
+ON_MESSAGE(WM_CLEAR, OnCut)
+ON_MESSAGE(WM_PASTE, OnPaste)
+ON_MESSAGE(WM_SETTEXT, OnSetText)
 END_MESSAGE_MAP()
 
 COXEdit::COXEdit()
@@ -40,8 +40,8 @@ BOOL COXEdit::CreateEx(DWORD dwExStyle, LPCTSTR lpszClassName, LPCTSTR lpszWindo
                        HMENU nIDorHMenu, LPVOID lpParam)
 {
     m_bCreating = TRUE;
-    const BOOL ok = CEdit::CreateEx(dwExStyle, lpszClassName, lpszWindowName, dwStyle, x, y,
-                                    nWidth, nHeight, hWndParent, nIDorHMenu, lpParam);
+    const BOOL ok = CEdit::CreateEx(dwExStyle, lpszClassName, lpszWindowName, dwStyle, x, y, nWidth,
+                                    nHeight, hWndParent, nIDorHMenu, lpParam);
     m_bCreating = FALSE;
     // The creation text becomes the input and the literals show from the start; otherwise the
     // window would hold text that the first change drops.
@@ -143,7 +143,10 @@ BOOL COXEdit::SetMask(LPCTSTR lpszMask)
     return TRUE;
 }
 
-void COXEdit::GetInputData(CString& out) const { out = m_text.GetInput(); }
+void COXEdit::GetInputData(CString& out) const
+{
+    out = m_text.GetInput();
+}
 
 BOOL COXEdit::SetInputData(LPCTSTR lpszText, int nPosition)
 {
@@ -163,13 +166,25 @@ void COXEdit::EmptyData(BOOL bOnlyInput)
     UpdateText(0);
 }
 
-void COXEdit::ValidationError() { ::MessageBeep(MB_ICONEXCLAMATION); }
+void COXEdit::ValidationError()
+{
+    ::MessageBeep(MB_ICONEXCLAMATION);
+}
 
-void COXEdit::DeleteContents() { m_text.DeleteContents(); }
+void COXEdit::DeleteContents()
+{
+    m_text.DeleteContents();
+}
 
-BOOL COXEdit::IsInputPosition(int nPosition) const { return m_text.IsInputPosition(nPosition); }
+BOOL COXEdit::IsInputPosition(int nPosition) const
+{
+    return m_text.IsInputPosition(nPosition);
+}
 
-BOOL COXEdit::IsInsertPosition(int nPosition) const { return m_text.IsInsertPosition(nPosition); }
+BOOL COXEdit::IsInsertPosition(int nPosition) const
+{
+    return m_text.IsInsertPosition(nPosition);
+}
 
 int COXEdit::GetNextInputPosition(int nPosition) const
 {
@@ -195,7 +210,10 @@ int COXEdit::InsertAt(int nPosition, TCHAR chNew)
     return pos < 0 ? -1 : pos + GetFormatShift();
 }
 
-int COXEdit::OverwriteAt(int nPosition, TCHAR chNew) { return m_text.OverwriteAt(nPosition, chNew); }
+int COXEdit::OverwriteAt(int nPosition, TCHAR chNew)
+{
+    return m_text.OverwriteAt(nPosition, chNew);
+}
 
 void COXEdit::UpdateText(int nPosition)
 {

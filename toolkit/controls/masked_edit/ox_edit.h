@@ -7,7 +7,8 @@
 #include "framework/ui.h"
 #include "toolkit/controls/masked_edit/masked_text.h"
 
-class COXEdit : public CEdit {
+class COXEdit : public CEdit
+{
     DECLARE_DYNAMIC(COXEdit)
 public:
     COXEdit();
