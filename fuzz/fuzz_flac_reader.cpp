@@ -3,23 +3,16 @@
 #include "audio/formats/flac/flac_reader.h"
 #include "audio/track/track_info.h"
 
+#include "fuzz/fuzz_input_file.h"
+
 #include <cstdint>
-#include <cstdio>
-#include <string>
-#include <unistd.h>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    // The reader takes a path: the input goes to a file of this process's own.
-    static const std::string path = "/tmp/fuzz_flac_reader_" + std::to_string(getpid()) + ".flac";
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f)
-        return 0;
-    std::fwrite(data, 1, size, f);
-    std::fclose(f);
-
+    static const FuzzInputFile input("fuzz_flac_reader");
+    const char* path = input.Write(data, size);
     CAudioFlacReader reader;
-    if (!reader.Open(path.c_str()))
+    if (!path || !reader.Open(path))
         return 0;
     CAudioTrackInfo track;
     reader.CopyTrackInfo(track);

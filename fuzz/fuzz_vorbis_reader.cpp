@@ -3,22 +3,16 @@
 #include "audio/formats/vorbis/vorbis_reader.h"
 #include "audio/track/track_info.h"
 
+#include "fuzz/fuzz_input_file.h"
+
 #include <cstdint>
-#include <cstdio>
-#include <string>
-#include <unistd.h>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static const std::string path = "/tmp/fuzz_vorbis_reader_" + std::to_string(getpid()) + ".ogg";
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f)
-        return 0;
-    std::fwrite(data, 1, size, f);
-    std::fclose(f);
-
+    static const FuzzInputFile input("fuzz_vorbis_reader");
+    const char* path = input.Write(data, size);
     CAudioVorbisReader reader;
-    if (!reader.Open(path.c_str()))
+    if (!path || !reader.Open(path))
         return 0;
     CAudioTrackInfo track;
     reader.ReadComments(track);

@@ -3,34 +3,19 @@
 #include "audio/formats/wav/wav_info_tag_reader.h"
 #include "audio/formats/wav/wav_reader.h"
 
+#include "fuzz/fuzz_input_file.h"
+
 #include <cstdint>
-#include <cstdio>
-#include <string>
-#include <unistd.h>
-
-namespace
-{
-
-// The input goes through a real file, as the reader opens files by path.
-struct InputFile {
-    std::string path = "/tmp/fuzz_wav_reader_" + std::to_string(getpid()) + ".wav";
-    ~InputFile() { std::remove(path.c_str()); }
-};
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static const InputFile input;
-    const std::string& path = input.path;
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f)
+    static const FuzzInputFile input("fuzz_wav_reader");
+    const char* path = input.Write(data, size);
+    if (!path)
         return 0;
-    std::fwrite(data, 1, size, f);
-    std::fclose(f);
 
     CAudioWavReader reader;
-    if (reader.Open(path.c_str()) && reader.Prepare()) {
+    if (reader.Open(path) && reader.Prepare()) {
         // Every step must make progress; more steps than bytes would mean it does not.
         for (size_t steps = 0; reader.HasMoreData(); ++steps) {
             if (steps > size)
@@ -49,7 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
 
     CAudioWavInfoTagReader tags;
-    if (tags.Open(path.c_str())) {
+    if (tags.Open(path)) {
         tags.IsThisFormat();
         CAudioTrackInfo track;
         tags.ReadTags(track);

@@ -118,22 +118,48 @@ TEST_F(CDReaderTest, NotOpenReaderReportsItself)
     EXPECT_STREQ(text, "CD reader not initialized");
 }
 
+// Holds the CD read mutex on a thread of its own, as another job would, until released.
+class ReadMutexHolder
+{
+public:
+    ReadMutexHolder()
+        : m_held(CreateEventA(nullptr, TRUE, FALSE, nullptr)),
+          m_release(CreateEventA(nullptr, TRUE, FALSE, nullptr)), m_thread([this] {
+              HANDLE m = CreateMutexA(nullptr, FALSE, "CAudioCDReader_read_MUTEX");
+              WaitForSingleObject(m, INFINITE);
+              SetEvent(m_held);
+              WaitForSingleObject(m_release, INFINITE);
+              ReleaseMutex(m);
+              CloseHandle(m);
+          })
+    {
+        WaitForSingleObject(m_held, INFINITE);
+    }
+    ~ReadMutexHolder()
+    {
+        Release();
+        CloseHandle(m_held);
+        CloseHandle(m_release);
+    }
+    void Release()
+    {
+        SetEvent(m_release);
+        if (m_thread.joinable())
+            m_thread.join();
+    }
+
+private:
+    HANDLE m_held;
+    HANDLE m_release;
+    std::thread m_thread;
+};
+
 // While another reader (any thread, any process) holds the read mutex, a step reads nothing;
 // once it is released the step runs. Beyond 20000 ms the step gives up with an empty frame.
 TEST_F(CDReaderTest, StepsTakeTurnsThroughTheReadMutex)
 {
     Open(LongTrackDisc());
-    HANDLE held = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    HANDLE release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    std::thread holder([&] {
-        HANDLE m = CreateMutexA(nullptr, FALSE, "CAudioCDReader_read_MUTEX");
-        WaitForSingleObject(m, INFINITE);
-        SetEvent(held);
-        WaitForSingleObject(release, INFINITE);
-        ReleaseMutex(m);
-        CloseHandle(m);
-    });
-    WaitForSingleObject(held, INFINITE);
+    ReadMutexHolder holder;
     CAudioCDReader reader;
     ASSERT_TRUE(reader.Open(cd_.get(), 0, 100, 65535, 10, kMiB));
     CAudioFrame frame;
@@ -141,13 +167,10 @@ TEST_F(CDReaderTest, StepsTakeTurnsThroughTheReadMutex)
     std::thread step([&] { stepResult = reader.ReadFrame(&frame); });
     Sleep(500);
     EXPECT_EQ(DriveStats(Transport::Aspi).readCdCommands, 0u);
-    SetEvent(release);
+    holder.Release();
     step.join();
-    holder.join();
     EXPECT_TRUE(stepResult);
     EXPECT_TRUE(FrameBytes(frame) == SectorBytes(0, 100));
-    CloseHandle(held);
-    CloseHandle(release);
 }
 
 // Two jobs reading at once: each read step (four READ CDs here) runs whole before the other
@@ -199,17 +222,7 @@ TEST_F(CDReaderTest, ConcurrentReadersReadOneStepAtATime)
 TEST_F(CDReaderTest, AStepGivesUpAfterTwentySecondsWithAnEmptyFrame)
 {
     Open(LongTrackDisc());
-    HANDLE held = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    HANDLE release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    std::thread holder([&] {
-        HANDLE m = CreateMutexA(nullptr, FALSE, "CAudioCDReader_read_MUTEX");
-        WaitForSingleObject(m, INFINITE);
-        SetEvent(held);
-        WaitForSingleObject(release, INFINITE);
-        ReleaseMutex(m);
-        CloseHandle(m);
-    });
-    WaitForSingleObject(held, INFINITE);
+    ReadMutexHolder holder;
     CAudioCDReader reader;
     ASSERT_TRUE(reader.Open(cd_.get(), 0, 100, 65535, 10, kMiB));
     CAudioFrame frame;
@@ -217,12 +230,9 @@ TEST_F(CDReaderTest, AStepGivesUpAfterTwentySecondsWithAnEmptyFrame)
     EXPECT_TRUE(frame.IsEmpty());
     EXPECT_EQ(frame.GetChannels(), 2);
     EXPECT_EQ(reader.GetProgressPercent(), 0);
-    SetEvent(release);
-    holder.join();
+    holder.Release();
     EXPECT_TRUE(reader.ReadFrame(&frame));
     EXPECT_FALSE(reader.HasMoreData());
-    CloseHandle(held);
-    CloseHandle(release);
 }
 
 }  // namespace
