@@ -22,6 +22,7 @@ void DeleteTempMaps()
     CDC::DeleteTempMap();
     CGdiObject::DeleteTempMap();
     CMenu::DeleteTempMap();
+    CImageList::DeleteTempMap();
 }
 
 } // namespace
@@ -128,6 +129,7 @@ CWnd* AfxGetMainWnd()
 
 BOOL AfxPreTranslateMessage(MSG* pMsg)
 {
+    AfxFilterToolTipMessage(pMsg);
     if (CWinThread* pThread = AfxGetThread())
         return pThread->PreTranslateMessage(pMsg);
     return CWnd::WalkPreTranslateTree(nullptr, pMsg);

@@ -26,6 +26,7 @@ WndMap& Map()
 // and the message being dispatched (for Default()).
 struct ThreadState {
     CWnd* pWndInit = nullptr;
+    CWnd* pWndBinding = nullptr; // the created window's object while the hook binds it
     HHOOK hHookCbt = nullptr;
     MSG lastMsg{};
 };
@@ -74,6 +75,22 @@ HWND NotifyingChild(HWND hParent, UINT message, WPARAM wParam, LPARAM lParam)
     }
 }
 
+bool IsToolTipTextRequest(const NMHDR* pNMHDR)
+{
+    return pNMHDR->code == TTN_NEEDTEXTA || pNMHDR->code == TTN_NEEDTEXTW;
+}
+
+// A window tool's request names the window; its handlers are found by its control id.
+UINT ToolTipRouteId(const NMHDR* pNMHDR)
+{
+    UINT uFlags = pNMHDR->code == TTN_NEEDTEXTA
+                      ? reinterpret_cast<const NMTTDISPINFOA*>(pNMHDR)->uFlags
+                      : reinterpret_cast<const NMTTDISPINFOW*>(pNMHDR)->uFlags;
+    if (uFlags & TTF_IDISHWND)
+        return static_cast<UINT>(::GetDlgCtrlID(reinterpret_cast<HWND>(pNMHDR->idFrom)));
+    return static_cast<UINT>(pNMHDR->idFrom);
+}
+
 BOOL ReflectToChild(HWND hChild, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
 {
     CWnd* child = CWnd::FromHandlePermanent(hChild);
@@ -101,7 +118,10 @@ LRESULT CALLBACK AfxCbtFilterHook(int code, WPARAM wParam, LPARAM lParam)
     if (code == HCBT_CREATEWND && st.pWndInit != nullptr) {
         CWnd* pInit = st.pWndInit;
         st.pWndInit = nullptr;
+        CWnd* pOuter = st.pWndBinding;
+        st.pWndBinding = pInit;
         AfxBindCreatedWindow(pInit, reinterpret_cast<HWND>(wParam));
+        st.pWndBinding = pOuter;
     }
     return ::CallNextHookEx(st.hHookCbt, code, wParam, lParam);
 }
@@ -122,6 +142,11 @@ bool AfxUnhookWindowCreate()
     bool bound = st.pWndInit == nullptr;
     st.pWndInit = nullptr;
     return bound;
+}
+
+BOOL AfxIsWindowCreationUnderway()
+{
+    return State().pWndBinding != nullptr;
 }
 
 // Losing the main window ends the thread's message loop.
@@ -146,6 +171,8 @@ LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lPara
     LRESULT result = pWnd->WindowProc(message, wParam, lParam);
     st.lastMsg = saved;
 
+    if (message == WM_NCDESTROY)
+        AfxToolTipWindowGone(hWnd);
     if (message == WM_NCDESTROY && CWnd::FromHandlePermanent(hWnd) == pWnd) {
         // Last message: give the window its old procedure back, detach, and let the object
         // go (PostNcDestroy may delete it; nothing touches pWnd after that).
@@ -420,8 +447,16 @@ BOOL CWnd::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult)
     if (ReflectToChild(pNMHDR->hwndFrom, WM_NOTIFY, wParam, lParam, pResult))
         return TRUE;
     AFX_NOTIFY notify{pResult, pNMHDR};
-    return OnCmdMsg(static_cast<UINT>(pNMHDR->idFrom), MAKELONG(pNMHDR->code, WM_NOTIFY),
-                    &notify, nullptr);
+    const bool tipText = IsToolTipTextRequest(pNMHDR);
+    if (OnCmdMsg(tipText ? ToolTipRouteId(pNMHDR) : static_cast<UINT>(pNMHDR->idFrom),
+                 MAKELONG(pNMHDR->code, WM_NOTIFY), &notify, nullptr))
+        return TRUE;
+    // A tip nobody here answers may be answered by the windows around (a bar's frame).
+    HWND hParent = ::GetParent(m_hWnd);
+    if (!tipText || hParent == nullptr || !(GetStyle() & WS_CHILD))
+        return FALSE;
+    *pResult = ::SendMessage(hParent, WM_NOTIFY, wParam, lParam);
+    return TRUE;
 }
 
 BOOL CWnd::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include "framework/cmd_target.h"
 #include "framework/core.h"
@@ -70,6 +71,18 @@ public:
     virtual BOOL PreTranslateMessage(MSG* pMsg) { return FALSE; }
     // Offers pMsg to PreTranslateMessage of its target window and each parent up to hWndStop.
     static BOOL WalkPreTranslateTree(HWND hWndStop, MSG* pMsg);
+
+    // Tooltips: while on, mouse messages below this window (in the pump's pre-translate step)
+    // ask OnToolHitTest for the tool under the mouse and show it in the thread's tooltip
+    // control. A tool with LPSTR_TEXTCALLBACK asks its window with TTN_NEEDTEXT, routed by the
+    // control id of a window tool; a request the window leaves unhandled goes on to its
+    // parents, up to the top-level window. FALSE when the tooltip control cannot be made.
+    BOOL EnableToolTips(BOOL bEnable = TRUE);
+    // The tool at a client point, -1 for none. Fills pTI (hwnd, uId, uFlags, rect, lpszText);
+    // a text other than LPSTR_TEXTCALLBACK must come from malloc and the caller frees it.
+    // The default: a visible child window under the point, as a window tool (TTF_IDISHWND)
+    // with callback text; the answer is its control id.
+    virtual INT_PTR OnToolHitTest(CPoint point, TOOLINFO* pTI) const;
 
     virtual BOOL OnCommand(WPARAM wParam, LPARAM lParam);
     virtual BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult);
@@ -203,6 +216,9 @@ public:
     void OnCaptureChanged(CWnd*) { Default(); }
     void OnActivate(UINT, CWnd*, BOOL) { Default(); }
 
+    // WF_* flags of the framework.
+    UINT m_nFlags = 0;
+
 protected:
     // The procedure that ran before subclassing; null means ::DefWindowProc.
     WNDPROC m_pfnSuper = nullptr;
@@ -227,6 +243,25 @@ public:
 // before its first message. Unhook returns false when no window was bound.
 void AfxHookWindowCreate(CWnd* pWnd);
 bool AfxUnhookWindowCreate();
+// True while a window made through CreateEx (or a dialog's creation) is being bound to its
+// object, which is when its PreSubclassWindow runs; false when SubclassWindow takes over an
+// existing window. Controls that set themselves up in WM_CREATE do it in PreSubclassWindow
+// only when this is false.
+BOOL AfxIsWindowCreationUnderway();
+
+// CWnd::m_nFlags: tooltips are on for the window.
+constexpr UINT WF_TOOLTIPS = 0x0001;
+// A TOOLINFO flag of the framework, cleared before the tool reaches the tooltip control: the
+// tool is no button, so the tip may show while a mouse button is down.
+constexpr UINT TTF_NOTBUTTON = 0x80000000;
+
+// The pump's tooltip step (called before the pre-translate walk): relays mouse messages to the
+// thread's tooltip control for the nearest window with tooltips on.
+void AfxFilterToolTipMessage(const MSG* pMsg);
+// The thread's tooltip control (made on first use), null before.
+HWND AfxGetThreadToolTip();
+// Forgets the tool of a window that is going away.
+void AfxToolTipWindowGone(HWND hWnd);
 
 // The procedure of every window this framework binds.
 LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);

@@ -58,6 +58,19 @@ void PostChars(HWND hWnd, const char* text);
 // Sends a left click (down and up) at a client point of hWnd.
 void Click(HWND hWnd, int x, int y);
 
+// Real input through the system's input queue (SendInput), delivered by the next pumps.
+// The mouse moves to a client point of hWnd.
+void MouseMoveTo(HWND hWnd, int x, int y);
+// A left click (two for a double click) at a client point of hWnd.
+void MouseClickAt(HWND hWnd, int x, int y, bool bDouble = false);
+// A key press with Shift and Ctrl held as asked, for the focus window of the test program's
+// top window (made the foreground window first).
+void KeyPress(UINT vk, bool bShift = false, bool bCtrl = false);
+// Types text as key presses (the keys the keyboard layout has for its characters).
+void TypeKeys(const char* text);
+// Pumps for a while: input sent by SendInput arrives through the display server.
+void PumpFor(DWORD ms);
+
 // Answers the next dialog box (class "#32770", or a popup menu with "#32768") that the calling
 // thread shows: from a watcher thread, runs answer(window) once it appears. Joins on
 // destruction; Answered() tells whether one was seen within the timeout.
