@@ -511,3 +511,12 @@ void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl)
     if (hControl != nullptr)
         rControl.SubclassWindow(hControl);
 }
+
+BOOL AfxIsDescendant(HWND hWndParent, HWND hWndChild)
+{
+    // Top-level windows have owners rather than parents; GetParent gives both.
+    for (HWND h = hWndChild; h != nullptr; h = ::GetParent(h))
+        if (h == hWndParent)
+            return TRUE;
+    return FALSE;
+}

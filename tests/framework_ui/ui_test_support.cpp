@@ -1,11 +1,5 @@
-// Shared window-test helpers and the test programs' application object.
+// Shared window-test helpers.
 #include "tests/framework_ui/ui_test_support.h"
-
-// The application object every framework program has (programs with their own define
-// SONORIA_TEST_OWN_APP).
-#ifndef SONORIA_TEST_OWN_APP
-static CWinApp theApp("SonoriaTests");
-#endif
 
 HWND SharedTopWindow()
 {
