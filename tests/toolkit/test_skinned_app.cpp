@@ -440,3 +440,25 @@ TEST_F(SkinnedApp, Showcase)
         }
     }
 }
+
+TEST_F(SkinnedApp, FlatSkinsLeaveNoHandlesBehind)
+{
+    auto cycle = [](int i) {
+        ASSERT_TRUE(theApp.SetCurrentSkin(i % 2 == 0 ? "Office XP" : "Office 2003"));
+        Tabs t(12, 300); // attaches the scroll arrows
+        Bar b(0x200, kDockedLeft, 170, "Tracks");
+        b.Hover(189, 10); // the hot close button
+        Bar plain(0, kDockedTop, 170, "Album");
+        ASSERT_TRUE(::IsWindow(t.tab.GetSpin().m_hWnd));
+    };
+    cycle(0);
+    cycle(1);
+    CGdiObject::DeleteTempMap();
+    const DWORD gdi = GdiObjectCount(), user = UserObjectCount();
+    for (int i = 0; i < 100; ++i)
+        cycle(i);
+    CGdiObject::DeleteTempMap();
+    EXPECT_EQ(GdiObjectCount(), gdi);
+    EXPECT_EQ(UserObjectCount(), user);
+    EXPECT_FALSE(COXSkinnedSpinCtrl::IsHookInstalled());
+}

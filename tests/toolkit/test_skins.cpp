@@ -454,3 +454,31 @@ TEST(ElementSkinLookup, PlainApplicationGivesEachControlItsOwnClassicSkin)
     spin.Create(WS_CHILD, CRect(0, 0, 30, 20), &host, 3);
     EXPECT_NE(dynamic_cast<COXTabSkinClassic*>(spin.GetTabSkin()), nullptr);
 }
+
+TEST(SkinHandles, ClassicControlsLeaveNoHandlesBehind)
+{
+    auto cycle = [] {
+        TestHostWnd host(500, 300);
+        COXSkinnedTabCtrl tab;
+        tab.Create(WS_CHILD | WS_VISIBLE, CRect(0, 0, 200, 100), &host, 1);
+        for (int i = 0; i < 12; ++i)
+            tab.InsertItem(i, "Page");
+        COXSkinnedSpinCtrl spin;
+        spin.Create(WS_CHILD | WS_VISIBLE | UDS_HORZ, CRect(0, 120, 40, 140), &host, 2);
+        COXDockbarSkinClassic skin;
+        TestBar bar(&skin, 0x200, kDockedTop);
+        bar.CreateBar(&host, CRect(220, 0, 420, 150), "Album");
+        host.RedrawWindow(nullptr, nullptr,
+                          RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        PumpPending();
+    };
+    cycle(); // lets lazily made system objects exist before counting
+    CGdiObject::DeleteTempMap();
+    const DWORD gdi = GdiObjectCount(), user = UserObjectCount();
+    for (int i = 0; i < 100; ++i)
+        cycle();
+    CGdiObject::DeleteTempMap();
+    EXPECT_EQ(GdiObjectCount(), gdi);
+    EXPECT_EQ(UserObjectCount(), user);
+    EXPECT_FALSE(COXSkinnedSpinCtrl::IsHookInstalled());
+}
