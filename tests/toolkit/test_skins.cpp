@@ -482,3 +482,50 @@ TEST(SkinHandles, ClassicControlsLeaveNoHandlesBehind)
     EXPECT_EQ(UserObjectCount(), user);
     EXPECT_FALSE(COXSkinnedSpinCtrl::IsHookInstalled());
 }
+
+namespace {
+
+std::vector<COLORREF> ClientPixels(CWnd* pWnd)
+{
+    CRect rect;
+    pWnd->GetClientRect(&rect);
+    CClientDC dc(pWnd);
+    std::vector<COLORREF> pixels;
+    for (int y = 0; y < rect.bottom; ++y)
+        for (int x = 0; x < rect.right; ++x)
+            pixels.push_back(dc.GetPixel(x, y));
+    return pixels;
+}
+
+} // namespace
+
+// The Classic tab skin leaves the painting to the operating system: a skinned tab control and
+// its scroll arrows look exactly like the system's own controls.
+TEST(TabSkinClassic, PaintsExactlyLikeTheSystemControls)
+{
+    TestHostWnd host(700, 300);
+    CTabCtrl plainTabs;
+    COXSkinnedTabCtrl skinnedTabs;
+    plainTabs.Create(WS_CHILD | WS_VISIBLE, CRect(0, 0, 300, 120), &host, 1);
+    skinnedTabs.Create(WS_CHILD | WS_VISIBLE, CRect(320, 0, 620, 120), &host, 2);
+    CSpinButtonCtrl plainSpin;
+    COXSkinnedSpinCtrl skinnedSpin;
+    plainSpin.Create(WS_CHILD | WS_VISIBLE | UDS_HORZ, CRect(0, 150, 40, 170), &host, 3);
+    skinnedSpin.Create(WS_CHILD | WS_VISIBLE | UDS_HORZ, CRect(320, 150, 360, 170), &host, 4);
+    for (CTabCtrl* tab : {&plainTabs, static_cast<CTabCtrl*>(&skinnedTabs)}) {
+        tab->SetFont(CFont::FromHandle(static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT))));
+        for (int i = 0; i < 12; ++i)
+            tab->InsertItem(i, "Track");
+        tab->SetCurSel(1);
+    }
+    for (CSpinButtonCtrl* spin : {&plainSpin, static_cast<CSpinButtonCtrl*>(&skinnedSpin)}) {
+        spin->SetRange32(0, 5);
+        spin->SetPos32(5);
+    }
+    host.RedrawWindow(nullptr, nullptr,
+                      RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    PumpPending();
+    EXPECT_TRUE(ClientPixels(&plainTabs) == ClientPixels(&skinnedTabs));
+    EXPECT_TRUE(ClientPixels(&plainSpin) == ClientPixels(&skinnedSpin));
+    EXPECT_EQ(skinnedTabs.GetSpin().m_hWnd, nullptr) << "Classic leaves the arrows alone";
+}
