@@ -7,4 +7,5 @@
 #include "framework/dialog.h"
 #include "framework/frame.h"
 #include "framework/gdi.h"
+#include "framework/ole.h"
 #include "framework/wnd.h"
