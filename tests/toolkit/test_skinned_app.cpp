@@ -15,6 +15,7 @@
 #include "toolkit/frames/skins/skinned_app.h"
 #include "toolkit/frames/skins/skinned_spin.h"
 #include "toolkit/frames/skins/skinned_tab.h"
+#include "toolkit/frames/skins/tabview_container.h"
 
 static COXSkinnedApp theApp;
 
@@ -381,6 +382,41 @@ TEST_F(SkinnedApp, SpinHookLivesWhileAnySpinDoes)
     EXPECT_TRUE(COXSkinnedSpinCtrl::IsHookInstalled()) << "the other spin still needs it";
     second->DestroyWindow();
     EXPECT_FALSE(COXSkinnedSpinCtrl::IsHookInstalled());
+}
+
+// The flat skins draw no 3D frame round the display area: a container's page reaches 4 px
+// further on each side where the display area lies near the client edge, inside a flat frame.
+TEST_F(SkinnedApp, XPContainerPageSpreadsOverTheFlatFrame)
+{
+    TestHostWnd host(500, 400);
+    COX3DTabViewContainer tabs;
+    tabs.Create("any class", "Information", 0, CRect(10, 10, 410, 310), &host, 100);
+    ASSERT_TRUE(tabs.GetStyle() & TCS_BOTTOM) << "the fixed style puts the tabs at the bottom";
+    CStatic page;
+    page.Create("page", WS_CHILD | WS_VISIBLE, CRect(0, 0, 5, 5), &host, 200);
+    ASSERT_TRUE(tabs.AddPage(&page, "Album"));
+    CRect client, display;
+    tabs.GetClientRect(&client);
+    display = client;
+    tabs.AdjustRect(FALSE, &display);
+    CRect want(display.left + 1, display.top + 1, display.right - 1, display.bottom - 2);
+    if (display.left - client.left < 8)
+        want.left -= 4;
+    if (display.top - client.top < 8)
+        want.top -= 4;
+    if (client.right - display.right < 8)
+        want.right += 4;
+    if (client.bottom - display.bottom < 8)
+        want.bottom += 4;
+    EXPECT_EQ(tabs.GetPageRect(), want);
+    EXPECT_NE(tabs.GetPageRect().bottom, display.bottom - 2 + 4) << "the tab side keeps its place";
+    tabs.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    PumpPending();
+    // The page frame runs just outside the page.
+    const CRect page1 = tabs.GetPageRect();
+    CClientDC dc(&tabs);
+    EXPECT_EQ(Hex(::GetPixel(dc, page1.left + 50, page1.bottom)), Hex(Sys(COLOR_BTNSHADOW)));
+    tabs.DestroyWindow();
 }
 
 // --- the showcase for scripts/screenshot ---
