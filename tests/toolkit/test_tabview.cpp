@@ -321,3 +321,42 @@ TEST(TabViewContainer, LeavesNoHandlesBehind)
     EXPECT_EQ(GdiObjectCount(), gdi);
     EXPECT_EQ(UserObjectCount(), user);
 }
+
+namespace {
+
+class PageView : public CView
+{
+    DECLARE_DYNCREATE(PageView)
+public:
+    void OnDraw(CDC*) override {}
+    void OnInitialUpdate() override { ++m_nInitialUpdates; }
+    int m_nInitialUpdates = 0;
+};
+IMPLEMENT_DYNCREATE(PageView, CView)
+
+} // namespace
+
+// In a frame, a view page becomes the frame's active view when its tab is shown; a created
+// view gets its first update.
+TEST(TabViewContainer, ViewPagesBecomeTheFramesActiveView)
+{
+    TestHostWnd host(500, 400);
+    auto* frame = new CFrameWnd; // deletes itself with its window
+    ASSERT_TRUE(frame->Create(nullptr, "pages", WS_CHILD | WS_VISIBLE, CRect(0, 0, 480, 380),
+                              &host));
+    COX3DTabViewContainer tabs;
+    tabs.Create(WC_TABCONTROL, nullptr, WS_CHILD | WS_VISIBLE, CRect(0, 0, 400, 300), frame, 1);
+    ASSERT_TRUE(tabs.CreatePage(0, RUNTIME_CLASS(PageView), nullptr, "First"));
+    ASSERT_TRUE(tabs.CreatePage(1, RUNTIME_CLASS(PageView), nullptr, "Second"));
+    auto* first = DYNAMIC_DOWNCAST(PageView, tabs.GetPage(0));
+    auto* second = DYNAMIC_DOWNCAST(PageView, tabs.GetPage(1));
+    ASSERT_NE(first, nullptr);
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(first->m_nInitialUpdates, 1);
+    EXPECT_EQ(second->m_nInitialUpdates, 1);
+    EXPECT_EQ(frame->GetActiveView(), second);
+    ASSERT_TRUE(tabs.ActivatePage(0));
+    EXPECT_EQ(frame->GetActiveView(), first);
+    tabs.DestroyWindow();
+    frame->DestroyWindow();
+}
