@@ -450,6 +450,14 @@ TEST_F(SkinnedApp, Showcase)
     spin.Create(WS_CHILD | WS_VISIBLE | UDS_HORZ, CRect(10, 440, 60, 462), &host, 12);
     spin.SetRange32(0, 10);
     spin.SetPos32(4);
+    COX3DTabViewContainer container;
+    container.Create("any class", "Information", 0, CRect(330, 470, 870, 650), &host, 13);
+    CStatic album, tracks;
+    album.Create("Album page: artist, title, year, genre", WS_CHILD | WS_VISIBLE,
+                 CRect(0, 0, 5, 5), &host, 14);
+    tracks.Create("Tracks page", WS_CHILD | WS_VISIBLE, CRect(0, 0, 5, 5), &host, 15);
+    container.AddPage(&tracks, "Tracks");
+    container.AddPage(&album, "Album");
     COXSplitterRect splitter(1, CRect(0, 0, 8, 180));
     host.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME |
                                             RDW_ALLCHILDREN | RDW_UPDATENOW);
@@ -459,12 +467,13 @@ TEST_F(SkinnedApp, Showcase)
         CClientDC dc(&host);
         COXDockbarSkin* dockbar = theApp.GetCurrentSkin()->GetDockbarSkin();
         dockbar->EraseDockBarBackground(&dc, &host);
-        splitter.m_rect = CRect(300, 440, 308, 650);
+        splitter.m_rect = CRect(300, 440, 308, 660);
         dockbar->DrawSplitter(&dc, &splitter, &host);
     }
     for (CWnd* w : {static_cast<CWnd*>(&left), static_cast<CWnd*>(&top),
                     static_cast<CWnd*>(&plain), static_cast<CWnd*>(&tabs),
-                    static_cast<CWnd*>(&many), static_cast<CWnd*>(&spin)})
+                    static_cast<CWnd*>(&many), static_cast<CWnd*>(&spin),
+                    static_cast<CWnd*>(&container)})
         w->RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN |
                                               RDW_UPDATENOW | RDW_ERASE);
     EXPECT_TRUE(::IsWindow(many.GetSpin().m_hWnd) || name != nullptr);
