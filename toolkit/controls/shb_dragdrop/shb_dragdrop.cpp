@@ -1,6 +1,8 @@
 // OLE drop target and drag source that forward every callback to their window.
 #include "toolkit/controls/shb_dragdrop/shb_dragdrop.h"
 
+#include "framework/view.h"
+
 namespace {
 
 bool Ask(CWnd* pWnd, UINT message, SHBDROPTARGETACTION& action)
@@ -123,8 +125,7 @@ DROPEFFECT COXSHBDropTarget::OnDragScroll(CWnd* pWnd, DWORD dwKeyState, CPoint p
     if (action.result != DROPEFFECT_SCROLL)
         return action.result;
 
-    CRuntimeClass* pViewClass = CRuntimeClass::FromName("CView");
-    if (pViewClass != nullptr && pWnd->IsKindOf(pViewClass))
+    if (pWnd->IsKindOf(RUNTIME_CLASS(CView)))
         return COleDropTarget::OnDragScroll(pWnd, dwKeyState, point);
 
     const UINT code = ScrollCode(pWnd, point);
