@@ -11,5 +11,6 @@
 #include "framework/framework_ids.h"
 #include "framework/gdi.h"
 #include "framework/listctrl.h"
+#include "framework/ole.h"
 #include "framework/wnd.h"
 #include "framework/view.h"

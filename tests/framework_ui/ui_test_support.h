@@ -74,6 +74,15 @@ void KeyPress(UINT vk, bool bShift = false, bool bCtrl = false);
 void TypeKeys(const char* text);
 // Pumps for a while: input sent by SendInput arrives through the display server.
 void PumpFor(DWORD ms);
+// Real input through the system's input queue (SendInput): the pointer really moves on the
+// display and the key state follows, as if a user did it. Programs that use these run alone.
+void InputMouseMove(POINT screen);
+// Moves in nSteps equal steps from the current pointer position, pausing msPerStep each.
+void InputMouseGlide(POINT screen, int nSteps = 10, DWORD msPerStep = 15);
+void InputMouseButton(bool down, bool right = false);
+// A left click at a point in hWnd's client area.
+void InputClick(HWND hWnd, POINT client, bool dbl = false);
+void InputKey(UINT vk, bool down);
 
 // Answers the next dialog box (class "#32770", or a popup menu with "#32768") that the calling
 // thread shows: from a watcher thread, runs answer(window) once it appears. Joins on
