@@ -395,24 +395,30 @@ TEST(DockbarSkinClassic, ButtonsShowTheirStates)
     const COLORREF glyph = Sys(COLOR_BTNTEXT);
     EXPECT_TRUE(b.Any(close, glyph));
     EXPECT_TRUE(b.Any(expand, glyph));
+    auto pixels = [&](const CRect& r) {
+        HDC dc = ::GetWindowDC(b.bar.m_hWnd);
+        std::vector<COLORREF> v;
+        for (int y = r.top; y < r.bottom; ++y)
+            for (int x = r.left; x < r.right; ++x)
+                v.push_back(::GetPixel(dc, x, y));
+        ::ReleaseDC(b.bar.m_hWnd, dc);
+        return v;
+    };
+    const std::vector<COLORREF> maximise = pixels(expand);
+    b.bar.m_bExpanded = TRUE;
+    b.Repaint();
+    EXPECT_NE(pixels(expand), maximise) << "an expanded bar shows the restore glyph";
+    b.bar.m_bExpanded = FALSE;
 
     b.bar.m_bCanExpand = FALSE;
     b.Repaint();
     EXPECT_FALSE(b.Any(expand, glyph)) << "a bar that cannot expand greys its glyph";
 
     // Held down, the close glyph moves by a pixel.
-    HDC dc = ::GetWindowDC(b.bar.m_hWnd);
-    std::vector<COLORREF> up, down;
-    for (int y = close.top; y < close.bottom; ++y)
-        for (int x = close.left; x < close.right; ++x)
-            up.push_back(::GetPixel(dc, x, y));
+    const std::vector<COLORREF> up = pixels(close);
     b.bar.m_nPressed = -3;
     b.Repaint();
-    for (int y = close.top; y < close.bottom; ++y)
-        for (int x = close.left; x < close.right; ++x)
-            down.push_back(::GetPixel(dc, x, y));
-    ::ReleaseDC(b.bar.m_hWnd, dc);
-    EXPECT_NE(up, down);
+    EXPECT_NE(pixels(close), up);
 }
 
 TEST(DockbarSkinClassic, SplittersAreFourLinesOverTheBackground)
