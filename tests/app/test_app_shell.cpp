@@ -330,6 +330,10 @@ TEST_F(AppShellTest, TaggerTitleEditIsWrittenIntoTheMp3)
 {
     ChooseMode(CSonoria3Doc::MODE_TAGGER);
     ASSERT_EQ(Doc()->GetMode(), CSonoria3Doc::MODE_TAGGER);
+    // The View menu showed the mode of the moment it opened.
+    HMENU view = ::GetSubMenu(::GetMenu(Frame()->m_hWnd), 5);
+    EXPECT_TRUE(::GetMenuState(view, ID_VIEW_CONVERTER, MF_BYCOMMAND) & MF_CHECKED);
+    EXPECT_FALSE(::GetMenuState(view, ID_VIEW_RIPPER, MF_BYCOMMAND) & MF_CHECKED);
     const std::string mp3 = TempFile("tagger.mp3"), wav = TempFile("drop.wav");
     WriteMp3(mp3);
     DialogAnswerer answer([](HWND hDlg, void*) { ::PostMessage(hDlg, WM_COMMAND, IDOK, 0); },
