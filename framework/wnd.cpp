@@ -481,3 +481,12 @@ void CWnd::CenterWindow(CWnd* pAlternateOwner)
     int y = area.top + (area.bottom - area.top - h) / 2;
     ::SetWindowPos(m_hWnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
+
+BOOL AfxIsDescendant(HWND hWndParent, HWND hWndChild)
+{
+    // Top-level windows have owners rather than parents; GetParent gives both.
+    for (HWND h = hWndChild; h != nullptr; h = ::GetParent(h))
+        if (h == hWndParent)
+            return TRUE;
+    return FALSE;
+}
