@@ -2,8 +2,17 @@
 #include "framework/frame.h"
 
 #include "framework/app.h"
+#include "framework/mini_frame.h"
 
 IMPLEMENT_DYNCREATE(CFrameWnd, CWnd)
+
+// clang-format off
+BEGIN_MESSAGE_MAP(CFrameWnd, CWnd)
+    ON_WM_SIZE()
+    ON_WM_DESTROY()
+    ON_MESSAGE(WM_IDLEUPDATECMDUI, OnIdleUpdateCmdUI)
+END_MESSAGE_MAP()
+// clang-format on
 
 const RECT CFrameWnd::rectDefault = {CW_USEDEFAULT, CW_USEDEFAULT, 0, 0};
 
@@ -44,4 +53,46 @@ BOOL CFrameWnd::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* 
         return TRUE;
     CWinApp* pApp = AfxGetApp();
     return pApp != nullptr && pApp->OnCmdMsg(nID, nCode, pExtra, pHandlerInfo);
+}
+
+void CFrameWnd::RecalcLayout(BOOL bNotify)
+{
+    if (m_bInRecalcLayout)
+        return;
+    m_bInRecalcLayout = TRUE;
+    (void)bNotify;
+    m_nIdleFlags &= ~(idleLayout | idleNotify);
+    if (GetStyle() & FWS_SNAPTOBARS) {
+        // The frame takes the size its bars ask for, then lays them out.
+        CRect rect(0, 0, 32767, 32767);
+        RepositionBars(0, 0xFFFF, AFX_IDW_PANE_FIRST, reposQuery, &rect, &rect, FALSE);
+        rect.OffsetRect(-rect.left, -rect.top);
+        CalcWindowRect(&rect);
+        SetWindowPos(nullptr, 0, 0, rect.Width(), rect.Height(),
+                     SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOZORDER);
+        RepositionBars(0, 0xFFFF, AFX_IDW_PANE_FIRST);
+    } else {
+        RepositionBars(0, 0xFFFF, AFX_IDW_PANE_FIRST, reposExtra, &m_rectBorder);
+    }
+    m_bInRecalcLayout = FALSE;
+}
+
+void CFrameWnd::OnSize(UINT nType, int, int)
+{
+    Default();
+    if (nType != SIZE_MINIMIZED)
+        RecalcLayout();
+}
+
+LRESULT CFrameWnd::OnIdleUpdateCmdUI(WPARAM, LPARAM)
+{
+    if (m_nIdleFlags & idleLayout)
+        RecalcLayout((m_nIdleFlags & idleNotify) != 0);
+    return 0;
+}
+
+void CFrameWnd::OnDestroy()
+{
+    DestroyDockBars();
+    Default();
 }

@@ -3,8 +3,11 @@
 
 #include "framework/app.h"
 #include "framework/cmd_target.h"
+#include "framework/control_bar.h"
 #include "framework/controls.h"
+#include "framework/dock_context.h"
 #include "framework/dialog.h"
 #include "framework/frame.h"
 #include "framework/gdi.h"
+#include "framework/mini_frame.h"
 #include "framework/wnd.h"
