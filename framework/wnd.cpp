@@ -514,3 +514,12 @@ CFrameWnd* CWnd::GetTopLevelFrame() const
     }
     return pFrame;
 }
+
+BOOL AfxIsDescendant(HWND hWndParent, HWND hWndChild)
+{
+    // Top-level windows have owners rather than parents; GetParent gives both.
+    for (HWND h = hWndChild; h != nullptr; h = ::GetParent(h))
+        if (h == hWndParent)
+            return TRUE;
+    return FALSE;
+}

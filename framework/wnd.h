@@ -254,6 +254,9 @@ public:
     int GetScrollPos() const { return static_cast<int>(SendMessage(SBM_GETPOS)); }
 };
 
+// Whether hWndChild is hWndParent or lies below it through the parent (or owner) chain.
+BOOL AfxIsDescendant(HWND hWndParent, HWND hWndChild);
+
 // Arms the creation hook: the next window the thread creates is bound to pWnd and subclassed
 // before its first message. Unhook returns false when no window was bound.
 void AfxHookWindowCreate(CWnd* pWnd);

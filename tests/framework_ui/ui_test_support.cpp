@@ -1,8 +1,5 @@
-// Shared window-test helpers and the test programs' application object.
+// Shared window-test helpers.
 #include "tests/framework_ui/ui_test_support.h"
-
-// The application object every framework program has.
-static CWinApp theApp("SonoriaTests");
 
 HWND SharedTopWindow()
 {
