@@ -271,10 +271,6 @@ public:
     {
         return ::BitBlt(m_hDC, x, y, nWidth, nHeight, AfxHdc(pSrcDC), xSrc, ySrc, dwRop);
     }
-    BOOL PatBlt(int x, int y, int nWidth, int nHeight, DWORD dwRop)
-    {
-        return ::PatBlt(m_hDC, x, y, nWidth, nHeight, dwRop);
-    }
 
     // Inverts the frame of lpRect, size thick, through pBrush, and takes away the frame drawn
     // last (lpRectLast, sizeLast, pBrushLast) in the same stroke: only the difference changes,
