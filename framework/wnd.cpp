@@ -7,6 +7,7 @@
 #include "framework/app.h"
 #include "framework/frame.h"
 #include "framework/handle_map.h"
+#include "framework/ole.h"
 
 IMPLEMENT_DYNCREATE(CWnd, CCmdTarget)
 
@@ -148,6 +149,7 @@ LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lPara
     st.lastMsg = saved;
 
     if (message == WM_NCDESTROY && CWnd::FromHandlePermanent(hWnd) == pWnd) {
+        COleDropTarget::AfxRevokeOnDestroy(hWnd);
         // Last message: give the window its old procedure back, detach, and let the object
         // go (PostNcDestroy may delete it; nothing touches pWnd after that).
         if (pWnd->m_pfnSuper != nullptr &&
@@ -483,21 +485,6 @@ void CWnd::CenterWindow(CWnd* pAlternateOwner)
     ::SetWindowPos(m_hWnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-CFrameWnd* CWnd::GetParentFrame() const
-{
-    if (m_hWnd == nullptr)
-        return nullptr;
-    // Up the child chain only: a popup's owner is not its parent frame.
-    for (HWND h = m_hWnd; (::GetWindowLongPtr(h, GWL_STYLE) & WS_CHILD) != 0;) {
-        h = ::GetParent(h);
-        if (h == nullptr)
-            break;
-        if (auto* pFrame = DYNAMIC_DOWNCAST(CFrameWnd, FromHandlePermanent(h)))
-            return pFrame;
-    }
-    return nullptr;
-}
-
 CFrameWnd* CWnd::GetTopLevelFrame() const
 {
     CFrameWnd* pFrame = DYNAMIC_DOWNCAST(CFrameWnd, FromHandlePermanent(m_hWnd));
@@ -513,6 +500,36 @@ CFrameWnd* CWnd::GetTopLevelFrame() const
         pFrame = pNext;
     }
     return pFrame;
+}
+
+void CWnd::SendMessageToDescendants(UINT message, WPARAM wParam, LPARAM lParam, BOOL bDeep,
+                                    BOOL bOnlyPerm)
+{
+    for (HWND h = ::GetTopWindow(m_hWnd); h != nullptr; h = ::GetNextWindow(h, GW_HWNDNEXT)) {
+        if (!bOnlyPerm || FromHandlePermanent(h) != nullptr)
+            ::SendMessage(h, message, wParam, lParam);
+        if (bDeep && ::GetTopWindow(h) != nullptr) {
+            CWnd* pChild = FromHandle(h);
+            pChild->SendMessageToDescendants(message, wParam, lParam, bDeep, bOnlyPerm);
+        }
+    }
+}
+
+BOOL CWnd::UpdateData(BOOL bSaveAndValidate)
+{
+    CDataExchange dx(this, bSaveAndValidate);
+    DoDataExchange(&dx);
+    return TRUE;
+}
+
+void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl)
+{
+    if (rControl.m_hWnd != nullptr)
+        return;
+    HWND hControl = ::GetDlgItem(AfxHwnd(pDX->m_pDlgWnd), nIDC);
+    ASSERT(hControl != nullptr);
+    if (hControl != nullptr)
+        rControl.SubclassWindow(hControl);
 }
 
 BOOL AfxIsDescendant(HWND hWndParent, HWND hWndChild)

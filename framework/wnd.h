@@ -4,13 +4,16 @@
 #pragma once
 
 #include <windows.h>
+#include <shellapi.h>
 
 #include "framework/cmd_target.h"
 #include "framework/core.h"
 #include "framework/gdi.h"
 
 struct CCreateContext;
+class CDataExchange;
 class CFrameWnd;
+class CMenu;
 class CScrollBar;
 class CWnd;
 
@@ -72,6 +75,17 @@ public:
     // Offers pMsg to PreTranslateMessage of its target window and each parent up to hWndStop.
     static BOOL WalkPreTranslateTree(HWND hWndStop, MSG* pMsg);
 
+    // The frame window holding this one (its nearest CFrameWnd ancestor), or null.
+    CFrameWnd* GetParentFrame() const;
+    // Sends the message to every child (every descendant with bDeep), also through the
+    // permanent objects' WindowProc when bOnlyPerm is set (then only to those).
+    void SendMessageToDescendants(UINT message, WPARAM wParam = 0, LPARAM lParam = 0,
+                                  BOOL bDeep = TRUE, BOOL bOnlyPerm = FALSE);
+    // Dialog data exchange: FALSE fills the controls from members, TRUE reads them back.
+    BOOL UpdateData(BOOL bSaveAndValidate = TRUE);
+    virtual void DoDataExchange(CDataExchange* pDX) {}
+    void DragAcceptFiles(BOOL bAccept = TRUE) { ::DragAcceptFiles(m_hWnd, bAccept); }
+
     virtual BOOL OnCommand(WPARAM wParam, LPARAM lParam);
     virtual BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult);
     // A notification this window sent to its parent, offered back first; true eats it.
@@ -92,8 +106,6 @@ public:
     CWnd* GetParent() const { return FromHandle(::GetParent(m_hWnd)); }
     CWnd* GetDlgItem(int nID) const { return FromHandle(::GetDlgItem(m_hWnd, nID)); }
     CWnd* GetTopLevelParent() const { return FromHandle(::GetAncestor(m_hWnd, GA_ROOT)); }
-    // The nearest frame among the parents (a floating frame for a floating bar), or null.
-    CFrameWnd* GetParentFrame() const;
     // The outermost frame: the parent frames followed up, then through the owner of a
     // floating frame.
     CFrameWnd* GetTopLevelFrame() const;
@@ -233,6 +245,8 @@ public:
     void OnWindowPosChanged(WINDOWPOS*) { Default(); }
     int OnMouseActivate(CWnd*, UINT, UINT) { return static_cast<int>(Default()); }
     void OnSysCommand(UINT, LPARAM) { Default(); }
+    void OnDropFiles(HDROP) { Default(); }
+    void OnInitMenuPopup(CMenu*, UINT, BOOL) { Default(); }
 
 protected:
     // The procedure that ran before subclassing; null means ::DefWindowProc.
@@ -242,6 +256,21 @@ protected:
     friend LRESULT CALLBACK AfxCbtFilterHook(int, WPARAM, LPARAM);
     friend void AfxBindCreatedWindow(CWnd*, HWND);
 };
+
+// The state of one UpdateData pass; DDX_ functions read or fill one control each.
+class CDataExchange {
+public:
+    CDataExchange(CWnd* pDlgWnd, BOOL bSaveAndValidate)
+        : m_bSaveAndValidate(bSaveAndValidate), m_pDlgWnd(pDlgWnd)
+    {
+    }
+    BOOL m_bSaveAndValidate;
+    CWnd* m_pDlgWnd;
+};
+
+// Binds rControl to the dialog item nIDC (subclassing it) the first time; later passes do
+// nothing.
+void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl);
 
 inline HWND AfxHwnd(const CWnd* pWnd)
 {
@@ -410,3 +439,11 @@ HINSTANCE AfxGetResourceHandle();
 // void OnSysCommand(UINT nID, LPARAM lParam)
 #define ON_WM_SYSCOMMAND()                                                                     \
     AFX_MSG_ROW(WM_SYSCOMMAND, 0, 0, 0, p->OnSysCommand(static_cast<UINT>(wParam), lParam))
+// void OnDropFiles(HDROP hDropInfo)
+#define ON_WM_DROPFILES()                                                                      \
+    AFX_MSG_ROW(WM_DROPFILES, 0, 0, 0, p->OnDropFiles(reinterpret_cast<HDROP>(wParam)))
+// void OnInitMenuPopup(CMenu* pPopupMenu, UINT nIndex, BOOL bSysMenu)
+#define ON_WM_INITMENUPOPUP()                                                                  \
+    AFX_MSG_ROW(WM_INITMENUPOPUP, 0, 0, 0,                                                     \
+                p->OnInitMenuPopup(CMenu::FromHandle(reinterpret_cast<HMENU>(wParam)),         \
+                                   LOWORD(lParam), HIWORD(lParam)))

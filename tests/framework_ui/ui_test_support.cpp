@@ -110,11 +110,84 @@ void PostChars(HWND hWnd, const char* text)
         ::PostMessage(hWnd, WM_CHAR, static_cast<unsigned char>(*text), 1);
 }
 
+void SendKeys(std::initializer_list<WORD> keys)
+{
+    std::vector<INPUT> inputs;
+    for (WORD vk : keys) {
+        INPUT in{};
+        in.type = INPUT_KEYBOARD;
+        in.ki.wVk = vk;
+        inputs.push_back(in);
+    }
+    for (auto it = keys.end(); it != keys.begin();) {
+        INPUT in{};
+        in.type = INPUT_KEYBOARD;
+        in.ki.wVk = *--it;
+        in.ki.dwFlags = KEYEVENTF_KEYUP;
+        inputs.push_back(in);
+    }
+    ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
 void Click(HWND hWnd, int x, int y)
 {
     LPARAM pos = MAKELPARAM(x, y);
     ::SendMessage(hWnd, WM_LBUTTONDOWN, MK_LBUTTON, pos);
     ::SendMessage(hWnd, WM_LBUTTONUP, 0, pos);
+}
+
+void InputMouseMove(POINT screen)
+{
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    int cx = ::GetSystemMetrics(SM_CXSCREEN) - 1, cy = ::GetSystemMetrics(SM_CYSCREEN) - 1;
+    // Absolute positions are normalised to 0..65535; round so the pixel comes out exact.
+    in.mi.dx = static_cast<LONG>((screen.x * 65535LL + cx / 2) / cx);
+    in.mi.dy = static_cast<LONG>((screen.y * 65535LL + cy / 2) / cy);
+    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    ::SendInput(1, &in, sizeof(in));
+}
+
+void InputMouseGlide(POINT screen, int nSteps, DWORD msPerStep)
+{
+    POINT from{};
+    ::GetCursorPos(&from);
+    for (int i = 1; i <= nSteps; ++i) {
+        InputMouseMove(POINT{from.x + (screen.x - from.x) * i / nSteps,
+                             from.y + (screen.y - from.y) * i / nSteps});
+        ::Sleep(msPerStep);
+    }
+}
+
+void InputMouseButton(bool down, bool right)
+{
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    if (right)
+        in.mi.dwFlags = down ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_RIGHTUP;
+    else
+        in.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+    ::SendInput(1, &in, sizeof(in));
+}
+
+void InputClick(HWND hWnd, POINT client, bool dbl)
+{
+    ::ClientToScreen(hWnd, &client);
+    InputMouseMove(client);
+    for (int i = 0; i < (dbl ? 2 : 1); ++i) {
+        InputMouseButton(true);
+        InputMouseButton(false);
+    }
+}
+
+void InputKey(UINT vk, bool down)
+{
+    INPUT in{};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = static_cast<WORD>(vk);
+    in.ki.wScan = static_cast<WORD>(::MapVirtualKey(vk, MAPVK_VK_TO_VSC));
+    in.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
+    ::SendInput(1, &in, sizeof(in));
 }
 
 DialogAnswerer::DialogAnswerer(Answer answer, void* context, const char* windowClass,
@@ -164,36 +237,6 @@ DWORD WINAPI DialogAnswerer::Watch(LPVOID param)
     return 0;
 }
 
-void MouseMoveTo(int x, int y)
-{
-    // Absolute coordinates run 0..65535 over the primary screen.
-    const int cx = ::GetSystemMetrics(SM_CXSCREEN), cy = ::GetSystemMetrics(SM_CYSCREEN);
-    INPUT in{};
-    in.type = INPUT_MOUSE;
-    in.mi.dx = static_cast<LONG>((x * 65536 + cx / 2) / cx);
-    in.mi.dy = static_cast<LONG>((y * 65536 + cy / 2) / cy);
-    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    ::SendInput(1, &in, sizeof(in));
-}
-
-void MouseButton(bool left, bool down)
-{
-    INPUT in{};
-    in.type = INPUT_MOUSE;
-    in.mi.dwFlags = left ? (down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP)
-                         : (down ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_RIGHTUP);
-    ::SendInput(1, &in, sizeof(in));
-}
-
-void KeyInput(WORD vk, bool down)
-{
-    INPUT in{};
-    in.type = INPUT_KEYBOARD;
-    in.ki.wVk = vk;
-    in.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
-    ::SendInput(1, &in, sizeof(in));
-}
-
 namespace {
 
 // Runs script on a helper thread while the calling thread pumps its messages.
@@ -227,16 +270,17 @@ void RunInputScript(Script script)
 void MouseDrag(POINT from, POINT to, int steps)
 {
     RunInputScript([=] {
-        MouseMoveTo(from.x, from.y);
+        InputMouseMove(from);
         ::Sleep(60);
-        MouseButton(true, true);
+        InputMouseButton(true);
         ::Sleep(60);
         for (int i = 1; i <= steps; ++i) {
-            MouseMoveTo(from.x + (to.x - from.x) * i / steps, from.y + (to.y - from.y) * i / steps);
+            InputMouseMove(POINT{from.x + (to.x - from.x) * i / steps,
+                                 from.y + (to.y - from.y) * i / steps});
             ::Sleep(30);
         }
         ::Sleep(60);
-        MouseButton(true, false);
+        InputMouseButton(false);
         ::Sleep(60);
     });
 }
@@ -244,12 +288,12 @@ void MouseDrag(POINT from, POINT to, int steps)
 void MouseDoubleClick(POINT at)
 {
     RunInputScript([=] {
-        MouseMoveTo(at.x, at.y);
+        InputMouseMove(at);
         ::Sleep(60);
         for (int i = 0; i < 2; ++i) {
-            MouseButton(true, true);
+            InputMouseButton(true);
             ::Sleep(20);
-            MouseButton(true, false);
+            InputMouseButton(false);
             ::Sleep(20);
         }
         ::Sleep(60);
@@ -259,11 +303,11 @@ void MouseDoubleClick(POINT at)
 void MouseRightClick(POINT at)
 {
     RunInputScript([=] {
-        MouseMoveTo(at.x, at.y);
+        InputMouseMove(at);
         ::Sleep(60);
-        MouseButton(false, true);
+        InputMouseButton(true, true);
         ::Sleep(30);
-        MouseButton(false, false);
+        InputMouseButton(false, true);
         ::Sleep(60);
     });
 }

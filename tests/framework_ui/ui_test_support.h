@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <initializer_list>
 #include <vector>
 
 #include "framework/ui.h"
@@ -55,12 +56,13 @@ DWORD GdiObjectCount();
 void PostKey(HWND hWnd, UINT vk);
 // Posts the characters of text as WM_CHAR messages.
 void PostChars(HWND hWnd, const char* text);
+// Presses the virtual keys in order and releases them in reverse, through the system's input
+// queue (SendInput): they reach the focused window as typed keys, with the key state set.
+void SendKeys(std::initializer_list<WORD> keys);
 // Sends a left click (down and up) at a client point of hWnd.
 void Click(HWND hWnd, int x, int y);
 
-// Real mouse input through the system's input queue (SendInput), in screen coordinates.
-void MouseMoveTo(int x, int y);
-void MouseButton(bool left, bool down);
+// Drags and clicks through the input queue, in screen coordinates.
 // Presses the left button at from, moves in steps to to, releases there. The input is
 // injected from a helper thread while the calling (window) thread pumps, because a drag
 // runs its own message loop until the button comes up.
@@ -69,10 +71,17 @@ void MouseDrag(POINT from, POINT to, int steps = 8);
 void MouseDoubleClick(POINT at);
 // A right click at a screen point, injected like MouseDrag.
 void MouseRightClick(POINT at);
-// Holds (down) or releases a key through the input queue.
-void KeyInput(WORD vk, bool down);
 // The windows (top-level and descendants) of the calling thread: a USER handle count.
 int ThreadWindowCount();
+// Real input through the system's input queue (SendInput): the pointer really moves on the
+// display and the key state follows, as if a user did it. Programs that use these run alone.
+void InputMouseMove(POINT screen);
+// Moves in nSteps equal steps from the current pointer position, pausing msPerStep each.
+void InputMouseGlide(POINT screen, int nSteps = 10, DWORD msPerStep = 15);
+void InputMouseButton(bool down, bool right = false);
+// A left click at a point in hWnd's client area.
+void InputClick(HWND hWnd, POINT client, bool dbl = false);
+void InputKey(UINT vk, bool down);
 
 // Answers the next dialog box (class "#32770", or a popup menu with "#32768") that the calling
 // thread shows: from a watcher thread, runs answer(window) once it appears. Joins on
