@@ -49,7 +49,7 @@ fuzz: check-native
 	@rc=0; for f in $(NATIVE)/fuzz/fuzz_*; do [ -x "$$f" ] || continue; \
 	  name=$$(basename $$f); mkdir -p build/corpus/$$name build/fuzz-findings; \
 	  echo "== $$name ($(FUZZ_SECONDS) s)"; \
-	  if ! $$f -max_total_time=$(FUZZ_SECONDS) -artifact_prefix=build/fuzz-findings/$$name- \
+	  if ! $$f -max_total_time=$(FUZZ_SECONDS) -timeout=30 -artifact_prefix=build/fuzz-findings/$$name- \
 	       build/corpus/$$name fuzz/corpus/$$name > build/corpus/$$name.log 2>&1; then \
 	    tail -n 30 build/corpus/$$name.log; rc=1; \
 	  else tail -n 1 build/corpus/$$name.log; fi; \

@@ -101,11 +101,19 @@ HRESULT STDMETHODCALLTYPE CMetadataEditor::Open(const WCHAR* pwszFilename)
     asf::Header header;
     if (!ok || !asf::ParseHeader(bytes.data(), bytes.size(), header))
         return kInvalidData;
-    m_table.m_attributes = std::move(header.attributes);
-    for (asf::Attribute& a : m_table.m_attributes) {
-        std::vector<uint8_t> picture;
-        if (a.name == u"WM/Picture" && a.type == asf::kBinary && UnpackPicture(a.value, picture))
-            a.value.swap(picture);
+    m_table.m_attributes.clear();
+    for (asf::Attribute& a : header.attributes) {
+        if (a.name == u"WM/Picture") {
+            // A picture that does not unpack is dropped: handing out its raw bytes would make
+            // the caller read them as the WM_PICTURE's pointers.
+            std::vector<uint8_t> picture;
+            if (a.type == asf::kBinary) {
+                if (!UnpackPicture(a.value, picture))
+                    continue;
+                a.value.swap(picture);
+            }
+        }
+        m_table.m_attributes.push_back(std::move(a));
     }
     m_open = true;
     return S_OK;
@@ -131,9 +139,13 @@ HRESULT STDMETHODCALLTYPE CMetadataEditor::GetAttributeByName(WORD* stream_num, 
     HRESULT hr = m_table.Get(name, type, value, length);
     if (SUCCEEDED(hr) && value && std::u16string(reinterpret_cast<const char16_t*>(name)) ==
                                       u"WM/Picture" && *type == WMT_TYPE_BINARY) {
-        for (const asf::Attribute& a : m_table.m_attributes)
-            if (a.name == u"WM/Picture" && a.value.size() >= sizeof(WmPicture))
+        // Get() returned the first picture; its pointers must follow the copy, once.
+        for (const asf::Attribute& a : m_table.m_attributes) {
+            if (a.name == u"WM/Picture") {
                 RebasePicture(value, a.value.data());
+                break;
+            }
+        }
     }
     return hr;
 }

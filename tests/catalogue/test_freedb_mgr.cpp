@@ -145,5 +145,26 @@ TEST_F(FreedbMgr, FailuresGiveMinusOneAndTheText)
     m_mgr.SetTimeout(300);
     CCDDBQueryResultArray matches;
     EXPECT_EQ(m_mgr.Query("127.0.0.1", 0x04018e02, m_positions, matches), -1);
-    EXPECT_EQ(m_mgr.GetLastErrorText(), "");
+    EXPECT_EQ(m_mgr.GetLastErrorText(), "No answer from the server to the query request in time.");
+
+    // Failures of the client's own making say what happened.
+    struct Case {
+        const char* name;
+        std::string raw;
+        const char* text;
+    } cases[] = {
+        {"closed mid-answer", "HTTP/1.0 200 OK\r\n\r\n211 close\r\nrock 0a",
+         "The server closed the connection before its answer was complete."},
+        {"not an answer", "HTTP/1.0 200 OK\r\n\r\nHello there\r\n",
+         "The server's answer to the query request was incomplete or not understood."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        server.SetHook([&](const Request&, Reply& r) {
+            r.raw = c.raw;
+            return true;
+        });
+        EXPECT_EQ(m_mgr.Query("127.0.0.1", 0x04018e02, m_positions, matches), -1);
+        EXPECT_EQ(m_mgr.GetLastErrorText(), c.text);
+    }
 }

@@ -37,6 +37,7 @@ bool CAudioFlacReader::Open(LPCTSTR path)
     SetError(AUDIO_ERROR_NONE, "");
     m_bEndOfStream = 0;
     m_bStreamInfo = false;
+    m_nTotalSamples = m_nDecodedSamples = 0;
     m_nChannels = m_nBitsPerSample = m_nSampleRate = 0;
     m_trackInfo.Clear();
     if (!ProbeFile(path, m_nFileSize)) {
@@ -61,6 +62,12 @@ bool CAudioFlacReader::Open(LPCTSTR path)
     if (!m_bStreamInfo) {
         m_decoder.reset();
         SetError(AUDIO_ERROR_CODEC_INIT, kInitError);
+        return false;
+    }
+    // Frames may take their rate from STREAMINFO: a stream that claims 0 Hz has none.
+    if (m_nSampleRate <= 0) {
+        m_decoder.reset();
+        SetError(AUDIO_ERROR_BAD_FORMAT, "Flac stream with a sample rate of 0 Hz");
         return false;
     }
     m_bInitialized = 1;
@@ -111,8 +118,14 @@ bool CAudioFlacReader::ReadFrame(CAudioFrame* frame)
     FLAC__bool ok = FLAC__stream_decoder_process_single(decoder);
     m_pFrame = nullptr;
     FLAC__StreamDecoderState state = FLAC__stream_decoder_get_state(decoder);
-    if (state == FLAC__STREAM_DECODER_END_OF_STREAM)
+    if (state == FLAC__STREAM_DECODER_END_OF_STREAM) {
         m_bEndOfStream = 1;
+        // Fewer samples than STREAMINFO counted: the file was cut (or cut while being read).
+        if (m_nDecodedSamples < m_nTotalSamples) {
+            SetError(AUDIO_ERROR_READ, "The Flac file ended before its audio: it is incomplete");
+            return false;
+        }
+    }
     CString text;
     int code = FlacDecoderError(state, text);
     if (ok && code == AUDIO_ERROR_NONE)
@@ -163,6 +176,7 @@ FLAC__StreamDecoderWriteStatus CAudioFlacReader::WriteCallback(const FLAC__Strea
                                                                void* client)
 {
     auto* self = static_cast<CAudioFlacReader*>(client);
+    self->m_nDecodedSamples += frame->header.blocksize;
     if (self->m_pFrame)
         self->AppendBlock(frame, buffer);
     return FLAC__STREAM_DECODER_WRITE_STATUS_CONTINUE;
@@ -204,6 +218,7 @@ void CAudioFlacReader::MetadataCallback(const FLAC__StreamDecoder*,
         self->m_nChannels = static_cast<int>(info.channels);
         self->m_nBitsPerSample = static_cast<int>(info.bits_per_sample);
         self->m_nSampleRate = static_cast<int>(info.sample_rate);
+        self->m_nTotalSamples = info.total_samples;
         self->m_bStreamInfo = true;
     } else if (metadata->type == FLAC__METADATA_TYPE_VORBIS_COMMENT) {
         const FLAC__StreamMetadata_VorbisComment& comments = metadata->data.vorbis_comment;

@@ -62,5 +62,7 @@ private:
     ULONGLONG m_nFileSize = 0;
     CAudioTrackInfo m_trackInfo;
     bool m_bStreamInfo = false;
+    FLAC__uint64 m_nTotalSamples = 0;   // from STREAMINFO; 0 when the encoder did not know
+    FLAC__uint64 m_nDecodedSamples = 0; // per channel, so far
     std::vector<BYTE> m_block; // interleaving scratch
 };
