@@ -61,11 +61,10 @@ CAudioAbstractReader* OpenCdReader(CRipTask& task, CRipSource& source, CString& 
 }
 
 CAudioAbstractWriter* OpenWavWriter(CRipTask& task, LPCTSTR lpszPath, int nSampleRate,
-                                     CString& strError)
+                                    CString& strError)
 {
     auto pWriter = std::make_unique<CAudioWavWriter>();
-    if (pWriter->Open(lpszPath, task.GetChannels(), nSampleRate,
-                      task.GetWavBitsPerSample(),
+    if (pWriter->Open(lpszPath, task.GetChannels(), nSampleRate, task.GetWavBitsPerSample(),
                       task.GetTagsMode() > 0 ? task.GetTrack() : nullptr))
         return pWriter.release();
     pWriter->GetError(strError);
@@ -73,7 +72,7 @@ CAudioAbstractWriter* OpenWavWriter(CRipTask& task, LPCTSTR lpszPath, int nSampl
 }
 
 CAudioAbstractWriter* OpenWmaWriter(CRipTask& task, LPCTSTR lpszPath, int nSampleRate,
-                                     CString& strError)
+                                    CString& strError)
 {
     auto pWriter = std::make_unique<CAudioWMAWriter>();
     if (pWriter->Open(lpszPath, nSampleRate, task.GetWmaMode(), task.GetTrack()))
@@ -83,7 +82,7 @@ CAudioAbstractWriter* OpenWmaWriter(CRipTask& task, LPCTSTR lpszPath, int nSampl
 }
 
 CAudioAbstractWriter* OpenMp3Writer(CRipTask& task, LPCTSTR lpszPath, int nSampleRate,
-                                     CString& strError)
+                                    CString& strError)
 {
     DWORD flags = 0;
     switch (task.GetMp3Mode()) {
@@ -111,8 +110,8 @@ CAudioAbstractWriter* OpenVorbisWriter(CRipTask& task, LPCTSTR lpszPath, int nSa
                                        CString& strError)
 {
     auto pWriter = std::make_unique<CAudioVorbisWriter>();
-    if (pWriter->Open(lpszPath, task.GetChannels(), nSampleRate,
-                      task.GetVorbisQuality(), task.GetTrack()))
+    if (pWriter->Open(lpszPath, task.GetChannels(), nSampleRate, task.GetVorbisQuality(),
+                      task.GetTrack()))
         return pWriter.release();
     pWriter->GetError(strError);
     return nullptr;
@@ -194,7 +193,7 @@ BOOL RipOpenSource(CRipTask& task, CRipSource& source, CString& strError)
 }
 
 CAudioAbstractWriter* RipOpenWriter(CRipTask& task, LPCTSTR lpszPath, int nSampleRate,
-                                     CString& strError)
+                                    CString& strError)
 {
     strError.Empty();
     const FormatEntry* pEntry = FindFormat(task.GetOutputFormat());

@@ -36,14 +36,22 @@ namespace
 const char* RequestName(DWORD dwCode)
 {
     switch (dwCode) {
-    case CDDB_E_SITES: return "list of servers";
-    case CDDB_E_LSCAT: return "list of categories";
-    case CDDB_E_STAT: return "status";
-    case CDDB_E_QUERY: return "query";
-    case CDDB_E_READ: return "read";
-    case CDDB_E_SUBMIT: return "submission";
-    case CDDB_E_MOTD: return "message of the day";
-    default: return nullptr;
+    case CDDB_E_SITES:
+        return "list of servers";
+    case CDDB_E_LSCAT:
+        return "list of categories";
+    case CDDB_E_STAT:
+        return "status";
+    case CDDB_E_QUERY:
+        return "query";
+    case CDDB_E_READ:
+        return "read";
+    case CDDB_E_SUBMIT:
+        return "submission";
+    case CDDB_E_MOTD:
+        return "message of the day";
+    default:
+        return nullptr;
     }
 }
 
@@ -64,13 +72,20 @@ CString ClientText(DWORD dwCode, const CString& strResponse)
         return text;
     }
     switch (dwCode) {
-    case CDDB_E_NO_AUDIO_TRACK: return "The disc has no audio track.";
-    case CDDB_E_FILE_TOO_LARGE: return "The local disc file is too large.";
-    case CDDB_E_FILE_EMPTY: return "The local disc file is empty.";
-    case CDDB_E_BAD_RECORD: return "The local disc record is damaged.";
-    case CDDB_E_NOT_IN_FILE: return "The disc is not in the local disc file.";
-    case CDDB_E_CLOSED_EARLY: return "The server closed the connection before its answer was complete.";
-    default: return text;
+    case CDDB_E_NO_AUDIO_TRACK:
+        return "The disc has no audio track.";
+    case CDDB_E_FILE_TOO_LARGE:
+        return "The local disc file is too large.";
+    case CDDB_E_FILE_EMPTY:
+        return "The local disc file is empty.";
+    case CDDB_E_BAD_RECORD:
+        return "The local disc record is damaged.";
+    case CDDB_E_NOT_IN_FILE:
+        return "The disc is not in the local disc file.";
+    case CDDB_E_CLOSED_EARLY:
+        return "The server closed the connection before its answer was complete.";
+    default:
+        return text;
     }
 }
 

@@ -317,8 +317,8 @@ TEST(WmaTags, DamagedPictureLengthIsDroppedWithoutACrash)
         fclose(f);
     }
     const BYTE packedStart[] = {3, 64, 0, 0, 0, 'i', 0, 'm', 0};
-    const auto at = std::search(bytes.begin(), bytes.end(), std::begin(packedStart),
-                                std::end(packedStart));
+    const auto at =
+        std::search(bytes.begin(), bytes.end(), std::begin(packedStart), std::end(packedStart));
     ASSERT_NE(at, bytes.end());
     const size_t lengthAt = static_cast<size_t>(at - bytes.begin()) + 1;
     for (const uint32_t claimed : {65u, 0x7FFFFFFFu, 0xFFFFFFFFu}) {

@@ -125,10 +125,9 @@ bool CAudioFlacWriter::Open(LPCTSTR path, int channels, int sampleRate, int leve
         FLAC__StreamMetadata* blocks[3] = {m_comments->Get(), m_padding->Get(), m_seekTable->Get()};
         ok = ok && FLAC__stream_encoder_set_metadata(encoder, blocks, 3);
     }
-    const bool started =
-        ok && FLAC__stream_encoder_init_stream(encoder, &WriteCallback, &SeekCallback,
-                                               &TellCallback, nullptr,
-                                               this) == FLAC__STREAM_ENCODER_INIT_STATUS_OK;
+    const bool started = ok && FLAC__stream_encoder_init_stream(
+                                   encoder, &WriteCallback, &SeekCallback, &TellCallback, nullptr,
+                                   this) == FLAC__STREAM_ENCODER_INIT_STATUS_OK;
     if (!started) {
         m_encoder.reset();
         m_seekTable.reset();

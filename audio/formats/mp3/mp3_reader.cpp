@@ -72,8 +72,8 @@ const int kSampleRates[4][3] = {
 // 0xFF bytes is no MPEG audio and must not give a rate of -1.
 bool IsFrameHeader(const BYTE* h)
 {
-    return h[0] == 0xFF && (h[1] & 0xE0) == 0xE0 && ((h[1] >> 1) & 3) != 0 &&
-           (h[2] >> 4) != 15 && ((h[2] >> 2) & 3) != 3;
+    return h[0] == 0xFF && (h[1] & 0xE0) == 0xE0 && ((h[1] >> 1) & 3) != 0 && (h[2] >> 4) != 15 &&
+           ((h[2] >> 2) & 3) != 3;
 }
 
 class MutexLock
