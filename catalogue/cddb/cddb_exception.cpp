@@ -55,6 +55,22 @@ const char* RequestName(DWORD dwCode)
     }
 }
 
+// The status line of an HTTP reply whose status is not 2xx ("HTTP/1.0 407 ..."), at most 80
+// characters; empty for anything else.
+CString HttpRefusal(const CString& strResponse)
+{
+    if (strResponse.Left(5) != "HTTP/")
+        return CString();
+    int end = strResponse.FindOneOf("\r\n");
+    if (end < 0)
+        end = strResponse.GetLength();
+    const CString line = strResponse.Left(end < 80 ? end : 80);
+    const int space = line.Find(' ');
+    if (space < 0 || line.Mid(space + 1, 1) == "2")
+        return CString();
+    return line;
+}
+
 // The built-in text of the client's own codes 512-524; empty for any other code. A reply
 // failure tells from the reply kept so far whether nothing came, too much came, or what came
 // was not a whole answer.
@@ -62,8 +78,11 @@ CString ClientText(DWORD dwCode, const CString& strResponse)
 {
     CString text;
     if (const char* request = RequestName(dwCode)) {
+        const CString status = HttpRefusal(strResponse);
         if (strResponse.IsEmpty())
             text.Format("No answer from the server to the %s request in time.", request);
+        else if (!status.IsEmpty())
+            text.Format("The server refused the %s request: %s", request, status.GetString());
         else if (strResponse.GetLength() > CCDDB::kMaxReplyBytes)
             text.Format("The server's answer to the %s request was too long.", request);
         else

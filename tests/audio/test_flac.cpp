@@ -602,5 +602,6 @@ TEST(FlacReader, SurvivesDamagedFiles)
     CAudioFlacReader missing;
     CString text;
     EXPECT_FALSE(missing.Open(dir.File("missing.flac").c_str()));
-    EXPECT_EQ(missing.GetError(text), 9);
+    EXPECT_EQ(missing.GetError(text), 3);
+    EXPECT_STREQ(text, "Flac file not found or not accessible");
 }

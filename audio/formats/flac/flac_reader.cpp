@@ -12,16 +12,18 @@ namespace
 
 const char kInitError[] = "Flac reader init_file error";
 
+enum class Probe { NotFound, NotFlac, Flac };
+
 // The file's size, and whether it starts as a FLAC stream: libFLAC would hunt through any file
 // for the marker and so take an Ogg FLAC stream for a damaged native one.
-bool ProbeFile(LPCTSTR path, ULONGLONG& size)
+Probe ProbeFile(LPCTSTR path, ULONGLONG& size)
 {
     CFile file;
     size = 0;
     if (!file.Open(path, CFile::modeRead | CFile::shareDenyNone))
-        return false;
+        return Probe::NotFound;
     size = file.GetLength();
-    return StartsWithMagicAfterId3v2(file, "fLaC");
+    return StartsWithMagicAfterId3v2(file, "fLaC") ? Probe::Flac : Probe::NotFlac;
 }
 
 } // namespace
@@ -40,9 +42,15 @@ bool CAudioFlacReader::Open(LPCTSTR path)
     m_nTotalSamples = m_nDecodedSamples = 0;
     m_nChannels = m_nBitsPerSample = m_nSampleRate = 0;
     m_trackInfo.Clear();
-    if (!ProbeFile(path, m_nFileSize)) {
+    switch (ProbeFile(path, m_nFileSize)) {
+    case Probe::NotFound:
+        SetError(AUDIO_ERROR_FILE_NOT_FOUND, "Flac file not found or not accessible");
+        return false;
+    case Probe::NotFlac:
         SetError(AUDIO_ERROR_CODEC_INIT, kInitError);
         return false;
+    case Probe::Flac:
+        break;
     }
 
     m_decoder = std::make_unique<CFlacDecoder>();

@@ -326,7 +326,6 @@ bool CAudioFlacWriter::Close()
         }
         m_file.reset();
     }
-    m_bInitialized = 0;
     return ok;
 }
 
