@@ -154,6 +154,9 @@ void CRipThread::Fail(const CString& strError)
 {
     CSingleLock lock(&m_lock, TRUE);
     m_strError = strError;
+    // The user knows the output by its own name, not by the partial one written meanwhile.
+    if (!m_strPartialFile.IsEmpty() && m_pTask)
+        m_strError.Replace(m_strPartialFile, m_pTask->GetOutputFile());
     m_bFailed = TRUE;
 }
 

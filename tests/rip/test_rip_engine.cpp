@@ -601,6 +601,8 @@ TEST(RipFileLimit, EveryOutputFormatFailsAloneAtTheLimit)
         const CString error = big->GetErrorText();
         EXPECT_FALSE(error.IsEmpty());
         std::printf("%s at the limit: %s\n", formats[i].ext, static_cast<LPCTSTR>(error));
+        EXPECT_EQ(std::string(error).find(".partial-"), std::string::npos)
+            << "the text names the output, not its partial file";
         EXPECT_FALSE(FileExists(dir / (std::string("big") + formats[i].ext)));
         EXPECT_EQ(PartialFile(dir, "big"), "");
         EXPECT_EQ(small->GetState(), CRipThread::STATE_DONE) << small->GetErrorText();
