@@ -2,6 +2,7 @@
 #include "framework/frame.h"
 
 #include "framework/app.h"
+#include "framework/mini_frame.h"
 #include "framework/controls.h"
 #include "framework/document.h"
 #include "framework/view.h"
@@ -141,6 +142,7 @@ void CFrameWnd::OnDestroy()
 {
     // The views go with the window; the menu too, the accelerators in the destructor.
     m_pViewActive = nullptr;
+    DestroyDockBars();
     Default();
 }
 
@@ -162,12 +164,6 @@ void CFrameWnd::OnClose()
     DestroyWindow();
 }
 
-void CFrameWnd::OnSize(UINT nType, int, int)
-{
-    Default();
-    if (nType != SIZE_MINIMIZED)
-        RecalcLayout();
-}
 
 void CFrameWnd::OnSetFocus(CWnd* pOldWnd)
 {
@@ -177,20 +173,7 @@ void CFrameWnd::OnSetFocus(CWnd* pOldWnd)
         Default();
 }
 
-void CFrameWnd::RecalcLayout(BOOL)
-{
-    HWND hPane = ::GetDlgItem(m_hWnd, AFX_IDW_PANE_FIRST);
-    if (hPane == nullptr)
-        return;
-    RECT rc;
-    ::GetClientRect(m_hWnd, &rc);
-    ::SetWindowPos(hPane, nullptr, 0, 0, rc.right, rc.bottom, SWP_NOZORDER | SWP_NOACTIVATE);
-}
 
-void CFrameWnd::DelayRecalcLayout(BOOL bNotify)
-{
-    m_nIdleFlags |= idleLayout | (bNotify ? idleNotify : 0);
-}
 
 LRESULT CFrameWnd::OnIdleUpdateCmdUI(WPARAM, LPARAM)
 {
@@ -302,4 +285,33 @@ void CFrameWnd::OnInitMenuPopup(CMenu* pPopupMenu, UINT, BOOL bSysMenu)
         UINT count = static_cast<UINT>(pPopupMenu->GetMenuItemCount());
         state.m_nIndexMax = count;
     }
+void CFrameWnd::RecalcLayout(BOOL bNotify)
+{
+    if (m_bInRecalcLayout)
+        return;
+    m_bInRecalcLayout = TRUE;
+    (void)bNotify;
+    m_nIdleFlags &= ~(idleLayout | idleNotify);
+    if (GetStyle() & FWS_SNAPTOBARS) {
+        // The frame takes the size its bars ask for, then lays them out.
+        CRect rect(0, 0, 32767, 32767);
+        RepositionBars(0, 0xFFFF, AFX_IDW_PANE_FIRST, reposQuery, &rect, &rect, FALSE);
+        rect.OffsetRect(-rect.left, -rect.top);
+        CalcWindowRect(&rect);
+        SetWindowPos(nullptr, 0, 0, rect.Width(), rect.Height(),
+                     SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOZORDER);
+        RepositionBars(0, 0xFFFF, AFX_IDW_PANE_FIRST);
+    } else {
+        RepositionBars(0, 0xFFFF, AFX_IDW_PANE_FIRST, reposExtra, &m_rectBorder);
+    }
+    m_bInRecalcLayout = FALSE;
 }
+
+void CFrameWnd::OnSize(UINT nType, int, int)
+{
+    Default();
+    if (nType != SIZE_MINIMIZED)
+        RecalcLayout();
+}
+
+

@@ -5,12 +5,15 @@
 #pragma once
 
 #include "framework/cmd_ui.h"
+#include "framework/collections.h"
+#include "framework/control_bar.h"
 #include "framework/framework_ids.h"
 #include "framework/wnd.h"
 
 class CDocument;
 class CDocTemplate;
 class CView;
+class CMiniDockFrameWnd;
 
 // What a frame needs to build its view: handed to LoadFrame/Create and on to the view.
 struct CCreateContext {
@@ -50,8 +53,6 @@ public:
 
     // Lays the children out: the pane AFX_IDW_PANE_FIRST fills the client area.
     virtual void RecalcLayout(BOOL bNotify = TRUE);
-    // Asks for RecalcLayout at the next idle time.
-    void DelayRecalcLayout(BOOL bNotify = TRUE);
     virtual void OnUpdateFrameTitle(BOOL bAddToTitle);
     void UpdateFrameTitleForDocument(LPCTSTR lpszDocName);
     void SetTitle(LPCTSTR lpszTitle) { m_strTitle = lpszTitle; }
@@ -73,23 +74,58 @@ public:
     BOOL m_bAutoMenuEnable = TRUE;
     UINT m_nIDHelp = 0;
 
-    enum IdleFlags { idleMenu = 1, idleTitle = 2, idleNotify = 4, idleLayout = 8 };
+
+    // Asks for RecalcLayout at the next idle time.
+    void DelayRecalcLayout(BOOL bNotify = TRUE)
+    {
+        m_nIdleFlags |= idleLayout | (bNotify ? static_cast<UINT>(idleNotify) : 0U);
+    }
+
+    // Docking. EnableDocking makes the dock bars of the given sides (top, bottom, left,
+    // right, in that order) and lets bars float in frames of m_pFloatingFrameClass.
+    void EnableDocking(DWORD dwDockStyle);
+    // Docks pBar into the dock bar with that id (0: the first side the bar accepts), at a
+    // screen rectangle or at the end.
+    void DockControlBar(CControlBar* pBar, UINT nDockBarID = 0, LPCRECT lpRect = nullptr);
+    void DockControlBar(CControlBar* pBar, CDockBar* pDockBar, LPCRECT lpRect = nullptr);
+    // Floats pBar in a floating frame whose top-left corner is at a screen point.
+    void FloatControlBar(CControlBar* pBar, CPoint point, DWORD dwStyle = CBRS_ALIGN_TOP);
+    void ShowControlBar(CControlBar* pBar, BOOL bShow, BOOL bDelay);
+    // The side (CBRS_ALIGN_*) of the first visible dock bar that takes a screen rectangle
+    // for a bar with this dock style, 0 when none; *ppDockBar receives that dock bar.
+    DWORD CanDock(CRect rect, DWORD dwDockStyle, CDockBar** ppDockBar = nullptr);
+    CControlBar* GetControlBar(UINT nID);
+    void AddControlBar(CControlBar* pBar) { m_listControlBars.AddTail(pBar); }
+    void RemoveControlBar(CControlBar* pBar);
+    virtual CMiniDockFrameWnd* CreateFloatingFrame(DWORD dwStyle);
+    // Destroys the floating frames of this frame's bars (they are owned by the top-level
+    // window, which may outlive this frame).
+    void DestroyDockBars();
+
+    // The bars of this frame in creation order, dock bars and floating dock bars included.
+    CPtrList m_listControlBars;
+    CRuntimeClass* m_pFloatingFrameClass = nullptr;
+    // Extra room kept free around the pane (in client coordinates).
+    CRect m_rectBorder;
+
+    enum IdleFlags : UINT { idleMenu = 1, idleTitle = 2, idleNotify = 4, idleLayout = 8 };
     UINT m_nIdleFlags = 0;
+    BOOL m_bInRecalcLayout = FALSE;
 
 protected:
     virtual BOOL OnCreateClient(LPCREATESTRUCT lpcs, CCreateContext* pContext);
     int OnCreate(LPCREATESTRUCT lpcs);
-    void OnDestroy();
     void OnClose();
-    void OnSize(UINT nType, int cx, int cy);
     void OnSetFocus(CWnd* pOldWnd);
-    LRESULT OnIdleUpdateCmdUI(WPARAM wParam, LPARAM lParam);
     void OnUpdateNextPane(CCmdUI* pCmdUI) { pCmdUI->Enable(FALSE); }
     void OnNextPane(UINT) {}
 
     CView* m_pViewActive = nullptr;
     CString m_strTitle;
 
+    void OnSize(UINT nType, int cx, int cy);
+    void OnDestroy();
+    LRESULT OnIdleUpdateCmdUI(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 };
 

@@ -236,3 +236,127 @@ DWORD WINAPI DialogAnswerer::Watch(LPVOID param)
     }
     return 0;
 }
+
+void MouseMoveTo(int x, int y)
+{
+    // Absolute coordinates run 0..65535 over the primary screen.
+    const int cx = ::GetSystemMetrics(SM_CXSCREEN), cy = ::GetSystemMetrics(SM_CYSCREEN);
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dx = static_cast<LONG>((x * 65536 + cx / 2) / cx);
+    in.mi.dy = static_cast<LONG>((y * 65536 + cy / 2) / cy);
+    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    ::SendInput(1, &in, sizeof(in));
+}
+
+void MouseButton(bool left, bool down)
+{
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dwFlags = left ? (down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP)
+                         : (down ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_RIGHTUP);
+    ::SendInput(1, &in, sizeof(in));
+}
+
+void KeyInput(WORD vk, bool down)
+{
+    INPUT in{};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = vk;
+    in.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
+    ::SendInput(1, &in, sizeof(in));
+}
+
+namespace {
+
+// Runs script on a helper thread while the calling thread pumps its messages.
+template <class Script>
+void RunInputScript(Script script)
+{
+    struct Ctx {
+        Script* s;
+        volatile bool done = false;
+    } ctx{&script};
+    HANDLE h = ::CreateThread(
+        nullptr, 0,
+        [](LPVOID p) -> DWORD {
+            auto* c = static_cast<Ctx*>(p);
+            (*c->s)();
+            c->done = true;
+            return 0;
+        },
+        &ctx, 0, nullptr);
+    PumpUntil([&] { return ctx.done; }, 2000);
+    ::WaitForSingleObject(h, INFINITE);
+    ::CloseHandle(h);
+    for (int i = 0; i < 5; ++i) { // what the input caused
+        PumpPending();
+        ::Sleep(10);
+    }
+}
+
+} // namespace
+
+void MouseDrag(POINT from, POINT to, int steps)
+{
+    RunInputScript([=] {
+        MouseMoveTo(from.x, from.y);
+        ::Sleep(60);
+        MouseButton(true, true);
+        ::Sleep(60);
+        for (int i = 1; i <= steps; ++i) {
+            MouseMoveTo(from.x + (to.x - from.x) * i / steps, from.y + (to.y - from.y) * i / steps);
+            ::Sleep(30);
+        }
+        ::Sleep(60);
+        MouseButton(true, false);
+        ::Sleep(60);
+    });
+}
+
+void MouseDoubleClick(POINT at)
+{
+    RunInputScript([=] {
+        MouseMoveTo(at.x, at.y);
+        ::Sleep(60);
+        for (int i = 0; i < 2; ++i) {
+            MouseButton(true, true);
+            ::Sleep(20);
+            MouseButton(true, false);
+            ::Sleep(20);
+        }
+        ::Sleep(60);
+    });
+}
+
+void MouseRightClick(POINT at)
+{
+    RunInputScript([=] {
+        MouseMoveTo(at.x, at.y);
+        ::Sleep(60);
+        MouseButton(false, true);
+        ::Sleep(30);
+        MouseButton(false, false);
+        ::Sleep(60);
+    });
+}
+
+int ThreadWindowCount()
+{
+    struct Counter {
+        static BOOL CALLBACK Child(HWND, LPARAM l)
+        {
+            ++*reinterpret_cast<int*>(l);
+            return TRUE;
+        }
+        static BOOL CALLBACK Top(HWND h, LPARAM l)
+        {
+            ++*reinterpret_cast<int*>(l);
+            ::EnumChildWindows(h, &Child, l);
+            return TRUE;
+        }
+    };
+    int n = 0;
+    ::EnumThreadWindows(::GetCurrentThreadId(), &Counter::Top, reinterpret_cast<LPARAM>(&n));
+    return n;
+}
