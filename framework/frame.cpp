@@ -31,11 +31,6 @@ CFrameWnd* AfxGetParentFrame(const CWnd* pWnd)
     return nullptr;
 }
 
-CFrameWnd* CWnd::GetParentFrame() const
-{
-    return m_hWnd != nullptr ? AfxGetParentFrame(FromHandle(::GetParent(m_hWnd))) : nullptr;
-}
-
 CFrameWnd::~CFrameWnd()
 {
     if (m_hAccelTable != nullptr)
@@ -285,6 +280,8 @@ void CFrameWnd::OnInitMenuPopup(CMenu* pPopupMenu, UINT, BOOL bSysMenu)
         UINT count = static_cast<UINT>(pPopupMenu->GetMenuItemCount());
         state.m_nIndexMax = count;
     }
+}
+
 void CFrameWnd::RecalcLayout(BOOL bNotify)
 {
     if (m_bInRecalcLayout)

@@ -11,7 +11,7 @@ IMPLEMENT_DYNAMIC(CToolBar, CControlBar)
 
 namespace {
 
-constexpr LPCTSTR kRtToolbar = MAKEINTRESOURCE(241);
+const LPCTSTR kRtToolbar = MAKEINTRESOURCE(241);
 constexpr int kSeparatorWidth = 8;
 constexpr UINT kIdleMessage = AFX_IDS_IDLEMESSAGE;
 
@@ -40,6 +40,7 @@ CString TipText(UINT nID)
 BEGIN_MESSAGE_MAP(CToolBar, CControlBar)
     ON_WM_NCCALCSIZE()
     ON_WM_NCPAINT()
+    ON_WM_NCHITTEST()
     ON_WM_PAINT()
     ON_WM_ERASEBKGND()
     ON_WM_MOUSEMOVE()

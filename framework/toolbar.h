@@ -82,6 +82,9 @@ protected:
 
     void OnNcCalcSize(BOOL bCalcValidRects, NCCALCSIZE_PARAMS* lpncsp);
     void OnNcPaint();
+    // The whole window answers as client area, so a press on the gripper or a border
+    // reaches the bar's own mouse handling (and starts a drag there).
+    LRESULT OnNcHitTest(CPoint point) { return HTCLIENT; }
     void OnPaint();
     BOOL OnEraseBkgnd(CDC* pDC);
     void OnMouseMove(UINT nFlags, CPoint point);

@@ -513,6 +513,8 @@ void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl)
     ASSERT(hControl != nullptr);
     if (hControl != nullptr)
         rControl.SubclassWindow(hControl);
+}
+
 CFrameWnd* CWnd::GetParentFrame() const
 {
     if (m_hWnd == nullptr)

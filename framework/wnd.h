@@ -76,8 +76,6 @@ public:
     // Offers pMsg to PreTranslateMessage of its target window and each parent up to hWndStop.
     static BOOL WalkPreTranslateTree(HWND hWndStop, MSG* pMsg);
 
-    // The frame window holding this one (its nearest CFrameWnd ancestor), or null.
-    CFrameWnd* GetParentFrame() const;
     // Sends the message to every child (every descendant with bDeep), also through the
     // permanent objects' WindowProc when bOnlyPerm is set (then only to those).
     void SendMessageToDescendants(UINT message, WPARAM wParam = 0, LPARAM lParam = 0,
