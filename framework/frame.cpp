@@ -2,9 +2,9 @@
 #include "framework/frame.h"
 
 #include "framework/app.h"
-#include "framework/mini_frame.h"
 #include "framework/controls.h"
 #include "framework/document.h"
+#include "framework/mini_frame.h"
 #include "framework/view.h"
 
 IMPLEMENT_DYNCREATE(CFrameWnd, CWnd)
@@ -29,6 +29,11 @@ CFrameWnd* AfxGetParentFrame(const CWnd* pWnd)
         if (auto* pFrame = dynamic_cast<CFrameWnd*>(CWnd::FromHandlePermanent(h)))
             return pFrame;
     return nullptr;
+}
+
+CFrameWnd* CWnd::GetParentFrame() const
+{
+    return m_hWnd != nullptr ? AfxGetParentFrame(FromHandle(::GetParent(m_hWnd))) : nullptr;
 }
 
 CFrameWnd::~CFrameWnd()
@@ -159,6 +164,12 @@ void CFrameWnd::OnClose()
     DestroyWindow();
 }
 
+void CFrameWnd::OnSize(UINT nType, int, int)
+{
+    Default();
+    if (nType != SIZE_MINIMIZED)
+        RecalcLayout();
+}
 
 void CFrameWnd::OnSetFocus(CWnd* pOldWnd)
 {
@@ -168,7 +179,31 @@ void CFrameWnd::OnSetFocus(CWnd* pOldWnd)
         Default();
 }
 
+void CFrameWnd::RecalcLayout(BOOL)
+{
+    if (m_bInRecalcLayout)
+        return;
+    m_bInRecalcLayout = TRUE;
+    m_nIdleFlags &= ~(idleLayout | idleNotify);
+    if (GetStyle() & FWS_SNAPTOBARS) {
+        // The frame takes the size its bars ask for, then lays them out.
+        CRect rect(0, 0, 32767, 32767);
+        RepositionBars(0, 0xFFFF, AFX_IDW_PANE_FIRST, reposQuery, &rect, &rect, FALSE);
+        rect.OffsetRect(-rect.left, -rect.top);
+        CalcWindowRect(&rect);
+        SetWindowPos(nullptr, 0, 0, rect.Width(), rect.Height(),
+                     SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOZORDER);
+        RepositionBars(0, 0xFFFF, AFX_IDW_PANE_FIRST);
+    } else {
+        RepositionBars(0, 0xFFFF, AFX_IDW_PANE_FIRST, reposExtra, &m_rectBorder);
+    }
+    m_bInRecalcLayout = FALSE;
+}
 
+void CFrameWnd::DelayRecalcLayout(BOOL bNotify)
+{
+    m_nIdleFlags |= idleLayout | (bNotify ? idleNotify : 0);
+}
 
 LRESULT CFrameWnd::OnIdleUpdateCmdUI(WPARAM, LPARAM)
 {
@@ -281,34 +316,3 @@ void CFrameWnd::OnInitMenuPopup(CMenu* pPopupMenu, UINT, BOOL bSysMenu)
         state.m_nIndexMax = count;
     }
 }
-
-void CFrameWnd::RecalcLayout(BOOL bNotify)
-{
-    if (m_bInRecalcLayout)
-        return;
-    m_bInRecalcLayout = TRUE;
-    (void)bNotify;
-    m_nIdleFlags &= ~(idleLayout | idleNotify);
-    if (GetStyle() & FWS_SNAPTOBARS) {
-        // The frame takes the size its bars ask for, then lays them out.
-        CRect rect(0, 0, 32767, 32767);
-        RepositionBars(0, 0xFFFF, AFX_IDW_PANE_FIRST, reposQuery, &rect, &rect, FALSE);
-        rect.OffsetRect(-rect.left, -rect.top);
-        CalcWindowRect(&rect);
-        SetWindowPos(nullptr, 0, 0, rect.Width(), rect.Height(),
-                     SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOZORDER);
-        RepositionBars(0, 0xFFFF, AFX_IDW_PANE_FIRST);
-    } else {
-        RepositionBars(0, 0xFFFF, AFX_IDW_PANE_FIRST, reposExtra, &m_rectBorder);
-    }
-    m_bInRecalcLayout = FALSE;
-}
-
-void CFrameWnd::OnSize(UINT nType, int, int)
-{
-    Default();
-    if (nType != SIZE_MINIMIZED)
-        RecalcLayout();
-}
-
-

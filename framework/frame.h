@@ -1,5 +1,6 @@
-// CFrameWnd: a top-level frame window with a menu, accelerators, an active view and the
-// command route view - document - frame - application. Like every frame it deletes its own
+// CFrameWnd: a top-level frame window with a menu, accelerators, an active view, the
+// command route view - document - frame - application, and its control bars with the
+// layout around its pane. Like every frame it deletes its own
 // object after its window is gone (PostNcDestroy), so frames are created with new and closed,
 // never deleted. Classes here: CCreateContext, CFrameWnd.
 #pragma once
@@ -12,8 +13,8 @@
 
 class CDocument;
 class CDocTemplate;
-class CView;
 class CMiniDockFrameWnd;
+class CView;
 
 // What a frame needs to build its view: handed to LoadFrame/Create and on to the view.
 struct CCreateContext {
@@ -51,35 +52,10 @@ public:
     // then the application object.
     BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
 
-    // Lays the children out: the pane AFX_IDW_PANE_FIRST fills the client area.
+    // Places the control bars and gives the pane AFX_IDW_PANE_FIRST what they leave.
     virtual void RecalcLayout(BOOL bNotify = TRUE);
-    virtual void OnUpdateFrameTitle(BOOL bAddToTitle);
-    void UpdateFrameTitleForDocument(LPCTSTR lpszDocName);
-    void SetTitle(LPCTSTR lpszTitle) { m_strTitle = lpszTitle; }
-    CString GetTitle() const { return m_strTitle; }
-
-    virtual CView* GetActiveView() const { return m_pViewActive; }
-    void SetActiveView(CView* pViewNew, BOOL bNotify = TRUE);
-    virtual CDocument* GetActiveDocument();
-    // The view of pContext, created as child nID; null when it could not be made.
-    CWnd* CreateView(CCreateContext* pContext, UINT nID = AFX_IDW_PANE_FIRST);
-    // Sends the first update to every view and shows the frame when bMakeVisible is set.
-    virtual void InitialUpdateFrame(CDocument* pDoc, BOOL bMakeVisible);
-    virtual void ActivateFrame(int nCmdShow = -1);
-    // Updates the items of a menu about to open through the command route.
-    void OnInitMenuPopup(CMenu* pPopupMenu, UINT nIndex, BOOL bSysMenu);
-
-    HACCEL m_hAccelTable = nullptr;
-    // Menu items without a command handler (and without an update handler) are greyed.
-    BOOL m_bAutoMenuEnable = TRUE;
-    UINT m_nIDHelp = 0;
-
-
     // Asks for RecalcLayout at the next idle time.
-    void DelayRecalcLayout(BOOL bNotify = TRUE)
-    {
-        m_nIdleFlags |= idleLayout | (bNotify ? static_cast<UINT>(idleNotify) : 0U);
-    }
+    void DelayRecalcLayout(BOOL bNotify = TRUE);
 
     // Docking. EnableDocking makes the dock bars of the given sides (top, bottom, left,
     // right, in that order) and lets bars float in frames of m_pFloatingFrameClass.
@@ -107,25 +83,45 @@ public:
     CRuntimeClass* m_pFloatingFrameClass = nullptr;
     // Extra room kept free around the pane (in client coordinates).
     CRect m_rectBorder;
-
-    enum IdleFlags : UINT { idleMenu = 1, idleTitle = 2, idleNotify = 4, idleLayout = 8 };
-    UINT m_nIdleFlags = 0;
     BOOL m_bInRecalcLayout = FALSE;
+    virtual void OnUpdateFrameTitle(BOOL bAddToTitle);
+    void UpdateFrameTitleForDocument(LPCTSTR lpszDocName);
+    void SetTitle(LPCTSTR lpszTitle) { m_strTitle = lpszTitle; }
+    CString GetTitle() const { return m_strTitle; }
+
+    virtual CView* GetActiveView() const { return m_pViewActive; }
+    void SetActiveView(CView* pViewNew, BOOL bNotify = TRUE);
+    virtual CDocument* GetActiveDocument();
+    // The view of pContext, created as child nID; null when it could not be made.
+    CWnd* CreateView(CCreateContext* pContext, UINT nID = AFX_IDW_PANE_FIRST);
+    // Sends the first update to every view and shows the frame when bMakeVisible is set.
+    virtual void InitialUpdateFrame(CDocument* pDoc, BOOL bMakeVisible);
+    virtual void ActivateFrame(int nCmdShow = -1);
+    // Updates the items of a menu about to open through the command route.
+    void OnInitMenuPopup(CMenu* pPopupMenu, UINT nIndex, BOOL bSysMenu);
+
+    HACCEL m_hAccelTable = nullptr;
+    // Menu items without a command handler (and without an update handler) are greyed.
+    BOOL m_bAutoMenuEnable = TRUE;
+    UINT m_nIDHelp = 0;
+
+    enum IdleFlags { idleMenu = 1, idleTitle = 2, idleNotify = 4, idleLayout = 8 };
+    UINT m_nIdleFlags = 0;
 
 protected:
     virtual BOOL OnCreateClient(LPCREATESTRUCT lpcs, CCreateContext* pContext);
     int OnCreate(LPCREATESTRUCT lpcs);
+    void OnDestroy();
     void OnClose();
+    void OnSize(UINT nType, int cx, int cy);
     void OnSetFocus(CWnd* pOldWnd);
+    LRESULT OnIdleUpdateCmdUI(WPARAM wParam, LPARAM lParam);
     void OnUpdateNextPane(CCmdUI* pCmdUI) { pCmdUI->Enable(FALSE); }
     void OnNextPane(UINT) {}
 
     CView* m_pViewActive = nullptr;
     CString m_strTitle;
 
-    void OnSize(UINT nType, int cx, int cy);
-    void OnDestroy();
-    LRESULT OnIdleUpdateCmdUI(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 };
 

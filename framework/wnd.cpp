@@ -485,6 +485,23 @@ void CWnd::CenterWindow(CWnd* pAlternateOwner)
     ::SetWindowPos(m_hWnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+CFrameWnd* CWnd::GetTopLevelFrame() const
+{
+    CFrameWnd* pFrame = DYNAMIC_DOWNCAST(CFrameWnd, FromHandlePermanent(m_hWnd));
+    if (pFrame == nullptr)
+        pFrame = GetParentFrame();
+    while (pFrame != nullptr) {
+        CFrameWnd* pNext = pFrame->GetParentFrame();
+        if (pNext == nullptr) // a floating frame continues with its owner's frame
+            pNext = DYNAMIC_DOWNCAST(CFrameWnd,
+                                     FromHandlePermanent(::GetWindow(pFrame->m_hWnd, GW_OWNER)));
+        if (pNext == nullptr || pNext == pFrame)
+            break;
+        pFrame = pNext;
+    }
+    return pFrame;
+}
+
 void CWnd::SendMessageToDescendants(UINT message, WPARAM wParam, LPARAM lParam, BOOL bDeep,
                                     BOOL bOnlyPerm)
 {
@@ -513,38 +530,6 @@ void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl)
     ASSERT(hControl != nullptr);
     if (hControl != nullptr)
         rControl.SubclassWindow(hControl);
-}
-
-CFrameWnd* CWnd::GetParentFrame() const
-{
-    if (m_hWnd == nullptr)
-        return nullptr;
-    // Up the child chain only: a popup's owner is not its parent frame.
-    for (HWND h = m_hWnd; (::GetWindowLongPtr(h, GWL_STYLE) & WS_CHILD) != 0;) {
-        h = ::GetParent(h);
-        if (h == nullptr)
-            break;
-        if (auto* pFrame = DYNAMIC_DOWNCAST(CFrameWnd, FromHandlePermanent(h)))
-            return pFrame;
-    }
-    return nullptr;
-}
-
-CFrameWnd* CWnd::GetTopLevelFrame() const
-{
-    CFrameWnd* pFrame = DYNAMIC_DOWNCAST(CFrameWnd, FromHandlePermanent(m_hWnd));
-    if (pFrame == nullptr)
-        pFrame = GetParentFrame();
-    while (pFrame != nullptr) {
-        CFrameWnd* pNext = pFrame->GetParentFrame();
-        if (pNext == nullptr) // a floating frame continues with its owner's frame
-            pNext = DYNAMIC_DOWNCAST(CFrameWnd,
-                                     FromHandlePermanent(::GetWindow(pFrame->m_hWnd, GW_OWNER)));
-        if (pNext == nullptr || pNext == pFrame)
-            break;
-        pFrame = pNext;
-    }
-    return pFrame;
 }
 
 BOOL AfxIsDescendant(HWND hWndParent, HWND hWndChild)

@@ -14,7 +14,6 @@ struct CCreateContext;
 class CDataExchange;
 class CFrameWnd;
 class CMenu;
-class CFrameWnd;
 class CScrollBar;
 class CWnd;
 
@@ -76,6 +75,8 @@ public:
     // Offers pMsg to PreTranslateMessage of its target window and each parent up to hWndStop.
     static BOOL WalkPreTranslateTree(HWND hWndStop, MSG* pMsg);
 
+    // The frame window holding this one (its nearest CFrameWnd ancestor), or null.
+    CFrameWnd* GetParentFrame() const;
     // Sends the message to every child (every descendant with bDeep), also through the
     // permanent objects' WindowProc when bOnlyPerm is set (then only to those).
     void SendMessageToDescendants(UINT message, WPARAM wParam = 0, LPARAM lParam = 0,
@@ -105,8 +106,6 @@ public:
     CWnd* GetParent() const { return FromHandle(::GetParent(m_hWnd)); }
     CWnd* GetDlgItem(int nID) const { return FromHandle(::GetDlgItem(m_hWnd, nID)); }
     CWnd* GetTopLevelParent() const { return FromHandle(::GetAncestor(m_hWnd, GA_ROOT)); }
-    // The nearest frame among the parents (a floating frame for a floating bar), or null.
-    CFrameWnd* GetParentFrame() const;
     // The outermost frame: the parent frames followed up, then through the owner of a
     // floating frame.
     CFrameWnd* GetTopLevelFrame() const;
@@ -233,8 +232,6 @@ public:
     void OnShowWindow(BOOL, UINT) { Default(); }
     void OnCaptureChanged(CWnd*) { Default(); }
     void OnActivate(UINT, CWnd*, BOOL) { Default(); }
-    void OnDropFiles(HDROP) { Default(); }
-    void OnInitMenuPopup(CMenu*, UINT, BOOL) { Default(); }
     void OnNcPaint() { Default(); }
     void OnNcCalcSize(BOOL, NCCALCSIZE_PARAMS*) { Default(); }
     LRESULT OnNcHitTest(CPoint) { return Default(); }
@@ -248,6 +245,8 @@ public:
     void OnWindowPosChanged(WINDOWPOS*) { Default(); }
     int OnMouseActivate(CWnd*, UINT, UINT) { return static_cast<int>(Default()); }
     void OnSysCommand(UINT, LPARAM) { Default(); }
+    void OnDropFiles(HDROP) { Default(); }
+    void OnInitMenuPopup(CMenu*, UINT, BOOL) { Default(); }
 
 protected:
     // The procedure that ran before subclassing; null means ::DefWindowProc.
@@ -404,14 +403,6 @@ HINSTANCE AfxGetResourceHandle();
     AFX_MSG_ROW(WM_ACTIVATE, 0, 0, 0,                                                          \
                 p->OnActivate(LOWORD(wParam), CWnd::FromHandle(reinterpret_cast<HWND>(lParam)), \
                               HIWORD(wParam) != 0))
-// void OnDropFiles(HDROP hDropInfo)
-#define ON_WM_DROPFILES()                                                                      \
-    AFX_MSG_ROW(WM_DROPFILES, 0, 0, 0, p->OnDropFiles(reinterpret_cast<HDROP>(wParam)))
-// void OnInitMenuPopup(CMenu* pPopupMenu, UINT nIndex, BOOL bSysMenu)
-#define ON_WM_INITMENUPOPUP()                                                                  \
-    AFX_MSG_ROW(WM_INITMENUPOPUP, 0, 0, 0,                                                     \
-                p->OnInitMenuPopup(CMenu::FromHandle(reinterpret_cast<HMENU>(wParam)),         \
-                                   LOWORD(lParam), HIWORD(lParam)))
 // void OnNcPaint()
 #define ON_WM_NCPAINT() AFX_MSG_ROW(WM_NCPAINT, 0, 0, 0, p->OnNcPaint())
 // void OnNcCalcSize(BOOL bCalcValidRects, NCCALCSIZE_PARAMS* lpncsp)
@@ -448,3 +439,11 @@ HINSTANCE AfxGetResourceHandle();
 // void OnSysCommand(UINT nID, LPARAM lParam)
 #define ON_WM_SYSCOMMAND()                                                                     \
     AFX_MSG_ROW(WM_SYSCOMMAND, 0, 0, 0, p->OnSysCommand(static_cast<UINT>(wParam), lParam))
+// void OnDropFiles(HDROP hDropInfo)
+#define ON_WM_DROPFILES()                                                                      \
+    AFX_MSG_ROW(WM_DROPFILES, 0, 0, 0, p->OnDropFiles(reinterpret_cast<HDROP>(wParam)))
+// void OnInitMenuPopup(CMenu* pPopupMenu, UINT nIndex, BOOL bSysMenu)
+#define ON_WM_INITMENUPOPUP()                                                                  \
+    AFX_MSG_ROW(WM_INITMENUPOPUP, 0, 0, 0,                                                     \
+                p->OnInitMenuPopup(CMenu::FromHandle(reinterpret_cast<HMENU>(wParam)),         \
+                                   LOWORD(lParam), HIWORD(lParam)))

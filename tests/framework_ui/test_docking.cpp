@@ -111,17 +111,10 @@ CRect ScreenRect(CWnd& w)
     return r;
 }
 
-// The idle pass of a frame: the frame and every bar get WM_IDLEUPDATECMDUI.
-void IdleUpdate(CWnd* pFrame)
+// The thread's idle pass: every visible frame and bar gets WM_IDLEUPDATECMDUI.
+void IdleUpdate(CWnd*)
 {
-    ::SendMessage(pFrame->m_hWnd, WM_IDLEUPDATECMDUI, TRUE, 0);
-    ::EnumChildWindows(
-        pFrame->m_hWnd,
-        [](HWND h, LPARAM) {
-            ::SendMessage(h, WM_IDLEUPDATECMDUI, TRUE, 0);
-            return TRUE;
-        },
-        0);
+    AfxGetThread()->OnIdle(0);
 }
 
 class DockingTest : public ::testing::Test {
@@ -305,16 +298,16 @@ TEST_F(DockingTest, EscapeCancelsADrag)
         nullptr, 0,
         [](LPVOID p) -> DWORD {
             auto* sc = static_cast<Script*>(p);
-            MouseMoveTo(sc->from.x, sc->from.y);
+            InputMouseMove(sc->from);
             ::Sleep(60);
-            MouseButton(true, true);
+            InputMouseButton(true);
             ::Sleep(60);
-            MouseMoveTo(sc->to.x, sc->to.y);
+            InputMouseMove(sc->to);
             ::Sleep(60);
-            KeyInput(VK_ESCAPE, true);
-            KeyInput(VK_ESCAPE, false);
+            InputKey(VK_ESCAPE, true);
+            InputKey(VK_ESCAPE, false);
             ::Sleep(60);
-            MouseButton(true, false);
+            InputMouseButton(false);
             ::Sleep(60);
             return 0;
         },

@@ -237,36 +237,6 @@ DWORD WINAPI DialogAnswerer::Watch(LPVOID param)
     return 0;
 }
 
-void MouseMoveTo(int x, int y)
-{
-    // Absolute coordinates run 0..65535 over the primary screen.
-    const int cx = ::GetSystemMetrics(SM_CXSCREEN), cy = ::GetSystemMetrics(SM_CYSCREEN);
-    INPUT in{};
-    in.type = INPUT_MOUSE;
-    in.mi.dx = static_cast<LONG>((x * 65536 + cx / 2) / cx);
-    in.mi.dy = static_cast<LONG>((y * 65536 + cy / 2) / cy);
-    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    ::SendInput(1, &in, sizeof(in));
-}
-
-void MouseButton(bool left, bool down)
-{
-    INPUT in{};
-    in.type = INPUT_MOUSE;
-    in.mi.dwFlags = left ? (down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP)
-                         : (down ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_RIGHTUP);
-    ::SendInput(1, &in, sizeof(in));
-}
-
-void KeyInput(WORD vk, bool down)
-{
-    INPUT in{};
-    in.type = INPUT_KEYBOARD;
-    in.ki.wVk = vk;
-    in.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
-    ::SendInput(1, &in, sizeof(in));
-}
-
 namespace {
 
 // Runs script on a helper thread while the calling thread pumps its messages.
@@ -300,16 +270,17 @@ void RunInputScript(Script script)
 void MouseDrag(POINT from, POINT to, int steps)
 {
     RunInputScript([=] {
-        MouseMoveTo(from.x, from.y);
+        InputMouseMove(from);
         ::Sleep(60);
-        MouseButton(true, true);
+        InputMouseButton(true);
         ::Sleep(60);
         for (int i = 1; i <= steps; ++i) {
-            MouseMoveTo(from.x + (to.x - from.x) * i / steps, from.y + (to.y - from.y) * i / steps);
+            InputMouseMove(POINT{from.x + (to.x - from.x) * i / steps,
+                                 from.y + (to.y - from.y) * i / steps});
             ::Sleep(30);
         }
         ::Sleep(60);
-        MouseButton(true, false);
+        InputMouseButton(false);
         ::Sleep(60);
     });
 }
@@ -317,12 +288,12 @@ void MouseDrag(POINT from, POINT to, int steps)
 void MouseDoubleClick(POINT at)
 {
     RunInputScript([=] {
-        MouseMoveTo(at.x, at.y);
+        InputMouseMove(at);
         ::Sleep(60);
         for (int i = 0; i < 2; ++i) {
-            MouseButton(true, true);
+            InputMouseButton(true);
             ::Sleep(20);
-            MouseButton(true, false);
+            InputMouseButton(false);
             ::Sleep(20);
         }
         ::Sleep(60);
@@ -332,11 +303,11 @@ void MouseDoubleClick(POINT at)
 void MouseRightClick(POINT at)
 {
     RunInputScript([=] {
-        MouseMoveTo(at.x, at.y);
+        InputMouseMove(at);
         ::Sleep(60);
-        MouseButton(false, true);
+        InputMouseButton(true, true);
         ::Sleep(30);
-        MouseButton(false, false);
+        InputMouseButton(false, true);
         ::Sleep(60);
     });
 }

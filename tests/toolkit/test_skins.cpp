@@ -392,27 +392,46 @@ TEST(DockbarSkinClassic, ButtonsShowTheirStates)
 {
     ClassicBar b(0, kDockedLeft);
     const CRect close(184, 5, 195, 16), expand(171, 5, 182, 16);
-    const COLORREF glyph = Sys(COLOR_BTNTEXT);
-    EXPECT_TRUE(b.Any(close, glyph));
-    EXPECT_TRUE(b.Any(expand, glyph));
+    // The darkest pixel inside a button (its frame left out): the glyph's ink.
+    auto ink = [&](CRect r) {
+        r.DeflateRect(2, 2);
+        int darkest = 3 * 255;
+        for (int y = r.top; y < r.bottom; ++y)
+            for (int x = r.left; x < r.right; ++x) {
+                COLORREF c = b.At(x, y);
+                darkest = std::min(darkest, GetRValue(c) + GetGValue(c) + GetBValue(c));
+            }
+        return darkest;
+    };
+    const COLORREF face = Sys(COLOR_BTNFACE);
+    const int faceSum = GetRValue(face) + GetGValue(face) + GetBValue(face);
+    EXPECT_LT(ink(close), faceSum / 2) << "the close glyph";
+    const int expandInk = ink(expand);
+    EXPECT_LT(expandInk, faceSum / 2) << "the maximise glyph";
+    auto pixels = [&](const CRect& r) {
+        HDC dc = ::GetWindowDC(b.bar.m_hWnd);
+        std::vector<COLORREF> v;
+        for (int y = r.top; y < r.bottom; ++y)
+            for (int x = r.left; x < r.right; ++x)
+                v.push_back(::GetPixel(dc, x, y));
+        ::ReleaseDC(b.bar.m_hWnd, dc);
+        return v;
+    };
+    const std::vector<COLORREF> maximise = pixels(expand);
+    b.bar.m_bExpanded = TRUE;
+    b.Repaint();
+    EXPECT_NE(pixels(expand), maximise) << "an expanded bar shows the restore glyph";
+    b.bar.m_bExpanded = FALSE;
 
     b.bar.m_bCanExpand = FALSE;
     b.Repaint();
-    EXPECT_FALSE(b.Any(expand, glyph)) << "a bar that cannot expand greys its glyph";
+    EXPECT_GT(ink(expand), expandInk + 60) << "a bar that cannot expand greys its glyph";
 
     // Held down, the close glyph moves by a pixel.
-    HDC dc = ::GetWindowDC(b.bar.m_hWnd);
-    std::vector<COLORREF> up, down;
-    for (int y = close.top; y < close.bottom; ++y)
-        for (int x = close.left; x < close.right; ++x)
-            up.push_back(::GetPixel(dc, x, y));
+    const std::vector<COLORREF> up = pixels(close);
     b.bar.m_nPressed = -3;
     b.Repaint();
-    for (int y = close.top; y < close.bottom; ++y)
-        for (int x = close.left; x < close.right; ++x)
-            down.push_back(::GetPixel(dc, x, y));
-    ::ReleaseDC(b.bar.m_hWnd, dc);
-    EXPECT_NE(up, down);
+    EXPECT_NE(pixels(close), up);
 }
 
 TEST(DockbarSkinClassic, SplittersAreFourLinesOverTheBackground)
@@ -453,4 +472,79 @@ TEST(ElementSkinLookup, PlainApplicationGivesEachControlItsOwnClassicSkin)
     COXSkinnedSpinCtrl spin;
     spin.Create(WS_CHILD, CRect(0, 0, 30, 20), &host, 3);
     EXPECT_NE(dynamic_cast<COXTabSkinClassic*>(spin.GetTabSkin()), nullptr);
+}
+
+TEST(SkinHandles, ClassicControlsLeaveNoHandlesBehind)
+{
+    auto cycle = [] {
+        TestHostWnd host(500, 300);
+        COXSkinnedTabCtrl tab;
+        tab.Create(WS_CHILD | WS_VISIBLE, CRect(0, 0, 200, 100), &host, 1);
+        for (int i = 0; i < 12; ++i)
+            tab.InsertItem(i, "Page");
+        COXSkinnedSpinCtrl spin;
+        spin.Create(WS_CHILD | WS_VISIBLE | UDS_HORZ, CRect(0, 120, 40, 140), &host, 2);
+        COXDockbarSkinClassic skin;
+        TestBar bar(&skin, 0x200, kDockedTop);
+        bar.CreateBar(&host, CRect(220, 0, 420, 150), "Album");
+        host.RedrawWindow(nullptr, nullptr,
+                          RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        PumpPending();
+    };
+    cycle(); // lets lazily made system objects exist before counting
+    CGdiObject::DeleteTempMap();
+    const DWORD gdi = GdiObjectCount(), user = UserObjectCount();
+    for (int i = 0; i < 100; ++i)
+        cycle();
+    CGdiObject::DeleteTempMap();
+    EXPECT_EQ(GdiObjectCount(), gdi);
+    EXPECT_EQ(UserObjectCount(), user);
+    EXPECT_FALSE(COXSkinnedSpinCtrl::IsHookInstalled());
+}
+
+namespace {
+
+std::vector<COLORREF> ClientPixels(CWnd* pWnd)
+{
+    CRect rect;
+    pWnd->GetClientRect(&rect);
+    CClientDC dc(pWnd);
+    std::vector<COLORREF> pixels;
+    for (int y = 0; y < rect.bottom; ++y)
+        for (int x = 0; x < rect.right; ++x)
+            pixels.push_back(dc.GetPixel(x, y));
+    return pixels;
+}
+
+} // namespace
+
+// The Classic tab skin leaves the painting to the operating system: a skinned tab control and
+// its scroll arrows look exactly like the system's own controls.
+TEST(TabSkinClassic, PaintsExactlyLikeTheSystemControls)
+{
+    TestHostWnd host(700, 300);
+    CTabCtrl plainTabs;
+    COXSkinnedTabCtrl skinnedTabs;
+    plainTabs.Create(WS_CHILD | WS_VISIBLE, CRect(0, 0, 300, 120), &host, 1);
+    skinnedTabs.Create(WS_CHILD | WS_VISIBLE, CRect(320, 0, 620, 120), &host, 2);
+    CSpinButtonCtrl plainSpin;
+    COXSkinnedSpinCtrl skinnedSpin;
+    plainSpin.Create(WS_CHILD | WS_VISIBLE | UDS_HORZ, CRect(0, 150, 40, 170), &host, 3);
+    skinnedSpin.Create(WS_CHILD | WS_VISIBLE | UDS_HORZ, CRect(320, 150, 360, 170), &host, 4);
+    for (CTabCtrl* tab : {&plainTabs, static_cast<CTabCtrl*>(&skinnedTabs)}) {
+        tab->SetFont(CFont::FromHandle(static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT))));
+        for (int i = 0; i < 12; ++i)
+            tab->InsertItem(i, "Track");
+        tab->SetCurSel(1);
+    }
+    for (CSpinButtonCtrl* spin : {&plainSpin, static_cast<CSpinButtonCtrl*>(&skinnedSpin)}) {
+        spin->SetRange32(0, 5);
+        spin->SetPos32(5);
+    }
+    host.RedrawWindow(nullptr, nullptr,
+                      RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    PumpPending();
+    EXPECT_TRUE(ClientPixels(&plainTabs) == ClientPixels(&skinnedTabs));
+    EXPECT_TRUE(ClientPixels(&plainSpin) == ClientPixels(&skinnedSpin));
+    EXPECT_EQ(skinnedTabs.GetSpin().m_hWnd, nullptr) << "Classic leaves the arrows alone";
 }

@@ -286,7 +286,14 @@ void COXSkinXP::DrawCaptionButton(CDC* pDC, const CRect& rect, UINT nType, BOOL 
     OffScreen glyph(pDC, gx, gy);
     RECT rectFrame{-2, -2, gx + 2, gy + 2};
     ::DrawFrameControl(glyph.dc, &rectFrame, DFC_CAPTION, nType | DFCS_FLAT);
-    COLORREF clrTransparent = Sys(COLOR_BTNFACE);
+    // The glyph font may be smoothed: every pixel that is not the face becomes black, so the
+    // glyph is black on the face as the recolouring below expects.
+    const COLORREF face = Sys(COLOR_BTNFACE);
+    for (int y = 0; y < gy; ++y)
+        for (int x = 0; x < gx; ++x)
+            if (glyph.dc.GetPixel(x, y) != face)
+                ::SetPixelV(glyph.dc, x, y, RGB(0, 0, 0));
+    COLORREF clrTransparent = face;
     if (bPressed || (bSolidCaption && !bHot)) {
         glyph.dc.BitBlt(0, 0, gx, gy, nullptr, 0, 0, DSTINVERT);
         clrTransparent = InvertColor(clrTransparent);
@@ -482,6 +489,12 @@ void COXSkin2003::DrawGradient(CDC* pDC, const CRect& rect, COLORREF clrStart, C
                           bVertical ? GRADIENT_FILL_RECT_V : GRADIENT_FILL_RECT_H);
         return;
     }
+    DrawGradientLines(pDC, rect, clrStart, clrEnd, bVertical);
+}
+
+void COXSkin2003::DrawGradientLines(CDC* pDC, const CRect& rect, COLORREF clrStart,
+                                    COLORREF clrEnd, BOOL bVertical)
+{
     const int n = bVertical ? rect.Height() : rect.Width();
     auto step = [n](int from, int to, int i) { return from + (to - from) * i / n; };
     for (int i = 0; i < n; ++i) {
