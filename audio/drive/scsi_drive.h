@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <mutex>
+
 class CScsiDrive {
 public:
     // Error codes of the record.
@@ -14,9 +16,13 @@ public:
     CScsiDrive& operator=(const CScsiDrive&) = delete;
 
     // Pass-through: opens the device path for overlapped I/O (error ERR_OPEN on failure).
-    // ASPI: nothing to open, true.
+    // Every opened CD of the process shares the one handle: each Open that succeeds takes a
+    // reference, each Close gives one back, and the last Close closes the handle. Safe from
+    // any thread. ASPI: nothing to open, true.
     BOOL Open(int mode);
     void Close(int mode);
+    // The references taken by Open and not yet given back.
+    int GetOpenCount() const;
     // MODE SENSE page 2A into the caller's buffer (error ERR_CAPABILITIES on failure).
     BOOL QueryCapabilities(int mode, int length, BYTE* buffer);
     // Leaves `text` unchanged for codes without a text.
@@ -31,6 +37,7 @@ public:
     BOOL Eject(int mode);
     BOOL Load(int mode);
     DWORD ReadCapacity(int mode);
+    BOOL ReadDiscInformation(BYTE* buffer, int length, int mode);
 
     BYTE m_ha;
     BYTE m_target;
@@ -46,4 +53,8 @@ public:
     BYTE m_writesDvdRam = 0;
     BYTE m_bufferWait = 1;
     int m_error = ERR_NONE;
+
+private:
+    mutable std::mutex m_openLock;  // guards m_device and m_openCount across Open and Close
+    int m_openCount = 0;
 };
