@@ -20,6 +20,30 @@ bool IsStatusJudgeable(const CString& body)
             return true;
     return false;
 }
+
+// Whether `marker` occurs in `text` from `start` on, where each CR LF of the marker also
+// matches a bare LF: some servers end their lines with LF alone.
+bool HasEndMarker(const CString& text, const CString& marker, int start)
+{
+    const int n = text.GetLength(), m = marker.GetLength();
+    for (int pos = start; pos < n; ++pos) {
+        int t = pos, k = 0;
+        while (k < m && t < n) {
+            if (marker[k] == '\r' && k + 1 < m && marker[k + 1] == '\n' && text[t] == '\n') {
+                k += 2;
+                ++t;
+            } else if (text[t] == marker[k]) {
+                ++k;
+                ++t;
+            } else {
+                break;
+            }
+        }
+        if (k == m)
+            return true;
+    }
+    return false;
+}
 } // namespace
 
 BOOL CCDDB::ReadResponse(CWSocket& socket, LPCTSTR lpszEndMarker, CString& strText, int nMode)
@@ -58,7 +82,7 @@ BOOL CCDDB::ReadResponse(CWSocket& socket, LPCTSTR lpszEndMarker, CString& strTe
         int start = strText.GetLength() - kept - L + 1;
         if (start < 0)
             start = 0;
-        bFound = strText.Find(marker, start) >= 0;
+        bFound = HasEndMarker(strText, marker, start);
     }
     m_strLastResponse = strText;
     return TRUE;
