@@ -1,11 +1,18 @@
 // The user-interface thread and the application object: message pump with pre-translation
-// and idle processing. Classes here: CWinThread, CWinApp, CWaitCursor.
+// and idle processing (command-state updates), documents, the command line and the profile.
+// Classes here: CWinThread, CCommandLineInfo, CWinApp, CWaitCursor; AfxMessageBox,
+// AfxSocketInit.
 #pragma once
 
 #include <windows.h>
 
 #include "framework/cmd_target.h"
+#include "framework/strings.h"
 #include "framework/wnd.h"
+
+class CDocManager;
+class CDocTemplate;
+class CDocument;
 
 class CWinThread : public CCmdTarget {
     DECLARE_DYNAMIC(CWinThread)
@@ -25,7 +32,9 @@ public:
     // The walk from the target window up to the main window, then the main window itself.
     virtual BOOL PreTranslateMessage(MSG* pMsg);
     // lCount counts the calls since the last real message; true asks for more idle time.
-    // Count 0 and 1 delete the temporary wrappers.
+    // Count 0 sends WM_IDLEUPDATECMDUI to every visible top-level window of the thread and
+    // its descendants (command states, frame titles, layouts); counts 0 and 1 delete the
+    // temporary wrappers.
     virtual BOOL OnIdle(LONG lCount);
     // False for messages that do not end an idle period (mouse moves in place, paint, caret).
     virtual BOOL IsIdleMessage(MSG* pMsg);
@@ -36,11 +45,25 @@ private:
     UINT m_nMsgLast = 0;
 };
 
+// The program's command line as the framework understands it: flags start with '/' or '-',
+// the first other parameter is a document to open.
+class CCommandLineInfo : public CObject {
+public:
+    enum ShellCommand { FileNew, FileOpen, AppRegister, AppUnregister, FileNothing = -1 };
+
+    // One parameter, without its '/' or '-' when bFlag is set.
+    virtual void ParseParam(LPCTSTR pszParam, BOOL bFlag, BOOL bLast);
+
+    BOOL m_bShowSplash = TRUE;
+    ShellCommand m_nShellCommand = FileNew;
+    CString m_strFileName;
+};
+
 class CWinApp : public CWinThread {
     DECLARE_DYNAMIC(CWinApp)
 public:
     // The one application object; it registers itself as AfxGetApp() and as the creating
-    // thread's CWinThread.
+    // thread's CWinThread. Without a name the program file's base name is used.
     explicit CWinApp(LPCTSTR lpszAppName = nullptr);
     ~CWinApp() override;
 
@@ -48,6 +71,58 @@ public:
     LPTSTR m_lpCmdLine = nullptr;
     int m_nCmdShow = SW_SHOWNORMAL;
     LPCTSTR m_pszAppName = nullptr;
+    // Set by SetRegistryKey: the profile then lives under HKCU\Software\<key>\<profile>.
+    LPCTSTR m_pszRegistryKey = nullptr;
+    // The profile: the application name under the registry key, else an ini file name
+    // (a bare name lies in the Windows folder).
+    LPCTSTR m_pszProfileName = nullptr;
+    CDocManager* m_pDocManager = nullptr;
+
+    BOOL InitInstance() override;
+    int ExitInstance() override;
+
+    // The application's templates; the application owns them.
+    void AddDocTemplate(CDocTemplate* pTemplate);
+    virtual CDocument* OpenDocumentFile(LPCTSTR lpszFileName);
+    BOOL SaveAllModified();
+    void CloseAllDocuments(BOOL bEndSession);
+
+    // The process's command line, parameter by parameter, into rCmdInfo.
+    void ParseCommandLine(CCommandLineInfo& rCmdInfo);
+    // FileNew runs ID_FILE_NEW (FALSE when no main window results), FileOpen opens the file,
+    // FileNothing does nothing; the register commands are not supported (FALSE).
+    BOOL ProcessShellCommand(CCommandLineInfo& rCmdInfo);
+
+    void SetRegistryKey(LPCTSTR lpszRegistryKey);
+    // The profile's key (HKCU\Software\<key>\<profile>), created when missing; the caller
+    // closes it. Null without SetRegistryKey or when the registry refuses.
+    HKEY GetAppRegistryKey();
+    HKEY GetSectionKey(LPCTSTR lpszSection);
+    // Registry values are REG_DWORD, REG_SZ and REG_BINARY; the ini form keeps numbers and
+    // texts as they are and binary data as two letters 'A'..'P' per byte.
+    UINT GetProfileInt(LPCTSTR lpszSection, LPCTSTR lpszEntry, int nDefault);
+    BOOL WriteProfileInt(LPCTSTR lpszSection, LPCTSTR lpszEntry, int nValue);
+    CString GetProfileString(LPCTSTR lpszSection, LPCTSTR lpszEntry,
+                             LPCTSTR lpszDefault = nullptr);
+    // A null entry removes the section, a null value the entry.
+    BOOL WriteProfileString(LPCTSTR lpszSection, LPCTSTR lpszEntry, LPCTSTR lpszValue);
+    // *ppData is allocated with new[] (the caller deletes it); FALSE and null when absent.
+    BOOL GetProfileBinary(LPCTSTR lpszSection, LPCTSTR lpszEntry, LPBYTE* ppData, UINT* pBytes);
+    BOOL WriteProfileBinary(LPCTSTR lpszSection, LPCTSTR lpszEntry, LPBYTE pData, UINT nBytes);
+
+    // The framework's message box: owned by the main window, titled with the application name.
+    virtual int DoMessageBox(LPCTSTR lpszPrompt, UINT nType, UINT nIDPrompt);
+
+    // Standard command handlers; ID_FILE_NEW and ID_FILE_OPEN reach them only through the
+    // application's own map.
+    void OnFileNew();
+    void OnFileOpen();
+    void OnAppExit();
+
+protected:
+    CString m_strAppName, m_strRegistryKey, m_strProfileName;
+
+    DECLARE_MESSAGE_MAP()
 };
 
 CWinApp* AfxGetApp();
@@ -62,6 +137,13 @@ BOOL AfxPumpMessage();
 // The program's entry: InitInstance, then Run (or ExitInstance when InitInstance fails).
 int AfxWinMain(HINSTANCE hInstance, LPTSTR lpCmdLine, int nCmdShow);
 
+// A message box of the application (see CWinApp::DoMessageBox); the string form loads the
+// prompt from the string table.
+int AfxMessageBox(LPCTSTR lpszText, UINT nType = MB_OK, UINT nIDHelp = 0);
+int AfxMessageBox(UINT nIDPrompt, UINT nType = MB_OK, UINT nIDHelp = static_cast<UINT>(-1));
+// Starts Windows Sockets once for the process (cleaned up at exit); FALSE when it fails.
+BOOL AfxSocketInit(struct WSAData* lpwsaData = nullptr);
+
 // Shows the wait cursor for the object's lifetime.
 class CWaitCursor {
 public:
@@ -69,7 +151,14 @@ public:
     CWaitCursor(const CWaitCursor&) = delete;
     CWaitCursor& operator=(const CWaitCursor&) = delete;
     ~CWaitCursor() { ::SetCursor(m_hOld); }
-    // Shows the wait cursor again (after a message box replaced it).
+    // A message box of the application (see CWinApp::DoMessageBox); the string form loads the
+// prompt from the string table.
+int AfxMessageBox(LPCTSTR lpszText, UINT nType = MB_OK, UINT nIDHelp = 0);
+int AfxMessageBox(UINT nIDPrompt, UINT nType = MB_OK, UINT nIDHelp = static_cast<UINT>(-1));
+// Starts Windows Sockets once for the process (cleaned up at exit); FALSE when it fails.
+BOOL AfxSocketInit(struct WSAData* lpwsaData = nullptr);
+
+// Shows the wait cursor again (after a message box replaced it).
     void Restore() { ::SetCursor(::LoadCursor(nullptr, IDC_WAIT)); }
 
 private:

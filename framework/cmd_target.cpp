@@ -1,6 +1,8 @@
 // Message-map lookup and command routing of CCmdTarget.
 #include "framework/cmd_target.h"
 
+#include "framework/cmd_ui.h"
+
 IMPLEMENT_DYNAMIC(CCmdTarget, CObject)
 
 namespace {
@@ -43,7 +45,7 @@ BOOL CCmdTarget::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO*
     // HIWORD of nCode selects the row kind: 0 or WM_COMMAND for commands, WM_NOTIFY for
     // notifications, WM_REFLECT_BASE + either for messages reflected to a child.
     UINT kind = HIWORD(static_cast<DWORD>(nCode));
-    if (kind == 0)
+    if (kind == 0 || nCode == CN_UPDATE_COMMAND_UI)
         kind = WM_COMMAND;
     const UINT code = LOWORD(static_cast<DWORD>(nCode));
     const AFX_MSGMAP_ENTRY* e = AfxFindMessageEntry(GetMessageMap(), kind, code, nID);
@@ -60,7 +62,15 @@ BOOL CCmdTarget::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO*
         LPARAM header = notify != nullptr ? reinterpret_cast<LPARAM>(notify->pNMHDR) : 0;
         return e->pfn(this, MAKEWPARAM(nID, code), header, result) ? TRUE : FALSE;
     }
-    return e->pfn(this, MAKEWPARAM(nID, code), reinterpret_cast<LPARAM>(pExtra), &scratch)
-               ? TRUE
-               : FALSE;
+    if (!e->pfn(this, MAKEWPARAM(nID, code), reinterpret_cast<LPARAM>(pExtra), &scratch))
+        return FALSE;
+    if (nCode == CN_UPDATE_COMMAND_UI) {
+        // A handler that asked for it lets the next target of the route update the item too.
+        auto* pCmdUI = static_cast<CCmdUI*>(pExtra);
+        if (pCmdUI != nullptr && pCmdUI->m_bContinueRouting) {
+            pCmdUI->m_bContinueRouting = FALSE;
+            return FALSE;
+        }
+    }
+    return TRUE;
 }

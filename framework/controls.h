@@ -1,5 +1,6 @@
 // Thin wrappers of the standard and common controls and of menus and image lists.
-// Classes here: CEdit, CButton, CBitmapButton, CStatic, CTabCtrl, CImageList, CMenu.
+// Classes here: CEdit, CButton, CBitmapButton, CStatic, CTabCtrl, CSpinButtonCtrl, CImageList,
+// CMenu.
 #pragma once
 
 #include <windows.h>
@@ -145,26 +146,85 @@ public:
     {
         return InsertItem(TCIF_TEXT, nItem, lpszItem, 0, 0);
     }
+    LONG InsertItem(int nItem, LPCTSTR lpszItem, int nImage)
+    {
+        return InsertItem(TCIF_TEXT | TCIF_IMAGE, nItem, lpszItem, nImage, 0);
+    }
     LONG InsertItem(UINT nMask, int nItem, LPCTSTR lpszItem, int nImage, LPARAM lParam);
+    LONG InsertItem(int nItem, TCITEM* pItem)
+    {
+        return static_cast<LONG>(SendMessage(TCM_INSERTITEM, nItem, reinterpret_cast<LPARAM>(pItem)));
+    }
+    BOOL DeleteItem(int nItem) { return static_cast<BOOL>(SendMessage(TCM_DELETEITEM, nItem)); }
     BOOL DeleteAllItems() { return static_cast<BOOL>(SendMessage(TCM_DELETEALLITEMS)); }
     int GetItemCount() const { return static_cast<int>(SendMessage(TCM_GETITEMCOUNT)); }
     int GetCurSel() const { return static_cast<int>(SendMessage(TCM_GETCURSEL)); }
     int SetCurSel(int nItem) { return static_cast<int>(SendMessage(TCM_SETCURSEL, nItem)); }
+    int GetCurFocus() const { return static_cast<int>(SendMessage(TCM_GETCURFOCUS)); }
+    int GetRowCount() const { return static_cast<int>(SendMessage(TCM_GETROWCOUNT)); }
     BOOL GetItem(int nItem, TCITEM* pItem) const
     {
         return static_cast<BOOL>(
             SendMessage(TCM_GETITEM, nItem, reinterpret_cast<LPARAM>(pItem)));
+    }
+    BOOL SetItem(int nItem, TCITEM* pItem)
+    {
+        return static_cast<BOOL>(
+            SendMessage(TCM_SETITEM, nItem, reinterpret_cast<LPARAM>(pItem)));
     }
     BOOL GetItemRect(int nItem, LPRECT lpRect) const
     {
         return static_cast<BOOL>(
             SendMessage(TCM_GETITEMRECT, nItem, reinterpret_cast<LPARAM>(lpRect)));
     }
+    // bLarger: the window rectangle for a display area; else the display area of a window.
+    void AdjustRect(BOOL bLarger, LPRECT lpRect)
+    {
+        SendMessage(TCM_ADJUSTRECT, bLarger, reinterpret_cast<LPARAM>(lpRect));
+    }
+    // The tab under a client point, or -1.
+    int HitTest(TCHITTESTINFO* pHitTestInfo) const
+    {
+        return static_cast<int>(
+            SendMessage(TCM_HITTEST, 0, reinterpret_cast<LPARAM>(pHitTestInfo)));
+    }
+    HIMAGELIST GetImageList() const
+    {
+        return reinterpret_cast<HIMAGELIST>(SendMessage(TCM_GETIMAGELIST));
+    }
     CImageList* SetImageList(CImageList* pImageList)
     {
         SendMessage(TCM_SETIMAGELIST, 0,
                     reinterpret_cast<LPARAM>(pImageList ? pImageList->m_hImageList : nullptr));
         return nullptr;
+    }
+};
+
+// CSpinButtonCtrl: client side of an up-down control of the common controls.
+class CSpinButtonCtrl : public CWnd {
+    DECLARE_DYNAMIC(CSpinButtonCtrl)
+public:
+    virtual BOOL Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID)
+    {
+        return CWnd::Create(UPDOWN_CLASS, nullptr, dwStyle, rect, pParentWnd, nID);
+    }
+    int GetPos() const { return static_cast<int>(SendMessage(UDM_GETPOS)); }
+    int SetPos(int nPos) { return static_cast<int>(SendMessage(UDM_SETPOS, 0, MAKELONG(nPos, 0))); }
+    int GetPos32(BOOL* pbError = nullptr) const
+    {
+        return static_cast<int>(SendMessage(UDM_GETPOS32, 0, reinterpret_cast<LPARAM>(pbError)));
+    }
+    int SetPos32(int nPos) { return static_cast<int>(SendMessage(UDM_SETPOS32, 0, nPos)); }
+    void GetRange32(int& nLower, int& nUpper) const
+    {
+        SendMessage(UDM_GETRANGE32, reinterpret_cast<WPARAM>(&nLower),
+                    reinterpret_cast<LPARAM>(&nUpper));
+    }
+    void SetRange32(int nLower, int nUpper) { SendMessage(UDM_SETRANGE32, nLower, nUpper); }
+    CWnd* SetBuddy(CWnd* pWndBuddy)
+    {
+        return FromHandle(reinterpret_cast<HWND>(
+            SendMessage(UDM_SETBUDDY, reinterpret_cast<WPARAM>(AfxHwnd(pWndBuddy)))));
     }
 };
 

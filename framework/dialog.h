@@ -25,8 +25,12 @@ public:
     // A modeless dialog from a resource template.
     BOOL Create(UINT nIDTemplate, CWnd* pParentWnd = nullptr);
 
-    // TRUE gives the focus to the first tab stop.
-    virtual BOOL OnInitDialog() { return TRUE; }
+    // Fills the controls (UpdateData(FALSE)); TRUE gives the focus to the first tab stop.
+    virtual BOOL OnInitDialog()
+    {
+        UpdateData(FALSE);
+        return TRUE;
+    }
     virtual void OnOK() { EndDialog(IDOK); }
     virtual void OnCancel() { EndDialog(IDCANCEL); }
     void EndDialog(int nResult);

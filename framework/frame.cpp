@@ -1,11 +1,45 @@
-// CFrameWnd creation and command routing.
+// CFrameWnd creation, layout, menu updates and command routing.
 #include "framework/frame.h"
 
 #include "framework/app.h"
+#include "framework/controls.h"
+#include "framework/document.h"
+#include "framework/view.h"
 
 IMPLEMENT_DYNCREATE(CFrameWnd, CWnd)
 
+BEGIN_MESSAGE_MAP(CFrameWnd, CWnd)
+ON_WM_CREATE()
+ON_WM_DESTROY()
+ON_WM_CLOSE()
+ON_WM_SIZE()
+ON_WM_SETFOCUS()
+ON_WM_INITMENUPOPUP()
+ON_MESSAGE(WM_IDLEUPDATECMDUI, OnIdleUpdateCmdUI)
+ON_COMMAND_RANGE(ID_NEXT_PANE, ID_PREV_PANE, OnNextPane)
+ON_UPDATE_COMMAND_UI_RANGE(ID_NEXT_PANE, ID_PREV_PANE, OnUpdateNextPane)
+END_MESSAGE_MAP()
+
 const RECT CFrameWnd::rectDefault = {CW_USEDEFAULT, CW_USEDEFAULT, 0, 0};
+
+CFrameWnd* AfxGetParentFrame(const CWnd* pWnd)
+{
+    for (HWND h = AfxHwnd(pWnd); h != nullptr; h = ::GetParent(h))
+        if (auto* pFrame = dynamic_cast<CFrameWnd*>(CWnd::FromHandlePermanent(h)))
+            return pFrame;
+    return nullptr;
+}
+
+CFrameWnd* CWnd::GetParentFrame() const
+{
+    return m_hWnd != nullptr ? AfxGetParentFrame(FromHandle(::GetParent(m_hWnd))) : nullptr;
+}
+
+CFrameWnd::~CFrameWnd()
+{
+    if (m_hAccelTable != nullptr)
+        ::DestroyAcceleratorTable(m_hAccelTable);
+}
 
 BOOL CFrameWnd::Create(LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle,
                        const RECT& rect, CWnd* pParentWnd, LPCTSTR lpszMenuName, DWORD dwExStyle,
@@ -14,6 +48,8 @@ BOOL CFrameWnd::Create(LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwSt
     HMENU hMenu = nullptr;
     if (lpszMenuName != nullptr)
         hMenu = ::LoadMenu(AfxGetResourceHandle(), lpszMenuName);
+    if (lpszWindowName != nullptr)
+        m_strTitle = lpszWindowName;
     int cx = rect.right - rect.left, cy = rect.bottom - rect.top;
     if (rect.left == CW_USEDEFAULT)
         cx = cy = CW_USEDEFAULT;
@@ -26,6 +62,32 @@ BOOL CFrameWnd::Create(LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwSt
     return TRUE;
 }
 
+BOOL CFrameWnd::LoadFrame(UINT nIDResource, DWORD dwDefaultStyle, CWnd* pParentWnd,
+                          CCreateContext* pContext)
+{
+    m_nIDHelp = nIDResource;
+    CString strings;
+    strings.LoadString(nIDResource);
+    int end = strings.Find('\n');
+    m_strTitle = end < 0 ? strings : strings.Left(end);
+
+    HICON hIcon = ::LoadIcon(AfxGetResourceHandle(), MAKEINTRESOURCE(nIDResource));
+    LPCTSTR cls = AfxRegisterWndClass(CS_DBLCLKS, ::LoadCursor(nullptr, IDC_ARROW),
+                                      reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), hIcon);
+    LPCTSTR menu = ::FindResource(AfxGetResourceHandle(), MAKEINTRESOURCE(nIDResource), RT_MENU)
+                       ? MAKEINTRESOURCE(nIDResource)
+                       : nullptr;
+    CString title = m_strTitle; // Create overwrites m_strTitle with the name it gets
+    if (!Create(cls, title, dwDefaultStyle, rectDefault, pParentWnd, menu, 0, pContext))
+        return FALSE;
+    m_strTitle = title;
+    if (m_hAccelTable == nullptr)
+        m_hAccelTable = ::LoadAccelerators(AfxGetResourceHandle(), MAKEINTRESOURCE(nIDResource));
+    if (pContext == nullptr) // a frame without a document still gets its views' first update
+        SendMessageToDescendants(WM_INITIALUPDATE, 0, 0, TRUE, TRUE);
+    return TRUE;
+}
+
 BOOL CFrameWnd::PreCreateWindow(CREATESTRUCT& cs)
 {
     if (cs.lpszClass == nullptr) {
@@ -35,13 +97,209 @@ BOOL CFrameWnd::PreCreateWindow(CREATESTRUCT& cs)
                                 reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
         cs.lpszClass = frameClass;
     }
+    // The caption is built from the document's title, not kept from the style bit.
+    if (cs.style & FWS_ADDTOTITLE)
+        cs.style &= ~static_cast<LONG>(FWS_ADDTOTITLE);
     return TRUE;
+}
+
+int CFrameWnd::OnCreate(LPCREATESTRUCT lpcs)
+{
+    if (Default() == -1)
+        return -1;
+    auto* pContext = static_cast<CCreateContext*>(lpcs->lpCreateParams);
+    if (!OnCreateClient(lpcs, pContext))
+        return -1;
+    RecalcLayout();
+    m_nIdleFlags |= idleTitle;
+    return 0;
+}
+
+BOOL CFrameWnd::OnCreateClient(LPCREATESTRUCT, CCreateContext* pContext)
+{
+    if (pContext != nullptr && pContext->m_pNewViewClass != nullptr)
+        return CreateView(pContext, AFX_IDW_PANE_FIRST) != nullptr;
+    return TRUE;
+}
+
+CWnd* CFrameWnd::CreateView(CCreateContext* pContext, UINT nID)
+{
+    CObject* pObject = pContext->m_pNewViewClass->CreateObject();
+    auto* pView = dynamic_cast<CWnd*>(pObject);
+    if (pView == nullptr) {
+        delete pObject;
+        return nullptr;
+    }
+    // A view that fails to create has already deleted itself (PostNcDestroy).
+    if (!pView->Create(nullptr, nullptr, WS_CHILD | WS_VISIBLE, CRect(0, 0, 0, 0), this, nID,
+                       pContext))
+        return nullptr;
+    return pView;
+}
+
+void CFrameWnd::OnDestroy()
+{
+    // The views go with the window; the menu too, the accelerators in the destructor.
+    m_pViewActive = nullptr;
+    Default();
+}
+
+void CFrameWnd::OnClose()
+{
+    CWinApp* pApp = AfxGetApp();
+    CDocument* pDocument = GetActiveDocument();
+    if (pDocument != nullptr && !pDocument->CanCloseFrame(this))
+        return;
+    if (pApp != nullptr && pApp->m_pMainWnd == this) {
+        // Closing the main window closes every document and with them every frame; the
+        // active document was asked above, so it is asked only once.
+        if (pDocument == nullptr && !pApp->SaveAllModified())
+            return;
+        pApp->CloseAllDocuments(FALSE);
+        if (pApp->m_pMainWnd == nullptr)
+            return; // already gone with its document
+    }
+    DestroyWindow();
+}
+
+void CFrameWnd::OnSize(UINT nType, int, int)
+{
+    Default();
+    if (nType != SIZE_MINIMIZED)
+        RecalcLayout();
+}
+
+void CFrameWnd::OnSetFocus(CWnd* pOldWnd)
+{
+    if (m_pViewActive != nullptr && m_pViewActive->m_hWnd != nullptr)
+        ::SetFocus(m_pViewActive->m_hWnd);
+    else
+        Default();
+}
+
+void CFrameWnd::RecalcLayout(BOOL)
+{
+    HWND hPane = ::GetDlgItem(m_hWnd, AFX_IDW_PANE_FIRST);
+    if (hPane == nullptr)
+        return;
+    RECT rc;
+    ::GetClientRect(m_hWnd, &rc);
+    ::SetWindowPos(hPane, nullptr, 0, 0, rc.right, rc.bottom, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void CFrameWnd::DelayRecalcLayout(BOOL bNotify)
+{
+    m_nIdleFlags |= idleLayout | (bNotify ? idleNotify : 0);
+}
+
+LRESULT CFrameWnd::OnIdleUpdateCmdUI(WPARAM, LPARAM)
+{
+    if (m_nIdleFlags & idleLayout)
+        RecalcLayout(m_nIdleFlags & idleNotify);
+    if (m_nIdleFlags & idleTitle)
+        OnUpdateFrameTitle(TRUE);
+    m_nIdleFlags = 0;
+    return 0;
+}
+
+void CFrameWnd::OnUpdateFrameTitle(BOOL bAddToTitle)
+{
+    CDocument* pDocument = GetActiveDocument();
+    if (bAddToTitle && pDocument != nullptr)
+        UpdateFrameTitleForDocument(pDocument->GetTitle());
+    else
+        UpdateFrameTitleForDocument(nullptr);
+}
+
+void CFrameWnd::UpdateFrameTitleForDocument(LPCTSTR lpszDocName)
+{
+    CString text;
+    if (lpszDocName != nullptr && *lpszDocName != 0) {
+        text = lpszDocName;
+        text += " - ";
+    }
+    text += m_strTitle;
+    CString current;
+    GetWindowText(current);
+    if (current != text) // a caption set again redraws the non-client area for nothing
+        SetWindowText(text);
+}
+
+void CFrameWnd::SetActiveView(CView* pViewNew, BOOL bNotify)
+{
+    CView* pViewOld = m_pViewActive;
+    if (pViewNew == pViewOld)
+        return;
+    m_pViewActive = pViewNew;
+    if (bNotify && pViewOld != nullptr)
+        pViewOld->OnActivateView(FALSE, pViewNew, pViewOld);
+    if (bNotify && pViewNew != nullptr)
+        pViewNew->OnActivateView(TRUE, pViewNew, pViewOld);
+}
+
+CDocument* CFrameWnd::GetActiveDocument()
+{
+    return m_pViewActive != nullptr ? m_pViewActive->GetDocument() : nullptr;
+}
+
+void CFrameWnd::InitialUpdateFrame(CDocument* pDoc, BOOL bMakeVisible)
+{
+    if (GetActiveView() == nullptr) {
+        CWnd* pPane = GetDlgItem(AFX_IDW_PANE_FIRST);
+        if (auto* pView = dynamic_cast<CView*>(pPane))
+            SetActiveView(pView, FALSE);
+    }
+    if (bMakeVisible) {
+        SendMessageToDescendants(WM_INITIALUPDATE, 0, 0, TRUE, TRUE);
+        ActivateFrame(-1);
+        if (m_pViewActive != nullptr)
+            m_pViewActive->OnActivateView(TRUE, m_pViewActive, m_pViewActive);
+    }
+    OnUpdateFrameTitle(TRUE);
+}
+
+void CFrameWnd::ActivateFrame(int nCmdShow)
+{
+    if (nCmdShow == -1)
+        nCmdShow = ::IsIconic(m_hWnd) ? SW_RESTORE : SW_SHOW;
+    ShowWindow(nCmdShow);
+    ::BringWindowToTop(m_hWnd);
+}
+
+BOOL CFrameWnd::PreTranslateMessage(MSG* pMsg)
+{
+    if (pMsg->message >= WM_KEYFIRST && pMsg->message <= WM_KEYLAST && m_hAccelTable != nullptr)
+        return ::TranslateAccelerator(m_hWnd, m_hAccelTable, pMsg);
+    return FALSE;
 }
 
 BOOL CFrameWnd::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo)
 {
+    if (CView* pView = GetActiveView();
+        pView != nullptr && pView->OnCmdMsg(nID, nCode, pExtra, pHandlerInfo))
+        return TRUE;
     if (CWnd::OnCmdMsg(nID, nCode, pExtra, pHandlerInfo))
         return TRUE;
     CWinApp* pApp = AfxGetApp();
     return pApp != nullptr && pApp->OnCmdMsg(nID, nCode, pExtra, pHandlerInfo);
+}
+
+void CFrameWnd::OnInitMenuPopup(CMenu* pPopupMenu, UINT, BOOL bSysMenu)
+{
+    if (bSysMenu || pPopupMenu == nullptr)
+        return;
+    CCmdUI state;
+    state.m_pMenu = pPopupMenu;
+    state.m_nIndexMax = static_cast<UINT>(pPopupMenu->GetMenuItemCount());
+    for (state.m_nIndex = 0; state.m_nIndex < state.m_nIndexMax; ++state.m_nIndex) {
+        state.m_nID = ::GetMenuItemID(pPopupMenu->m_hMenu, static_cast<int>(state.m_nIndex));
+        if (state.m_nID == 0)
+            continue; // separator
+        if (state.m_nID == static_cast<UINT>(-1))
+            continue; // a submenu: its items are updated when it opens
+        state.DoUpdate(this, m_bAutoMenuEnable && state.m_nID < 0xF000);
+        // A handler may have added or removed items.
+        UINT count = static_cast<UINT>(pPopupMenu->GetMenuItemCount());
+        state.m_nIndexMax = count;
+    }
 }

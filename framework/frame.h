@@ -1,8 +1,28 @@
-// CFrameWnd: a top-level frame window. Like every frame it deletes its own object after its
-// window is gone (PostNcDestroy), so frames are created with new and closed, never deleted.
+// CFrameWnd: a top-level frame window with a menu, accelerators, an active view and the
+// command route view - document - frame - application. Like every frame it deletes its own
+// object after its window is gone (PostNcDestroy), so frames are created with new and closed,
+// never deleted. Classes here: CCreateContext, CFrameWnd.
 #pragma once
 
+#include "framework/cmd_ui.h"
+#include "framework/framework_ids.h"
 #include "framework/wnd.h"
+
+class CDocument;
+class CDocTemplate;
+class CView;
+
+// What a frame needs to build its view: handed to LoadFrame/Create and on to the view.
+struct CCreateContext {
+    CRuntimeClass* m_pNewViewClass = nullptr;
+    CDocument* m_pCurrentDoc = nullptr;
+    CDocTemplate* m_pNewDocTemplate = nullptr;
+    CView* m_pLastView = nullptr;
+    CFrameWnd* m_pCurrentFrame = nullptr;
+};
+
+// Frame styles (bits of the window style the system leaves free for the class).
+constexpr DWORD FWS_ADDTOTITLE = 0x00008000L; // the caption shows "document - application"
 
 class CFrameWnd : public CWnd {
     DECLARE_DYNCREATE(CFrameWnd)
@@ -10,14 +30,68 @@ public:
     static const RECT rectDefault;
 
     CFrameWnd() = default;
+    ~CFrameWnd() override;
     BOOL Create(LPCTSTR lpszClassName, LPCTSTR lpszWindowName,
                 DWORD dwStyle = WS_OVERLAPPEDWINDOW, const RECT& rect = rectDefault,
                 CWnd* pParentWnd = nullptr, LPCTSTR lpszMenuName = nullptr, DWORD dwExStyle = 0,
                 CCreateContext* pContext = nullptr);
+    // Creates the frame from resource nIDResource: its title (first field of the string of
+    // that id), icon, menu and accelerator table; the view comes from pContext.
+    virtual BOOL LoadFrame(UINT nIDResource,
+                           DWORD dwDefaultStyle = WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE,
+                           CWnd* pParentWnd = nullptr, CCreateContext* pContext = nullptr);
 
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;
+    BOOL PreTranslateMessage(MSG* pMsg) override;
     void PostNcDestroy() override { delete this; }
-    // Own map first, then the application object.
+    // The active view first (which passes on to its document), then the frame's own map,
+    // then the application object.
     BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
-    virtual void RecalcLayout(BOOL bNotify = TRUE) {}
+
+    // Lays the children out: the pane AFX_IDW_PANE_FIRST fills the client area.
+    virtual void RecalcLayout(BOOL bNotify = TRUE);
+    // Asks for RecalcLayout at the next idle time.
+    void DelayRecalcLayout(BOOL bNotify = TRUE);
+    virtual void OnUpdateFrameTitle(BOOL bAddToTitle);
+    void UpdateFrameTitleForDocument(LPCTSTR lpszDocName);
+    void SetTitle(LPCTSTR lpszTitle) { m_strTitle = lpszTitle; }
+    CString GetTitle() const { return m_strTitle; }
+
+    virtual CView* GetActiveView() const { return m_pViewActive; }
+    void SetActiveView(CView* pViewNew, BOOL bNotify = TRUE);
+    virtual CDocument* GetActiveDocument();
+    // The view of pContext, created as child nID; null when it could not be made.
+    CWnd* CreateView(CCreateContext* pContext, UINT nID = AFX_IDW_PANE_FIRST);
+    // Sends the first update to every view and shows the frame when bMakeVisible is set.
+    virtual void InitialUpdateFrame(CDocument* pDoc, BOOL bMakeVisible);
+    virtual void ActivateFrame(int nCmdShow = -1);
+    // Updates the items of a menu about to open through the command route.
+    void OnInitMenuPopup(CMenu* pPopupMenu, UINT nIndex, BOOL bSysMenu);
+
+    HACCEL m_hAccelTable = nullptr;
+    // Menu items without a command handler (and without an update handler) are greyed.
+    BOOL m_bAutoMenuEnable = TRUE;
+    UINT m_nIDHelp = 0;
+
+    enum IdleFlags { idleMenu = 1, idleTitle = 2, idleNotify = 4, idleLayout = 8 };
+    UINT m_nIdleFlags = 0;
+
+protected:
+    virtual BOOL OnCreateClient(LPCREATESTRUCT lpcs, CCreateContext* pContext);
+    int OnCreate(LPCREATESTRUCT lpcs);
+    void OnDestroy();
+    void OnClose();
+    void OnSize(UINT nType, int cx, int cy);
+    void OnSetFocus(CWnd* pOldWnd);
+    LRESULT OnIdleUpdateCmdUI(WPARAM wParam, LPARAM lParam);
+    void OnUpdateNextPane(CCmdUI* pCmdUI) { pCmdUI->Enable(FALSE); }
+    void OnNextPane(UINT) {}
+
+    CView* m_pViewActive = nullptr;
+    CString m_strTitle;
+
+    DECLARE_MESSAGE_MAP()
 };
+
+// The frame that holds pWnd (pWnd itself when it is one), or null.
+CFrameWnd* AfxGetParentFrame(const CWnd* pWnd);

@@ -51,6 +51,10 @@ CBitmap* CBitmap::FromHandle(HBITMAP h)
 {
     return TempGdi<CBitmap>(h);
 }
+CRgn* CRgn::FromHandle(HRGN h)
+{
+    return TempGdi<CRgn>(h);
+}
 
 void CGdiObject::DeleteTempMap()
 {
@@ -59,6 +63,7 @@ void CGdiObject::DeleteTempMap()
     DeleteTempGdi<CBrush>();
     DeleteTempGdi<CFont>();
     DeleteTempGdi<CBitmap>();
+    DeleteTempGdi<CRgn>();
 }
 
 CDC* CDC::FromHandle(HDC hDC)
@@ -97,6 +102,15 @@ void CDC::FillSolidRect(LPCRECT lpRect, COLORREF clr)
     COLORREF old = ::SetBkColor(m_hDC, clr);
     ::ExtTextOut(m_hDC, 0, 0, ETO_OPAQUE, lpRect, nullptr, 0, nullptr);
     ::SetBkColor(m_hDC, old);
+}
+
+void CDC::Draw3dRect(int x, int y, int cx, int cy, COLORREF clrTopLeft,
+                     COLORREF clrBottomRight)
+{
+    FillSolidRect(x, y, cx - 1, 1, clrTopLeft);
+    FillSolidRect(x, y, 1, cy - 1, clrTopLeft);
+    FillSolidRect(x + cx - 1, y, 1, cy, clrBottomRight);
+    FillSolidRect(x, y + cy - 1, cx, 1, clrBottomRight);
 }
 
 void CDC::FillSolidRect(int x, int y, int cx, int cy, COLORREF clr)

@@ -1,5 +1,6 @@
 // GDI wrappers: owning objects for pens, brushes, fonts and bitmaps, and device contexts.
-// Classes here: CGdiObject, CPen, CBrush, CFont, CBitmap, CDC, CPaintDC, CClientDC, CWindowDC.
+// Classes here: CGdiObject, CPen, CBrush, CFont, CBitmap, CRgn, CDC, CPaintDC, CClientDC,
+// CWindowDC.
 //
 // Every class owns its handle and deletes it (DeleteObject/DeleteDC); copies are deleted,
 // moves transfer the handle. Attach/Detach are the only other ways ownership crosses.
@@ -112,6 +113,24 @@ public:
     static CBitmap* FromHandle(HBITMAP h);
 };
 
+// A region; the combining members return the region type (ERROR on failure).
+class CRgn : public CGdiObject {
+public:
+    BOOL CreateRectRgn(int x1, int y1, int x2, int y2)
+    {
+        return Attach(::CreateRectRgn(x1, y1, x2, y2));
+    }
+    BOOL CreateRectRgnIndirect(LPCRECT r) { return Attach(::CreateRectRgnIndirect(r)); }
+    int CombineRgn(const CRgn* pRgn1, const CRgn* pRgn2, int nCombineMode)
+    {
+        return ::CombineRgn(*this, *pRgn1, pRgn2 ? HRGN(*pRgn2) : nullptr, nCombineMode);
+    }
+    BOOL PtInRegion(int x, int y) const { return ::PtInRegion(*this, x, y); }
+    int GetRgnBox(LPRECT r) const { return ::GetRgnBox(*this, r); }
+    operator HRGN() const { return static_cast<HRGN>(m_hObject); }
+    static CRgn* FromHandle(HRGN h);
+};
+
 class CDC {
 public:
     HDC m_hDC = nullptr;
@@ -151,6 +170,19 @@ public:
     {
         return CGdiObject::FromHandle(::SelectObject(m_hDC, ::GetStockObject(nIndex)));
     }
+    int SelectClipRgn(CRgn* pRgn)
+    {
+        return ::SelectClipRgn(m_hDC, pRgn ? HRGN(*pRgn) : nullptr);
+    }
+    int ExcludeClipRect(LPCRECT r)
+    {
+        return ::ExcludeClipRect(m_hDC, r->left, r->top, r->right, r->bottom);
+    }
+    int IntersectClipRect(LPCRECT r)
+    {
+        return ::IntersectClipRect(m_hDC, r->left, r->top, r->right, r->bottom);
+    }
+    int GetClipBox(LPRECT r) const { return ::GetClipBox(m_hDC, r); }
     int SaveDC() { return ::SaveDC(m_hDC); }
     BOOL RestoreDC(int nSavedDC) { return ::RestoreDC(m_hDC, nSavedDC); }
 
@@ -158,6 +190,7 @@ public:
     COLORREF GetTextColor() const { return ::GetTextColor(m_hDC); }
     COLORREF SetBkColor(COLORREF c) { return ::SetBkColor(m_hDC, c); }
     int SetBkMode(int nBkMode) { return ::SetBkMode(m_hDC, nBkMode); }
+    int GetBkMode() const { return ::GetBkMode(m_hDC); }
     UINT SetTextAlign(UINT nFlags) { return ::SetTextAlign(m_hDC, nFlags); }
     CPoint SetViewportOrg(int x, int y)
     {
@@ -191,6 +224,24 @@ public:
     {
         return ::FrameRect(m_hDC, lpRect, static_cast<HBRUSH>(AfxHandle(pBrush)));
     }
+    // A frame of 1-pixel lines: clrTopLeft on the top and left edges, clrBottomRight on the others.
+    void Draw3dRect(int x, int y, int cx, int cy, COLORREF clrTopLeft, COLORREF clrBottomRight);
+    void Draw3dRect(LPCRECT r, COLORREF clrTopLeft, COLORREF clrBottomRight)
+    {
+        Draw3dRect(r->left, r->top, r->right - r->left, r->bottom - r->top, clrTopLeft,
+                   clrBottomRight);
+    }
+    void DrawFocusRect(LPCRECT r) { ::DrawFocusRect(m_hDC, r); }
+    BOOL DrawFrameControl(LPRECT r, UINT nType, UINT nState)
+    {
+        return ::DrawFrameControl(m_hDC, r, nType, nState);
+    }
+    BOOL Polygon(const POINT* lpPoints, int nCount) { return ::Polygon(m_hDC, lpPoints, nCount); }
+    BOOL PatBlt(int x, int y, int cx, int cy, DWORD dwRop)
+    {
+        return ::PatBlt(m_hDC, x, y, cx, cy, dwRop);
+    }
+    COLORREF GetPixel(int x, int y) const { return ::GetPixel(m_hDC, x, y); }
     BOOL Rectangle(int x1, int y1, int x2, int y2) { return ::Rectangle(m_hDC, x1, y1, x2, y2); }
     BOOL Rectangle(LPCRECT r) { return ::Rectangle(m_hDC, r->left, r->top, r->right, r->bottom); }
 

@@ -3,8 +3,12 @@
 
 #include "framework/app.h"
 #include "framework/cmd_target.h"
+#include "framework/cmd_ui.h"
 #include "framework/controls.h"
 #include "framework/dialog.h"
+#include "framework/document.h"
 #include "framework/frame.h"
+#include "framework/framework_ids.h"
 #include "framework/gdi.h"
 #include "framework/wnd.h"
+#include "framework/view.h"

@@ -481,3 +481,42 @@ void CWnd::CenterWindow(CWnd* pAlternateOwner)
     int y = area.top + (area.bottom - area.top - h) / 2;
     ::SetWindowPos(m_hWnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
+
+void CWnd::SendMessageToDescendants(UINT message, WPARAM wParam, LPARAM lParam, BOOL bDeep,
+                                    BOOL bOnlyPerm)
+{
+    for (HWND h = ::GetTopWindow(m_hWnd); h != nullptr; h = ::GetNextWindow(h, GW_HWNDNEXT)) {
+        if (!bOnlyPerm || FromHandlePermanent(h) != nullptr)
+            ::SendMessage(h, message, wParam, lParam);
+        if (bDeep && ::GetTopWindow(h) != nullptr) {
+            CWnd* pChild = FromHandle(h);
+            pChild->SendMessageToDescendants(message, wParam, lParam, bDeep, bOnlyPerm);
+        }
+    }
+}
+
+BOOL CWnd::UpdateData(BOOL bSaveAndValidate)
+{
+    CDataExchange dx(this, bSaveAndValidate);
+    DoDataExchange(&dx);
+    return TRUE;
+}
+
+void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl)
+{
+    if (rControl.m_hWnd != nullptr)
+        return;
+    HWND hControl = ::GetDlgItem(AfxHwnd(pDX->m_pDlgWnd), nIDC);
+    ASSERT(hControl != nullptr);
+    if (hControl != nullptr)
+        rControl.SubclassWindow(hControl);
+}
+
+BOOL AfxIsDescendant(HWND hWndParent, HWND hWndChild)
+{
+    // Top-level windows have owners rather than parents; GetParent gives both.
+    for (HWND h = hWndChild; h != nullptr; h = ::GetParent(h))
+        if (h == hWndParent)
+            return TRUE;
+    return FALSE;
+}

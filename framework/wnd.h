@@ -4,12 +4,16 @@
 #pragma once
 
 #include <windows.h>
+#include <shellapi.h>
 
 #include "framework/cmd_target.h"
 #include "framework/core.h"
 #include "framework/gdi.h"
 
 struct CCreateContext;
+class CDataExchange;
+class CFrameWnd;
+class CMenu;
 class CScrollBar;
 class CWnd;
 
@@ -70,6 +74,17 @@ public:
     virtual BOOL PreTranslateMessage(MSG* pMsg) { return FALSE; }
     // Offers pMsg to PreTranslateMessage of its target window and each parent up to hWndStop.
     static BOOL WalkPreTranslateTree(HWND hWndStop, MSG* pMsg);
+
+    // The frame window holding this one (its nearest CFrameWnd ancestor), or null.
+    CFrameWnd* GetParentFrame() const;
+    // Sends the message to every child (every descendant with bDeep), also through the
+    // permanent objects' WindowProc when bOnlyPerm is set (then only to those).
+    void SendMessageToDescendants(UINT message, WPARAM wParam = 0, LPARAM lParam = 0,
+                                  BOOL bDeep = TRUE, BOOL bOnlyPerm = FALSE);
+    // Dialog data exchange: FALSE fills the controls from members, TRUE reads them back.
+    BOOL UpdateData(BOOL bSaveAndValidate = TRUE);
+    virtual void DoDataExchange(CDataExchange* pDX) {}
+    void DragAcceptFiles(BOOL bAccept = TRUE) { ::DragAcceptFiles(m_hWnd, bAccept); }
 
     virtual BOOL OnCommand(WPARAM wParam, LPARAM lParam);
     virtual BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult);
@@ -202,6 +217,8 @@ public:
     void OnShowWindow(BOOL, UINT) { Default(); }
     void OnCaptureChanged(CWnd*) { Default(); }
     void OnActivate(UINT, CWnd*, BOOL) { Default(); }
+    void OnDropFiles(HDROP) { Default(); }
+    void OnInitMenuPopup(CMenu*, UINT, BOOL) { Default(); }
 
 protected:
     // The procedure that ran before subclassing; null means ::DefWindowProc.
@@ -211,6 +228,21 @@ protected:
     friend LRESULT CALLBACK AfxCbtFilterHook(int, WPARAM, LPARAM);
     friend void AfxBindCreatedWindow(CWnd*, HWND);
 };
+
+// The state of one UpdateData pass; DDX_ functions read or fill one control each.
+class CDataExchange {
+public:
+    CDataExchange(CWnd* pDlgWnd, BOOL bSaveAndValidate)
+        : m_bSaveAndValidate(bSaveAndValidate), m_pDlgWnd(pDlgWnd)
+    {
+    }
+    BOOL m_bSaveAndValidate;
+    CWnd* m_pDlgWnd;
+};
+
+// Binds rControl to the dialog item nIDC (subclassing it) the first time; later passes do
+// nothing.
+void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl);
 
 inline HWND AfxHwnd(const CWnd* pWnd)
 {
@@ -222,6 +254,9 @@ class CScrollBar : public CWnd {
 public:
     int GetScrollPos() const { return static_cast<int>(SendMessage(SBM_GETPOS)); }
 };
+
+// Whether hWndChild is hWndParent or lies below it through the parent (or owner) chain.
+BOOL AfxIsDescendant(HWND hWndParent, HWND hWndChild);
 
 // Arms the creation hook: the next window the thread creates is bound to pWnd and subclassed
 // before its first message. Unhook returns false when no window was bound.
@@ -340,3 +375,11 @@ HINSTANCE AfxGetResourceHandle();
     AFX_MSG_ROW(WM_ACTIVATE, 0, 0, 0,                                                          \
                 p->OnActivate(LOWORD(wParam), CWnd::FromHandle(reinterpret_cast<HWND>(lParam)), \
                               HIWORD(wParam) != 0))
+// void OnDropFiles(HDROP hDropInfo)
+#define ON_WM_DROPFILES()                                                                      \
+    AFX_MSG_ROW(WM_DROPFILES, 0, 0, 0, p->OnDropFiles(reinterpret_cast<HDROP>(wParam)))
+// void OnInitMenuPopup(CMenu* pPopupMenu, UINT nIndex, BOOL bSysMenu)
+#define ON_WM_INITMENUPOPUP()                                                                  \
+    AFX_MSG_ROW(WM_INITMENUPOPUP, 0, 0, 0,                                                     \
+                p->OnInitMenuPopup(CMenu::FromHandle(reinterpret_cast<HMENU>(wParam)),         \
+                                   LOWORD(lParam), HIWORD(lParam)))

@@ -20,7 +20,7 @@ int g_enumerated = 0;
 
 CAudioCDManager::CAudioCDManager(BOOL forceAspi)
 {
-    if (!g_enumerated) g_enumerated = theDriveManager.Enumerate(forceAspi) ? 1 : 0;
+    if (!g_enumerated) g_enumerated = GetDriveTable().Enumerate(forceAspi) ? 1 : 0;
     m_initialized = g_enumerated;
 }
 
@@ -31,7 +31,7 @@ int CAudioCDManager::GetDriveCount()
         m_error = ERR_NOT_INITIALIZED;
         return -1;
     }
-    return theDriveManager.GetDriveCount();
+    return GetDriveTable().GetDriveCount();
 }
 
 BOOL CAudioCDManager::GetDriveName(int index, CString& name)
@@ -41,11 +41,11 @@ BOOL CAudioCDManager::GetDriveName(int index, CString& name)
         m_error = ERR_NOT_INITIALIZED;
         return FALSE;
     }
-    if (index < 0 || index >= theDriveManager.GetDriveCount()) {
+    if (index < 0 || index >= GetDriveTable().GetDriveCount()) {
         m_error = ERR_BAD_INDEX;
         return FALSE;
     }
-    name = theDriveManager.GetDriveName(index);
+    name = GetDriveTable().GetDriveName(index);
     return TRUE;
 }
 
@@ -56,11 +56,11 @@ CAudioCD* CAudioCDManager::OpenCD(int index)
         m_error = ERR_NOT_INITIALIZED;
         return nullptr;
     }
-    if (index < 0 || index >= theDriveManager.GetDriveCount()) {
+    if (index < 0 || index >= GetDriveTable().GetDriveCount()) {
         m_error = ERR_BAD_INDEX;
         return nullptr;
     }
-    return new CAudioCD(&theDriveManager, index);
+    return new CAudioCD(&GetDriveTable(), index);
 }
 
 CString CAudioCD::MutexName(int index)

@@ -17,8 +17,8 @@ class CAudioCDManager {
 public:
     enum { ERR_NONE = 0, ERR_NOT_INITIALIZED = 1, ERR_BAD_INDEX = 7 };
 
-    // Enumerates the drives of `theDriveManager` unless an earlier instance of this process
-    // already did so successfully (its forceAspi choice then stands).
+    // Enumerates the drives of the drive table (GetDriveTable) unless an earlier instance of
+    // this process already did so successfully (its forceAspi choice then stands).
     explicit CAudioCDManager(BOOL forceAspi);
     virtual ~CAudioCDManager() = default;
 

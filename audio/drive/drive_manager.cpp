@@ -6,7 +6,11 @@
 
 #include "audio/drive/scsi_commands.h"
 
-CDriveManager theDriveManager;
+CDriveManager& GetDriveTable()
+{
+    static CDriveManager table;
+    return table;
+}
 
 namespace {
 

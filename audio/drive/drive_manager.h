@@ -1,4 +1,4 @@
-// The process-wide table of CD and DVD drives (`theDriveManager`): chooses the transport
+// The process-wide table of CD and DVD drives (GetDriveTable): chooses the transport
 // once, enumerates the drives and performs the per-drive operations the opened CD needs.
 #pragma once
 
@@ -88,4 +88,6 @@ private:
     std::unique_ptr<CToc> m_toc;
 };
 
-extern CDriveManager theDriveManager;
+// The process's one drive table, made on first use; the program's globals make it after the
+// application object, so it goes before it at exit.
+CDriveManager& GetDriveTable();

@@ -70,7 +70,7 @@ CDriveManager& Drives(Transport t)
     (void)prepared;
     if (t == Transport::Aspi) {
         static CAudioCDManager manager(TRUE);
-        return theDriveManager;
+        return GetDriveTable();
     }
     static CDriveManager spti;
     static bool enumerated = spti.Enumerate(FALSE);

@@ -14,7 +14,7 @@ enum class Transport { Aspi, PassThrough };
 void InsertDisc(const simdrive::SimDisc& disc);
 // True when the program runs with the pass-through shim (testing/simdrive/simdrive-wine).
 bool PassThroughAvailable();
-// theDriveManager enumerated over ASPI (ForceASPI), or a table of its own over pass-through.
+// The drive table enumerated over ASPI (ForceASPI), or a table of its own over pass-through.
 CDriveManager& Drives(Transport t);
 simdrive::SimStats DriveStats(Transport t);
 // Zeroes the counters and the read log.

@@ -1,8 +1,5 @@
-// Shared window-test helpers and the test programs' application object.
+// Shared window-test helpers.
 #include "tests/framework_ui/ui_test_support.h"
-
-// The application object every framework program has.
-static CWinApp theApp("SonoriaTests");
 
 HWND SharedTopWindow()
 {
@@ -111,6 +108,25 @@ void PostChars(HWND hWnd, const char* text)
 {
     for (; *text != 0; ++text)
         ::PostMessage(hWnd, WM_CHAR, static_cast<unsigned char>(*text), 1);
+}
+
+void SendKeys(std::initializer_list<WORD> keys)
+{
+    std::vector<INPUT> inputs;
+    for (WORD vk : keys) {
+        INPUT in{};
+        in.type = INPUT_KEYBOARD;
+        in.ki.wVk = vk;
+        inputs.push_back(in);
+    }
+    for (auto it = keys.end(); it != keys.begin();) {
+        INPUT in{};
+        in.type = INPUT_KEYBOARD;
+        in.ki.wVk = *--it;
+        in.ki.dwFlags = KEYEVENTF_KEYUP;
+        inputs.push_back(in);
+    }
+    ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
 void Click(HWND hWnd, int x, int y)

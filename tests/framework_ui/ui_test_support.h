@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <initializer_list>
 #include <vector>
 
 #include "framework/ui.h"
@@ -55,6 +56,9 @@ DWORD GdiObjectCount();
 void PostKey(HWND hWnd, UINT vk);
 // Posts the characters of text as WM_CHAR messages.
 void PostChars(HWND hWnd, const char* text);
+// Presses the virtual keys in order and releases them in reverse, through the system's input
+// queue (SendInput): they reach the focused window as typed keys, with the key state set.
+void SendKeys(std::initializer_list<WORD> keys);
 // Sends a left click (down and up) at a client point of hWnd.
 void Click(HWND hWnd, int x, int y);
 
