@@ -71,7 +71,7 @@ CDriveManager& RipDrives()
     if (RipTransport() == Transport::Aspi) return Drives(Transport::Aspi);
     Drives(Transport::PassThrough);  // the test's own table, for the drive's counters
     static CAudioCDManager manager(FALSE);
-    return theDriveManager;
+    return GetDriveTable();
 }
 
 class CDRipBatch : public ::testing::Test {
