@@ -73,7 +73,7 @@ BOOL CCDDB::ReadResponse(CWSocket& socket, LPCTSTR lpszEndMarker, CString& strTe
             if (buffer[i] != '\0')
                 buffer[kept++] = buffer[i];
         strText.Append(buffer.get(), kept);
-        if ((nMode == 1 || nMode == 2) && FindBody(strText, body) && IsStatusJudgeable(body)) {
+        if ((nMode == REPLY_QUERY || nMode == REPLY_SUBMIT) && FindBody(strText, body) && IsStatusJudgeable(body)) {
             // A reply outside 210-219 is one status line without an end marker.
             const int code = GetStatusCode(body);
             if (code < 210 || code > 219)
@@ -116,7 +116,7 @@ CString CCDDB::RunCommand(const CCDDBSite& site, const CString& strRequest, int 
 void CCDDB::CmdSites(const CCDDBSite& site, CCDDBSiteArray& sites)
 {
     sites.RemoveAll();
-    const CString body = RunCommand(site, GetRequest(site, "sites"), 0, CDDB_E_SITES);
+    const CString body = RunCommand(site, GetRequest(site, "sites"), REPLY_LIST, CDDB_E_SITES);
     if (!ParseSitesReply(body, sites))
         ThrowCCDDBReplyException(CDDB_E_SITES, m_strLastResponse);
 }
@@ -133,7 +133,7 @@ void CCDDB::CmdSites(LPCTSTR lpszHost, LPCTSTR lpszCgiPath, int nPort, CCDDBSite
 void CCDDB::CmdLsCat(const CCDDBSite& site, CStringArray& categories)
 {
     categories.RemoveAll();
-    const CString body = RunCommand(site, GetRequest(site, "cddb+lscat"), 0, CDDB_E_LSCAT);
+    const CString body = RunCommand(site, GetRequest(site, "cddb+lscat"), REPLY_LIST, CDDB_E_LSCAT);
     if (!ParseLsCatReply(body, categories))
         ThrowCCDDBReplyException(CDDB_E_LSCAT, m_strLastResponse);
 }
@@ -141,7 +141,7 @@ void CCDDB::CmdLsCat(const CCDDBSite& site, CStringArray& categories)
 void CCDDB::CmdStat(const CCDDBSite& site, CCDDBStatus& status)
 {
     status = CCDDBStatus();
-    const CString body = RunCommand(site, GetRequest(site, "stat"), 0, CDDB_E_STAT);
+    const CString body = RunCommand(site, GetRequest(site, "stat"), REPLY_LIST, CDDB_E_STAT);
     if (!ParseStatReply(body, status))
         ThrowCCDDBReplyException(CDDB_E_STAT, m_strLastResponse);
 }
@@ -162,7 +162,7 @@ void CCDDB::CmdQuery(const CCDDBSite& site, DWORD dwDiscId,
     CString command;
     command.Format("cddb+query+%08x+%d+%s+%d", static_cast<unsigned>(dwDiscId),
                    static_cast<int>(tracks < 0 ? 0 : tracks), offsets.GetString(), seconds);
-    const CString body = RunCommand(site, GetRequest(site, command), 1, CDDB_E_QUERY);
+    const CString body = RunCommand(site, GetRequest(site, command), REPLY_QUERY, CDDB_E_QUERY);
     if (!ParseQueryReply(body, results))
         ThrowCCDDBReplyException(CDDB_E_QUERY, m_strLastResponse);
 }
@@ -172,7 +172,7 @@ void CCDDB::CmdRead(const CCDDBSite& site, DWORD dwDiscId, LPCTSTR lpszCategory,
 {
     CString command;
     command.Format("cddb+read+%s+%08x", lpszCategory, static_cast<unsigned>(dwDiscId));
-    const CString body = RunCommand(site, GetRequest(site, command), 0, CDDB_E_READ);
+    const CString body = RunCommand(site, GetRequest(site, command), REPLY_LIST, CDDB_E_READ);
     if (!ParseReadReply(body, record))
         ThrowCCDDBReplyException(CDDB_E_READ, m_strLastResponse);
     if (record.m_dwDiscId != dwDiscId)
@@ -197,14 +197,14 @@ void CCDDB::CmdSubmit(const CCDDBSite& site, LPCTSTR lpszCategory, LPCTSTR lpszE
     request.AppendFormat("X-Cddbd-Note: %s\r\n", lpszNote);
     request.AppendFormat("Content-Length: %d\r\n\r\n", body.GetLength());
     request += body;
-    const CString reply = RunCommand(site, FilterRequest(request), 2, CDDB_E_SUBMIT);
+    const CString reply = RunCommand(site, FilterRequest(request), REPLY_SUBMIT, CDDB_E_SUBMIT);
     if (!IsSubmitAccepted(reply))
         ThrowCCDDBReplyException(CDDB_E_SUBMIT, m_strLastResponse);
 }
 
 void CCDDB::CmdMotd(const CCDDBSite& site, CString& strMotd)
 {
-    const CString body = RunCommand(site, GetRequest(site, "motd"), 0, CDDB_E_MOTD);
+    const CString body = RunCommand(site, GetRequest(site, "motd"), REPLY_LIST, CDDB_E_MOTD);
     if (!ParseMotdReply(body, strMotd))
         ThrowCCDDBReplyException(CDDB_E_MOTD, m_strLastResponse);
 }

@@ -301,8 +301,9 @@ Chunk ExtensibleFmt(int subTag, int channels, uint32_t rate, int bits, bool know
     PutLE(c.payload, bits, 2);
     PutLE(c.payload, channels == 1 ? 4 : 3, 4);
     PutLE(c.payload, subTag, 2);
+    const uint8_t last = knownGuid ? 0x71 : 0x72;
     const Bytes tail = {0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80,
-                        0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, knownGuid ? 0x71 : 0x72};
+                        0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, last};
     c.payload.insert(c.payload.end(), tail.begin(), tail.end());
     c.declared = static_cast<uint32_t>(c.payload.size());
     return c;
