@@ -10,5 +10,6 @@
 #include "framework/frame.h"
 #include "framework/framework_ids.h"
 #include "framework/gdi.h"
+#include "framework/ole.h"
 #include "framework/wnd.h"
 #include "framework/view.h"

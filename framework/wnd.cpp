@@ -6,6 +6,7 @@
 
 #include "framework/app.h"
 #include "framework/handle_map.h"
+#include "framework/ole.h"
 
 IMPLEMENT_DYNCREATE(CWnd, CCmdTarget)
 
@@ -147,6 +148,7 @@ LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lPara
     st.lastMsg = saved;
 
     if (message == WM_NCDESTROY && CWnd::FromHandlePermanent(hWnd) == pWnd) {
+        COleDropTarget::AfxRevokeOnDestroy(hWnd);
         // Last message: give the window its old procedure back, detach, and let the object
         // go (PostNcDestroy may delete it; nothing touches pWnd after that).
         if (pWnd->m_pfnSuper != nullptr &&

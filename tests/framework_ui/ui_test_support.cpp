@@ -136,6 +136,60 @@ void Click(HWND hWnd, int x, int y)
     ::SendMessage(hWnd, WM_LBUTTONUP, 0, pos);
 }
 
+void InputMouseMove(POINT screen)
+{
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    int cx = ::GetSystemMetrics(SM_CXSCREEN) - 1, cy = ::GetSystemMetrics(SM_CYSCREEN) - 1;
+    // Absolute positions are normalised to 0..65535; round so the pixel comes out exact.
+    in.mi.dx = static_cast<LONG>((screen.x * 65535LL + cx / 2) / cx);
+    in.mi.dy = static_cast<LONG>((screen.y * 65535LL + cy / 2) / cy);
+    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    ::SendInput(1, &in, sizeof(in));
+}
+
+void InputMouseGlide(POINT screen, int nSteps, DWORD msPerStep)
+{
+    POINT from{};
+    ::GetCursorPos(&from);
+    for (int i = 1; i <= nSteps; ++i) {
+        InputMouseMove(POINT{from.x + (screen.x - from.x) * i / nSteps,
+                             from.y + (screen.y - from.y) * i / nSteps});
+        ::Sleep(msPerStep);
+    }
+}
+
+void InputMouseButton(bool down, bool right)
+{
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    if (right)
+        in.mi.dwFlags = down ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_RIGHTUP;
+    else
+        in.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+    ::SendInput(1, &in, sizeof(in));
+}
+
+void InputClick(HWND hWnd, POINT client, bool dbl)
+{
+    ::ClientToScreen(hWnd, &client);
+    InputMouseMove(client);
+    for (int i = 0; i < (dbl ? 2 : 1); ++i) {
+        InputMouseButton(true);
+        InputMouseButton(false);
+    }
+}
+
+void InputKey(UINT vk, bool down)
+{
+    INPUT in{};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = static_cast<WORD>(vk);
+    in.ki.wScan = static_cast<WORD>(::MapVirtualKey(vk, MAPVK_VK_TO_VSC));
+    in.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
+    ::SendInput(1, &in, sizeof(in));
+}
+
 DialogAnswerer::DialogAnswerer(Answer answer, void* context, const char* windowClass,
                                DWORD timeoutMs)
     : m_answer(answer), m_context(context), m_class(windowClass), m_timeoutMs(timeoutMs),

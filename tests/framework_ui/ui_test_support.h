@@ -62,6 +62,16 @@ void SendKeys(std::initializer_list<WORD> keys);
 // Sends a left click (down and up) at a client point of hWnd.
 void Click(HWND hWnd, int x, int y);
 
+// Real input through the system's input queue (SendInput): the pointer really moves on the
+// display and the key state follows, as if a user did it. Programs that use these run alone.
+void InputMouseMove(POINT screen);
+// Moves in nSteps equal steps from the current pointer position, pausing msPerStep each.
+void InputMouseGlide(POINT screen, int nSteps = 10, DWORD msPerStep = 15);
+void InputMouseButton(bool down, bool right = false);
+// A left click at a point in hWnd's client area.
+void InputClick(HWND hWnd, POINT client, bool dbl = false);
+void InputKey(UINT vk, bool down);
+
 // Answers the next dialog box (class "#32770", or a popup menu with "#32768") that the calling
 // thread shows: from a watcher thread, runs answer(window) once it appears. Joins on
 // destruction; Answered() tells whether one was seen within the timeout.

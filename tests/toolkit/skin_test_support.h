@@ -164,3 +164,22 @@ inline bool AnyPixel(HDC dc, const RECT& rect, COLORREF clr)
                 return true;
     return false;
 }
+
+// The process's USER object count; where the system does not tell (Wine answers 0), the
+// windows of this thread, children included.
+inline DWORD UserObjectCount()
+{
+    DWORD n = ::GetGuiResources(::GetCurrentProcess(), GR_USEROBJECTS);
+    if (n != 0)
+        return n;
+    auto countTop = [](HWND h, LPARAM l) -> BOOL {
+        ++*reinterpret_cast<DWORD*>(l);
+        ::EnumChildWindows(h, [](HWND, LPARAM p) -> BOOL {
+            ++*reinterpret_cast<DWORD*>(p);
+            return TRUE;
+        }, l);
+        return TRUE;
+    };
+    ::EnumThreadWindows(::GetCurrentThreadId(), countTop, reinterpret_cast<LPARAM>(&n));
+    return n;
+}

@@ -15,6 +15,7 @@
 #include "toolkit/frames/skins/skinned_app.h"
 #include "toolkit/frames/skins/skinned_spin.h"
 #include "toolkit/frames/skins/skinned_tab.h"
+#include "toolkit/frames/skins/tabview_container.h"
 
 static COXSkinnedApp theApp;
 
@@ -383,6 +384,41 @@ TEST_F(SkinnedApp, SpinHookLivesWhileAnySpinDoes)
     EXPECT_FALSE(COXSkinnedSpinCtrl::IsHookInstalled());
 }
 
+// The flat skins draw no 3D frame round the display area: a container's page reaches 4 px
+// further on each side where the display area lies near the client edge, inside a flat frame.
+TEST_F(SkinnedApp, XPContainerPageSpreadsOverTheFlatFrame)
+{
+    TestHostWnd host(500, 400);
+    COX3DTabViewContainer tabs;
+    tabs.Create("any class", "Information", 0, CRect(10, 10, 410, 310), &host, 100);
+    ASSERT_TRUE(tabs.GetStyle() & TCS_BOTTOM) << "the fixed style puts the tabs at the bottom";
+    CStatic page;
+    page.Create("page", WS_CHILD | WS_VISIBLE, CRect(0, 0, 5, 5), &host, 200);
+    ASSERT_TRUE(tabs.AddPage(&page, "Album"));
+    CRect client, display;
+    tabs.GetClientRect(&client);
+    display = client;
+    tabs.AdjustRect(FALSE, &display);
+    CRect want(display.left + 1, display.top + 1, display.right - 1, display.bottom - 2);
+    if (display.left - client.left < 8)
+        want.left -= 4;
+    if (display.top - client.top < 8)
+        want.top -= 4;
+    if (client.right - display.right < 8)
+        want.right += 4;
+    if (client.bottom - display.bottom < 8)
+        want.bottom += 4;
+    EXPECT_EQ(tabs.GetPageRect(), want);
+    EXPECT_NE(tabs.GetPageRect().bottom, display.bottom - 2 + 4) << "the tab side keeps its place";
+    tabs.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    PumpPending();
+    // The page frame runs just outside the page.
+    const CRect page1 = tabs.GetPageRect();
+    CClientDC dc(&tabs);
+    EXPECT_EQ(Hex(::GetPixel(dc, page1.left + 50, page1.bottom)), Hex(Sys(COLOR_BTNSHADOW)));
+    tabs.DestroyWindow();
+}
+
 // --- the showcase for scripts/screenshot ---
 
 TEST_F(SkinnedApp, Showcase)
@@ -414,6 +450,14 @@ TEST_F(SkinnedApp, Showcase)
     spin.Create(WS_CHILD | WS_VISIBLE | UDS_HORZ, CRect(10, 440, 60, 462), &host, 12);
     spin.SetRange32(0, 10);
     spin.SetPos32(4);
+    COX3DTabViewContainer container;
+    container.Create("any class", "Information", 0, CRect(330, 470, 870, 650), &host, 13);
+    CStatic album, tracks;
+    album.Create("Album page: artist, title, year, genre", WS_CHILD | WS_VISIBLE,
+                 CRect(0, 0, 5, 5), &host, 14);
+    tracks.Create("Tracks page", WS_CHILD | WS_VISIBLE, CRect(0, 0, 5, 5), &host, 15);
+    container.AddPage(&tracks, "Tracks");
+    container.AddPage(&album, "Album");
     COXSplitterRect splitter(1, CRect(0, 0, 8, 180));
     host.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME |
                                             RDW_ALLCHILDREN | RDW_UPDATENOW);
@@ -423,12 +467,13 @@ TEST_F(SkinnedApp, Showcase)
         CClientDC dc(&host);
         COXDockbarSkin* dockbar = theApp.GetCurrentSkin()->GetDockbarSkin();
         dockbar->EraseDockBarBackground(&dc, &host);
-        splitter.m_rect = CRect(300, 440, 308, 650);
+        splitter.m_rect = CRect(300, 440, 308, 660);
         dockbar->DrawSplitter(&dc, &splitter, &host);
     }
     for (CWnd* w : {static_cast<CWnd*>(&left), static_cast<CWnd*>(&top),
                     static_cast<CWnd*>(&plain), static_cast<CWnd*>(&tabs),
-                    static_cast<CWnd*>(&many), static_cast<CWnd*>(&spin)})
+                    static_cast<CWnd*>(&many), static_cast<CWnd*>(&spin),
+                    static_cast<CWnd*>(&container)})
         w->RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN |
                                               RDW_UPDATENOW | RDW_ERASE);
     EXPECT_TRUE(::IsWindow(many.GetSpin().m_hWnd) || name != nullptr);
@@ -439,4 +484,26 @@ TEST_F(SkinnedApp, Showcase)
             ::Sleep(20);
         }
     }
+}
+
+TEST_F(SkinnedApp, FlatSkinsLeaveNoHandlesBehind)
+{
+    auto cycle = [](int i) {
+        ASSERT_TRUE(theApp.SetCurrentSkin(i % 2 == 0 ? "Office XP" : "Office 2003"));
+        Tabs t(12, 300); // attaches the scroll arrows
+        Bar b(0x200, kDockedLeft, 170, "Tracks");
+        b.Hover(189, 10); // the hot close button
+        Bar plain(0, kDockedTop, 170, "Album");
+        ASSERT_TRUE(::IsWindow(t.tab.GetSpin().m_hWnd));
+    };
+    cycle(0);
+    cycle(1);
+    CGdiObject::DeleteTempMap();
+    const DWORD gdi = GdiObjectCount(), user = UserObjectCount();
+    for (int i = 0; i < 100; ++i)
+        cycle(i);
+    CGdiObject::DeleteTempMap();
+    EXPECT_EQ(GdiObjectCount(), gdi);
+    EXPECT_EQ(UserObjectCount(), user);
+    EXPECT_FALSE(COXSkinnedSpinCtrl::IsHookInstalled());
 }

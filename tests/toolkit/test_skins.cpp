@@ -454,3 +454,78 @@ TEST(ElementSkinLookup, PlainApplicationGivesEachControlItsOwnClassicSkin)
     spin.Create(WS_CHILD, CRect(0, 0, 30, 20), &host, 3);
     EXPECT_NE(dynamic_cast<COXTabSkinClassic*>(spin.GetTabSkin()), nullptr);
 }
+
+TEST(SkinHandles, ClassicControlsLeaveNoHandlesBehind)
+{
+    auto cycle = [] {
+        TestHostWnd host(500, 300);
+        COXSkinnedTabCtrl tab;
+        tab.Create(WS_CHILD | WS_VISIBLE, CRect(0, 0, 200, 100), &host, 1);
+        for (int i = 0; i < 12; ++i)
+            tab.InsertItem(i, "Page");
+        COXSkinnedSpinCtrl spin;
+        spin.Create(WS_CHILD | WS_VISIBLE | UDS_HORZ, CRect(0, 120, 40, 140), &host, 2);
+        COXDockbarSkinClassic skin;
+        TestBar bar(&skin, 0x200, kDockedTop);
+        bar.CreateBar(&host, CRect(220, 0, 420, 150), "Album");
+        host.RedrawWindow(nullptr, nullptr,
+                          RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        PumpPending();
+    };
+    cycle(); // lets lazily made system objects exist before counting
+    CGdiObject::DeleteTempMap();
+    const DWORD gdi = GdiObjectCount(), user = UserObjectCount();
+    for (int i = 0; i < 100; ++i)
+        cycle();
+    CGdiObject::DeleteTempMap();
+    EXPECT_EQ(GdiObjectCount(), gdi);
+    EXPECT_EQ(UserObjectCount(), user);
+    EXPECT_FALSE(COXSkinnedSpinCtrl::IsHookInstalled());
+}
+
+namespace {
+
+std::vector<COLORREF> ClientPixels(CWnd* pWnd)
+{
+    CRect rect;
+    pWnd->GetClientRect(&rect);
+    CClientDC dc(pWnd);
+    std::vector<COLORREF> pixels;
+    for (int y = 0; y < rect.bottom; ++y)
+        for (int x = 0; x < rect.right; ++x)
+            pixels.push_back(dc.GetPixel(x, y));
+    return pixels;
+}
+
+} // namespace
+
+// The Classic tab skin leaves the painting to the operating system: a skinned tab control and
+// its scroll arrows look exactly like the system's own controls.
+TEST(TabSkinClassic, PaintsExactlyLikeTheSystemControls)
+{
+    TestHostWnd host(700, 300);
+    CTabCtrl plainTabs;
+    COXSkinnedTabCtrl skinnedTabs;
+    plainTabs.Create(WS_CHILD | WS_VISIBLE, CRect(0, 0, 300, 120), &host, 1);
+    skinnedTabs.Create(WS_CHILD | WS_VISIBLE, CRect(320, 0, 620, 120), &host, 2);
+    CSpinButtonCtrl plainSpin;
+    COXSkinnedSpinCtrl skinnedSpin;
+    plainSpin.Create(WS_CHILD | WS_VISIBLE | UDS_HORZ, CRect(0, 150, 40, 170), &host, 3);
+    skinnedSpin.Create(WS_CHILD | WS_VISIBLE | UDS_HORZ, CRect(320, 150, 360, 170), &host, 4);
+    for (CTabCtrl* tab : {&plainTabs, static_cast<CTabCtrl*>(&skinnedTabs)}) {
+        tab->SetFont(CFont::FromHandle(static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT))));
+        for (int i = 0; i < 12; ++i)
+            tab->InsertItem(i, "Track");
+        tab->SetCurSel(1);
+    }
+    for (CSpinButtonCtrl* spin : {&plainSpin, static_cast<CSpinButtonCtrl*>(&skinnedSpin)}) {
+        spin->SetRange32(0, 5);
+        spin->SetPos32(5);
+    }
+    host.RedrawWindow(nullptr, nullptr,
+                      RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    PumpPending();
+    EXPECT_TRUE(ClientPixels(&plainTabs) == ClientPixels(&skinnedTabs));
+    EXPECT_TRUE(ClientPixels(&plainSpin) == ClientPixels(&skinnedSpin));
+    EXPECT_EQ(skinnedTabs.GetSpin().m_hWnd, nullptr) << "Classic leaves the arrows alone";
+}

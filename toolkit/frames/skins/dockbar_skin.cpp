@@ -534,8 +534,13 @@ void COXDockbarSkin2003::DrawGripper(CDC* pDC, COXSkinnedBar* pBar)
     const BOOL bLeft = IsDockedHorizontally(pBar);
     CRect strip = pBar->GetCaptionRect();
     strip.OffsetRect(origin);
-    pSkin->DrawGradient(pDC, strip, pSkin->GetCaptionGradientStartColor(),
-                        pSkin->GetCaptionGradientEndColor(), !bLeft);
+    // Windows 95, 98 and Me (the top bit of the version) draw it one line at a time.
+    if (::GetVersion() & 0x80000000)
+        COXSkin2003::DrawGradientLines(pDC, strip, pSkin->GetCaptionGradientStartColor(),
+                                       pSkin->GetCaptionGradientEndColor(), !bLeft);
+    else
+        pSkin->DrawGradient(pDC, strip, pSkin->GetCaptionGradientStartColor(),
+                            pSkin->GetCaptionGradientEndColor(), !bLeft);
 
     // A bar that does not start its row keeps a band of the dock bar's colour before it.
     CRect rectInParent;

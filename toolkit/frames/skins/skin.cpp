@@ -471,6 +471,12 @@ void COXSkin2003::DrawGradient(CDC* pDC, const CRect& rect, COLORREF clrStart, C
                           bVertical ? GRADIENT_FILL_RECT_V : GRADIENT_FILL_RECT_H);
         return;
     }
+    DrawGradientLines(pDC, rect, clrStart, clrEnd, bVertical);
+}
+
+void COXSkin2003::DrawGradientLines(CDC* pDC, const CRect& rect, COLORREF clrStart,
+                                    COLORREF clrEnd, BOOL bVertical)
+{
     const int n = bVertical ? rect.Height() : rect.Width();
     auto step = [n](int from, int to, int i) { return from + (to - from) * i / n; };
     for (int i = 0; i < n; ++i) {

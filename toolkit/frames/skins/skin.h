@@ -154,6 +154,9 @@ public:
     // From clrStart at the top (bVertical) or left edge to clrEnd at the other.
     void DrawGradient(CDC* pDC, const CRect& rect, COLORREF clrStart, COLORREF clrEnd,
                       BOOL bVertical);
+    // The same one line at a time, as without Msimg32.dll.
+    static void DrawGradientLines(CDC* pDC, const CRect& rect, COLORREF clrStart,
+                                  COLORREF clrEnd, BOOL bVertical);
     // The dock-bar gradient over rect, as one band starting at xBandLeft (window or client
     // coordinates of pDC) as wide as the larger of the screen and nBandWidth.
     void DrawDockBarGradient(CDC* pDC, const CRect& rect, int xBandLeft, int nBandWidth);

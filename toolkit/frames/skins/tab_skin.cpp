@@ -6,6 +6,7 @@
 
 #include "toolkit/frames/skins/skin.h"
 #include "toolkit/frames/skins/skinned_tab.h"
+#include "toolkit/frames/skins/tabview_container.h"
 #include "toolkit/frames/uxtheme/ux_theme.h"
 
 namespace {
@@ -180,6 +181,10 @@ void COXTabSkinXP::OnPaintTabCtrl(CTabCtrl* pTabCtrl)
     pTabCtrl->AdjustRect(FALSE, &rectDisplay);
     CRect rectFrame = rectDisplay;
     rectFrame.bottom -= 1;
+    if (auto* pContainer = DYNAMIC_DOWNCAST(COX3DTabViewContainer, pTabCtrl)) {
+        rectFrame = pContainer->GetPageRect();
+        rectFrame.InflateRect(1, 1);
+    }
     {
         CBrush shadow(Sys(COLOR_BTNSHADOW));
         control.dc.FrameRect(&rectFrame, &shadow);
