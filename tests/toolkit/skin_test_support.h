@@ -183,3 +183,4 @@ inline DWORD UserObjectCount()
     ::EnumThreadWindows(::GetCurrentThreadId(), countTop, reinterpret_cast<LPARAM>(&n));
     return n;
 }
+

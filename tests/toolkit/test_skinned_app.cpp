@@ -202,12 +202,20 @@ TEST_F(SkinnedApp, Office2003StripIsAGradientWithDots)
 {
     ASSERT_TRUE(theApp.SetCurrentSkin("Office 2003"));
     COXSkin2003* skin = Palette2003();
+    MoveMouseTo(880, 690); // away from every button
+    PumpUntil([] {
+        CPoint p;
+        ::GetCursorPos(&p);
+        return p.x == 880 && p.y == 690;
+    });
     Bar first(0, kDockedLeft, 0);
     const COLORREF start = skin->GetCaptionGradientStartColor();
     const COLORREF end = skin->GetCaptionGradientEndColor();
     EXPECT_LE(ColourDistance(first.At(100, 0), start), 3);
     EXPECT_LE(ColourDistance(first.At(100, 23), GradientAt(start, end, 23, 24)), 3);
     EXPECT_EQ(Hex(first.At(5, 6)), Hex(skin->GetGripperColor())) << "the dots' column";
+    // The close button (drawn at (180, 6)-(194, 20)) continues the strip's gradient.
+    EXPECT_LE(ColourDistance(first.At(181, 8), GradientAt(start, end, 8, 24)), 3);
 
     Bar second(0, kDockedLeft, 10);
     EXPECT_EQ(Hex(second.At(100, 1)), Hex(skin->GetDockBarBackgroundColor()))

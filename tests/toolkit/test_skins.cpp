@@ -392,27 +392,46 @@ TEST(DockbarSkinClassic, ButtonsShowTheirStates)
 {
     ClassicBar b(0, kDockedLeft);
     const CRect close(184, 5, 195, 16), expand(171, 5, 182, 16);
-    const COLORREF glyph = Sys(COLOR_BTNTEXT);
-    EXPECT_TRUE(b.Any(close, glyph));
-    EXPECT_TRUE(b.Any(expand, glyph));
+    // The darkest pixel inside a button (its frame left out): the glyph's ink.
+    auto ink = [&](CRect r) {
+        r.DeflateRect(2, 2);
+        int darkest = 3 * 255;
+        for (int y = r.top; y < r.bottom; ++y)
+            for (int x = r.left; x < r.right; ++x) {
+                COLORREF c = b.At(x, y);
+                darkest = std::min(darkest, GetRValue(c) + GetGValue(c) + GetBValue(c));
+            }
+        return darkest;
+    };
+    const COLORREF face = Sys(COLOR_BTNFACE);
+    const int faceSum = GetRValue(face) + GetGValue(face) + GetBValue(face);
+    EXPECT_LT(ink(close), faceSum / 2) << "the close glyph";
+    const int expandInk = ink(expand);
+    EXPECT_LT(expandInk, faceSum / 2) << "the maximise glyph";
+    auto pixels = [&](const CRect& r) {
+        HDC dc = ::GetWindowDC(b.bar.m_hWnd);
+        std::vector<COLORREF> v;
+        for (int y = r.top; y < r.bottom; ++y)
+            for (int x = r.left; x < r.right; ++x)
+                v.push_back(::GetPixel(dc, x, y));
+        ::ReleaseDC(b.bar.m_hWnd, dc);
+        return v;
+    };
+    const std::vector<COLORREF> maximise = pixels(expand);
+    b.bar.m_bExpanded = TRUE;
+    b.Repaint();
+    EXPECT_NE(pixels(expand), maximise) << "an expanded bar shows the restore glyph";
+    b.bar.m_bExpanded = FALSE;
 
     b.bar.m_bCanExpand = FALSE;
     b.Repaint();
-    EXPECT_FALSE(b.Any(expand, glyph)) << "a bar that cannot expand greys its glyph";
+    EXPECT_GT(ink(expand), expandInk + 60) << "a bar that cannot expand greys its glyph";
 
     // Held down, the close glyph moves by a pixel.
-    HDC dc = ::GetWindowDC(b.bar.m_hWnd);
-    std::vector<COLORREF> up, down;
-    for (int y = close.top; y < close.bottom; ++y)
-        for (int x = close.left; x < close.right; ++x)
-            up.push_back(::GetPixel(dc, x, y));
+    const std::vector<COLORREF> up = pixels(close);
     b.bar.m_nPressed = -3;
     b.Repaint();
-    for (int y = close.top; y < close.bottom; ++y)
-        for (int x = close.left; x < close.right; ++x)
-            down.push_back(::GetPixel(dc, x, y));
-    ::ReleaseDC(b.bar.m_hWnd, dc);
-    EXPECT_NE(up, down);
+    EXPECT_NE(pixels(close), up);
 }
 
 TEST(DockbarSkinClassic, SplittersAreFourLinesOverTheBackground)

@@ -302,6 +302,71 @@ TEST(TabViewContainer, DraggingOverATabShowsItsPage)
     AfxOleTerm();
 }
 
+// Leaving the container forgets the tab hit last: coming back onto the same tab activates it
+// again even when something else was shown meanwhile.
+TEST(TabViewContainer, ReenteringTheSameTabActivatesItAgain)
+{
+    ASSERT_TRUE(AfxOleInit());
+    {
+        Container c;
+        ASSERT_TRUE(c.tabs.ActivatePage(0));
+        COleDataSource source;
+        HGLOBAL text = ::GlobalAlloc(GMEM_MOVEABLE, 8);
+        lstrcpyA(static_cast<char*>(::GlobalLock(text)), "song");
+        ::GlobalUnlock(text);
+        source.CacheGlobalData(CF_TEXT, text);
+        ButtonDropSource dropSource;
+        CPoint outside(60, 350);
+        c.host.ClientToScreen(&outside);
+        MoveMouseTo(outside.x, outside.y);
+        PumpPending();
+        MouseButton(true);
+        const CPoint over2 = c.TabCentre(1);
+        std::thread mover([&] {
+            for (int pass = 0; pass < 2; ++pass) {
+                ::Sleep(300);
+                MoveMouseTo(over2.x, over2.y);
+                ::Sleep(300);
+                MoveMouseTo(over2.x + 1, over2.y);
+                ::Sleep(300);
+                MoveMouseTo(outside.x, outside.y);
+                ::Sleep(400);
+                MoveMouseTo(outside.x + 1, outside.y);
+                ::Sleep(400);
+            }
+            MoveMouseTo(over2.x, over2.y);
+            ::Sleep(300);
+            MoveMouseTo(over2.x + 1, over2.y);
+            ::Sleep(400);
+            MouseButton(false);
+        });
+        // Inside the drag loop: whenever the cursor is off the container and tab 2 is shown,
+        // the owner shows the first page again.
+        static Container* s_c;
+        static int s_nResets;
+        s_c = &c;
+        s_nResets = 0;
+        UINT_PTR timer = ::SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) {
+            CPoint p;
+            ::GetCursorPos(&p);
+            CRect r;
+            s_c->tabs.GetWindowRect(&r);
+            if (!r.PtInRect(p) && s_c->tabs.GetActivePageIndex() == 1) {
+                s_c->tabs.ActivatePage(0);
+                ++s_nResets;
+            }
+        });
+        DWORD effect = 0;
+        ::DoDragDrop(source.GetInterface(), &dropSource, DROPEFFECT_COPY, &effect);
+        mover.join();
+        ::KillTimer(nullptr, timer);
+        EXPECT_EQ(s_nResets, 2) << "tab 2 was activated on each of the first two passes";
+        EXPECT_EQ(c.tabs.GetActivePageIndex(), 1) << "and again on the third";
+        EXPECT_EQ(c.Shown(), (std::vector<bool>{false, true, false}));
+    }
+    AfxOleTerm();
+}
+
 TEST(TabViewContainer, LeavesNoHandlesBehind)
 {
     auto cycle = [] {

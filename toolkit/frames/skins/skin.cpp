@@ -278,7 +278,14 @@ void COXSkinXP::DrawCaptionButton(CDC* pDC, const CRect& rect, UINT nType, BOOL 
     OffScreen glyph(pDC, gx, gy);
     RECT rectFrame{-2, -2, gx + 2, gy + 2};
     ::DrawFrameControl(glyph.dc, &rectFrame, DFC_CAPTION, nType | DFCS_FLAT);
-    COLORREF clrTransparent = Sys(COLOR_BTNFACE);
+    // The glyph font may be smoothed: every pixel that is not the face becomes black, so the
+    // glyph is black on the face as the recolouring below expects.
+    const COLORREF face = Sys(COLOR_BTNFACE);
+    for (int y = 0; y < gy; ++y)
+        for (int x = 0; x < gx; ++x)
+            if (glyph.dc.GetPixel(x, y) != face)
+                ::SetPixelV(glyph.dc, x, y, RGB(0, 0, 0));
+    COLORREF clrTransparent = face;
     if (bPressed || (bSolidCaption && !bHot)) {
         glyph.dc.BitBlt(0, 0, gx, gy, nullptr, 0, 0, DSTINVERT);
         clrTransparent = InvertColor(clrTransparent);
