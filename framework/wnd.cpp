@@ -5,6 +5,7 @@
 #include <string>
 
 #include "framework/app.h"
+#include "framework/frame.h"
 #include "framework/handle_map.h"
 #include "framework/ole.h"
 
@@ -482,6 +483,23 @@ void CWnd::CenterWindow(CWnd* pAlternateOwner)
     int x = area.left + (area.right - area.left - w) / 2;
     int y = area.top + (area.bottom - area.top - h) / 2;
     ::SetWindowPos(m_hWnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+CFrameWnd* CWnd::GetTopLevelFrame() const
+{
+    CFrameWnd* pFrame = DYNAMIC_DOWNCAST(CFrameWnd, FromHandlePermanent(m_hWnd));
+    if (pFrame == nullptr)
+        pFrame = GetParentFrame();
+    while (pFrame != nullptr) {
+        CFrameWnd* pNext = pFrame->GetParentFrame();
+        if (pNext == nullptr) // a floating frame continues with its owner's frame
+            pNext = DYNAMIC_DOWNCAST(CFrameWnd,
+                                     FromHandlePermanent(::GetWindow(pFrame->m_hWnd, GW_OWNER)));
+        if (pNext == nullptr || pNext == pFrame)
+            break;
+        pFrame = pNext;
+    }
+    return pFrame;
 }
 
 void CWnd::SendMessageToDescendants(UINT message, WPARAM wParam, LPARAM lParam, BOOL bDeep,

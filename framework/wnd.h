@@ -106,6 +106,21 @@ public:
     CWnd* GetParent() const { return FromHandle(::GetParent(m_hWnd)); }
     CWnd* GetDlgItem(int nID) const { return FromHandle(::GetDlgItem(m_hWnd, nID)); }
     CWnd* GetTopLevelParent() const { return FromHandle(::GetAncestor(m_hWnd, GA_ROOT)); }
+    // The outermost frame: the parent frames followed up, then through the owner of a
+    // floating frame.
+    CFrameWnd* GetTopLevelFrame() const;
+    CWnd* SetParent(CWnd* pWndNewParent) { return FromHandle(::SetParent(m_hWnd, AfxHwnd(pWndNewParent))); }
+
+    // Lays out the children with ids in [nIDFirst, nIDLast] through WM_SIZEPARENT and gives
+    // the child nIDLeftOver what is left. reposQuery moves nothing and reports in
+    // lpRectParam the rectangle left over (bStretch) or the bars' total size; reposExtra
+    // keeps lpRectParam's edges free around the left-over child.
+    enum RepositionFlags : UINT { reposDefault = 0, reposQuery = 1, reposExtra = 2 };
+    void RepositionBars(UINT nIDFirst, UINT nIDLast, UINT nIDLeftOver,
+                        UINT nFlags = reposDefault, LPRECT lpRectParam = nullptr,
+                        LPCRECT lpRectClient = nullptr, BOOL bStretch = TRUE);
+    // Grows a client rectangle to the window rectangle of this window's styles.
+    virtual void CalcWindowRect(LPRECT lpClientRect, UINT nAdjustType = 0);
     int GetDlgCtrlID() const { return ::GetDlgCtrlID(m_hWnd); }
     static CWnd* GetFocus() { return FromHandle(::GetFocus()); }
     CWnd* SetFocus() { return FromHandle(::SetFocus(m_hWnd)); }
@@ -217,6 +232,19 @@ public:
     void OnShowWindow(BOOL, UINT) { Default(); }
     void OnCaptureChanged(CWnd*) { Default(); }
     void OnActivate(UINT, CWnd*, BOOL) { Default(); }
+    void OnNcPaint() { Default(); }
+    void OnNcCalcSize(BOOL, NCCALCSIZE_PARAMS*) { Default(); }
+    LRESULT OnNcHitTest(CPoint) { return Default(); }
+    BOOL OnNcActivate(BOOL) { return static_cast<BOOL>(Default()); }
+    void OnNcLButtonDown(UINT, CPoint) { Default(); }
+    void OnNcLButtonUp(UINT, CPoint) { Default(); }
+    void OnNcLButtonDblClk(UINT, CPoint) { Default(); }
+    void OnNcRButtonDown(UINT, CPoint) { Default(); }
+    void OnNcMouseMove(UINT, CPoint) { Default(); }
+    void OnWindowPosChanging(WINDOWPOS*) { Default(); }
+    void OnWindowPosChanged(WINDOWPOS*) { Default(); }
+    int OnMouseActivate(CWnd*, UINT, UINT) { return static_cast<int>(Default()); }
+    void OnSysCommand(UINT, LPARAM) { Default(); }
     void OnDropFiles(HDROP) { Default(); }
     void OnInitMenuPopup(CMenu*, UINT, BOOL) { Default(); }
 
@@ -375,6 +403,42 @@ HINSTANCE AfxGetResourceHandle();
     AFX_MSG_ROW(WM_ACTIVATE, 0, 0, 0,                                                          \
                 p->OnActivate(LOWORD(wParam), CWnd::FromHandle(reinterpret_cast<HWND>(lParam)), \
                               HIWORD(wParam) != 0))
+// void OnNcPaint()
+#define ON_WM_NCPAINT() AFX_MSG_ROW(WM_NCPAINT, 0, 0, 0, p->OnNcPaint())
+// void OnNcCalcSize(BOOL bCalcValidRects, NCCALCSIZE_PARAMS* lpncsp)
+#define ON_WM_NCCALCSIZE()                                                                     \
+    AFX_MSG_ROW(WM_NCCALCSIZE, 0, 0, 0,                                                        \
+                p->OnNcCalcSize(static_cast<BOOL>(wParam),                                     \
+                                reinterpret_cast<NCCALCSIZE_PARAMS*>(lParam)))
+// LRESULT OnNcHitTest(CPoint point), screen coordinates
+#define ON_WM_NCHITTEST() AFX_MSG_ROW(WM_NCHITTEST, 0, 0, 0, *pResult = p->OnNcHitTest(AFX_WM_POINT))
+// BOOL OnNcActivate(BOOL bActive)
+#define ON_WM_NCACTIVATE()                                                                     \
+    AFX_MSG_ROW(WM_NCACTIVATE, 0, 0, 0, *pResult = p->OnNcActivate(static_cast<BOOL>(wParam)))
+// void OnNcXxx(UINT nHitTest, CPoint point) for the non-client mouse messages, screen points
+#define AFX_WM_NCMOUSE_ROW(msg, fn)                                                            \
+    AFX_MSG_ROW(msg, 0, 0, 0, p->fn(static_cast<UINT>(wParam), AFX_WM_POINT))
+#define ON_WM_NCLBUTTONDOWN() AFX_WM_NCMOUSE_ROW(WM_NCLBUTTONDOWN, OnNcLButtonDown)
+#define ON_WM_NCLBUTTONUP() AFX_WM_NCMOUSE_ROW(WM_NCLBUTTONUP, OnNcLButtonUp)
+#define ON_WM_NCLBUTTONDBLCLK() AFX_WM_NCMOUSE_ROW(WM_NCLBUTTONDBLCLK, OnNcLButtonDblClk)
+#define ON_WM_NCRBUTTONDOWN() AFX_WM_NCMOUSE_ROW(WM_NCRBUTTONDOWN, OnNcRButtonDown)
+#define ON_WM_NCMOUSEMOVE() AFX_WM_NCMOUSE_ROW(WM_NCMOUSEMOVE, OnNcMouseMove)
+// void OnWindowPosChanging(WINDOWPOS* lpwndpos)
+#define ON_WM_WINDOWPOSCHANGING()                                                              \
+    AFX_MSG_ROW(WM_WINDOWPOSCHANGING, 0, 0, 0,                                                 \
+                p->OnWindowPosChanging(reinterpret_cast<WINDOWPOS*>(lParam)))
+// void OnWindowPosChanged(WINDOWPOS* lpwndpos)
+#define ON_WM_WINDOWPOSCHANGED()                                                               \
+    AFX_MSG_ROW(WM_WINDOWPOSCHANGED, 0, 0, 0,                                                  \
+                p->OnWindowPosChanged(reinterpret_cast<WINDOWPOS*>(lParam)))
+// int OnMouseActivate(CWnd* pDesktopWnd, UINT nHitTest, UINT message)
+#define ON_WM_MOUSEACTIVATE()                                                                  \
+    AFX_MSG_ROW(WM_MOUSEACTIVATE, 0, 0, 0,                                                     \
+                *pResult = p->OnMouseActivate(CWnd::FromHandle(reinterpret_cast<HWND>(wParam)), \
+                                              LOWORD(lParam), HIWORD(lParam)))
+// void OnSysCommand(UINT nID, LPARAM lParam)
+#define ON_WM_SYSCOMMAND()                                                                     \
+    AFX_MSG_ROW(WM_SYSCOMMAND, 0, 0, 0, p->OnSysCommand(static_cast<UINT>(wParam), lParam))
 // void OnDropFiles(HDROP hDropInfo)
 #define ON_WM_DROPFILES()                                                                      \
     AFX_MSG_ROW(WM_DROPFILES, 0, 0, 0, p->OnDropFiles(reinterpret_cast<HDROP>(wParam)))

@@ -461,13 +461,17 @@ TEST(FlacWriter, RefusesUseOutsideOpenAndClose)
     EXPECT_EQ(writer.GetError(text), 8);
     EXPECT_STREQ(text, "Cannot convert number of channels");
 
+    CFileStatus status;
     CAudioFlacWriter unwritable;
     EXPECT_FALSE(unwritable.Open(dir.File("no/such/folder/x.flac").c_str(), 2, 44100, 5, nullptr));
-    EXPECT_EQ(unwritable.GetError(text), 9);
-    EXPECT_STREQ(text, "Problems storing Flac comment section");
+    // The file layer's own text, naming the file, not a codec text.
+    EXPECT_EQ(unwritable.GetError(text), 5);
+    EXPECT_NE(std::string(text).find("x.flac"), std::string::npos) << text;
     CAudioFlacWriter badRate;
     EXPECT_FALSE(badRate.Open(dir.File("c.flac").c_str(), 2, 0, 5, nullptr));
     EXPECT_EQ(badRate.GetError(text), 9);
+    EXPECT_STREQ(text, "Problems storing Flac comment section");
+    EXPECT_FALSE(CFile::GetStatus(dir.File("c.flac").c_str(), status)) << "left behind";
 
     CAudioFlacReader reader;
     EXPECT_FALSE(reader.ReadFrame(&frame));
@@ -515,7 +519,8 @@ TEST(FlacReader, SurvivesDamagedFiles)
     const std::string ogg = dir.File("oggflac.oga");
     ASSERT_TRUE(EncodeWithLibFlac(ogg, 2, 16, 44100, MakeSignal(2, 16, 44100, 1000), {}, true));
 
-    enum Outcome { OpenFails, ReadsToEnd };
+    // ReadFails: the audio ends before the length STREAMINFO gives, which is no whole output.
+    enum Outcome { OpenFails, ReadsToEnd, ReadFails, RateRefused };
     struct Case {
         const char* name;
         std::vector<uint8_t> data;
@@ -534,8 +539,12 @@ TEST(FlacReader, SurvivesDamagedFiles)
     cases.push_back({"Ogg FLAC", ReadBytes(ogg), OpenFails});
     cases.push_back(
         {"cut in the comments", {bytes.begin(), bytes.begin() + countAt + 2}, ReadsToEnd});
-    cases.push_back({"cut in the first frame", {bytes.begin(), bytes.begin() + 8300}, ReadsToEnd});
-    cases.push_back({"cut in half", {bytes.begin(), bytes.begin() + bytes.size() / 2}, ReadsToEnd});
+    cases.push_back({"cut in the first frame", {bytes.begin(), bytes.begin() + 8300}, ReadFails});
+    cases.push_back({"cut in half", {bytes.begin(), bytes.begin() + bytes.size() / 2}, ReadFails});
+    cases.push_back({"sample rate 0", mutated([](auto& b) {
+                         b[18] = 0, b[19] = 0, b[20] &= 0x0F; // 20 bits of rate at byte 18
+                     }),
+                     RateRefused});
     cases.push_back({"frames overwritten", mutated([](auto& b) {
                          for (size_t i = b.size() / 3; i < b.size() / 3 + 3000; ++i)
                              b[i] = uint8_t(i * 7);
@@ -567,12 +576,20 @@ TEST(FlacReader, SurvivesDamagedFiles)
             EXPECT_FALSE(reader.HasMoreData());
             continue;
         }
+        if (c.outcome == RateRefused) {
+            EXPECT_FALSE(reader.Open(path.c_str()));
+            EXPECT_EQ(reader.GetError(text), 4);
+            EXPECT_STREQ(text, "Flac stream with a sample rate of 0 Hz");
+            continue;
+        }
         if (!reader.Open(path.c_str())) {
             EXPECT_EQ(reader.GetError(text), 9);
             continue;
         }
         const Decoded d = ReadAll(reader, 10000);
         EXPECT_FALSE(reader.HasMoreData());
+        if (c.outcome == ReadFails)
+            EXPECT_TRUE(d.failed);
         if (d.failed) {
             EXPECT_EQ(d.error, 2);
             EXPECT_FALSE(d.errorText.IsEmpty());
@@ -584,5 +601,6 @@ TEST(FlacReader, SurvivesDamagedFiles)
     CAudioFlacReader missing;
     CString text;
     EXPECT_FALSE(missing.Open(dir.File("missing.flac").c_str()));
-    EXPECT_EQ(missing.GetError(text), 9);
+    EXPECT_EQ(missing.GetError(text), 3);
+    EXPECT_STREQ(text, "Flac file not found or not accessible");
 }

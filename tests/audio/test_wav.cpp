@@ -197,6 +197,43 @@ TEST(Wav, EightBitMonoReadsInSecondsAndEndsAtOneHundredPercent)
     EXPECT_EQ(text, "WAV reader not initialized");
 }
 
+// A file cut while it is read (a download replaced, a share dropping out) must not end the
+// audio early as if it were whole.
+TEST(Wav, FileShrinkingWhileReadIsAReadError)
+{
+    TempFile file("shrinking.wav");
+    file.Write(Riff({Fmt(1, 1, 8000, 8), Data(Bytes(24000, 100))}));
+    auto shared = std::make_unique<CFile>();
+    ASSERT_TRUE(shared->Open(file.path(), CFile::modeRead | CFile::shareDenyNone));
+    CAudioWavReader reader;
+    ASSERT_TRUE(reader.OpenFile(std::move(shared)));
+    CAudioFrame frame;
+    ASSERT_TRUE(reader.ReadFrame(&frame));
+    {
+        CFile cutter(file.path(), CFile::modeReadWrite | CFile::shareDenyNone);
+        cutter.SetLength(44 + 12000);
+    }
+    EXPECT_FALSE(reader.ReadFrame(&frame));
+    CString text;
+    EXPECT_EQ(reader.GetError(text), 2);
+    EXPECT_EQ(text, "The Wav file ended before its audio: it was changed while being read");
+    EXPECT_FALSE(reader.HasMoreData()) << "a job must not step on";
+    EXPECT_EQ(frame.GetUsedBytes(), 8000u);
+    EXPECT_TRUE(reader.Close());
+}
+
+// At a few hertz a second of audio is a few bytes: steps stay large enough that a long file
+// is not read byte by byte.
+TEST(Wav, TinyRatesReadInBlocksOfAtLeast4096Bytes)
+{
+    TempFile file("two_hertz.wav");
+    file.Write(Riff({Fmt(1, 2, 2, 16), Data(Bytes(10000, 7))}));
+    ReadResult r = ReadAll(file.path());
+    ASSERT_TRUE(r.opened);
+    EXPECT_EQ(r.steps, (std::vector<uint32_t>{4096, 4096, 1808}));
+    EXPECT_EQ(r.audio.size(), 10000u);
+}
+
 TEST(Wav, OddAudioIsPaddedButNotCounted)
 {
     Bytes audio = {10, 20, 30, 40, 50};

@@ -318,6 +318,55 @@ TEST(WmaTags, ProtectedFlagDirectorOverlongLyricsAndPicture)
     DeleteFileA(path.c_str());
 }
 
+TEST(WmaTags, DamagedPictureLengthIsDroppedWithoutACrash)
+{
+    const std::string path = TempPath("damaged_picture.wma");
+    BYTE image[64] = {1, 2, 3};
+    WmPicture picture{};
+    picture.pwszMIMEType = const_cast<LPWSTR>(L"image/png");
+    picture.bPictureType = 3;
+    picture.pwszDescription = const_cast<LPWSTR>(L"Front");
+    picture.dwDataLen = sizeof image;
+    picture.pbData = image;
+    WriteWithAttributes(path, {{L"Title", L"Kept"}, {L"WM/Mood", L"Calm"}}, FALSE, &picture);
+
+    // The packed picture: type 3, data length 64, then "image/png" in UTF-16. Each row
+    // claims a length the value does not hold.
+    std::vector<BYTE> bytes;
+    {
+        FILE* f = fopen(path.c_str(), "rb");
+        ASSERT_NE(f, nullptr);
+        BYTE buffer[4096];
+        size_t n;
+        while ((n = fread(buffer, 1, sizeof buffer, f)) > 0)
+            bytes.insert(bytes.end(), buffer, buffer + n);
+        fclose(f);
+    }
+    const BYTE packedStart[] = {3, 64, 0, 0, 0, 'i', 0, 'm', 0};
+    const auto at =
+        std::search(bytes.begin(), bytes.end(), std::begin(packedStart), std::end(packedStart));
+    ASSERT_NE(at, bytes.end());
+    const size_t lengthAt = static_cast<size_t>(at - bytes.begin()) + 1;
+    for (const uint32_t claimed : {65u, 0x7FFFFFFFu, 0xFFFFFFFFu}) {
+        SCOPED_TRACE(claimed);
+        std::memcpy(&bytes[lengthAt], &claimed, 4);
+        FILE* f = fopen(path.c_str(), "wb");
+        ASSERT_NE(f, nullptr);
+        fwrite(bytes.data(), 1, bytes.size(), f);
+        fclose(f);
+
+        CAudioWMAInfoTagReader reader;
+        ASSERT_TRUE(reader.Open(path.c_str()));
+        CAudioTrackInfo track;
+        ASSERT_TRUE(reader.ReadTags(track));
+        EXPECT_EQ(track.GetPicture(0), nullptr);
+        EXPECT_EQ(track.m_strTrackTitle, "Kept");
+        EXPECT_EQ(track.m_strMood, "Calm");
+        reader.Close();
+    }
+    DeleteFileA(path.c_str());
+}
+
 TEST(WmaErrors, ReaderAndTagReaderAnswers)
 {
     CString text;
@@ -389,6 +438,20 @@ TEST(WmaWriter, ModesChooseProfilesAndChannels)
     EXPECT_FALSE(writer.WriteFrame(&frame));
     EXPECT_FALSE(writer.Close());
     EXPECT_EQ(writer.GetBytesWritten(), -1);
+}
+
+// A file that cannot be created fails the start of the stream with the file layer's text,
+// and nothing is left for a job to report as complete.
+TEST(WmaWriter, FileThatCannotBeCreatedFailsTheStart)
+{
+    const std::string path = TempPath("no_such_folder\\out.wma");
+    CAudioWMAWriter writer;
+    ASSERT_TRUE(writer.Open(path.c_str(), 44100, 7, nullptr));
+    EXPECT_FALSE(writer.BeginStream());
+    CString text;
+    EXPECT_EQ(writer.GetError(text), AUDIO_ERROR_WRITE);
+    EXPECT_NE(std::string(text).find("out.wma"), std::string::npos) << text;
+    EXPECT_EQ(GetFileAttributesA(path.c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 // Writes a tagged file where check_with_ffmpeg.sh asks for it, for FFmpeg's command-line tools

@@ -350,9 +350,15 @@ TEST_F(CddbClient, SocketFailuresBecomeSystemCodes)
         EXPECT_EQ(e->m_strResponse, "");
         e->Delete();
     }
-    // The client's own codes have no text; system codes have the system's.
-    EXPECT_EQ(CCDDBException(CDDB_E_QUERY, "reply").GetErrorText(), "");
-    EXPECT_EQ(CCDDBException(CDDB_E_CLOSED_EARLY, CDDB_FACILITY_CLIENT, "x").GetErrorText(), "");
+    // The client's own codes say what happened; system codes have the system's text.
+    EXPECT_EQ(CCDDBException(CDDB_E_QUERY, "reply").GetErrorText(),
+              "The server's answer to the query request was incomplete or not understood.");
+    EXPECT_EQ(CCDDBException(CDDB_E_READ, "").GetErrorText(),
+              "No answer from the server to the read request in time.");
+    EXPECT_EQ(CCDDBException(CDDB_E_SITES, CString('x', CCDDB::kMaxReplyBytes + 1)).GetErrorText(),
+              "The server's answer to the list of servers request was too long.");
+    EXPECT_EQ(CCDDBException(CDDB_E_CLOSED_EARLY, CDDB_FACILITY_CLIENT, "x").GetErrorText(),
+              "The server closed the connection before its answer was complete.");
     char buffer[16];
     EXPECT_TRUE(CCDDBException(CDDB_E_CLOSED_EARLY, CDDB_FACILITY_CLIENT, "x")
                     .GetErrorMessage(buffer, sizeof buffer));

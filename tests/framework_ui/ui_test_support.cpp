@@ -236,3 +236,98 @@ DWORD WINAPI DialogAnswerer::Watch(LPVOID param)
     }
     return 0;
 }
+
+namespace {
+
+// Runs script on a helper thread while the calling thread pumps its messages.
+template <class Script>
+void RunInputScript(Script script)
+{
+    struct Ctx {
+        Script* s;
+        volatile bool done = false;
+    } ctx{&script};
+    HANDLE h = ::CreateThread(
+        nullptr, 0,
+        [](LPVOID p) -> DWORD {
+            auto* c = static_cast<Ctx*>(p);
+            (*c->s)();
+            c->done = true;
+            return 0;
+        },
+        &ctx, 0, nullptr);
+    PumpUntil([&] { return ctx.done; }, 2000);
+    ::WaitForSingleObject(h, INFINITE);
+    ::CloseHandle(h);
+    for (int i = 0; i < 5; ++i) { // what the input caused
+        PumpPending();
+        ::Sleep(10);
+    }
+}
+
+} // namespace
+
+void MouseDrag(POINT from, POINT to, int steps)
+{
+    RunInputScript([=] {
+        InputMouseMove(from);
+        ::Sleep(60);
+        InputMouseButton(true);
+        ::Sleep(60);
+        for (int i = 1; i <= steps; ++i) {
+            InputMouseMove(POINT{from.x + (to.x - from.x) * i / steps,
+                                 from.y + (to.y - from.y) * i / steps});
+            ::Sleep(30);
+        }
+        ::Sleep(60);
+        InputMouseButton(false);
+        ::Sleep(60);
+    });
+}
+
+void MouseDoubleClick(POINT at)
+{
+    RunInputScript([=] {
+        InputMouseMove(at);
+        ::Sleep(60);
+        for (int i = 0; i < 2; ++i) {
+            InputMouseButton(true);
+            ::Sleep(20);
+            InputMouseButton(false);
+            ::Sleep(20);
+        }
+        ::Sleep(60);
+    });
+}
+
+void MouseRightClick(POINT at)
+{
+    RunInputScript([=] {
+        InputMouseMove(at);
+        ::Sleep(60);
+        InputMouseButton(true, true);
+        ::Sleep(30);
+        InputMouseButton(false, true);
+        ::Sleep(60);
+    });
+}
+
+int ThreadWindowCount()
+{
+    struct Counter {
+        static BOOL CALLBACK Child(HWND, LPARAM l)
+        {
+            ++*reinterpret_cast<int*>(l);
+            return TRUE;
+        }
+        static BOOL CALLBACK Top(HWND h, LPARAM l)
+        {
+            ++*reinterpret_cast<int*>(l);
+            ::EnumChildWindows(h, &Child, l);
+            return TRUE;
+        }
+    };
+    int n = 0;
+    ::EnumThreadWindows(::GetCurrentThreadId(), &Counter::Top, reinterpret_cast<LPARAM>(&n));
+    return n;
+}
