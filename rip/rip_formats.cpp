@@ -14,6 +14,7 @@
 #include "audio/formats/wav/wav_writer.h"
 #include "audio/formats/wma/wma_reader.h"
 #include "audio/formats/wma/wma_writer.h"
+#include "foundation/i18n/i18n.h"
 #include "rip/rip_task.h"
 #include "rip/rip_thread.h"
 
@@ -173,8 +174,15 @@ BOOL RipOpenSource(CRipTask& task, CRipSource& source, CString& strError)
 {
     strError.Empty();
     const FormatEntry* pEntry = FindFormat(task.GetSourceType());
-    if (pEntry == nullptr)
+    if (pEntry == nullptr) {
+        // No reader recognised the input (a format of another kind, or damaged beyond telling).
+        strError = I18NString("cripthread.const.unknowninputerror",
+                              "The input file's format is not recognised: %s");
+        const int nAt = strError.Find("%s");
+        if (nAt >= 0)
+            strError = strError.Left(nAt) + task.GetInputFile() + strError.Mid(nAt + 2);
         return FALSE;
+    }
     if (pEntry->openReader == nullptr) {
         strError = FormatError(pEntry->nReaderErrorCode, kNotAvailable);
         return FALSE;

@@ -17,8 +17,8 @@ struct CRipSource {
     std::function<void()> releaseDisc;
 };
 
-// Opens the task's source. False with strError set to the job's error text (empty for a
-// source type that is not 0 to 4 or 99); nothing is left open then.
+// Opens the task's source. False with strError set to the job's error text (for a source type
+// that is not 0 to 4 or 99: the input's format is not recognised); nothing is left open then.
 BOOL RipOpenSource(CRipTask& task, CRipSource& source, CString& strError);
 
 // Creates and opens the writer of the task's output format on lpszPath (the job writes under

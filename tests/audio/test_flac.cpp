@@ -252,7 +252,7 @@ TEST(FlacWriter, WritesCommentsPaddingAndSeekTable)
     };
     const std::vector<std::string> introComments = {
         "TITLE=Intro",  "ARTIST=", "ALBUM=",      "COMMENT=",      "GENRE=",
-        "TRACKNUMBER=", "YEAR=",   "COPYRIGHT=",  "ORGANIZATION=", "DESCRIPTION=",
+        "TRACKNUMBER=", "DATE=",   "COPYRIGHT=",  "ORGANIZATION=", "DESCRIPTION=",
         "CONTACT=",     "ISRC=",   "ALBUMARTIST="};
     ScratchDir dir("flac_metadata");
     for (const Case& c : {Case{2, true}, Case{1, true}, Case{2, false}}) {
@@ -281,9 +281,8 @@ TEST(FlacWriter, WritesCommentsPaddingAndSeekTable)
     }
 }
 
-// A file of the writer read back: the fields come back as the table maps them, except that
-// COMMENT lands in the subtitle and is replaced by DESCRIPTION, and YEAR is not read. Text
-// outside ASCII comes back as it went in.
+// A file of the writer read back: every field it writes comes back, the comment and the year
+// (DATE) too. Text outside ASCII comes back as it went in.
 TEST(FlacWriter, TagsReadBackAsTheFieldTableMapsThem)
 {
     ScratchDir dir("flac_readback");
@@ -324,8 +323,8 @@ TEST(FlacWriter, TagsReadBackAsTheFieldTableMapsThem)
     EXPECT_STREQ(back.GetEncodedBy(), "me");
     EXPECT_STREQ(back.GetISRC(), "X1");
     EXPECT_STREQ(back.GetAlbumArtist(), "Artist");
-    EXPECT_STREQ(back.GetComment(), "");
-    EXPECT_STREQ(back.GetYear(), "");
+    EXPECT_STREQ(back.GetComment(), "a comment");
+    EXPECT_STREQ(back.GetYear(), "1999");
 #ifdef _WIN32
     if (GetACP() == 1252)
 #endif
@@ -379,7 +378,7 @@ TEST(FlacReader, ReadsCommentsThroughTheTagReader)
     ASSERT_TRUE(EncodeWithLibFlac(path, 2, 16, 44100, MakeSignal(2, 16, 44100, 5000),
                                   {"title=Song", " GENRE = Rock ", "ARTIST=Caf\xc3\xa9",
                                    "ALBUM=Caf\xe9", "COMMENT=first", "DESCRIPTION=second",
-                                   "YEAR=1999", "NOEQUALS", "ALBUMARTIST=Various"}));
+                                   "YEAR=1999", "NOEQUALS", "ALBUMARTIST=Various", "TITLE="}));
     CAudioFlacInfoTagReader tags;
     ASSERT_TRUE(tags.Open(path.c_str()));
     EXPECT_EQ(tags.IsThisFormat(), 1);
@@ -390,8 +389,8 @@ TEST(FlacReader, ReadsCommentsThroughTheTagReader)
     EXPECT_STREQ(track.GetContentType(), "Rock");
     EXPECT_STREQ(track.GetAlbumTitle(), "Caf\xe9") << "bytes that are not UTF-8 stay as they are";
     EXPECT_STREQ(track.GetTrackExt(), "second");
-    EXPECT_STREQ(track.GetComment(), "");
-    EXPECT_STREQ(track.GetYear(), "") << "the record is replaced by the file's tags";
+    EXPECT_STREQ(track.GetComment(), "first");
+    EXPECT_STREQ(track.GetYear(), "1999") << "the year of files written by earlier versions";
     EXPECT_STREQ(track.GetAlbumArtist(), "Various");
 #ifdef _WIN32
     if (GetACP() == 1252)

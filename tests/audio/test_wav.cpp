@@ -329,8 +329,26 @@ TEST(Wav, WriterDeletedUnclosedLeavesSizesUnpatched)
     EXPECT_EQ(GetLE32(raw, 40), 0u);
 }
 
+// The 40-byte extensible "fmt " chunk other tools write for more than 16 bits or 2 channels:
+// cbSize 22, valid bits, channel mask, then the sub-format GUID (the format tag first).
+Chunk ExtensibleFmt(int subTag, int channels, uint32_t rate, int bits, bool knownGuid = true)
+{
+    Chunk c = Fmt(0xFFFE, channels, rate, bits);
+    PutLE(c.payload, 22, 2);
+    PutLE(c.payload, bits, 2);
+    PutLE(c.payload, channels == 1 ? 4 : 3, 4);
+    PutLE(c.payload, subTag, 2);
+    const uint8_t last = knownGuid ? 0x71 : 0x72;
+    const Bytes tail = {0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80,
+                        0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, last};
+    c.payload.insert(c.payload.end(), tail.begin(), tail.end());
+    c.declared = static_cast<uint32_t>(c.payload.size());
+    return c;
+}
+
 TEST(Wav, BadInputEndsInAnErrorOrInTheAudioThatIsThere)
 {
+    const Bytes audio24 = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
     const Bytes audio = {1, 2, 3, 4, 5, 6, 7, 8};
     Bytes truncated = Riff({Fmt(1, 2, 8000, 16), Data(audio)});
     truncated.resize(30);
@@ -361,7 +379,15 @@ TEST(Wav, BadInputEndsInAnErrorOrInTheAudioThatIsThere)
          false},
         {"truncated inside fmt", truncated, 4, kHeader, {}, false},
         {"float format", Riff({Fmt(3, 2, 8000, 32), Data(audio)}), 4, kHeader, {}, false},
-        {"extensible format",
+        {"extensible 24-bit PCM", Riff({ExtensibleFmt(1, 2, 48000, 24), Data(audio24)}), 0, "",
+         audio24, true},
+        {"extensible 16-bit mono PCM", Riff({ExtensibleFmt(1, 1, 8000, 16), Data(audio)}), 0, "",
+         audio, true},
+        {"extensible float", Riff({ExtensibleFmt(3, 2, 8000, 32), Data(audio)}), 4, kHeader, {},
+         false},
+        {"extensible with a foreign sub-format",
+         Riff({ExtensibleFmt(1, 2, 8000, 16, false), Data(audio)}), 4, kHeader, {}, false},
+        {"extensible format without its extension",
          Riff({Fmt(0xFFFE, 2, 8000, 16, 24), Data(audio)}),
          4,
          kHeader,

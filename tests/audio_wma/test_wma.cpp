@@ -12,6 +12,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <fstream>
+#include <iterator>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -207,7 +209,7 @@ TEST(WmaTags, WriterAttributesComeBackThroughTheTagReader)
     ASSERT_TRUE(reader.ReadTags(back));
     EXPECT_EQ(back.m_strTrackTitle, ""); // no "Title" written, and the field is set empty
     EXPECT_EQ(back.m_strBand, "kept");
-    EXPECT_EQ(back.m_strTrackPosition, ""); // "WM/TrackNumber" is not written
+    EXPECT_EQ(back.m_strTrackPosition, "3");
     EXPECT_FALSE(back.IsProtected());
     const struct {
         const char* what;
@@ -239,16 +241,40 @@ TEST(WmaTags, WriterAttributesComeBackThroughTheTagReader)
     }
     reader.Close();
 
-    // Zero-based track number as a DWORD; duration as text; no empty title.
+    // The track number from 1 and from 0 as DWORDs; duration as text; no empty title.
     WMT_ATTR_DATATYPE type;
     std::vector<BYTE> value;
-    ASSERT_TRUE(ReadAttribute(path, L"WM/Track", type, value));
-    EXPECT_EQ(type, WMT_TYPE_DWORD);
-    ASSERT_EQ(value.size(), 4u);
-    EXPECT_EQ(*reinterpret_cast<DWORD*>(value.data()), 2u);
+    for (auto [name, number] : {std::pair{L"WM/TrackNumber", 3u}, std::pair{L"WM/Track", 2u}}) {
+        SCOPED_TRACE(number);
+        ASSERT_TRUE(ReadAttribute(path, name, type, value));
+        EXPECT_EQ(type, WMT_TYPE_DWORD);
+        ASSERT_EQ(value.size(), 4u);
+        EXPECT_EQ(*reinterpret_cast<DWORD*>(value.data()), number);
+    }
     ASSERT_TRUE(ReadAttribute(path, L"Duration", type, value));
     EXPECT_EQ(std::wstring(reinterpret_cast<wchar_t*>(value.data())), L"0");
     EXPECT_FALSE(ReadAttribute(path, L"Title", type, value));
+
+    // A file of an earlier version has only the zero-based "WM/Track": the same file with the
+    // other attribute renamed in place.
+    std::vector<char> bytes;
+    {
+        std::ifstream in(path, std::ios::binary);
+        bytes.assign(std::istreambuf_iterator<char>(in), {});
+    }
+    const char16_t name[] = u"WM/TrackNumber";
+    const char* raw = reinterpret_cast<const char*>(name);
+    auto at = std::search(bytes.begin(), bytes.end(), raw, raw + sizeof name - 2);
+    ASSERT_NE(at, bytes.end());
+    at[sizeof name - 4] = 'X';
+    std::ofstream(path, std::ios::binary | std::ios::trunc).write(bytes.data(), bytes.size());
+    ASSERT_FALSE(ReadAttribute(path, L"WM/TrackNumber", type, value));
+    CAudioWMAInfoTagReader older;
+    ASSERT_TRUE(older.Open(path.c_str()));
+    CAudioTrackInfo olderBack;
+    ASSERT_TRUE(older.ReadTags(olderBack));
+    EXPECT_EQ(olderBack.m_strTrackPosition, "3");
+    older.Close();
     DeleteFileA(path.c_str());
 }
 
@@ -441,5 +467,22 @@ TEST(WmaExport, TaggedFileForAnIndependentDecoder)
     track.m_strAlbumTitle = "Export album";
     track.m_strContentType = "Blues";
     track.m_strYear = "2001";
+    track.m_strTrackPosition = "7";
     ASSERT_TRUE(WriteWma(target, 5, MakeTones(66150, 44100), 44100, &track)); // 1.5 s
+}
+
+// Decodes the file check_with_ffmpeg.sh made with FFmpeg's own encoder into raw 16-bit PCM, for
+// the script to compare with FFmpeg's decode; skipped when run on its own.
+TEST(WmaImport, FileOfAnotherEncoderForComparison)
+{
+    const char* source = std::getenv("SONORIA_WMA_IMPORT");
+    const char* target = std::getenv("SONORIA_WMA_IMPORT_PCM");
+    if (!source || !target)
+        GTEST_SKIP() << "SONORIA_WMA_IMPORT and SONORIA_WMA_IMPORT_PCM not set";
+    Decoded decoded;
+    ASSERT_TRUE(ReadWma(source, decoded));
+    std::ofstream out(target, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(decoded.pcm.data()),
+              static_cast<std::streamsize>(decoded.pcm.size() * sizeof(int16_t)));
+    ASSERT_TRUE(out.good());
 }

@@ -283,10 +283,20 @@ TEST(RipBatch, StopEndsWaitingAndRunningJobsWithoutOutput)
     EXPECT_EQ(batch.StartNext(), 0); // both run: the limit holds
     EXPECT_EQ(batch.GetRunningCount(), 2);
     EXPECT_EQ(batch.GetWaitingCount(), 2);
-    // Let the running jobs write part of their output.
-    while (batch.GetThread(0)->GetProgress() < 2 || batch.GetThread(1)->GetProgress() < 2)
+    // Let the running jobs write part of their output (each needs thousands of steps more to
+    // end, so they still run when the stop comes); bounded, in case a job fails instead.
+    auto started = [&](int i) {
+        return batch.GetThread(i)->GetProgress() >= 2 || !batch.GetThread(i)->IsRunning();
+    };
+    for (int tick = 0; tick < 12000 && !(started(0) && started(1)); ++tick)
         ::Sleep(5);
-    ASSERT_TRUE(batch.GetThread(0)->IsRunning());
+    ASSERT_TRUE(batch.GetThread(0)->IsRunning()) << batch.GetThread(0)->GetErrorText();
+    ASSERT_TRUE(batch.GetThread(1)->IsRunning()) << batch.GetThread(1)->GetErrorText();
+    // A running job's status is its progress text.
+    batch.GetThread(0)->UpdateDisplayTexts();
+    EXPECT_STREQ(batch.GetThread(0)->GetStatusText(), batch.GetThread(0)->GetProgressText());
+    EXPECT_NE(std::string(batch.GetThread(0)->GetProgressText()), "0%");
+    EXPECT_EQ(std::string(batch.GetThread(0)->GetProgressText()).back(), '%');
     // A running job writes under a partial name; the final name comes only with the end.
     ASSERT_FALSE(PartialFile(dir, "out0").empty());
     EXPECT_FALSE(FileExists(dir / "out0.wav"));
@@ -324,6 +334,7 @@ TEST(RipBatch, AFailingJobFailsAloneWhileTheOthersComplete)
     ASSERT_TRUE(testing_wav::WriteFile(vanishing, wav));
     ASSERT_TRUE(testing_wav::WriteFile(same, wav));
 
+    const std::string unrecognised = "The input file's format is not recognised: " + good;
     struct Case {
         const char* name;
         CRipTask* task;
@@ -340,8 +351,8 @@ TEST(RipBatch, AFailingJobFailsAloneWhileTheOthersComplete)
          "Output and Input files can't be the same file.", ""},
         {"output is the input spelled with a dot", NewWavTask(same, dir / ".\\same.wav"),
          "Output and Input files can't be the same file.", ""},
-        {"unknown source type", new CRipTask(-1, good.c_str(), 0, (dir / "e.wav").c_str()), "",
-         dir / "e.wav"},
+        {"unknown source type", new CRipTask(-1, good.c_str(), 0, (dir / "e.wav").c_str()),
+         unrecognised.c_str(), dir / "e.wav"},
         {"unknown output format", new CRipTask(0, good.c_str(), 42, (dir / "f.x").c_str()), "",
          dir / "f.x"},
         {"no audio at all", NewWavTask(silent, dir / "h.wav", 0.8), nullptr, dir / "h.wav"},

@@ -44,7 +44,7 @@ const WrittenField kWrittenFields[] = {
     {"COMMENT", [](const CAudioTrackInfo& t) { return t.GetComment(); }},
     {"GENRE", [](const CAudioTrackInfo& t) { return t.GetContentType(); }},
     {"TRACKNUMBER", [](const CAudioTrackInfo& t) { return t.GetTrackPosition(); }},
-    {"YEAR", [](const CAudioTrackInfo& t) { return t.GetYear(); }},
+    {"DATE", [](const CAudioTrackInfo& t) { return t.GetYear(); }},
     {"COPYRIGHT", [](const CAudioTrackInfo& t) { return t.GetCopyright(); }},
     {"ORGANIZATION", [](const CAudioTrackInfo& t) { return t.GetPublisher(); }},
     {"DESCRIPTION", [](const CAudioTrackInfo& t) { return t.GetTrackExt(); }},

@@ -191,6 +191,12 @@ BOOL CAudioWMAInfoTagReader::ReadTags(CAudioTrackInfo& track)
     ReadPicture(track);
     track.m_strPublisher = ReadAttribute(L"WM/Publisher");
     track.m_strTrackPosition = ReadAttribute(L"WM/TrackNumber");
+    if (track.m_strTrackPosition.IsEmpty()) {
+        // Files that carry only the older, zero-based "WM/Track".
+        const CString fromZero = ReadAttribute(L"WM/Track");
+        if (!fromZero.IsEmpty() && fromZero[0] >= '0' && fromZero[0] <= '9')
+            track.m_strTrackPosition = NumberText(atol(fromZero.GetString()) + 1);
+    }
     track.m_strLyricist = ReadAttribute(L"WM/Writer");
     track.m_strYear = ReadAttribute(L"WM/Year");
     return TRUE;

@@ -187,10 +187,15 @@ void CAudioWMAWriter::WriteAttributes()
         info->SetAttribute(0, row.name, WMT_TYPE_STRING, reinterpret_cast<const BYTE*>(text.c_str()),
                            static_cast<WORD>(bytes));
     }
-    if (!t.m_strTrackPosition.IsEmpty()) {
-        const DWORD track = static_cast<DWORD>(atoi(t.m_strTrackPosition.GetString()) - 1);
-        info->SetAttribute(0, L"WM/Track", WMT_TYPE_DWORD, reinterpret_cast<const BYTE*>(&track),
-                           sizeof track);
+    // The track number both ways Windows' own tools write it: "WM/TrackNumber" from 1, the
+    // older "WM/Track" from 0. A position without a number ("A1") has neither.
+    const int number = atoi(t.m_strTrackPosition.GetString());
+    if (number >= 1) {
+        const DWORD fromOne = static_cast<DWORD>(number), fromZero = fromOne - 1;
+        info->SetAttribute(0, L"WM/TrackNumber", WMT_TYPE_DWORD,
+                           reinterpret_cast<const BYTE*>(&fromOne), sizeof fromOne);
+        info->SetAttribute(0, L"WM/Track", WMT_TYPE_DWORD,
+                           reinterpret_cast<const BYTE*>(&fromZero), sizeof fromZero);
     }
     info->Release();
 }
