@@ -30,9 +30,9 @@ build: deps
 	fi
 	cmake --build $(BUILD) -j $(JOBS)
 
+# In a prefix of its own with a virtual desktop, over the simulated drive with the demo disc.
 run: build
-	@$(WINE) --start
-	$(WINE) $(BUILD)/bin/Sonoria3.exe
+	scripts/run-demo $(BUILD)
 
 test: build
 	@$(WINE) --start

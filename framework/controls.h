@@ -1,6 +1,6 @@
 // Thin wrappers of the standard and common controls and of menus and image lists.
-// Classes here: CEdit, CButton, CBitmapButton, CStatic, CTabCtrl, CSpinButtonCtrl, CImageList,
-// CMenu.
+// Classes here: CEdit, CButton, CBitmapButton, CStatic, CProgressCtrl, CTabCtrl,
+// CSpinButtonCtrl, CImageList, CMenu.
 #pragma once
 
 #include <windows.h>
@@ -91,6 +91,30 @@ public:
     {
         return CWnd::Create("STATIC", lpszText, dwStyle, rect, pParentWnd, nID);
     }
+};
+
+// CProgressCtrl: client side of a progress bar of the common controls. The bar clamps every
+// position to its range.
+class CProgressCtrl : public CWnd {
+    DECLARE_DYNAMIC(CProgressCtrl)
+public:
+    virtual BOOL Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID)
+    {
+        return CWnd::Create(PROGRESS_CLASS, nullptr, dwStyle, rect, pParentWnd, nID);
+    }
+    void SetRange(short nLower, short nUpper) { SetRange32(nLower, nUpper); }
+    void SetRange32(int nLower, int nUpper) { SendMessage(PBM_SETRANGE32, nLower, nUpper); }
+    void GetRange(int& nLower, int& nUpper) const
+    {
+        nLower = static_cast<int>(SendMessage(PBM_GETRANGE, TRUE));
+        nUpper = static_cast<int>(SendMessage(PBM_GETRANGE, FALSE));
+    }
+    int GetPos() const { return static_cast<int>(SendMessage(PBM_GETPOS)); }
+    // Each setter returns the previous position.
+    int SetPos(int nPos) { return static_cast<int>(SendMessage(PBM_SETPOS, nPos)); }
+    int OffsetPos(int nPos) { return static_cast<int>(SendMessage(PBM_DELTAPOS, nPos)); }
+    int SetStep(int nStep) { return static_cast<int>(SendMessage(PBM_SETSTEP, nStep)); }
+    int StepIt() { return static_cast<int>(SendMessage(PBM_STEPIT)); }
 };
 
 // CImageList: owns an image list of the common controls.

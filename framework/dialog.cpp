@@ -56,28 +56,39 @@ BOOL CDialog::Create(UINT nIDTemplate, CWnd* pParentWnd)
     return CreateFromTemplate(AfxHwnd(pParentWnd)) != nullptr;
 }
 
+// The window a modal dialog of pParent disables: the top-level window of the parent (or of the
+// main window), so a dialog opened from a child such as a view still blocks the whole frame.
+static HWND ModalOwner(CWnd* pParentWnd)
+{
+    HWND h = AfxHwnd(pParentWnd);
+    if (h == nullptr)
+        h = AfxHwnd(AfxGetMainWnd());
+    while (h != nullptr && (::GetWindowLongPtr(h, GWL_STYLE) & WS_CHILD) != 0)
+        h = ::GetParent(h);
+    return h;
+}
+
 INT_PTR CDialog::DoModal()
 {
-    HWND hParent = AfxHwnd(m_pParentWnd);
-    if (hParent == nullptr)
-        hParent = AfxHwnd(AfxGetMainWnd());
-    bool enableParent = hParent != nullptr && ::IsWindowEnabled(hParent);
+    HWND hOwner = ModalOwner(m_pParentWnd);
+    bool enableOwner = hOwner != nullptr && ::IsWindowEnabled(hOwner);
     m_bModal = true;
     m_nModalResult = -1;
     m_bContinueModal = true;
-    if (CreateFromTemplate(hParent) == nullptr) {
+    if (CreateFromTemplate(hOwner) == nullptr) {
         m_bModal = false;
         return -1;
     }
-    if (enableParent)
-        ::EnableWindow(hParent, FALSE);
+    if (enableOwner)
+        ::EnableWindow(hOwner, FALSE);
     RunModalLoop();
     if (m_hWnd != nullptr)
         ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0,
                        SWP_HIDEWINDOW | SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOZORDER);
-    if (enableParent) {
-        ::EnableWindow(hParent, TRUE);
-        ::SetActiveWindow(hParent);
+    // The owner is enabled before the dialog goes, so the activation returns to it.
+    if (enableOwner) {
+        ::EnableWindow(hOwner, TRUE);
+        ::SetActiveWindow(hOwner);
     }
     DestroyWindow();
     m_bModal = false;
@@ -86,10 +97,16 @@ INT_PTR CDialog::DoModal()
 
 int CDialog::RunModalLoop()
 {
-    if (m_hWnd != nullptr && !::IsWindowVisible(m_hWnd))
+    // A dialog that ended in OnInitDialog is never shown.
+    if (m_bContinueModal && m_hWnd != nullptr && !::IsWindowVisible(m_hWnd))
         ::ShowWindow(m_hWnd, SW_SHOWNORMAL);
     LONG lIdleCount = 0;
     while (m_bContinueModal) {
+        // A dialog destroyed under the loop (its owner went away) ends it.
+        if (m_hWnd == nullptr || !::IsWindow(m_hWnd)) {
+            m_bContinueModal = false;
+            break;
+        }
         MSG msg;
         if (!::PeekMessage(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
             if (CWinThread* pThread = AfxGetThread(); pThread != nullptr && lIdleCount < 2)

@@ -10,6 +10,10 @@ CScsiDrive::CScsiDrive(BYTE ha, BYTE target, BYTE lun) : m_ha(ha), m_target(targ
 BOOL CScsiDrive::Open(int mode)
 {
     if (mode >= 0) return TRUE;
+    if (m_openCount > 0 && m_device) {
+        ++m_openCount;
+        return TRUE;
+    }
     m_device = CreateFileA(m_path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                            nullptr, OPEN_EXISTING, FILE_FLAG_WRITE_THROUGH | FILE_FLAG_OVERLAPPED,
                            nullptr);
@@ -18,14 +22,17 @@ BOOL CScsiDrive::Open(int mode)
         m_error = ERR_OPEN;
         return FALSE;
     }
+    m_openCount = 1;
     return TRUE;
 }
 
 void CScsiDrive::Close(int mode)
 {
     if (mode >= 0 || !m_device) return;
+    if (--m_openCount > 0) return;
     CloseHandle(m_device);
     m_device = nullptr;
+    m_openCount = 0;
 }
 
 BOOL CScsiDrive::QueryCapabilities(int mode, int length, BYTE* buffer)

@@ -14,7 +14,9 @@ public:
     CScsiDrive& operator=(const CScsiDrive&) = delete;
 
     // Pass-through: opens the device path for overlapped I/O (error ERR_OPEN on failure).
-    // ASPI: nothing to open, true.
+    // ASPI: nothing to open, true. Every opened CD of the drive (one per job of a batch) shares
+    // the one handle: the first Open makes it and the last Close ends it, so a job that ends
+    // never closes the handle another job still reads through. Callers hold the drive's mutex.
     BOOL Open(int mode);
     void Close(int mode);
     // MODE SENSE page 2A into the caller's buffer (error ERR_CAPABILITIES on failure).
@@ -37,6 +39,7 @@ public:
     BYTE m_lun;
     int m_interface = 0;
     HANDLE m_device = nullptr;
+    int m_openCount = 0;  // pass-through opens not yet closed
     char m_path[128] = {};  // "\\.\E:" under pass-through, empty under ASPI
     char m_name[128] = {};
     BYTE m_writesCdR = 0;

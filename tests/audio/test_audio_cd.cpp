@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <memory>
 #include <thread>
 
 #include "audio/cd/audio_cd.h"
@@ -153,6 +154,27 @@ TEST_P(AudioCDTransport, ReadsFirstAndLastSectorOfEveryTrackBitExact)
             EXPECT_TRUE(buffer == SectorBytes(lba, 3));
         }
     }
+}
+
+// The jobs of a batch each open the disc; one that ends must not end the others' access.
+TEST_P(AudioCDTransport, ClosingOneOpenedCdLeavesTheOthersReading)
+{
+    InsertDisc(SmallAudioDisc());
+    std::vector<uint8_t> buffer(2 * simdrive::kSectorBytes);
+    auto first = std::make_unique<CAudioCD>(drives_, 0);
+    CAudioCD second(drives_, 0);
+    CAudioCD third(drives_, 0);
+    ASSERT_TRUE(first->IsOpen() && second.IsOpen() && third.IsOpen());
+    first.reset();
+    ASSERT_TRUE(second.ReadSectors(10, 2, buffer.data(), simdrive::kSectorBytes, 0x10));
+    EXPECT_TRUE(buffer == SectorBytes(10, 2));
+    second.Close();
+    ASSERT_TRUE(third.ReadSectors(20, 2, buffer.data(), simdrive::kSectorBytes, 0x10));
+    EXPECT_TRUE(buffer == SectorBytes(20, 2));
+    third.Close();
+    // Opened again after every close: a fresh handle.
+    CAudioCD again(drives_, 0);
+    ASSERT_TRUE(again.ReadSectors(30, 2, buffer.data(), simdrive::kSectorBytes, 0x10));
 }
 
 TEST_P(AudioCDTransport, ReadsRetryThreeTimesBeforeFailing)

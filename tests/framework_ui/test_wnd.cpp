@@ -378,6 +378,92 @@ TEST(PreTranslate, ModalDialogLoopRunsTheWalk)
     EXPECT_TRUE(owner.IsWindowEnabled());
 }
 
+// Ends or destroys itself, from OnInitDialog or from its first timer tick, noting what its
+// modal loop did meanwhile.
+class EndingDialog : public CDialog {
+public:
+    enum How { EndInInit, EndOnTimer, DestroyOnTimer };
+    How how = EndInInit;
+    bool shown = false;
+    bool frameDisabled = false;
+    BOOL OnInitDialog() override
+    {
+        if (how == EndInInit)
+            EndDialog(7);
+        else
+            SetTimer(1, 10);
+        return TRUE;
+    }
+
+protected:
+    void OnShowWindow(BOOL bShow, UINT) { shown = shown || bShow; }
+    void OnTimer(UINT_PTR)
+    {
+        KillTimer(1);
+        frameDisabled = !::IsWindowEnabled(SharedTopWindow());
+        if (how == EndOnTimer)
+            EndDialog(8);
+        else
+            DestroyWindow();
+    }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(EndingDialog, CDialog)
+ON_WM_SHOWWINDOW()
+ON_WM_TIMER()
+END_MESSAGE_MAP()
+
+TEST(ModalLoop, DisablesTheOwnersFrameAndEndsHoweverTheDialogGoes)
+{
+    struct Case {
+        const char* name;
+        EndingDialog::How how;
+        INT_PTR result;
+        bool shown;
+    };
+    const Case cases[] = {
+        {"ended in OnInitDialog: never shown", EndingDialog::EndInInit, 7, false},
+        {"ended by its timer", EndingDialog::EndOnTimer, 8, true},
+        {"destroyed under its loop", EndingDialog::DestroyOnTimer, -1, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        // The owner is a child window: the modal dialog must block its whole frame.
+        TestHostWnd owner;
+        DialogTemplate tmpl("ending");
+        EndingDialog dlg;
+        dlg.how = c.how;
+        ASSERT_TRUE(dlg.InitModalIndirect(tmpl.Get(), &owner));
+        EXPECT_EQ(dlg.DoModal(), c.result);
+        EXPECT_EQ(dlg.shown, c.shown);
+        if (c.how != EndingDialog::EndInInit) {
+            EXPECT_TRUE(dlg.frameDisabled);
+        }
+        EXPECT_TRUE(::IsWindowEnabled(SharedTopWindow()));
+        EXPECT_EQ(dlg.m_hWnd, nullptr);
+    }
+}
+
+TEST(ProgressCtrl, ClampsToARangeBeyondShortValues)
+{
+    TestHostWnd host;
+    CProgressCtrl bar;
+    ASSERT_TRUE(bar.Create(WS_CHILD | WS_VISIBLE, CRect(0, 0, 200, 16), &host, 5));
+    bar.SetRange32(0, 40000 - 3);
+    int lower = -1, upper = -1;
+    bar.GetRange(lower, upper);
+    EXPECT_EQ(lower, 0);
+    EXPECT_EQ(upper, 39997);
+    EXPECT_EQ(bar.SetPos(300), 0);
+    EXPECT_EQ(bar.GetPos(), 300);
+    bar.SetPos(40000);
+    EXPECT_EQ(bar.GetPos(), 39997);
+    bar.SetRange(0, 97);
+    bar.SetPos(100);
+    EXPECT_EQ(bar.GetPos(), 97);
+}
+
 } // namespace
 
 namespace {

@@ -1,0 +1,76 @@
+// CSonoria3View: the form of the main window with the track grid (control 1002), one row per
+// CD track in the "Ripper" mode and one per file in the other modes; it carries the
+// application's command handlers. Its sources: sonoria3_view.cpp (the view, grid and mode
+// commands) and view_format_commands.cpp (the rip and convert commands).
+#pragma once
+
+#include "framework/ui.h"
+#include "toolkit/controls/gridlist/grid_list.h"
+
+class CAppCfg;
+class CCDTrack;
+class CSonoria3Doc;
+
+class CSonoria3View : public CFormView {
+    DECLARE_DYNCREATE(CSonoria3View)
+public:
+    CSonoria3View();
+    ~CSonoria3View() override;
+
+    CSonoria3Doc* GetDocument() const;
+    COXGridList& GetGrid() { return m_grid; }
+
+    void DoDataExchange(CDataExchange* pDX) override;
+    void OnInitialUpdate() override;
+    void OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint) override;
+    void OnDraw(CDC*) override {}
+    // ID_TAGS_CHANGED (7002) rewrites the rows from their tracks first.
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+
+    // Shows the disc and the track of nRow in the CD information bar.
+    void ShowTrackInfo(int nRow);
+    // Stores the five widths under the current mode's list setting.
+    void SaveColumnWidths();
+
+protected:
+    void SetupColumns();
+    void FillRows();
+    void FillRow(int nRow, CCDTrack* pTrack, LPCTSTR lpszAudio, LPCTSTR lpszData);
+    CCDTrack* TrackOfRow(int nRow) const;
+
+    void OnSize(UINT nType, int cx, int cy);
+    void OnDestroy();
+    void OnDropFiles(HDROP hDropInfo);
+    void OnItemChanged(NMHDR* pNMHDR, LRESULT* pResult);
+    void OnBeginLabelEdit(NMHDR* pNMHDR, LRESULT* pResult);
+    void OnEndLabelEdit(NMHDR* pNMHDR, LRESULT* pResult);
+    void OnRClickGrid(NMHDR* pNMHDR, LRESULT* pResult);
+
+    void OnModeRipper();
+    void OnModeConverter();
+    void OnModeTagger();
+    void OnUpdateModeRipper(CCmdUI* pCmdUI);
+    void OnUpdateModeConverter(CCmdUI* pCmdUI);
+    void OnUpdateModeTagger(CCmdUI* pCmdUI);
+    void OnUpdateRefresh(CCmdUI* pCmdUI);
+    void OnEditTitle();
+    void OnUpdateAlwaysEnabled(CCmdUI* pCmdUI) { pCmdUI->Enable(TRUE); }
+    void AfterModeCommand(BOOL bChanged);
+
+    // The rip and convert commands (view_format_commands.cpp).
+    void OnRipDefault();
+    void OnRipWav();
+    void OnRipMp3();
+    void OnRipOgg();
+    void OnRipWma();
+    void OnRipFlac();
+    void OnUpdateRipCommand(CCmdUI* pCmdUI);
+
+    CAppCfg* m_pCfg;
+    COXGridList m_grid;
+    int m_nCurrentRow = -1;
+    BOOL m_bColumnsBuilt = FALSE;
+    int m_nEditableColumn = -1;
+
+    DECLARE_MESSAGE_MAP()
+};

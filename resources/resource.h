@@ -1,0 +1,64 @@
+// Ids of the program's own resources and commands.
+//
+// Ranges:
+//   100-199        resources of the main window family (icon, menu, strings, form)
+//   1000-1099      controls of the track form
+//   7000-7099      notifications between the program's windows (7002 tags changed)
+//   32768-32899    menu, toolbar and accelerator commands
+//   0xE000-        the framework's (framework/framework_ids.h)
+#pragma once
+
+#define IDP_SOCKETS_INIT_FAILED 104
+#define IDR_MAINFRAME 128
+#define IDD_SONORIA3_FORM 131
+
+#define IDC_TRACKGRID 1002
+
+#define ID_VIEW_CDINFOPANEL 32772
+#define ID_TAGS_FREEDBQUERY 32774
+#define ID_RIP_DEFAULT 32779
+#define ID_RIP_WAV 32780
+#define ID_RIP_MP3 32781
+#define ID_RIP_OGG 32782
+#define ID_RIP_WMA 32783
+#define ID_SETTINGS_OPTIONS 32785
+#define ID_SETTINGS_TEMPLATES 32786
+#define ID_SETTINGS_FREEDBSERVERS 32787
+#define ID_EDIT_SELECTALLTRACKS 32788
+#define ID_EDIT_UNSELECTALL 32789
+#define ID_EDIT_INVERTSELECTION 32790
+#define ID_RIP_MULTITRACK 32791
+#define ID_RIP_RAW 32792
+#define ID_SEARCH_IMAGES 32793
+#define ID_SEARCH_INFO 32794
+#define ID_SEARCH_VIDEOS 32795
+#define ID_SEARCH_LYRICS_ARTIST 32796
+#define ID_SEARCH_LYRICS_TITLE 32797
+#define ID_SEARCH_STORE 32798
+#define ID_HELP_MANUAL 32799
+#define ID_HELP_HOMEPAGE 32800
+#define ID_HELP_MAKERSITE 32801
+#define ID_HELP_CHECKUPDATES 32802
+#define ID_HELP_COMMUNITY 32803
+#define ID_HELP_SOCIALPAGE 32804
+#define ID_VIEW_CDINFOPANEL2 32808
+#define ID_VIEW_CONVERTER 32811
+#define ID_VIEW_RIPPER 32812
+#define ID_FILE_ADDFILES 32813
+#define ID_TAGS_SERVICEQUERY 32815
+#define ID_TAGS_SERVICESUBMIT 32816
+#define ID_RIP_FLAC 32817
+#define ID_HELP_SERVICESITE 32819
+#define ID_SEARCH_AUDIO 32821
+#define ID_HELP_SHOP 32825
+#define ID_EDIT_MOVEUP 32827
+#define ID_EDIT_MOVEDOWN 32828
+#define ID_EDIT_REMOVE 32829
+#define ID_VIEW_TAGGER 32831
+#define ID_SETTINGS_CDRIGHTS 32833
+#define ID_FILE_PLAYTRACK 32838
+#define ID_WEB_VIDEOS 32840
+#define ID_WEB_RINGTONES 32843
+#define ID_CHANGE_OUTPUTPATH 32845
+#define ID_EDIT_TITLE 32847
+#define ID_WINDOW_MAXIMIZE 32849
