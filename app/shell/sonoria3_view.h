@@ -65,6 +65,9 @@ protected:
     void OnRipWma();
     void OnRipFlac();
     void OnUpdateRipCommand(CCmdUI* pCmdUI);
+    // The checked rows of the grid as one batch in the format (0 WAV, 1 MP3, 2 Ogg Vorbis,
+    // 3 WMA, 4 FLAC), run in the progress window; "No tracks to rip" when no row gives a job.
+    void RipSelectedTracks(int nFormat);
 
     CAppCfg* m_pCfg;
     COXGridList m_grid;
