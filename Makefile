@@ -38,9 +38,13 @@ test: build
 	@$(WINE) --start
 	cd $(BUILD) && ctest -j $(JOBS) --output-on-failure; rc=$$?; cd $(CURDIR) && $(WINE) --stop; exit $$rc
 
+# The codecs are built with the same sanitizers and fuzzer coverage (scripts/deps-native.sh).
 check-native: bootstrap
+	@mkdir -p build
+	@scripts/deps-native.sh > build/.deps-native-prefix
 	cmake -S . -B $(NATIVE) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DSONORIA_NATIVE=ON \
-	  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
+	  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+	  -DSONORIA_NATIVE_DEPS_PREFIX=$$(cat build/.deps-native-prefix)
 	cmake --build $(NATIVE) -j $(JOBS)
 	cd $(NATIVE) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 	  ctest -j $(JOBS) --output-on-failure
@@ -49,7 +53,7 @@ fuzz: check-native
 	@rc=0; for f in $(NATIVE)/fuzz/fuzz_*; do [ -x "$$f" ] || continue; \
 	  name=$$(basename $$f); mkdir -p build/corpus/$$name build/fuzz-findings; \
 	  echo "== $$name ($(FUZZ_SECONDS) s)"; \
-	  if ! $$f -max_total_time=$(FUZZ_SECONDS) -artifact_prefix=build/fuzz-findings/$$name- \
+	  if ! $$f -max_total_time=$(FUZZ_SECONDS) -timeout=30 -artifact_prefix=build/fuzz-findings/$$name- \
 	       build/corpus/$$name fuzz/corpus/$$name > build/corpus/$$name.log 2>&1; then \
 	    tail -n 30 build/corpus/$$name.log; rc=1; \
 	  else tail -n 1 build/corpus/$$name.log; fi; \

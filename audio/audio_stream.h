@@ -22,6 +22,7 @@ enum : int {
     AUDIO_ERROR_CONVERSION = 8,      // frame conversion failed in WriteFrame
     AUDIO_ERROR_CODEC_INIT = 9,      // setting up the codec or its library failed
     AUDIO_ERROR_DRIVE = 10,          // drive command failed (opened CD only)
+    AUDIO_ERROR_WRITE = 11,          // output file cannot be written (full disk, size limit)
 };
 
 // A source of PCM audio. Calling order: construct, the concrete class's Open, Prepare,

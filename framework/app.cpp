@@ -32,6 +32,7 @@ void DeleteTempMaps()
     CDC::DeleteTempMap();
     CGdiObject::DeleteTempMap();
     CMenu::DeleteTempMap();
+    CImageList::DeleteTempMap();
 }
 
 // Command states, titles and delayed layouts of every visible top-level window of the thread
@@ -279,6 +280,7 @@ CWnd* AfxGetMainWnd()
 
 BOOL AfxPreTranslateMessage(MSG* pMsg)
 {
+    AfxFilterToolTipMessage(pMsg);
     if (CWinThread* pThread = AfxGetThread())
         return pThread->PreTranslateMessage(pMsg);
     return CWnd::WalkPreTranslateTree(nullptr, pMsg);

@@ -126,3 +126,30 @@ protected:                                                                      
 // void memberFxn(), in the control's own map
 #define ON_CONTROL_REFLECT(code, memberFxn)                                                    \
     AFX_MSG_ROW(WM_REFLECT_BASE + WM_COMMAND, code, 0, 0, p->memberFxn())
+
+// A row whose handler may decline: the statement's value (a BOOL) says whether it handled the
+// message. A declined notification goes on (a reflected one to the parent's own map).
+#define AFX_MSG_ROW_EX(msg, code, id, lastId, expr)                                            \
+    {static_cast<UINT>(msg), static_cast<UINT>(static_cast<WORD>(code)),                       \
+     static_cast<UINT>(id), static_cast<UINT>(lastId),                                         \
+     [](CCmdTarget* pTarget, WPARAM wParam, LPARAM lParam, LRESULT* pResult) -> bool {         \
+         auto* p = static_cast<ThisClass*>(pTarget);                                           \
+         (void)p, (void)wParam, (void)lParam, (void)pResult;                                   \
+         return (expr) != FALSE;                                                               \
+     }},
+
+// BOOL memberFxn(NMHDR* pNotifyStruct, LRESULT* pResult), in the control's own map; FALSE
+// lets the parent see the notification afterwards
+#define ON_NOTIFY_REFLECT_EX(code, memberFxn)                                                  \
+    AFX_MSG_ROW_EX(WM_REFLECT_BASE + WM_NOTIFY, code, 0, 0,                                    \
+                   p->memberFxn(reinterpret_cast<NMHDR*>(lParam), pResult))
+// BOOL memberFxn(), in the control's own map; FALSE lets the parent see the command too
+#define ON_CONTROL_REFLECT_EX(code, memberFxn)                                                 \
+    AFX_MSG_ROW_EX(WM_REFLECT_BASE + WM_COMMAND, code, 0, 0, p->memberFxn())
+// BOOL memberFxn(UINT id, NMHDR* pNotifyStruct, LRESULT* pResult); FALSE routes on
+#define ON_NOTIFY_EX(code, id, memberFxn)                                                      \
+    AFX_MSG_ROW_EX(WM_NOTIFY, code, id, id,                                                    \
+                   p->memberFxn(LOWORD(wParam), reinterpret_cast<NMHDR*>(lParam), pResult))
+#define ON_NOTIFY_EX_RANGE(code, id, idLast, memberFxn)                                        \
+    AFX_MSG_ROW_EX(WM_NOTIFY, code, id, idLast,                                                \
+                   p->memberFxn(LOWORD(wParam), reinterpret_cast<NMHDR*>(lParam), pResult))

@@ -84,7 +84,28 @@ void SetMenuHandle(CMenu& menu, HMENU h)
     menu.m_hMenu = h;
 }
 using MenuMap = CHandleMap<CMenu, HMENU, &SetMenuHandle>;
+void SetImageListHandle(CImageList& list, HIMAGELIST h)
+{
+    list.m_hImageList = h;
+}
+using ImageListMap = CHandleMap<CImageList, HIMAGELIST, &SetImageListHandle>;
 } // namespace
+
+BOOL CImageList::Create(UINT nBitmapID, int cx, int nGrow, COLORREF crMask)
+{
+    return Attach(ImageList_LoadImage(AfxGetResourceHandle(), MAKEINTRESOURCE(nBitmapID), cx,
+                                      nGrow, crMask, IMAGE_BITMAP, LR_CREATEDIBSECTION));
+}
+
+CImageList* CImageList::FromHandle(HIMAGELIST h)
+{
+    return AfxThreadMap<ImageListMap>().FromHandle(h);
+}
+
+void CImageList::DeleteTempMap()
+{
+    AfxThreadMap<ImageListMap>().DeleteTemp();
+}
 
 CMenu* CMenu::FromHandle(HMENU hMenu)
 {

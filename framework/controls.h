@@ -156,6 +156,17 @@ public:
     {
         return ImageList_Draw(m_hImageList, nImage, pDC->m_hDC, pt.x, pt.y, nStyle);
     }
+    // A masked list of cx-wide images cut from a bitmap resource.
+    BOOL Create(UINT nBitmapID, int cx, int nGrow, COLORREF crMask);
+    COLORREF SetBkColor(COLORREF cr) { return ImageList_SetBkColor(m_hImageList, cr); }
+    COLORREF GetBkColor() const { return ImageList_GetBkColor(m_hImageList); }
+    BOOL GetImageInfo(int nImage, IMAGEINFO* pImageInfo) const
+    {
+        return ImageList_GetImageInfo(m_hImageList, nImage, pImageInfo);
+    }
+    // A borrowing wrapper that lives until the thread's next idle time; null for null.
+    static CImageList* FromHandle(HIMAGELIST h);
+    static void DeleteTempMap();
 };
 
 // CTabCtrl: client side of a tab control of the common controls.

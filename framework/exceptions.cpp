@@ -8,6 +8,7 @@
 IMPLEMENT_DYNAMIC(CException, CObject)
 IMPLEMENT_DYNAMIC(CMemoryException, CException)
 IMPLEMENT_DYNAMIC(CNotSupportedException, CException)
+IMPLEMENT_DYNAMIC(CResourceException, CException)
 IMPLEMENT_DYNAMIC(CFileException, CException)
 
 namespace
@@ -203,6 +204,13 @@ BOOL CNotSupportedException::GetErrorMessage(LPTSTR lpszError, UINT nMaxError,
     return CopyMessage("The operation is not supported.", lpszError, nMaxError, pnHelpContext);
 }
 
+BOOL CResourceException::GetErrorMessage(LPTSTR lpszError, UINT nMaxError,
+                                         PUINT pnHelpContext) const
+{
+    return CopyMessage("A system resource could not be created.", lpszError, nMaxError,
+                       pnHelpContext);
+}
+
 int CFileException::OsErrorToException(LONG lOsError)
 {
 #ifdef _WIN32
@@ -245,6 +253,11 @@ void AfxThrowMemoryException()
 void AfxThrowNotSupportedException()
 {
     throw new CNotSupportedException;
+}
+
+void AfxThrowResourceException()
+{
+    throw new CResourceException;
 }
 
 void AfxThrowFileException(int cause, LONG lOsError, LPCTSTR lpszFileName)

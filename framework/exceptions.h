@@ -42,6 +42,15 @@ public:
                          PUINT pnHelpContext = nullptr) const override;
 };
 
+// A window or GDI resource could not be created.
+class CResourceException : public CException
+{
+    DECLARE_DYNAMIC(CResourceException)
+public:
+    BOOL GetErrorMessage(LPTSTR lpszError, UINT nMaxError,
+                         PUINT pnHelpContext = nullptr) const override;
+};
+
 class CFileException : public CException
 {
     DECLARE_DYNAMIC(CFileException)
@@ -85,6 +94,7 @@ public:
 
 [[noreturn]] void AfxThrowMemoryException();
 [[noreturn]] void AfxThrowNotSupportedException();
+[[noreturn]] void AfxThrowResourceException();
 [[noreturn]] void AfxThrowFileException(int cause, LONG lOsError = -1,
                                         LPCTSTR lpszFileName = nullptr);
 

@@ -4,6 +4,7 @@
 #include "framework/app.h"
 #include "framework/controls.h"
 #include "framework/document.h"
+#include "framework/mini_frame.h"
 #include "framework/view.h"
 
 IMPLEMENT_DYNCREATE(CFrameWnd, CWnd)
@@ -141,6 +142,7 @@ void CFrameWnd::OnDestroy()
 {
     // The views go with the window; the menu too, the accelerators in the destructor.
     m_pViewActive = nullptr;
+    DestroyDockBars();
     Default();
 }
 
@@ -179,12 +181,23 @@ void CFrameWnd::OnSetFocus(CWnd* pOldWnd)
 
 void CFrameWnd::RecalcLayout(BOOL)
 {
-    HWND hPane = ::GetDlgItem(m_hWnd, AFX_IDW_PANE_FIRST);
-    if (hPane == nullptr)
+    if (m_bInRecalcLayout)
         return;
-    RECT rc;
-    ::GetClientRect(m_hWnd, &rc);
-    ::SetWindowPos(hPane, nullptr, 0, 0, rc.right, rc.bottom, SWP_NOZORDER | SWP_NOACTIVATE);
+    m_bInRecalcLayout = TRUE;
+    m_nIdleFlags &= ~(idleLayout | idleNotify);
+    if (GetStyle() & FWS_SNAPTOBARS) {
+        // The frame takes the size its bars ask for, then lays them out.
+        CRect rect(0, 0, 32767, 32767);
+        RepositionBars(0, 0xFFFF, AFX_IDW_PANE_FIRST, reposQuery, &rect, &rect, FALSE);
+        rect.OffsetRect(-rect.left, -rect.top);
+        CalcWindowRect(&rect);
+        SetWindowPos(nullptr, 0, 0, rect.Width(), rect.Height(),
+                     SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOZORDER);
+        RepositionBars(0, 0xFFFF, AFX_IDW_PANE_FIRST);
+    } else {
+        RepositionBars(0, 0xFFFF, AFX_IDW_PANE_FIRST, reposExtra, &m_rectBorder);
+    }
+    m_bInRecalcLayout = FALSE;
 }
 
 void CFrameWnd::DelayRecalcLayout(BOOL bNotify)

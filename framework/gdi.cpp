@@ -146,3 +146,75 @@ CWindowDC::~CWindowDC()
 {
     ::ReleaseDC(m_hWnd, Detach());
 }
+
+namespace {
+
+// The region between a rectangle and the same rectangle shrunk by size: its frame.
+HRGN FrameRegion(LPCRECT lpRect, SIZE size)
+{
+    RECT inner = *lpRect;
+    ::InflateRect(&inner, -size.cx, -size.cy);
+    ::IntersectRect(&inner, &inner, lpRect);
+    HRGN outside = ::CreateRectRgnIndirect(lpRect);
+    HRGN inside = ::CreateRectRgnIndirect(&inner);
+    HRGN frame = ::CreateRectRgn(0, 0, 0, 0);
+    ::CombineRgn(frame, outside, inside, RGN_XOR);
+    ::DeleteObject(outside);
+    ::DeleteObject(inside);
+    return frame;
+}
+
+void InvertRegion(HDC hDC, HRGN hRgn, HBRUSH hBrush)
+{
+    ::SelectClipRgn(hDC, hRgn);
+    RECT box;
+    ::GetClipBox(hDC, &box);
+    HGDIOBJ old = ::SelectObject(hDC, hBrush);
+    ::PatBlt(hDC, box.left, box.top, box.right - box.left, box.bottom - box.top, PATINVERT);
+    ::SelectObject(hDC, old);
+}
+
+} // namespace
+
+CBrush* CDC::GetHalftoneBrush()
+{
+    static CBrush brush = [] {
+        WORD pattern[8];
+        for (int i = 0; i < 8; ++i)
+            pattern[i] = static_cast<WORD>(0x5555 << (i & 1));
+        CBrush b;
+        HBITMAP bmp = ::CreateBitmap(8, 8, 1, 1, pattern);
+        b.Attach(::CreatePatternBrush(bmp));
+        ::DeleteObject(bmp); // the brush keeps its own copy of the pattern
+        return b;
+    }();
+    return &brush;
+}
+
+void CDC::DrawDragRect(LPCRECT lpRect, SIZE size, LPCRECT lpRectLast, SIZE sizeLast,
+                       CBrush* pBrush, CBrush* pBrushLast)
+{
+    if (pBrush == nullptr)
+        pBrush = GetHalftoneBrush();
+    if (pBrushLast == nullptr)
+        pBrushLast = pBrush;
+    HBRUSH hBrush = static_cast<HBRUSH>(pBrush->m_hObject);
+    HBRUSH hBrushLast = static_cast<HBRUSH>(pBrushLast->m_hObject);
+    HRGN rgnNew = FrameRegion(lpRect, size);
+    HRGN rgnUpdate = nullptr;
+    if (lpRectLast != nullptr) {
+        HRGN rgnLast = FrameRegion(lpRectLast, sizeLast);
+        if (hBrush == hBrushLast) { // same brush: inverting the difference does both
+            rgnUpdate = ::CreateRectRgn(0, 0, 0, 0);
+            ::CombineRgn(rgnUpdate, rgnLast, rgnNew, RGN_XOR);
+        } else {
+            InvertRegion(m_hDC, rgnLast, hBrushLast);
+        }
+        ::DeleteObject(rgnLast);
+    }
+    InvertRegion(m_hDC, rgnUpdate != nullptr ? rgnUpdate : rgnNew, hBrush);
+    ::SelectClipRgn(m_hDC, nullptr);
+    ::DeleteObject(rgnNew);
+    if (rgnUpdate != nullptr)
+        ::DeleteObject(rgnUpdate);
+}

@@ -272,6 +272,15 @@ public:
         return ::BitBlt(m_hDC, x, y, nWidth, nHeight, AfxHdc(pSrcDC), xSrc, ySrc, dwRop);
     }
 
+    // Inverts the frame of lpRect, size thick, through pBrush, and takes away the frame drawn
+    // last (lpRectLast, sizeLast, pBrushLast) in the same stroke: only the difference changes,
+    // so a moving tracking rectangle does not flicker. Thickness 0 erases. Null brushes mean
+    // the halftone brush.
+    void DrawDragRect(LPCRECT lpRect, SIZE size, LPCRECT lpRectLast, SIZE sizeLast,
+                      CBrush* pBrush = nullptr, CBrush* pBrushLast = nullptr);
+    // The 50% grey checkerboard brush of tracking rectangles; owned by the framework.
+    static CBrush* GetHalftoneBrush();
+
 private:
     HGDIOBJ Select(const CGdiObject* p) { return ::SelectObject(m_hDC, AfxHandle(p)); }
 };

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "framework/app.h"
+#include "framework/frame.h"
 #include "framework/handle_map.h"
 #include "framework/ole.h"
 
@@ -27,6 +28,7 @@ WndMap& Map()
 // and the message being dispatched (for Default()).
 struct ThreadState {
     CWnd* pWndInit = nullptr;
+    CWnd* pWndBinding = nullptr; // the created window's object while the hook binds it
     HHOOK hHookCbt = nullptr;
     MSG lastMsg{};
 };
@@ -75,6 +77,22 @@ HWND NotifyingChild(HWND hParent, UINT message, WPARAM wParam, LPARAM lParam)
     }
 }
 
+bool IsToolTipTextRequest(const NMHDR* pNMHDR)
+{
+    return pNMHDR->code == TTN_NEEDTEXTA || pNMHDR->code == TTN_NEEDTEXTW;
+}
+
+// A window tool's request names the window; its handlers are found by its control id.
+UINT ToolTipRouteId(const NMHDR* pNMHDR)
+{
+    UINT uFlags = pNMHDR->code == TTN_NEEDTEXTA
+                      ? reinterpret_cast<const NMTTDISPINFOA*>(pNMHDR)->uFlags
+                      : reinterpret_cast<const NMTTDISPINFOW*>(pNMHDR)->uFlags;
+    if (uFlags & TTF_IDISHWND)
+        return static_cast<UINT>(::GetDlgCtrlID(reinterpret_cast<HWND>(pNMHDR->idFrom)));
+    return static_cast<UINT>(pNMHDR->idFrom);
+}
+
 BOOL ReflectToChild(HWND hChild, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
 {
     CWnd* child = CWnd::FromHandlePermanent(hChild);
@@ -102,7 +120,10 @@ LRESULT CALLBACK AfxCbtFilterHook(int code, WPARAM wParam, LPARAM lParam)
     if (code == HCBT_CREATEWND && st.pWndInit != nullptr) {
         CWnd* pInit = st.pWndInit;
         st.pWndInit = nullptr;
+        CWnd* pOuter = st.pWndBinding;
+        st.pWndBinding = pInit;
         AfxBindCreatedWindow(pInit, reinterpret_cast<HWND>(wParam));
+        st.pWndBinding = pOuter;
     }
     return ::CallNextHookEx(st.hHookCbt, code, wParam, lParam);
 }
@@ -123,6 +144,11 @@ bool AfxUnhookWindowCreate()
     bool bound = st.pWndInit == nullptr;
     st.pWndInit = nullptr;
     return bound;
+}
+
+BOOL AfxIsWindowCreationUnderway()
+{
+    return State().pWndBinding != nullptr;
 }
 
 // Losing the main window ends the thread's message loop.
@@ -147,6 +173,8 @@ LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lPara
     LRESULT result = pWnd->WindowProc(message, wParam, lParam);
     st.lastMsg = saved;
 
+    if (message == WM_NCDESTROY)
+        AfxToolTipWindowGone(hWnd);
     if (message == WM_NCDESTROY && CWnd::FromHandlePermanent(hWnd) == pWnd) {
         COleDropTarget::AfxRevokeOnDestroy(hWnd);
         // Last message: give the window its old procedure back, detach, and let the object
@@ -422,8 +450,16 @@ BOOL CWnd::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult)
     if (ReflectToChild(pNMHDR->hwndFrom, WM_NOTIFY, wParam, lParam, pResult))
         return TRUE;
     AFX_NOTIFY notify{pResult, pNMHDR};
-    return OnCmdMsg(static_cast<UINT>(pNMHDR->idFrom), MAKELONG(pNMHDR->code, WM_NOTIFY),
-                    &notify, nullptr);
+    const bool tipText = IsToolTipTextRequest(pNMHDR);
+    if (OnCmdMsg(tipText ? ToolTipRouteId(pNMHDR) : static_cast<UINT>(pNMHDR->idFrom),
+                 MAKELONG(pNMHDR->code, WM_NOTIFY), &notify, nullptr))
+        return TRUE;
+    // A tip nobody here answers may be answered by the windows around (a bar's frame).
+    HWND hParent = ::GetParent(m_hWnd);
+    if (!tipText || hParent == nullptr || !(GetStyle() & WS_CHILD))
+        return FALSE;
+    *pResult = ::SendMessage(hParent, WM_NOTIFY, wParam, lParam);
+    return TRUE;
 }
 
 BOOL CWnd::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
@@ -482,6 +518,23 @@ void CWnd::CenterWindow(CWnd* pAlternateOwner)
     int x = area.left + (area.right - area.left - w) / 2;
     int y = area.top + (area.bottom - area.top - h) / 2;
     ::SetWindowPos(m_hWnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+CFrameWnd* CWnd::GetTopLevelFrame() const
+{
+    CFrameWnd* pFrame = DYNAMIC_DOWNCAST(CFrameWnd, FromHandlePermanent(m_hWnd));
+    if (pFrame == nullptr)
+        pFrame = GetParentFrame();
+    while (pFrame != nullptr) {
+        CFrameWnd* pNext = pFrame->GetParentFrame();
+        if (pNext == nullptr) // a floating frame continues with its owner's frame
+            pNext = DYNAMIC_DOWNCAST(CFrameWnd,
+                                     FromHandlePermanent(::GetWindow(pFrame->m_hWnd, GW_OWNER)));
+        if (pNext == nullptr || pNext == pFrame)
+            break;
+        pFrame = pNext;
+    }
+    return pFrame;
 }
 
 void CWnd::SendMessageToDescendants(UINT message, WPARAM wParam, LPARAM lParam, BOOL bDeep,

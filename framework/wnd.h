@@ -4,6 +4,7 @@
 #pragma once
 
 #include <windows.h>
+#include <commctrl.h>
 #include <shellapi.h>
 
 #include "framework/cmd_target.h"
@@ -75,6 +76,17 @@ public:
     // Offers pMsg to PreTranslateMessage of its target window and each parent up to hWndStop.
     static BOOL WalkPreTranslateTree(HWND hWndStop, MSG* pMsg);
 
+    // Tooltips: while on, mouse messages below this window (in the pump's pre-translate step)
+    // ask OnToolHitTest for the tool under the mouse and show it in the thread's tooltip
+    // control. A tool with LPSTR_TEXTCALLBACK asks its window with TTN_NEEDTEXT, routed by the
+    // control id of a window tool; a request the window leaves unhandled goes on to its
+    // parents, up to the top-level window. FALSE when the tooltip control cannot be made.
+    BOOL EnableToolTips(BOOL bEnable = TRUE);
+    // The tool at a client point, -1 for none. Fills pTI (hwnd, uId, uFlags, rect, lpszText);
+    // a text other than LPSTR_TEXTCALLBACK must come from malloc and the caller frees it.
+    // The default: a visible child window under the point, as a window tool (TTF_IDISHWND)
+    // with callback text; the answer is its control id.
+    virtual INT_PTR OnToolHitTest(CPoint point, TOOLINFO* pTI) const;
     // The frame window holding this one (its nearest CFrameWnd ancestor), or null.
     CFrameWnd* GetParentFrame() const;
     // Sends the message to every child (every descendant with bDeep), also through the
@@ -106,6 +118,21 @@ public:
     CWnd* GetParent() const { return FromHandle(::GetParent(m_hWnd)); }
     CWnd* GetDlgItem(int nID) const { return FromHandle(::GetDlgItem(m_hWnd, nID)); }
     CWnd* GetTopLevelParent() const { return FromHandle(::GetAncestor(m_hWnd, GA_ROOT)); }
+    // The outermost frame: the parent frames followed up, then through the owner of a
+    // floating frame.
+    CFrameWnd* GetTopLevelFrame() const;
+    CWnd* SetParent(CWnd* pWndNewParent) { return FromHandle(::SetParent(m_hWnd, AfxHwnd(pWndNewParent))); }
+
+    // Lays out the children with ids in [nIDFirst, nIDLast] through WM_SIZEPARENT and gives
+    // the child nIDLeftOver what is left. reposQuery moves nothing and reports in
+    // lpRectParam the rectangle left over (bStretch) or the bars' total size; reposExtra
+    // keeps lpRectParam's edges free around the left-over child.
+    enum RepositionFlags : UINT { reposDefault = 0, reposQuery = 1, reposExtra = 2 };
+    void RepositionBars(UINT nIDFirst, UINT nIDLast, UINT nIDLeftOver,
+                        UINT nFlags = reposDefault, LPRECT lpRectParam = nullptr,
+                        LPCRECT lpRectClient = nullptr, BOOL bStretch = TRUE);
+    // Grows a client rectangle to the window rectangle of this window's styles.
+    virtual void CalcWindowRect(LPRECT lpClientRect, UINT nAdjustType = 0);
     int GetDlgCtrlID() const { return ::GetDlgCtrlID(m_hWnd); }
     static CWnd* GetFocus() { return FromHandle(::GetFocus()); }
     CWnd* SetFocus() { return FromHandle(::SetFocus(m_hWnd)); }
@@ -217,8 +244,24 @@ public:
     void OnShowWindow(BOOL, UINT) { Default(); }
     void OnCaptureChanged(CWnd*) { Default(); }
     void OnActivate(UINT, CWnd*, BOOL) { Default(); }
+    void OnNcPaint() { Default(); }
+    void OnNcCalcSize(BOOL, NCCALCSIZE_PARAMS*) { Default(); }
+    LRESULT OnNcHitTest(CPoint) { return Default(); }
+    BOOL OnNcActivate(BOOL) { return static_cast<BOOL>(Default()); }
+    void OnNcLButtonDown(UINT, CPoint) { Default(); }
+    void OnNcLButtonUp(UINT, CPoint) { Default(); }
+    void OnNcLButtonDblClk(UINT, CPoint) { Default(); }
+    void OnNcRButtonDown(UINT, CPoint) { Default(); }
+    void OnNcMouseMove(UINT, CPoint) { Default(); }
+    void OnWindowPosChanging(WINDOWPOS*) { Default(); }
+    void OnWindowPosChanged(WINDOWPOS*) { Default(); }
+    int OnMouseActivate(CWnd*, UINT, UINT) { return static_cast<int>(Default()); }
+    void OnSysCommand(UINT, LPARAM) { Default(); }
     void OnDropFiles(HDROP) { Default(); }
     void OnInitMenuPopup(CMenu*, UINT, BOOL) { Default(); }
+
+    // WF_* flags of the framework.
+    UINT m_nFlags = 0;
 
 protected:
     // The procedure that ran before subclassing; null means ::DefWindowProc.
@@ -262,6 +305,25 @@ BOOL AfxIsDescendant(HWND hWndParent, HWND hWndChild);
 // before its first message. Unhook returns false when no window was bound.
 void AfxHookWindowCreate(CWnd* pWnd);
 bool AfxUnhookWindowCreate();
+// True while a window made through CreateEx (or a dialog's creation) is being bound to its
+// object, which is when its PreSubclassWindow runs; false when SubclassWindow takes over an
+// existing window. Controls that set themselves up in WM_CREATE do it in PreSubclassWindow
+// only when this is false.
+BOOL AfxIsWindowCreationUnderway();
+
+// CWnd::m_nFlags: tooltips are on for the window.
+constexpr UINT WF_TOOLTIPS = 0x0001;
+// A TOOLINFO flag of the framework, cleared before the tool reaches the tooltip control: the
+// tool is no button, so the tip may show while a mouse button is down.
+constexpr UINT TTF_NOTBUTTON = 0x80000000;
+
+// The pump's tooltip step (called before the pre-translate walk): relays mouse messages to the
+// thread's tooltip control for the nearest window with tooltips on.
+void AfxFilterToolTipMessage(const MSG* pMsg);
+// The thread's tooltip control (made on first use), null before.
+HWND AfxGetThreadToolTip();
+// Forgets the tool of a window that is going away.
+void AfxToolTipWindowGone(HWND hWnd);
 
 // The procedure of every window this framework binds.
 LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -375,6 +437,42 @@ HINSTANCE AfxGetResourceHandle();
     AFX_MSG_ROW(WM_ACTIVATE, 0, 0, 0,                                                          \
                 p->OnActivate(LOWORD(wParam), CWnd::FromHandle(reinterpret_cast<HWND>(lParam)), \
                               HIWORD(wParam) != 0))
+// void OnNcPaint()
+#define ON_WM_NCPAINT() AFX_MSG_ROW(WM_NCPAINT, 0, 0, 0, p->OnNcPaint())
+// void OnNcCalcSize(BOOL bCalcValidRects, NCCALCSIZE_PARAMS* lpncsp)
+#define ON_WM_NCCALCSIZE()                                                                     \
+    AFX_MSG_ROW(WM_NCCALCSIZE, 0, 0, 0,                                                        \
+                p->OnNcCalcSize(static_cast<BOOL>(wParam),                                     \
+                                reinterpret_cast<NCCALCSIZE_PARAMS*>(lParam)))
+// LRESULT OnNcHitTest(CPoint point), screen coordinates
+#define ON_WM_NCHITTEST() AFX_MSG_ROW(WM_NCHITTEST, 0, 0, 0, *pResult = p->OnNcHitTest(AFX_WM_POINT))
+// BOOL OnNcActivate(BOOL bActive)
+#define ON_WM_NCACTIVATE()                                                                     \
+    AFX_MSG_ROW(WM_NCACTIVATE, 0, 0, 0, *pResult = p->OnNcActivate(static_cast<BOOL>(wParam)))
+// void OnNcXxx(UINT nHitTest, CPoint point) for the non-client mouse messages, screen points
+#define AFX_WM_NCMOUSE_ROW(msg, fn)                                                            \
+    AFX_MSG_ROW(msg, 0, 0, 0, p->fn(static_cast<UINT>(wParam), AFX_WM_POINT))
+#define ON_WM_NCLBUTTONDOWN() AFX_WM_NCMOUSE_ROW(WM_NCLBUTTONDOWN, OnNcLButtonDown)
+#define ON_WM_NCLBUTTONUP() AFX_WM_NCMOUSE_ROW(WM_NCLBUTTONUP, OnNcLButtonUp)
+#define ON_WM_NCLBUTTONDBLCLK() AFX_WM_NCMOUSE_ROW(WM_NCLBUTTONDBLCLK, OnNcLButtonDblClk)
+#define ON_WM_NCRBUTTONDOWN() AFX_WM_NCMOUSE_ROW(WM_NCRBUTTONDOWN, OnNcRButtonDown)
+#define ON_WM_NCMOUSEMOVE() AFX_WM_NCMOUSE_ROW(WM_NCMOUSEMOVE, OnNcMouseMove)
+// void OnWindowPosChanging(WINDOWPOS* lpwndpos)
+#define ON_WM_WINDOWPOSCHANGING()                                                              \
+    AFX_MSG_ROW(WM_WINDOWPOSCHANGING, 0, 0, 0,                                                 \
+                p->OnWindowPosChanging(reinterpret_cast<WINDOWPOS*>(lParam)))
+// void OnWindowPosChanged(WINDOWPOS* lpwndpos)
+#define ON_WM_WINDOWPOSCHANGED()                                                               \
+    AFX_MSG_ROW(WM_WINDOWPOSCHANGED, 0, 0, 0,                                                  \
+                p->OnWindowPosChanged(reinterpret_cast<WINDOWPOS*>(lParam)))
+// int OnMouseActivate(CWnd* pDesktopWnd, UINT nHitTest, UINT message)
+#define ON_WM_MOUSEACTIVATE()                                                                  \
+    AFX_MSG_ROW(WM_MOUSEACTIVATE, 0, 0, 0,                                                     \
+                *pResult = p->OnMouseActivate(CWnd::FromHandle(reinterpret_cast<HWND>(wParam)), \
+                                              LOWORD(lParam), HIWORD(lParam)))
+// void OnSysCommand(UINT nID, LPARAM lParam)
+#define ON_WM_SYSCOMMAND()                                                                     \
+    AFX_MSG_ROW(WM_SYSCOMMAND, 0, 0, 0, p->OnSysCommand(static_cast<UINT>(wParam), lParam))
 // void OnDropFiles(HDROP hDropInfo)
 #define ON_WM_DROPFILES()                                                                      \
     AFX_MSG_ROW(WM_DROPFILES, 0, 0, 0, p->OnDropFiles(reinterpret_cast<HDROP>(wParam)))

@@ -1,5 +1,5 @@
-// Fuzz target: the ASF header and data packet parsing of our wmvcore.dll. A header that parses
-// must parse again after being written back.
+// Fuzz target: the ASF header, picture attribute and data packet parsing of our wmvcore.dll. A
+// header that parses must parse again after being written back.
 #include "runtime/wmvcore/asf_format.h"
 
 #include <cstdlib>
@@ -7,7 +7,12 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     asf::Header header;
+    asf::Picture picture;
+    asf::ParsePicture(data, size, picture);
     if (asf::ParseHeader(data, size, header)) {
+        for (const asf::Attribute& a : header.attributes)
+            if (a.type == asf::kBinary)
+                asf::ParsePicture(a.value.data(), a.value.size(), picture);
         const std::vector<uint8_t> rebuilt = asf::BuildHeader(header);
         asf::Header again;
         if (!asf::ParseHeader(rebuilt.data(), rebuilt.size(), again))

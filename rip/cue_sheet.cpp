@@ -17,6 +17,24 @@ CString QuotedValue(const CString& strText)
     return "\"" + strValue + "\"";
 }
 
+// The FILE line's type, which cue readers require: by the audio file's extension. Other
+// compressed formats are decoded by whatever plays them, as "WAVE" files are.
+const char* FileType(const CString& strFile)
+{
+    const int nDot = strFile.ReverseFind('.');
+    const CString strExt = nDot < 0 ? CString() : strFile.Mid(nDot + 1);
+    struct Type {
+        const char* ext;
+        const char* type;
+    };
+    static const Type kTypes[] = {{"mp3", "MP3"}, {"aif", "AIFF"}, {"aiff", "AIFF"},
+                                  {"bin", "BINARY"}, {"raw", "BINARY"}};
+    for (const Type& t : kTypes)
+        if (strExt.CompareNoCase(t.ext) == 0)
+            return t.type;
+    return "WAVE";
+}
+
 void AppendLine(CString& strOut, const CString& strLine)
 {
     strOut += strLine;
@@ -82,7 +100,7 @@ BOOL CCueSheet::Write(const CString& strPath) const
         AppendLine(strOut, "TITLE " + QuotedValue(m_strTitle));
     if (!m_strPerformer.IsEmpty())
         AppendLine(strOut, "PERFORMER " + QuotedValue(m_strPerformer));
-    AppendLine(strOut, "FILE " + QuotedValue(m_strFile));
+    AppendLine(strOut, "FILE " + QuotedValue(m_strFile) + " " + FileType(m_strFile));
     for (INT_PTR i = 0; i < m_tracks.GetSize(); ++i) {
         const CCueSheetTrack* pTrack = static_cast<const CCueSheetTrack*>(m_tracks[i]);
         strLine.Format(" TRACK %02d AUDIO", static_cast<int>(i + 1));

@@ -14,6 +14,7 @@
 #include "audio/formats/wav/wav_writer.h"
 #include "audio/formats/wma/wma_reader.h"
 #include "audio/formats/wma/wma_writer.h"
+#include "foundation/i18n/i18n.h"
 #include "rip/rip_task.h"
 #include "rip/rip_thread.h"
 
@@ -28,7 +29,8 @@ namespace
 // (the job then reports "Can't find CD device").
 using ReaderOpener = CAudioAbstractReader* (*)(CRipTask& task, CRipSource& source,
                                                CString& strError);
-using WriterOpener = CAudioAbstractWriter* (*)(CRipTask& task, int nSampleRate, CString& strError);
+using WriterOpener = CAudioAbstractWriter* (*)(CRipTask& task, LPCTSTR lpszPath, int nSampleRate,
+                                               CString& strError);
 
 template <class TReader>
 CAudioAbstractReader* OpenFileReader(CRipTask& task, CRipSource&, CString& strError)
@@ -59,27 +61,29 @@ CAudioAbstractReader* OpenCdReader(CRipTask& task, CRipSource& source, CString& 
     return nullptr;
 }
 
-CAudioAbstractWriter* OpenWavWriter(CRipTask& task, int nSampleRate, CString& strError)
+CAudioAbstractWriter* OpenWavWriter(CRipTask& task, LPCTSTR lpszPath, int nSampleRate,
+                                    CString& strError)
 {
     auto pWriter = std::make_unique<CAudioWavWriter>();
-    if (pWriter->Open(task.GetOutputFile(), task.GetChannels(), nSampleRate,
-                      task.GetWavBitsPerSample(),
+    if (pWriter->Open(lpszPath, task.GetChannels(), nSampleRate, task.GetWavBitsPerSample(),
                       task.GetTagsMode() > 0 ? task.GetTrack() : nullptr))
         return pWriter.release();
     pWriter->GetError(strError);
     return nullptr;
 }
 
-CAudioAbstractWriter* OpenWmaWriter(CRipTask& task, int nSampleRate, CString& strError)
+CAudioAbstractWriter* OpenWmaWriter(CRipTask& task, LPCTSTR lpszPath, int nSampleRate,
+                                    CString& strError)
 {
     auto pWriter = std::make_unique<CAudioWMAWriter>();
-    if (pWriter->Open(task.GetOutputFile(), nSampleRate, task.GetWmaMode(), task.GetTrack()))
+    if (pWriter->Open(lpszPath, nSampleRate, task.GetWmaMode(), task.GetTrack()))
         return pWriter.release();
     pWriter->GetError(strError);
     return nullptr;
 }
 
-CAudioAbstractWriter* OpenMp3Writer(CRipTask& task, int nSampleRate, CString& strError)
+CAudioAbstractWriter* OpenMp3Writer(CRipTask& task, LPCTSTR lpszPath, int nSampleRate,
+                                    CString& strError)
 {
     DWORD flags = 0;
     switch (task.GetMp3Mode()) {
@@ -95,7 +99,7 @@ CAudioAbstractWriter* OpenMp3Writer(CRipTask& task, int nSampleRate, CString& st
     if (task.GetMp3WriteCRCs())
         flags |= CAudioMP3Writer::FLAG_CRC;
     auto pWriter = std::make_unique<CAudioMP3Writer>();
-    if (pWriter->Open(task.GetOutputFile(), task.GetChannels(), nSampleRate, task.GetMp3Bitrate(),
+    if (pWriter->Open(lpszPath, task.GetChannels(), nSampleRate, task.GetMp3Bitrate(),
                       task.GetMp3VBRQuality(), flags, task.GetTrack()))
         return pWriter.release();
     pWriter->GetError(strError);
@@ -103,20 +107,22 @@ CAudioAbstractWriter* OpenMp3Writer(CRipTask& task, int nSampleRate, CString& st
 }
 
 // Ogg Vorbis and FLAC writers always get the task's tag record.
-CAudioAbstractWriter* OpenVorbisWriter(CRipTask& task, int nSampleRate, CString& strError)
+CAudioAbstractWriter* OpenVorbisWriter(CRipTask& task, LPCTSTR lpszPath, int nSampleRate,
+                                       CString& strError)
 {
     auto pWriter = std::make_unique<CAudioVorbisWriter>();
-    if (pWriter->Open(task.GetOutputFile(), task.GetChannels(), nSampleRate,
-                      task.GetVorbisQuality(), task.GetTrack()))
+    if (pWriter->Open(lpszPath, task.GetChannels(), nSampleRate, task.GetVorbisQuality(),
+                      task.GetTrack()))
         return pWriter.release();
     pWriter->GetError(strError);
     return nullptr;
 }
 
-CAudioAbstractWriter* OpenFlacWriter(CRipTask& task, int nSampleRate, CString& strError)
+CAudioAbstractWriter* OpenFlacWriter(CRipTask& task, LPCTSTR lpszPath, int nSampleRate,
+                                     CString& strError)
 {
     auto pWriter = std::make_unique<CAudioFlacWriter>();
-    if (pWriter->Open(task.GetOutputFile(), task.GetChannels(), nSampleRate, task.GetFlacLevel(),
+    if (pWriter->Open(lpszPath, task.GetChannels(), nSampleRate, task.GetFlacLevel(),
                       task.GetTrack()))
         return pWriter.release();
     pWriter->GetError(strError);
@@ -168,8 +174,15 @@ BOOL RipOpenSource(CRipTask& task, CRipSource& source, CString& strError)
 {
     strError.Empty();
     const FormatEntry* pEntry = FindFormat(task.GetSourceType());
-    if (pEntry == nullptr)
+    if (pEntry == nullptr) {
+        // No reader recognised the input (a format of another kind, or damaged beyond telling).
+        strError = I18NString("cripthread.const.unknowninputerror",
+                              "The input file's format is not recognised: %s");
+        const int nAt = strError.Find("%s");
+        if (nAt >= 0)
+            strError = strError.Left(nAt) + task.GetInputFile() + strError.Mid(nAt + 2);
         return FALSE;
+    }
     if (pEntry->openReader == nullptr) {
         strError = FormatError(pEntry->nReaderErrorCode, kNotAvailable);
         return FALSE;
@@ -187,7 +200,8 @@ BOOL RipOpenSource(CRipTask& task, CRipSource& source, CString& strError)
     return FALSE;
 }
 
-CAudioAbstractWriter* RipOpenWriter(CRipTask& task, int nSampleRate, CString& strError)
+CAudioAbstractWriter* RipOpenWriter(CRipTask& task, LPCTSTR lpszPath, int nSampleRate,
+                                    CString& strError)
 {
     strError.Empty();
     const FormatEntry* pEntry = FindFormat(task.GetOutputFormat());
@@ -198,7 +212,7 @@ CAudioAbstractWriter* RipOpenWriter(CRipTask& task, int nSampleRate, CString& st
         return nullptr;
     }
     CString strDetail;
-    CAudioAbstractWriter* pWriter = pEntry->openWriter(task, nSampleRate, strDetail);
+    CAudioAbstractWriter* pWriter = pEntry->openWriter(task, lpszPath, nSampleRate, strDetail);
     if (pWriter == nullptr)
         strError = FormatError(pEntry->nWriterErrorCode, strDetail);
     return pWriter;

@@ -17,10 +17,12 @@ struct CRipSource {
     std::function<void()> releaseDisc;
 };
 
-// Opens the task's source. False with strError set to the job's error text (empty for a
-// source type that is not 0 to 4 or 99); nothing is left open then.
+// Opens the task's source. False with strError set to the job's error text (for a source type
+// that is not 0 to 4 or 99: the input's format is not recognised); nothing is left open then.
 BOOL RipOpenSource(CRipTask& task, CRipSource& source, CString& strError);
 
-// Creates and opens the writer of the task's output format. Null with strError set to the
-// job's error text (empty for an unknown output format); the caller owns the result.
-CAudioAbstractWriter* RipOpenWriter(CRipTask& task, int nSampleRate, CString& strError);
+// Creates and opens the writer of the task's output format on lpszPath (the job writes under
+// a temporary name and renames it when complete). Null with strError set to the job's error
+// text (empty for an unknown output format); the caller owns the result.
+CAudioAbstractWriter* RipOpenWriter(CRipTask& task, LPCTSTR lpszPath, int nSampleRate,
+                                    CString& strError);

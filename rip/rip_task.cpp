@@ -25,7 +25,7 @@ CRipTask::~CRipTask() = default;
 
 int CRipTask::SourceTypeFromFileType(int nFileType)
 {
-    if ((nFileType >= 0 && nFileType <= 4) || nFileType == SOURCE_CD)
+    if ((nFileType >= FILETYPE_WAV && nFileType <= FILETYPE_FLAC) || nFileType == SOURCE_CD)
         return nFileType;
     return SOURCE_UNKNOWN;
 }
@@ -40,12 +40,12 @@ void CRipTask::LoadEncoderSettings()
     m_nReadBufSize = cfg.GetCDReadBufSize();
 
     switch (m_nOutputFormat) {
-    case 0: // WAV
+    case FILETYPE_WAV:
         m_nChannels = cfg.GetWavEnc_Channels() == 1 ? 1 : 2;
         m_nTagsMode = cfg.GetWavEnc_WriteInfoTags() ? 1 : 0;
         m_wWavBitsPerSample = static_cast<WORD>(cfg.GetWavEnc_BitsPerSample());
         break;
-    case 1: { // MP3: 1 mono, 2 stereo, anything else joint stereo
+    case FILETYPE_MP3: { // 1 mono, 2 stereo, anything else joint stereo
         const int nChannels = cfg.GetMp3Enc_Channels();
         m_nChannels = (nChannels == 1 || nChannels == 2) ? nChannels : 3;
         m_nTagsMode = cfg.GetMp3Enc_WriteID3();
@@ -55,17 +55,17 @@ void CRipTask::LoadEncoderSettings()
         m_nMp3Mode = cfg.GetMp3Enc_Mode();
         break;
     }
-    case 2: // Ogg Vorbis
+    case FILETYPE_VORBIS:
         m_nChannels = cfg.GetVorbisEnc_Channels() == 1 ? 1 : 2;
         m_nTagsMode = 1;
         m_dVorbisQuality = cfg.GetVorbisEnc_Quality() / 10.0;
         break;
-    case 3: // WMA
+    case FILETYPE_WMA:
         m_nChannels = 2;
         m_nTagsMode = 1;
         m_nWmaMode = cfg.GetWmaEnc_Mode();
         break;
-    case 4: // FLAC
+    case FILETYPE_FLAC:
         m_nChannels = cfg.GetFlacEnc_Channels() == 1 ? 1 : 2;
         m_nTagsMode = 1;
         m_nFlacLevel = cfg.GetFlacEnc_Level();

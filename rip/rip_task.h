@@ -11,7 +11,7 @@
 class CRipTask : public CObject
 {
 public:
-    enum { SOURCE_CD = 99, SOURCE_UNKNOWN = -1 };
+    enum { SOURCE_CD = FILETYPE_CD, SOURCE_UNKNOWN = FILETYPE_NONE };
 
     // A CD task: sectors [nStartSector, nEndSector) of track nTrack on drive nDrive.
     CRipTask(int nDrive, int nTrack, int nStartSector, int nEndSector, int nOutputFormat,

@@ -8,12 +8,17 @@
 
 #include <process.h>
 
+#include <atomic>
+
 namespace
 {
 
 const DWORD kStepLockMs = 1000;
 const DWORD kCleanupLockMs = 10000;
 const DWORD kErrorCopyLockMs = 20;
+// The rates an output can be written at: FLAC's stream header holds up to 655350 Hz.
+const uint32_t kMinSampleRate = 1;
+const uint32_t kMaxSampleRate = 655350;
 
 void CopyText(char* pBuffer, size_t nSize, LPCTSTR lpszText)
 {
@@ -39,6 +44,20 @@ BOOL GetFileIdentity(LPCTSTR lpszPath, BY_HANDLE_FILE_INFORMATION& info)
     const BOOL bOk = ::GetFileInformationByHandle(h, &info);
     ::CloseHandle(h);
     return bOk;
+}
+
+// The name a job writes under until its output is complete: in the output's folder (so the
+// final rename does not copy), unique among jobs, keeping the extension.
+CString PartialFileName(const CString& strFinal)
+{
+    static std::atomic<unsigned> s_nNext{0};
+    CString strUnique;
+    strUnique.Format(".partial-%lx-%x", ::GetCurrentProcessId(), s_nNext++);
+    const int nSlash = strFinal.ReverseFind('\\');
+    const int nDot = strFinal.ReverseFind('.');
+    if (nDot > nSlash + 1)
+        return strFinal.Left(nDot) + strUnique + strFinal.Mid(nDot);
+    return strFinal + strUnique;
 }
 
 } // namespace
@@ -135,6 +154,9 @@ void CRipThread::Fail(const CString& strError)
 {
     CSingleLock lock(&m_lock, TRUE);
     m_strError = strError;
+    // The user knows the output by its own name, not by the partial one written meanwhile.
+    if (!m_strPartialFile.IsEmpty() && m_pTask)
+        m_strError.Replace(m_strPartialFile, m_pTask->GetOutputFile());
     m_bFailed = TRUE;
 }
 
@@ -162,8 +184,10 @@ void CRipThread::Run()
         e->Delete();
     } catch (...) {
     }
-    if (m_bFailed && bDeleteOutput && m_pTask)
-        ::DeleteFileA(m_pTask->GetOutputFile());
+    if (!m_bFailed && bDeleteOutput)
+        PublishOutput();
+    if (m_bFailed && bDeleteOutput)
+        ::DeleteFileA(m_strPartialFile);
     // Published last: once the state is final the output is what it will stay, and the batch
     // may delete the job (its destructor still waits for this thread to return).
     m_nState = m_bFailed ? STATE_ERROR : STATE_DONE;
@@ -182,6 +206,17 @@ BOOL CRipThread::RunSteps(BOOL& bDeleteOutput)
     if (!CreateReader())
         return FALSE;
     m_pReader->Prepare();
+    // A damaged header can claim any rate; no output format holds 0 Hz or billions of Hz.
+    const uint32_t nRate = m_pReader->GetSampleRate();
+    if (nRate < kMinSampleRate || nRate > kMaxSampleRate) {
+        CString strError;
+        strError.Format("%s: %lu Hz",
+                        static_cast<LPCTSTR>(I18NString("cripthread.const.badsamplerate",
+                                                        "Unsupported sample rate")),
+                        static_cast<unsigned long>(nRate));
+        Fail(strError);
+        return FALSE;
+    }
     ::Sleep(10);
     bDeleteOutput = TRUE;
     if (!CreateWriter(m_pReader->GetSampleRate()))
@@ -274,12 +309,25 @@ BOOL CRipThread::CreateReader()
 BOOL CRipThread::CreateWriter(int nSampleRate)
 {
     CString strError;
-    m_pWriter = RipOpenWriter(*m_pTask, nSampleRate, strError);
+    m_strPartialFile = PartialFileName(m_pTask->GetOutputFile());
+    m_pWriter = RipOpenWriter(*m_pTask, m_strPartialFile, nSampleRate, strError);
     if (m_pWriter == nullptr) {
         Fail(strError);
         return FALSE;
     }
     return TRUE;
+}
+
+void CRipThread::PublishOutput()
+{
+    // Only a whole output takes the final name, replacing what was there; until then a
+    // killed process leaves only the partial name behind.
+    if (::MoveFileExA(m_strPartialFile, m_pTask->GetOutputFile(),
+                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return;
+    const LONG lError = static_cast<LONG>(::GetLastError());
+    CFileException e(CFileException::OsErrorToException(lError), lError, m_pTask->GetOutputFile());
+    Fail(ExceptionText(&e));
 }
 
 void CRipThread::ReleaseStreams(DWORD dwWaitMs)

@@ -21,8 +21,8 @@ public:
     enum State {
         STATE_WAITING = 0, // Start runs it, Stop ends it at once with "Stopped by the user"
         STATE_RUNNING = 1, // the worker runs; Stop asks it to end before its next frame
-        STATE_ERROR = 2,   // final: GetErrorText says why; an unfinished output was deleted
-        STATE_DONE = 3,    // final: the output is complete
+        STATE_ERROR = 2,   // final: GetErrorText says why; the task's file is untouched
+        STATE_DONE = 3,    // final: the output is complete under the task's name
     };
 
     // Takes ownership of the task (which may be null: Start then fails).
@@ -68,6 +68,9 @@ private:
     BOOL CreateReader();
     BOOL CreateWriter(int nSampleRate);
     void ReleaseStreams(DWORD dwWaitMs);
+    // Renames the finished output from its partial name to the task's name; fails the job
+    // when that cannot be done.
+    void PublishOutput();
     // Stores the text under the lock, then publishes the error state.
     void Fail(const CString& strError);
     BOOL IsSameFileAsInput() const;
@@ -81,6 +84,7 @@ private:
     CString m_strProtectionText;
     CString m_strSameFileText;
     CString m_strError;
+    CString m_strPartialFile; // where the writer writes until the output is complete
     BOOL m_bFailed; // worker only: the state it publishes when it ends
     std::atomic<int> m_bStopRequest;
     std::atomic<int> m_nProgress;

@@ -95,12 +95,11 @@ void CAudioCD::Unlock() { m_mutex.Unlock(); }
 
 void CAudioCD::Close()
 {
-    if (Lock(kCommandWaitMs)) {
-        m_error = ERR_NONE;
-        if (m_open) m_drives->CloseDrive(m_index);
-        m_open = 0;
-        Unlock();
-    }
+    // Gives back this CD's reference to the drive's handle, which other opened CDs may still
+    // read through: no drive command runs here, so the drive mutex is not needed.
+    m_error = ERR_NONE;
+    if (m_open) m_drives->CloseDrive(m_index);
+    m_open = 0;
     m_hasToc = 0;
 }
 
@@ -268,6 +267,19 @@ int CAudioCD::Load()
     if (!result) m_error = ERR_EJECT;
     Unlock();
     return result;
+}
+
+BOOL CAudioCD::ReadDiscInfo(DWORD* info, int* sessions, int* lastTrack)
+{
+    m_error = ERR_NONE;
+    if (!m_open || !Lock(kCommandWaitMs)) {
+        m_error = ERR_NOT_OPEN;
+        return FALSE;
+    }
+    const BOOL ok = m_drives->ReadDiscInfo(m_index, info, sessions, lastTrack);
+    Unlock();
+    if (!ok) m_error = ERR_READ;
+    return ok;
 }
 
 int CAudioCD::GetCapacity()

@@ -78,6 +78,9 @@ public:
     int Load();
     // Last logical block address; -1 when not open or the mutex was not obtained.
     int GetCapacity();
+    // CDriveManager::ReadDiscInfo under the mutex; false with error 1 when not open or the
+    // mutex was not obtained, false with error 2 when the command failed.
+    BOOL ReadDiscInfo(DWORD* info, int* sessions, int* lastTrack);
     int GetError() const { return m_error; }
     void SetError(int error) { m_error = error; }
 

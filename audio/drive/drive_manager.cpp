@@ -15,6 +15,7 @@ CDriveManager& GetDriveTable()
 namespace {
 
 constexpr int kTocBufferSize = 1200;
+constexpr int kDiscInfoBufferSize = 256;
 constexpr int kCapsPageLength = 255;
 constexpr int kReadAttempts = 3;
 constexpr DWORD kRetryPauseMs = 1000;
@@ -225,3 +226,25 @@ int CDriveManager::ReadSectors(int i, DWORD lba, int count, BYTE* buffer, int se
 }
 
 DWORD CDriveManager::ReadCapacity(int i) { return m_drives[i]->ReadCapacity(m_mode); }
+
+BOOL CDriveManager::ReadDiscInfo(int i, DWORD* info, int* sessions, int* lastTrack)
+{
+    BYTE r[kDiscInfoBufferSize];
+    if (!m_drives[i]->ReadDiscInformation(r, sizeof r, m_mode)) return FALSE;
+    // Byte 2: erasable (bit 4), last session state (bits 2-3), disc status (bits 0-1).
+    static const DWORD kStatus[] = {DISC_EMPTY, DISC_INCOMPLETE, DISC_COMPLETE, DISC_OTHER_STATUS};
+    static const DWORD kSession[] = {SESSION_EMPTY, SESSION_INCOMPLETE, SESSION_DAMAGED,
+                                     SESSION_COMPLETE};
+    if (info) {
+        *info = kStatus[r[2] & 3] | kSession[(r[2] >> 2) & 3] |
+                ((r[2] & 0x10) ? DISC_ERASABLE : DISC_NOT_ERASABLE) |
+                static_cast<DWORD>((r[7] & 3) + 1) << FORMAT_STATE_SHIFT;
+        if (r[8] == 0x00) *info |= DISC_CD_ROM;
+        else if (r[8] == 0x10) *info |= DISC_CD_I;
+        else if (r[8] == 0x20) *info |= DISC_CD_ROM_XA;
+    }
+    // Counts have their low byte in 4 and 6, their high byte in 9 and 11.
+    if (sessions) *sessions = r[4] | r[9] << 8;
+    if (lastTrack) *lastTrack = r[6] | r[11] << 8;
+    return TRUE;
+}

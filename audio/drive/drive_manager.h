@@ -23,6 +23,15 @@ public:
         CAP_MODE2_FORM1 = 0x2000, CAP_MODE2_FORM2 = 0x4000, CAP_AUDIO_PLAY = 0x8000,
         CAP_BARCODE = 0x10000, CAP_ISRC = 0x20000, CAP_UPC = 0x40000
     };
+    // Bits of ReadDiscInfo: disc status, erasable or not, state of the last session, the
+    // background format state (a value in bits 16-18, not single bits), disc type.
+    enum : DWORD {
+        DISC_EMPTY = 0x1, DISC_INCOMPLETE = 0x2, DISC_COMPLETE = 0x4, DISC_OTHER_STATUS = 0x8,
+        DISC_ERASABLE = 0x10, DISC_NOT_ERASABLE = 0x20, SESSION_EMPTY = 0x40,
+        SESSION_INCOMPLETE = 0x80, SESSION_DAMAGED = 0x100, SESSION_COMPLETE = 0x200,
+        DISC_CD_ROM = 0x400, DISC_CD_I = 0x800, DISC_CD_ROM_XA = 0x1000,
+        FORMAT_STATE_SHIFT = 16
+    };
 
     CDriveManager();
     ~CDriveManager();
@@ -45,6 +54,7 @@ public:
 
     // Any output may be null. `writeSpeeds` is a 0-terminated list (room for 64 entries).
     BOOL QueryCapabilities(int i, DWORD* caps, int* loading, int* bufferSize, int* writeSpeeds);
+    // One reference to drive i's device per successful OpenDrive, given back by CloseDrive.
     BOOL OpenDrive(int i);
     void CloseDrive(int i);
     BOOL Eject(int i);
@@ -56,6 +66,14 @@ public:
     // 0 on success, 2 when all three attempts (1000 ms apart) failed.
     int ReadSectors(int i, DWORD lba, int count, BYTE* buffer, int sectorSize, BYTE selection);
     DWORD ReadCapacity(int i);
+    // READ DISC INFORMATION: the DISC_* bits, the number of sessions and the last track of
+    // the last session (any output may be null); false when the command failed.
+    BOOL ReadDiscInfo(int i, DWORD* info, int* sessions, int* lastTrack);
+    // The table of contents of a READ TOC full-TOC reply (the parser lives with CToc).
+    static std::unique_ptr<CToc> ParseFullToc(const BYTE* reply, int length)
+    {
+        return CToc::ParseFullToc(reply, length);
+    }
 
 private:
     BOOL EnumerateAspi();

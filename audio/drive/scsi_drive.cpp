@@ -10,29 +10,38 @@ CScsiDrive::CScsiDrive(BYTE ha, BYTE target, BYTE lun) : m_ha(ha), m_target(targ
 BOOL CScsiDrive::Open(int mode)
 {
     if (mode >= 0) return TRUE;
-    if (m_openCount > 0 && m_device) {
+    std::lock_guard<std::mutex> hold(m_openLock);
+    // Concurrent jobs, the player and an eject each open the drive: a second handle would
+    // replace the first while other threads still read through it.
+    if (m_openCount > 0) {
         ++m_openCount;
         return TRUE;
     }
-    m_device = CreateFileA(m_path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                           nullptr, OPEN_EXISTING, FILE_FLAG_WRITE_THROUGH | FILE_FLAG_OVERLAPPED,
-                           nullptr);
-    if (m_device == INVALID_HANDLE_VALUE) {
-        m_device = nullptr;
+    HANDLE device = CreateFileA(m_path, GENERIC_READ | GENERIC_WRITE,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                FILE_FLAG_WRITE_THROUGH | FILE_FLAG_OVERLAPPED, nullptr);
+    if (device == INVALID_HANDLE_VALUE) {
         m_error = ERR_OPEN;
         return FALSE;
     }
+    m_device = device;
     m_openCount = 1;
     return TRUE;
 }
 
 void CScsiDrive::Close(int mode)
 {
-    if (mode >= 0 || !m_device) return;
-    if (--m_openCount > 0) return;
+    if (mode >= 0) return;
+    std::lock_guard<std::mutex> hold(m_openLock);
+    if (m_openCount == 0 || --m_openCount > 0) return;
     CloseHandle(m_device);
     m_device = nullptr;
-    m_openCount = 0;
+}
+
+int CScsiDrive::GetOpenCount() const
+{
+    std::lock_guard<std::mutex> hold(m_openLock);
+    return m_openCount;
 }
 
 BOOL CScsiDrive::QueryCapabilities(int mode, int length, BYTE* buffer)
@@ -94,6 +103,11 @@ BOOL CScsiDrive::SetCdSpeed(BYTE rotation, WORD readSpeed, WORD writeSpeed, int 
 BOOL CScsiDrive::Eject(int mode) { return scsi_Eject(m_ha, m_target, m_lun, mode, m_device); }
 
 BOOL CScsiDrive::Load(int mode) { return scsi_Load(m_ha, m_target, m_lun, mode, m_device); }
+
+BOOL CScsiDrive::ReadDiscInformation(BYTE* buffer, int length, int mode)
+{
+    return scsi_ReadDiscInformation(m_ha, m_target, m_lun, buffer, length, mode, m_device);
+}
 
 DWORD CScsiDrive::ReadCapacity(int mode)
 {

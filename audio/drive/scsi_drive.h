@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <mutex>
+
 class CScsiDrive {
 public:
     // Error codes of the record.
@@ -14,11 +16,13 @@ public:
     CScsiDrive& operator=(const CScsiDrive&) = delete;
 
     // Pass-through: opens the device path for overlapped I/O (error ERR_OPEN on failure).
-    // ASPI: nothing to open, true. Every opened CD of the drive (one per job of a batch) shares
-    // the one handle: the first Open makes it and the last Close ends it, so a job that ends
-    // never closes the handle another job still reads through. Callers hold the drive's mutex.
+    // Every opened CD of the process shares the one handle: each Open that succeeds takes a
+    // reference, each Close gives one back, and the last Close closes the handle. Safe from
+    // any thread. ASPI: nothing to open, true.
     BOOL Open(int mode);
     void Close(int mode);
+    // The references taken by Open and not yet given back.
+    int GetOpenCount() const;
     // MODE SENSE page 2A into the caller's buffer (error ERR_CAPABILITIES on failure).
     BOOL QueryCapabilities(int mode, int length, BYTE* buffer);
     // Leaves `text` unchanged for codes without a text.
@@ -33,13 +37,13 @@ public:
     BOOL Eject(int mode);
     BOOL Load(int mode);
     DWORD ReadCapacity(int mode);
+    BOOL ReadDiscInformation(BYTE* buffer, int length, int mode);
 
     BYTE m_ha;
     BYTE m_target;
     BYTE m_lun;
     int m_interface = 0;
     HANDLE m_device = nullptr;
-    int m_openCount = 0;  // pass-through opens not yet closed
     char m_path[128] = {};  // "\\.\E:" under pass-through, empty under ASPI
     char m_name[128] = {};
     BYTE m_writesCdR = 0;
@@ -49,4 +53,8 @@ public:
     BYTE m_writesDvdRam = 0;
     BYTE m_bufferWait = 1;
     int m_error = ERR_NONE;
+
+private:
+    mutable std::mutex m_openLock;  // guards m_device and m_openCount across Open and Close
+    int m_openCount = 0;
 };

@@ -6,6 +6,18 @@
 
 #include <memory>
 
+// The file type codes every subsystem shares: a format's code as detection gives it and a
+// job's source and output use it, and the code of an audio CD as a job's source.
+enum AudioFileType {
+    FILETYPE_NONE = -1,
+    FILETYPE_WAV = 0,
+    FILETYPE_MP3 = 1,
+    FILETYPE_VORBIS = 2,
+    FILETYPE_WMA = 3,
+    FILETYPE_FLAC = 4,
+    FILETYPE_CD = 99,
+};
+
 // One embedded picture. The tag writers read the members directly.
 class CAudioTrackPictureInfo
 {

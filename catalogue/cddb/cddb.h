@@ -60,11 +60,18 @@ public:
     BOOL FindInLocalDatabase(LPCTSTR lpszRoot, DWORD dwDiscId, BOOL bOneFilePerDisc,
                              CCDDBRecord& record, CString& strCategory);
 
+    // How a command's reply ends (the nMode of ReadResponse).
+    enum ReplyMode {
+        REPLY_LIST = 0,   // at the end marker: every command but the two below
+        REPLY_QUERY = 1,  // at the end marker, or after a status line outside 210-219
+        REPLY_SUBMIT = 2, // as a query
+    };
+
     // Customisation points, in this order.
     virtual CString GetHelloString();
-    // Reads one reply until the end marker. FALSE when no data came within the timeout (the
-    // text so far is kept in m_strLastResponse); throws 524 when the server closes early.
-    // Mode 1 (query) and 2 (submission) also end after a complete status line outside 210-219.
+    // Reads one reply until the end marker (a ReplyMode says which replies end earlier). FALSE
+    // when no data came within the timeout (the text so far is kept in m_strLastResponse);
+    // throws 524 when the server closes early.
     virtual BOOL ReadResponse(CWSocket& socket, LPCTSTR lpszEndMarker, CString& strText, int nMode);
     virtual void EscapeXmcdValue(CString& strText);
     virtual void ReplaceNonAlphanumerics(CString& strText);

@@ -20,6 +20,30 @@ bool IsStatusJudgeable(const CString& body)
             return true;
     return false;
 }
+
+// Whether `marker` occurs in `text` from `start` on, where each CR LF of the marker also
+// matches a bare LF: some servers end their lines with LF alone.
+bool HasEndMarker(const CString& text, const CString& marker, int start)
+{
+    const int n = text.GetLength(), m = marker.GetLength();
+    for (int pos = start; pos < n; ++pos) {
+        int t = pos, k = 0;
+        while (k < m && t < n) {
+            if (marker[k] == '\r' && k + 1 < m && marker[k + 1] == '\n' && text[t] == '\n') {
+                k += 2;
+                ++t;
+            } else if (text[t] == marker[k]) {
+                ++k;
+                ++t;
+            } else {
+                break;
+            }
+        }
+        if (k == m)
+            return true;
+    }
+    return false;
+}
 } // namespace
 
 BOOL CCDDB::ReadResponse(CWSocket& socket, LPCTSTR lpszEndMarker, CString& strText, int nMode)
@@ -49,7 +73,7 @@ BOOL CCDDB::ReadResponse(CWSocket& socket, LPCTSTR lpszEndMarker, CString& strTe
             if (buffer[i] != '\0')
                 buffer[kept++] = buffer[i];
         strText.Append(buffer.get(), kept);
-        if ((nMode == 1 || nMode == 2) && FindBody(strText, body) && IsStatusJudgeable(body)) {
+        if ((nMode == REPLY_QUERY || nMode == REPLY_SUBMIT) && FindBody(strText, body) && IsStatusJudgeable(body)) {
             // A reply outside 210-219 is one status line without an end marker.
             const int code = GetStatusCode(body);
             if (code < 210 || code > 219)
@@ -58,7 +82,7 @@ BOOL CCDDB::ReadResponse(CWSocket& socket, LPCTSTR lpszEndMarker, CString& strTe
         int start = strText.GetLength() - kept - L + 1;
         if (start < 0)
             start = 0;
-        bFound = strText.Find(marker, start) >= 0;
+        bFound = HasEndMarker(strText, marker, start);
     }
     m_strLastResponse = strText;
     return TRUE;
@@ -92,7 +116,7 @@ CString CCDDB::RunCommand(const CCDDBSite& site, const CString& strRequest, int 
 void CCDDB::CmdSites(const CCDDBSite& site, CCDDBSiteArray& sites)
 {
     sites.RemoveAll();
-    const CString body = RunCommand(site, GetRequest(site, "sites"), 0, CDDB_E_SITES);
+    const CString body = RunCommand(site, GetRequest(site, "sites"), REPLY_LIST, CDDB_E_SITES);
     if (!ParseSitesReply(body, sites))
         ThrowCCDDBReplyException(CDDB_E_SITES, m_strLastResponse);
 }
@@ -109,7 +133,7 @@ void CCDDB::CmdSites(LPCTSTR lpszHost, LPCTSTR lpszCgiPath, int nPort, CCDDBSite
 void CCDDB::CmdLsCat(const CCDDBSite& site, CStringArray& categories)
 {
     categories.RemoveAll();
-    const CString body = RunCommand(site, GetRequest(site, "cddb+lscat"), 0, CDDB_E_LSCAT);
+    const CString body = RunCommand(site, GetRequest(site, "cddb+lscat"), REPLY_LIST, CDDB_E_LSCAT);
     if (!ParseLsCatReply(body, categories))
         ThrowCCDDBReplyException(CDDB_E_LSCAT, m_strLastResponse);
 }
@@ -117,7 +141,7 @@ void CCDDB::CmdLsCat(const CCDDBSite& site, CStringArray& categories)
 void CCDDB::CmdStat(const CCDDBSite& site, CCDDBStatus& status)
 {
     status = CCDDBStatus();
-    const CString body = RunCommand(site, GetRequest(site, "stat"), 0, CDDB_E_STAT);
+    const CString body = RunCommand(site, GetRequest(site, "stat"), REPLY_LIST, CDDB_E_STAT);
     if (!ParseStatReply(body, status))
         ThrowCCDDBReplyException(CDDB_E_STAT, m_strLastResponse);
 }
@@ -138,7 +162,7 @@ void CCDDB::CmdQuery(const CCDDBSite& site, DWORD dwDiscId,
     CString command;
     command.Format("cddb+query+%08x+%d+%s+%d", static_cast<unsigned>(dwDiscId),
                    static_cast<int>(tracks < 0 ? 0 : tracks), offsets.GetString(), seconds);
-    const CString body = RunCommand(site, GetRequest(site, command), 1, CDDB_E_QUERY);
+    const CString body = RunCommand(site, GetRequest(site, command), REPLY_QUERY, CDDB_E_QUERY);
     if (!ParseQueryReply(body, results))
         ThrowCCDDBReplyException(CDDB_E_QUERY, m_strLastResponse);
 }
@@ -148,7 +172,7 @@ void CCDDB::CmdRead(const CCDDBSite& site, DWORD dwDiscId, LPCTSTR lpszCategory,
 {
     CString command;
     command.Format("cddb+read+%s+%08x", lpszCategory, static_cast<unsigned>(dwDiscId));
-    const CString body = RunCommand(site, GetRequest(site, command), 0, CDDB_E_READ);
+    const CString body = RunCommand(site, GetRequest(site, command), REPLY_LIST, CDDB_E_READ);
     if (!ParseReadReply(body, record))
         ThrowCCDDBReplyException(CDDB_E_READ, m_strLastResponse);
     if (record.m_dwDiscId != dwDiscId)
@@ -173,14 +197,14 @@ void CCDDB::CmdSubmit(const CCDDBSite& site, LPCTSTR lpszCategory, LPCTSTR lpszE
     request.AppendFormat("X-Cddbd-Note: %s\r\n", lpszNote);
     request.AppendFormat("Content-Length: %d\r\n\r\n", body.GetLength());
     request += body;
-    const CString reply = RunCommand(site, FilterRequest(request), 2, CDDB_E_SUBMIT);
+    const CString reply = RunCommand(site, FilterRequest(request), REPLY_SUBMIT, CDDB_E_SUBMIT);
     if (!IsSubmitAccepted(reply))
         ThrowCCDDBReplyException(CDDB_E_SUBMIT, m_strLastResponse);
 }
 
 void CCDDB::CmdMotd(const CCDDBSite& site, CString& strMotd)
 {
-    const CString body = RunCommand(site, GetRequest(site, "motd"), 0, CDDB_E_MOTD);
+    const CString body = RunCommand(site, GetRequest(site, "motd"), REPLY_LIST, CDDB_E_MOTD);
     if (!ParseMotdReply(body, strMotd))
         ThrowCCDDBReplyException(CDDB_E_MOTD, m_strLastResponse);
 }

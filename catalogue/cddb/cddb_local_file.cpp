@@ -1,6 +1,7 @@
 // Reading a disc's record from a local freedb-style database file.
 #include "catalogue/cddb/cddb.h"
 
+#include <cstring>
 #include <memory>
 #include <new>
 
@@ -8,6 +9,32 @@ namespace
 {
 // A record file is a few kilobytes; one this large is no record and is not loaded.
 const ULONGLONG kMaxRecordFile = 16 * 1024 * 1024;
+
+// freedb lines are under 256 characters; the rest of a longer one is not kept, so one huge
+// line cannot take the memory of its length.
+const UINT kMaxLine = 4096;
+
+// The next line without its line end, at most kMaxLine characters; bCut tells that more was
+// skipped. FALSE at the end of the file.
+BOOL ReadBoundedLine(CStdioFile& file, CString& line, bool& bCut)
+{
+    char buffer[kMaxLine + 1];
+    bCut = false;
+    if (!file.ReadString(buffer, sizeof buffer))
+        return FALSE;
+    line = buffer;
+    bool ended = line.GetLength() < static_cast<int>(kMaxLine) || line.Right(1) == "\n";
+    while (!ended) {
+        // The chunk filled the buffer without a line end: skip to the end of the line.
+        if (!file.ReadString(buffer, sizeof buffer))
+            break;
+        bCut = true;
+        const size_t n = std::strlen(buffer);
+        ended = n < kMaxLine || buffer[n - 1] == '\n';
+    }
+    line.TrimRight("\r\n");
+    return TRUE;
+}
 
 [[noreturn]] void ThrowFileError(CFileException* e)
 {
@@ -50,15 +77,17 @@ CString ReadRecordFromRangeFile(DWORD dwDiscId, LPCTSTR lpszPath)
     CString start;
     start.Format("#FILENAME=%08X", static_cast<unsigned>(dwDiscId));
     CString text, line;
-    bool started = false;
+    bool started = false, cut = false;
     try {
-        while (file.ReadString(line)) {
+        while (ReadBoundedLine(file, line, cut)) {
             if (!started) {
-                started = line.CompareNoCase(start) == 0;
+                started = !cut && line.CompareNoCase(start) == 0;
                 continue;
             }
             if (line.Find("#FILENAME") >= 0)
                 break;
+            if (cut)
+                ThrowCCDDBException(CDDB_E_BAD_RECORD, CDDB_FACILITY_CLIENT, "");
             text += line + "\r\n";
             if (static_cast<ULONGLONG>(text.GetLength()) >= kMaxRecordFile)
                 ThrowCCDDBException(CDDB_E_FILE_TOO_LARGE, CDDB_FACILITY_CLIENT, "");

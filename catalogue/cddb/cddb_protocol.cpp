@@ -186,10 +186,15 @@ DWORD CCDDB::ComputeDiscId(const CCDDBTrackPositionArray& positions)
 
 BOOL CCDDB::FindBody(const CString& strReply, CString& strBody)
 {
-    const int pos = strReply.Find("\r\n\r\n");
-    if (pos < 0)
+    // The head ends at its first empty line, whichever line end the server uses.
+    const int crlf = strReply.Find("\r\n\r\n");
+    const int lf = strReply.Find("\n\n");
+    if (crlf < 0 && lf < 0)
         return FALSE;
-    strBody = strReply.Mid(pos + 4);
+    if (lf >= 0 && (crlf < 0 || lf < crlf))
+        strBody = strReply.Mid(lf + 2);
+    else
+        strBody = strReply.Mid(crlf + 4);
     return TRUE;
 }
 
@@ -399,9 +404,10 @@ BOOL CCDDB::ParseQueryLine(const CString& strLine, CCDDBQueryResult& result)
         rest = rest.Left(lineEnd > 0 && rest[lineEnd - 1] == '\r' ? lineEnd - 1 : lineEnd);
     result.m_strCategory = FilterReceivedText(category);
     result.m_dwDiscId = CddbToHex(id);
-    const int slash = rest.Find('/');
+    // The dtitle is "artist / title"; a bare "/" belongs to a name ("AC/DC").
+    const int slash = rest.Find(" / ");
     if (slash >= 0) {
-        CString artist = rest.Left(slash), title = rest.Mid(slash + 1);
+        CString artist = rest.Left(slash), title = rest.Mid(slash + 3);
         result.m_strDiscArtist = FilterReceivedText(artist.Trim());
         result.m_strDiscTitle = FilterReceivedText(title.Trim());
     } else {

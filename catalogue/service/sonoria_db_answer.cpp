@@ -7,6 +7,7 @@
 
 #include <cctype>
 #include <cstring>
+#include <limits>
 
 #include "catalogue/model/cd_info.h"
 #include "framework/codepage.h"
@@ -90,6 +91,11 @@ const DiscElement kDiscElementsRead[] = {
 CSonoriaDBMgr::CSonoriaDBMgr(LPCTSTR lpszServiceBase) : m_strServiceBase(lpszServiceBase) {}
 
 CSonoriaDBMgr::~CSonoriaDBMgr() = default;
+
+int CSonoriaDBMgr::NextRevision(int nRevision)
+{
+    return nRevision < std::numeric_limits<int>::max() ? nRevision + 1 : nRevision;
+}
 
 int CSonoriaDBMgr::ReadNumber(const char* p)
 {
@@ -282,7 +288,7 @@ CString CSonoriaDBMgr::BuildSubmissionXml(const CCDInfo& info, LPCTSTR lpszSubmi
                 {"publisher", info.GetPublisher()},
                 {"partofaset", info.GetPartOfASet()},
                 {"contentgroup", info.GetContentGroup()},
-                {"revision", number(info.GetRevision() + 1)},
+                {"revision", number(NextRevision(info.GetRevision()))},
                 {"ntracks", number(info.GetTrackCount())},
                 {"lenseconds", number(info.GetLengthSeconds())}};
     for (const auto& d : disc)

@@ -58,7 +58,7 @@ int CSonoriaDBMgr::SubmitCD(CCDInfo* pInfo, LPCTSTR lpszSubmitter, LPCTSTR, LPCT
     auto client = MakeClient();
     CString body = "cdid=" + UrlEncoded(pInfo->GetTocId());
     body += "&client=" + UrlEncoded(lpszClient != nullptr ? lpszClient : "");
-    body.AppendFormat("&revision=%d", pInfo->GetRevision() + 1);
+    body.AppendFormat("&revision=%d", NextRevision(pInfo->GetRevision()));
     body += "&xml=" + UrlEncoded(SystemToUtf8(xml).c_str());
     if (!client->Post(m_strServiceBase + "i.php", body, -1))
         return RESULT_NO_CONNECTION;

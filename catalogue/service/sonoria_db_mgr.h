@@ -48,6 +48,9 @@ public:
     static CString EscapeText(const CString& strText);
     // The decimal number at p after blanks, with an optional sign (saturating); 0 without digits.
     static int ReadNumber(const char* p);
+    // The revision a submission carries: one above the record's, saturating at the largest
+    // int (an answer can set any revision).
+    static int NextRevision(int nRevision);
     // The number right after the first "<error>"; false when the text holds none.
     static bool FindErrorNumber(const char* pszBody, int& number);
 

@@ -250,6 +250,26 @@ char COXParser::GetChar(bool reportEnd)
     return c;
 }
 
+void COXParser::StepBack(int n)
+{
+    for (; n > 0 && m_pCursor && m_pCursor > m_pBuffer; --n) {
+        --m_pCursor;
+        if (*m_pCursor == '\n' && m_pCursor > m_pBuffer && m_pCursor[-1] == '\r')
+            --m_pCursor;
+        if (*m_pCursor != '\n' && *m_pCursor != '\r') {
+            --m_nColumn;
+            continue;
+        }
+        // Back on the line before: its column counts its characters, from 1 on the first
+        // line of the text (as Reset starts it) and from 0 after a line feed.
+        --m_nLine;
+        const char* lineStart = m_pCursor;
+        while (lineStart > m_pBuffer && lineStart[-1] != '\n' && lineStart[-1] != '\r')
+            --lineStart;
+        m_nColumn = static_cast<int>(m_pCursor - lineStart) + (lineStart == m_pBuffer ? 1 : 0);
+    }
+}
+
 void COXParser::RestorePosition(const Position& p)
 {
     m_pCursor = p.cursor;

@@ -184,6 +184,9 @@ protected:
 
     // Reading
     char GetChar(bool reportEnd = false);
+    //! Moves the cursor back n characters as GetChar counts them (CR LF is one), never before
+    //! the start of the text, and sets line and column to what they were there.
+    void StepBack(int n);
     struct Position {
         const char* cursor;
         int line;

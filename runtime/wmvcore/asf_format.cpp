@@ -381,6 +381,31 @@ std::vector<uint8_t> BuildHeader(const Header& hdr)
     return std::move(w.out);
 }
 
+bool ParsePicture(const uint8_t* bytes, size_t size, Picture& picture)
+{
+    Reader r(bytes, size);
+    uint32_t dataLength = 0;
+    if (!r.U8(picture.type) || !r.U32(dataLength))
+        return false;
+    for (std::vector<uint8_t>* text : {&picture.mimeType, &picture.description}) {
+        const uint8_t* start = r.Here();
+        size_t bytesUsed = 0;
+        for (;;) {
+            uint16_t unit = 0;
+            if (!r.U16(unit))
+                return false;
+            bytesUsed += 2;
+            if (unit == 0)
+                break;
+        }
+        text->assign(start, start + bytesUsed);
+    }
+    if (!r.Has(dataLength))
+        return false;
+    picture.data.assign(r.Here(), r.Here() + dataLength);
+    return true;
+}
+
 uint64_t HeaderObjectSize(const uint8_t* bytes, size_t size)
 {
     Reader r(bytes, size);

@@ -71,6 +71,18 @@ std::vector<uint8_t> BuildHeader(const Header& hdr);
 // attributes of their names.
 bool ParseHeader(const uint8_t* bytes, size_t size, Header& hdr);
 
+// A WM/Picture attribute value as the file holds it: type byte, 32-bit data length, MIME
+// type and description as zero-ended UTF-16LE, then the data.
+struct Picture {
+    uint8_t type = 0;
+    std::vector<uint8_t> mimeType;    // UTF-16LE with its terminator
+    std::vector<uint8_t> description; // UTF-16LE with its terminator
+    std::vector<uint8_t> data;
+};
+
+// False when a length or a terminator lies outside the value: nothing of it may be used then.
+bool ParsePicture(const uint8_t* bytes, size_t size, Picture& picture);
+
 // The size of the header object from its first 24 bytes; 0 when they are not its start.
 uint64_t HeaderObjectSize(const uint8_t* bytes, size_t size);
 

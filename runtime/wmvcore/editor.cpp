@@ -7,41 +7,27 @@ namespace {
 
 constexpr DWORD kMaxHeaderSize = 16u << 20;
 
-// Packed picture: type byte, 32-bit data length, MIME type and description as zero-ended
-// UTF-16, the data.
+// The packed picture as a WmPicture followed by the two texts (kept 2-byte aligned) and the
+// data; false when the packed value is damaged.
 bool UnpackPicture(const std::vector<uint8_t>& packed, std::vector<uint8_t>& out)
 {
-    if (packed.size() < 5)
+    asf::Picture parsed;
+    if (!asf::ParsePicture(packed.data(), packed.size(), parsed))
         return false;
-    const uint8_t type = packed[0];
-    uint32_t dataLength = 0;
-    std::memcpy(&dataLength, packed.data() + 1, 4);
-    size_t pos = 5;
-    size_t textStart[2], textBytes[2];
-    for (int t = 0; t < 2; ++t) {
-        textStart[t] = pos;
-        while (pos + 1 < packed.size() && (packed[pos] | packed[pos + 1]))
-            pos += 2;
-        if (pos + 1 >= packed.size())
-            return false;
-        pos += 2;
-        textBytes[t] = pos - textStart[t];
-    }
-    if (dataLength > packed.size() - pos)
-        return false;
-    // WmPicture, then the two texts (kept 2-byte aligned) and the data.
-    out.assign(sizeof(WmPicture) + textBytes[0] + textBytes[1] + dataLength, 0);
+    const size_t mimeBytes = parsed.mimeType.size(), descriptionBytes = parsed.description.size();
+    out.assign(sizeof(WmPicture) + mimeBytes + descriptionBytes + parsed.data.size(), 0);
     auto* pic = reinterpret_cast<WmPicture*>(out.data());
     BYTE* p = out.data() + sizeof(WmPicture);
-    std::memcpy(p, packed.data() + textStart[0], textBytes[0]);
+    std::memcpy(p, parsed.mimeType.data(), mimeBytes);
     pic->pwszMIMEType = reinterpret_cast<LPWSTR>(p);
-    p += textBytes[0];
-    std::memcpy(p, packed.data() + textStart[1], textBytes[1]);
+    p += mimeBytes;
+    std::memcpy(p, parsed.description.data(), descriptionBytes);
     pic->pwszDescription = reinterpret_cast<LPWSTR>(p);
-    p += textBytes[1];
-    std::memcpy(p, packed.data() + pos, dataLength);
-    pic->bPictureType = type;
-    pic->dwDataLen = dataLength;
+    p += descriptionBytes;
+    if (!parsed.data.empty())
+        std::memcpy(p, parsed.data.data(), parsed.data.size());
+    pic->bPictureType = parsed.type;
+    pic->dwDataLen = static_cast<DWORD>(parsed.data.size());
     pic->pbData = p;
     return true;
 }
@@ -101,11 +87,19 @@ HRESULT STDMETHODCALLTYPE CMetadataEditor::Open(const WCHAR* pwszFilename)
     asf::Header header;
     if (!ok || !asf::ParseHeader(bytes.data(), bytes.size(), header))
         return kInvalidData;
-    m_table.m_attributes = std::move(header.attributes);
-    for (asf::Attribute& a : m_table.m_attributes) {
-        std::vector<uint8_t> picture;
-        if (a.name == u"WM/Picture" && a.type == asf::kBinary && UnpackPicture(a.value, picture))
-            a.value.swap(picture);
+    m_table.m_attributes.clear();
+    for (asf::Attribute& a : header.attributes) {
+        if (a.name == u"WM/Picture") {
+            // A picture that does not unpack is dropped: handing out its raw bytes would make
+            // the caller read them as the WM_PICTURE's pointers.
+            std::vector<uint8_t> picture;
+            if (a.type == asf::kBinary) {
+                if (!UnpackPicture(a.value, picture))
+                    continue;
+                a.value.swap(picture);
+            }
+        }
+        m_table.m_attributes.push_back(std::move(a));
     }
     m_open = true;
     return S_OK;
@@ -131,9 +125,13 @@ HRESULT STDMETHODCALLTYPE CMetadataEditor::GetAttributeByName(WORD* stream_num, 
     HRESULT hr = m_table.Get(name, type, value, length);
     if (SUCCEEDED(hr) && value && std::u16string(reinterpret_cast<const char16_t*>(name)) ==
                                       u"WM/Picture" && *type == WMT_TYPE_BINARY) {
-        for (const asf::Attribute& a : m_table.m_attributes)
-            if (a.name == u"WM/Picture" && a.value.size() >= sizeof(WmPicture))
+        // Get() returned the first picture; its pointers must follow the copy, once.
+        for (const asf::Attribute& a : m_table.m_attributes) {
+            if (a.name == u"WM/Picture") {
                 RebasePicture(value, a.value.data());
+                break;
+            }
+        }
     }
     return hr;
 }

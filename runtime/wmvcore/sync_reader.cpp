@@ -90,6 +90,7 @@ HRESULT STDMETHODCALLTYPE CSyncReader::Close()
     m_decoder.reset();
     m_assembler = asf::ObjectAssembler();
     m_pcm.clear();
+    m_flushed = false;
     m_delivered = 0;
     m_limit = UINT64_MAX;
     m_packetsLeft = 0;
@@ -112,6 +113,12 @@ bool CSyncReader::DecodeNextPacket(HRESULT& error)
         if (p.streamNumber == m_header.audioStream && m_assembler.Add(p, object))
             ok = ok && m_decoder->Decode(object.data(), object.size(), m_pcm);
     });
+    // The codec holds back its last frame: drain it with the last packet, so the caller has
+    // every sample by the time it has read the whole file.
+    if (ok && m_packetsLeft == 0 && !m_flushed) {
+        m_flushed = true;
+        ok = m_decoder->Flush(m_pcm);
+    }
     if (!ok)
         error = kInvalidData;
     return ok;
@@ -135,7 +142,12 @@ HRESULT STDMETHODCALLTYPE CSyncReader::GetNextSample(WORD wStreamNum, INSSBuffer
         if (!DecodeNextPacket(error)) {
             if (FAILED(error))
                 return error;
-            break;
+            // The stream ended before its packet count said (or had none): drain the codec.
+            if (m_flushed)
+                break;
+            m_flushed = true;
+            if (!m_decoder->Flush(m_pcm))
+                return kInvalidData;
         }
     }
     uint64_t frames = m_pcm.size() / channels;

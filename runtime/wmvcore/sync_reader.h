@@ -60,6 +60,7 @@ private:
     std::unique_ptr<CWmaDecoder> m_decoder;
     asf::ObjectAssembler m_assembler;
     std::vector<int16_t> m_pcm;      // decoded, not yet delivered
+    bool m_flushed = false;          // the codec was drained at the end of the stream
     uint64_t m_delivered = 0;        // samples per channel delivered
     uint64_t m_limit = UINT64_MAX;   // the file's duration in samples per channel
 };

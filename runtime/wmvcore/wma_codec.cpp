@@ -186,6 +186,17 @@ bool CWmaDecoder::Decode(const uint8_t* data, size_t size, std::vector<int16_t>&
     return true;
 }
 
+bool CWmaDecoder::Flush(std::vector<int16_t>& out)
+{
+    if (!m_ctx)
+        return false;
+    // An empty packet puts the codec into draining: it gives back every frame it holds.
+    const int rc = avcodec_send_packet(m_ctx, nullptr);
+    if (rc < 0 && rc != AVERROR_EOF)
+        return false;
+    return Receive(out);
+}
+
 bool CWmaDecoder::Receive(std::vector<int16_t>& out)
 {
     for (;;) {

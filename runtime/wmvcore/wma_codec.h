@@ -65,6 +65,9 @@ public:
     bool Open(const asf::AudioFormat& format);
     // Appends the decoded samples of one media object to out; false on a decoder error.
     bool Decode(const uint8_t* data, size_t size, std::vector<int16_t>& out);
+    // At the end of the stream: appends what the codec still holds back (its last frame).
+    // Decode must not be called after it.
+    bool Flush(std::vector<int16_t>& out);
     int Channels() const { return m_channels; }
 
 private:

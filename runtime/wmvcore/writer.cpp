@@ -190,7 +190,21 @@ HRESULT STDMETHODCALLTYPE CWriter::SetInputProps(DWORD dwInputNum, IWMInputMedia
 bool CWriter::WriteBytes(const void* data, size_t size)
 {
     DWORD written = 0;
-    return WriteFile(m_file, data, static_cast<DWORD>(size), &written, nullptr) && written == size;
+    if (!WriteFile(m_file, data, static_cast<DWORD>(size), &written, nullptr)) {
+        m_writeError = HRESULT_FROM_WIN32(GetLastError());
+        return false;
+    }
+    // A disk that takes only part of a write is full.
+    if (written != size) {
+        m_writeError = HRESULT_FROM_WIN32(ERROR_DISK_FULL);
+        return false;
+    }
+    return true;
+}
+
+HRESULT CWriter::WriteError() const
+{
+    return FAILED(m_writeError) ? m_writeError : E_FAIL;
 }
 
 void CWriter::CloseFile()
@@ -213,6 +227,7 @@ HRESULT STDMETHODCALLTYPE CWriter::BeginWriting()
                          CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (m_file == INVALID_HANDLE_VALUE)
         return HRESULT_FROM_WIN32(GetLastError());
+    m_writeError = S_OK;
     m_encoder = std::move(encoder);
     m_header = asf::Header();
     m_header.hasAudio = true;
@@ -225,8 +240,9 @@ HRESULT STDMETHODCALLTYPE CWriter::BeginWriting()
     // Sizes and counts are written again in place by EndWriting.
     const std::vector<uint8_t> header = asf::BuildHeader(m_header);
     if (!WriteBytes(header.data(), header.size()) || !WritePackets()) {
+        const HRESULT hr = WriteError();
         CloseFile();
-        return E_FAIL;
+        return hr;
     }
     return S_OK;
 }
@@ -273,8 +289,10 @@ HRESULT STDMETHODCALLTYPE CWriter::WriteSample(DWORD dwInputNum, QWORD, DWORD, I
     const size_t frames = length / (2 * channels);
     std::vector<int16_t> pcm(frames * channels);
     std::memcpy(pcm.data(), data, pcm.size() * sizeof(int16_t));
-    if (!m_encoder->Push(pcm.data(), frames, channels) || !WritePackets())
+    if (!m_encoder->Push(pcm.data(), frames, channels))
         return E_FAIL;
+    if (!WritePackets())
+        return WriteError();
     return S_OK;
 }
 
@@ -289,8 +307,10 @@ HRESULT STDMETHODCALLTYPE CWriter::EndWriting()
     if (!m_encoder)
         return kInvalidRequest;
     HRESULT hr = S_OK;
-    if (!m_encoder->Finish() || !WritePackets()) {
+    if (!m_encoder->Finish()) {
         hr = E_FAIL;
+    } else if (!WritePackets()) {
+        hr = WriteError();
     } else {
         const uint32_t rate = m_header.audio.sampleRate;
         m_header.packetCount = m_objects;
@@ -300,10 +320,14 @@ HRESULT STDMETHODCALLTYPE CWriter::EndWriting()
         m_header.playDuration = (m_encoder->InputFrames() * 10000000 + rate / 2) / rate;
         m_header.sendDuration = m_header.playDuration;
         header = asf::BuildHeader(m_header);
-        if (SetFilePointer(m_file, 0, nullptr, FILE_BEGIN) != 0 ||
-            !WriteBytes(header.data(), header.size()))
-            hr = E_FAIL;
+        if (SetFilePointer(m_file, 0, nullptr, FILE_BEGIN) != 0)
+            hr = HRESULT_FROM_WIN32(GetLastError());
+        else if (!WriteBytes(header.data(), header.size()))
+            hr = WriteError();
     }
+    if (m_file != INVALID_HANDLE_VALUE && !CloseHandle(m_file) && SUCCEEDED(hr))
+        hr = HRESULT_FROM_WIN32(GetLastError());
+    m_file = INVALID_HANDLE_VALUE;
     CloseFile();
     return hr;
 }

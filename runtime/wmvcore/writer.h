@@ -61,7 +61,10 @@ public:
 
 private:
     bool WritePackets();
+    // False on a failed or short write, with its cause kept for WriteError().
     bool WriteBytes(const void* data, size_t size);
+    // The cause of the last failed write as an HRESULT (E_FAIL when none is known).
+    HRESULT WriteError() const;
     void CloseFile();
 
     int m_profileChannels = 0; // 0 until a profile is set
@@ -70,6 +73,7 @@ private:
     std::wstring m_path;
     CAttributeTable m_table;
     HANDLE m_file = INVALID_HANDLE_VALUE;
+    HRESULT m_writeError = S_OK;
     std::unique_ptr<CWmaEncoder> m_encoder;
     asf::Header m_header;
     uint64_t m_objects = 0; // media objects written

@@ -203,6 +203,22 @@ SimReply SimDrive::Dispatch(const uint8_t* cdb, size_t cdbLength, uint8_t* data,
     case 0x1B:  // START STOP UNIT: LoEj with Start clear opens the tray, with Start set loads
         if (cdb[4] & 0x02) ++((cdb[4] & 0x01) ? m_stats.loads : m_stats.ejects);
         return SimReply();
+    case 0x51: {  // READ DISC INFORMATION: a finalised, non-erasable CD-ROM
+        if (!m_hasDisc) return NoMedium();
+        std::vector<uint8_t> r(34, 0);
+        const int sessions = static_cast<int>(d.sessions.size());
+        const SimSession* last = sessions ? &d.sessions.back() : nullptr;
+        const int firstInLast = last && !last->tracks.empty() ? last->tracks.front().number : 0;
+        const int lastInLast = last && !last->tracks.empty() ? last->tracks.back().number : 0;
+        r[1] = 32;                  // length of what follows bytes 0-1
+        r[2] = 0x02 | (0x03 << 2);  // disc status complete, last session complete
+        r[3] = 1;                   // first track on the disc
+        r[4] = static_cast<uint8_t>(sessions), r[9] = static_cast<uint8_t>(sessions >> 8);
+        r[5] = static_cast<uint8_t>(firstInLast), r[10] = static_cast<uint8_t>(firstInLast >> 8);
+        r[6] = static_cast<uint8_t>(lastInLast), r[11] = static_cast<uint8_t>(lastInLast >> 8);
+        r[8] = 0x00;                // CD-DA or CD-ROM
+        return Give(r, Be16(cdb + 7), data, size);
+    }
     case 0x25: {  // READ CAPACITY
         if (!m_hasDisc) return NoMedium();
         std::vector<uint8_t> r(8, 0);

@@ -194,7 +194,9 @@ TEST_F(ProgressWindow, RipsTheDiscToTaggedFlacWithinTheLimit)
     EXPECT_TRUE(ownerDisabled) << "the modal window leaves its frame enabled";
     EXPECT_TRUE(::IsWindowEnabled(SharedTopWindow()));
     EXPECT_EQ(rangeHigh, 297);
-    EXPECT_EQ(maxRunning, 2);
+    // Never past the limit; whether two overlap depends on how fast the short tracks rip.
+    EXPECT_GE(maxRunning, 1);
+    EXPECT_LE(maxRunning, 2);
     EXPECT_TRUE(sawPercent) << "no running job showed its progress";
     const std::string playlist = dir_ / "A_B.m3u";
     const Rows_t expected = {{"01 Song One.flac", "Complete"},

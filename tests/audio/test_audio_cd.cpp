@@ -204,6 +204,55 @@ TEST_P(AudioCDTransport, ReadsRetryThreeTimesBeforeFailing)
     }
 }
 
+TEST_P(AudioCDTransport, ReadsDiscInformationAndCapacity)
+{
+    InsertDisc(TwoSessionDisc());
+    CAudioCD cd(drives_, 0);
+    DWORD info = 0;
+    int sessions = 0, lastTrack = 0;
+    ASSERT_TRUE(cd.ReadDiscInfo(&info, &sessions, &lastTrack)) << "error " << cd.GetError();
+    EXPECT_EQ(info, CDriveManager::DISC_COMPLETE | CDriveManager::DISC_NOT_ERASABLE |
+                        CDriveManager::SESSION_COMPLETE | CDriveManager::DISC_CD_ROM |
+                        (1u << CDriveManager::FORMAT_STATE_SHIFT));
+    EXPECT_EQ(sessions, 2);
+    EXPECT_EQ(lastTrack, 3);
+    EXPECT_TRUE(cd.ReadDiscInfo(nullptr, nullptr, nullptr));
+    EXPECT_EQ(cd.GetCapacity(), 14999);
+    cd.Close();
+    EXPECT_FALSE(cd.ReadDiscInfo(&info, &sessions, &lastTrack));
+    EXPECT_EQ(cd.GetError(), CAudioCD::ERR_NOT_OPEN);
+    EXPECT_EQ(cd.GetCapacity(), -1);
+}
+
+// Concurrent jobs, the player and an eject each open the same drive; closing one must leave
+// the others reading.
+TEST_P(AudioCDTransport, OpenedCdsShareTheDriveAndOutliveEachOther)
+{
+    InsertDisc(SmallAudioDisc());
+    std::vector<uint8_t> buffer(3 * simdrive::kSectorBytes);
+    auto first = std::make_unique<CAudioCD>(drives_, 0);
+    ASSERT_TRUE(first->IsOpen());
+    {
+        CAudioCD second(drives_, 0);
+        ASSERT_TRUE(second.IsOpen());
+        ASSERT_TRUE(second.ReadSectors(300, 3, buffer.data(), simdrive::kSectorBytes, 0x10));
+    }
+    ASSERT_TRUE(first->ReadSectors(310, 3, buffer.data(), simdrive::kSectorBytes, 0x10))
+        << "error " << first->GetError();
+    EXPECT_TRUE(buffer == SectorBytes(310, 3));
+    auto third = std::make_unique<CAudioCD>(drives_, 0);
+    first.reset();
+    ASSERT_TRUE(third->ReadSectors(320, 3, buffer.data(), simdrive::kSectorBytes, 0x10))
+        << "error " << third->GetError();
+    EXPECT_TRUE(buffer == SectorBytes(320, 3));
+    third->Close();
+    third->Close();  // a second close gives nothing back twice
+    if (GetParam() == Transport::PassThrough) {
+        EXPECT_EQ(drives_->GetDrive(0)->GetOpenCount(), 0);
+        EXPECT_EQ(drives_->GetDrive(0)->m_device, nullptr);
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Transports, AudioCDTransport,
                          ::testing::Values(Transport::Aspi, Transport::PassThrough),
                          [](const auto& info) {
@@ -299,6 +348,9 @@ TEST(AudioCDMutex, ACommandTimesOutWhileAnotherThreadRetriesARead)
 {
     SimDisc disc = SmallAudioDisc();
     disc.badRuns = {{500, 1, -1}};
+    // Slow reads keep the drive mutex held for about 6.5 s after the first failure: a
+    // command that starts in the first 5 s of that still times out on a slow machine.
+    disc.readDelayMs = 1500;
     InsertDisc(disc);
     ResetDriveStats(Transport::Aspi);
     CDriveManager& drives = Drives(Transport::Aspi);
@@ -310,9 +362,14 @@ TEST(AudioCDMutex, ACommandTimesOutWhileAnotherThreadRetriesARead)
         BYTE sector[simdrive::kSectorBytes];
         firstResult = cd.ReadSectors(500, 1, sector, sizeof sector, 0x10);
     });
-    // Once the first attempt failed, the reader sleeps 1000 ms twice holding the drive mutex:
+    // Once the first attempt failed, the reader retries twice holding the drive mutex: far
     // longer than the 1000 ms another command waits for it.
-    while (DriveStats(Transport::Aspi).readCdFailures == 0) Sleep(10);
+    for (int tick = 0; tick < 3000 && DriveStats(Transport::Aspi).readCdFailures == 0; ++tick)
+        Sleep(10);
+    if (DriveStats(Transport::Aspi).readCdFailures == 0) {
+        reader.join();
+        FAIL() << "the reader's first attempt never failed";
+    }
     BYTE sector[simdrive::kSectorBytes];
     EXPECT_FALSE(other.ReadSectors(0, 1, sector, sizeof sector, 0x10));
     EXPECT_EQ(other.GetError(), CAudioCD::ERR_NOT_OPEN);

@@ -67,7 +67,8 @@ TEST_F(CDReaderTest, StepsDeliverWholeSectorsUpToTheFrameSize)
         ASSERT_TRUE(reader.Prepare());
         std::vector<uint8_t> all;
         bool first = true;
-        while (reader.HasMoreData()) {
+        // Bounded: a step that reads nothing (the read mutex not granted) must not hang the test.
+        for (int step = 0; step < 1000 && reader.HasMoreData(); ++step) {
             CAudioFrame frame;
             ASSERT_TRUE(reader.ReadFrame(&frame));
             EXPECT_EQ(frame.GetChannels(), 2);
@@ -165,6 +166,7 @@ TEST_F(CDReaderTest, StepsTakeTurnsThroughTheReadMutex)
     CAudioFrame frame;
     bool stepResult = false;
     std::thread step([&] { stepResult = reader.ReadFrame(&frame); });
+    // Whatever the step did meanwhile, it read nothing while the mutex was held.
     Sleep(500);
     EXPECT_EQ(DriveStats(Transport::Aspi).readCdCommands, 0u);
     holder.Release();
@@ -190,7 +192,7 @@ TEST_F(CDReaderTest, ConcurrentReadersReadOneStepAtATime)
         CAudioCD cd(&Drives(Transport::Aspi), 0);
         CAudioCDReader reader;
         reader.Open(&cd, job.first, job.end, 65535, 10, 4 * 10 * 2352);
-        while (job.ok && reader.HasMoreData()) {
+        for (int step = 0; step < 1000 && job.ok && reader.HasMoreData(); ++step) {
             CAudioFrame frame;
             job.ok = reader.ReadFrame(&frame);
             std::vector<uint8_t> bytes = FrameBytes(frame);

@@ -1,8 +1,14 @@
-// A batch rips every track of a simulated disc to WAV through the rip engine, and a disc with
-// an unreadable sector fails only the job that meets it.
+// A batch rips every track of a simulated disc to WAV through the rip engine, with any number
+// of jobs at once and while other users of the drive come and go, and a disc with an
+// unreadable sector fails only the job that meets it. The program runs these once over ASPI
+// and once, in a prefix of its own, over pass-through (SONORIA_TEST_CD_TRANSPORT), because
+// the process's drive table keeps the transport of its first enumeration.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <cstring>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "testing/rip_batch.h"
@@ -51,16 +57,37 @@ std::vector<uint8_t> DecodeWav(const std::string& path)
 // job that never ends fails the test instead of hanging it.
 using testing_rip::RunBatch;
 
+// The transport this run of the program rips over.
+Transport RipTransport()
+{
+    const char* name = std::getenv("SONORIA_TEST_CD_TRANSPORT");
+    return name && std::strcmp(name, "passthrough") == 0 ? Transport::PassThrough
+                                                         : Transport::Aspi;
+}
+
+// The process's drive table, enumerated over the run's transport: the one jobs open.
+CDriveManager& RipDrives()
+{
+    if (RipTransport() == Transport::Aspi) return Drives(Transport::Aspi);
+    Drives(Transport::PassThrough);  // the test's own table, for the drive's counters
+    static CAudioCDManager manager(FALSE);
+    return GetDriveTable();
+}
+
 class CDRipBatch : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        Drives(Transport::Aspi);  // the process's drives are enumerated over ASPI
+        if (RipTransport() == Transport::PassThrough && !PassThroughAvailable())
+            GTEST_SKIP() << "needs testing/simdrive/simdrive-wine";
+        ASSERT_EQ(RipDrives().GetMode(), RipTransport() == Transport::Aspi
+                                             ? CDriveManager::MODE_ASPI
+                                             : CDriveManager::MODE_SPTI);
         CAppCfg& cfg = GetAppCfg();
         saved_ = {cfg.GetForceASPI(), cfg.GetSlowSpeedMode(), cfg.GetNumCDSectorsPerRead(),
                   cfg.GetCDReadBufSize(), cfg.GetWavEnc_Channels(),
                   cfg.GetWavEnc_BitsPerSample(), cfg.GetWavEnc_WriteInfoTags()};
-        cfg.SetForceASPI(TRUE);
+        cfg.SetForceASPI(RipTransport() == Transport::Aspi);
         cfg.SetSlowSpeedMode(FALSE);
         cfg.SetNumCDSectorsPerRead(16);
         cfg.SetCDReadBufSize(1);
@@ -78,13 +105,38 @@ protected:
         cfg.SetWavEnc_Channels(saved_[4]);
         cfg.SetWavEnc_BitsPerSample(saved_[5]);
         cfg.SetWavEnc_WriteInfoTags(saved_[6]);
+        DeleteOutputs();
+    }
+    void DeleteOutputs()
+    {
         for (const std::string& p : outputs_) DeleteFileA(p.c_str());
+        outputs_.clear();
+        ranges_.clear();
+    }
+    void AddTask(CRipThreadList& batch, const char* name, int first, int end)
+    {
+        std::string out = ScratchPath(name);
+        outputs_.push_back(out);
+        ranges_.push_back({first, end});
+        batch.AddTask(new CRipTask(0, 1, first, end, 0, out.c_str()));
+    }
+    // Every job complete, each output the exact sectors of its range.
+    void ExpectAllBitExact(CRipThreadList& batch)
+    {
+        ASSERT_EQ(batch.GetCount(), static_cast<int>(outputs_.size()));
+        for (int i = 0; i < batch.GetCount(); ++i) {
+            SCOPED_TRACE(outputs_[i]);
+            CRipThread* job = batch.GetThread(i);
+            ASSERT_EQ(job->GetState(), CRipThread::STATE_DONE) << job->GetErrorText();
+            auto [first, end] = ranges_[i];
+            EXPECT_TRUE(DecodeWav(outputs_[i]) == SectorBytes(first, end - first));
+        }
     }
     // One WAV task per audio track of the inserted disc, read through CAudioCD as the
     // view does.
     void AddTracks(CRipThreadList& batch)
     {
-        CAudioCD cd(&Drives(Transport::Aspi), 0);
+        CAudioCD cd(&RipDrives(), 0);
         ASSERT_EQ(cd.ReadTOC(), 1);
         for (int n = 1; n <= cd.GetTrackCount(); ++n) {
             if (cd.GetTrackType(n) != CAudioCD::TRACK_AUDIO) continue;
@@ -111,21 +163,46 @@ SimDisc RipDisc()
     return d;
 }
 
-TEST_F(CDRipBatch, RipsEveryTrackConcurrentlyBitForBit)
+TEST_F(CDRipBatch, RipsEveryTrackAndATrackRangeBitForBitAtAnyConcurrency)
 {
     InsertDisc(RipDisc());
-    CRipThreadList batch;
-    batch.SetMaxConcurrent(3);
-    AddTracks(batch);
-    ASSERT_EQ(batch.GetCount(), 4);
-    RunBatch(batch);
-    for (int i = 0; i < batch.GetCount(); ++i) {
-        SCOPED_TRACE(outputs_[i]);
-        CRipThread* job = batch.GetThread(i);
-        ASSERT_EQ(job->GetState(), CRipThread::STATE_DONE) << job->GetErrorText();
-        auto [first, end] = ranges_[i];
-        // Whole tracks, from their first sector to their last, gain 1.0.
-        EXPECT_TRUE(DecodeWav(outputs_[i]) == SectorBytes(first, end - first));
+    const int processors = static_cast<int>(std::thread::hardware_concurrency());
+    for (int jobs : {1, 2, 3, processors > 3 ? processors : 4}) {
+        SCOPED_TRACE("jobs at once: " + std::to_string(jobs));
+        CRipThreadList batch;
+        batch.SetMaxConcurrent(jobs);
+        AddTracks(batch);
+        AddTask(batch, "tracks1to3.wav", 0, 3001);  // one job over several tracks
+        RunBatch(batch, jobs);
+        ExpectAllBitExact(batch);
+        DeleteOutputs();
+    }
+}
+
+// The player, the end-of-batch eject and a disc check each open the drive for a moment; the
+// jobs that read through the same drive must not notice.
+TEST_F(CDRipBatch, AnEjectOrLoadWhileTheBatchRunsLeavesItsJobsWhole)
+{
+    InsertDisc(RipDisc());
+    for (bool eject : {true, false}) {
+        SCOPED_TRACE(eject ? "eject" : "load");
+        CRipThreadList batch;
+        batch.SetMaxConcurrent(3);
+        AddTracks(batch);
+        while (batch.GetWaitingCount() > 0 && batch.GetRunningCount() < 3) batch.StartNext();
+        // Once a job has read a first step, it holds the drive open.
+        for (int tick = 0; tick < 3000 && batch.GetThread(0)->GetProgress() == 0 &&
+                           batch.GetThread(0)->IsActive();
+             ++tick)
+            Sleep(5);
+        {
+            CAudioCD other(&RipDrives(), 0);
+            ASSERT_TRUE(other.IsOpen()) << "error " << other.GetError();
+            EXPECT_EQ(eject ? other.Eject() : other.Load(), 1);
+        }
+        RunBatch(batch);
+        ExpectAllBitExact(batch);
+        DeleteOutputs();
     }
 }
 
@@ -151,7 +228,7 @@ TEST_F(CDRipBatch, AnUnreadableSectorFailsItsJobAloneWithItsAddress)
             EXPECT_TRUE(DecodeWav(outputs_[i]) == SectorBytes(first, end - first));
         }
     }
-    EXPECT_EQ(DriveStats(Transport::Aspi).readCdFailures % 3, 0u);
+    EXPECT_EQ(DriveStats(RipTransport()).readCdFailures % 3, 0u);
 }
 
 }  // namespace

@@ -252,7 +252,7 @@ TEST(FlacWriter, WritesCommentsPaddingAndSeekTable)
     };
     const std::vector<std::string> introComments = {
         "TITLE=Intro",  "ARTIST=", "ALBUM=",      "COMMENT=",      "GENRE=",
-        "TRACKNUMBER=", "YEAR=",   "COPYRIGHT=",  "ORGANIZATION=", "DESCRIPTION=",
+        "TRACKNUMBER=", "DATE=",   "COPYRIGHT=",  "ORGANIZATION=", "DESCRIPTION=",
         "CONTACT=",     "ISRC=",   "ALBUMARTIST="};
     ScratchDir dir("flac_metadata");
     for (const Case& c : {Case{2, true}, Case{1, true}, Case{2, false}}) {
@@ -281,9 +281,8 @@ TEST(FlacWriter, WritesCommentsPaddingAndSeekTable)
     }
 }
 
-// A file of the writer read back: the fields come back as the table maps them, except that
-// COMMENT lands in the subtitle and is replaced by DESCRIPTION, and YEAR is not read. Text
-// outside ASCII comes back as it went in.
+// A file of the writer read back: every field it writes comes back, the comment and the year
+// (DATE) too. Text outside ASCII comes back as it went in.
 TEST(FlacWriter, TagsReadBackAsTheFieldTableMapsThem)
 {
     ScratchDir dir("flac_readback");
@@ -324,8 +323,8 @@ TEST(FlacWriter, TagsReadBackAsTheFieldTableMapsThem)
     EXPECT_STREQ(back.GetEncodedBy(), "me");
     EXPECT_STREQ(back.GetISRC(), "X1");
     EXPECT_STREQ(back.GetAlbumArtist(), "Artist");
-    EXPECT_STREQ(back.GetComment(), "");
-    EXPECT_STREQ(back.GetYear(), "");
+    EXPECT_STREQ(back.GetComment(), "a comment");
+    EXPECT_STREQ(back.GetYear(), "1999");
 #ifdef _WIN32
     if (GetACP() == 1252)
 #endif
@@ -379,7 +378,7 @@ TEST(FlacReader, ReadsCommentsThroughTheTagReader)
     ASSERT_TRUE(EncodeWithLibFlac(path, 2, 16, 44100, MakeSignal(2, 16, 44100, 5000),
                                   {"title=Song", " GENRE = Rock ", "ARTIST=Caf\xc3\xa9",
                                    "ALBUM=Caf\xe9", "COMMENT=first", "DESCRIPTION=second",
-                                   "YEAR=1999", "NOEQUALS", "ALBUMARTIST=Various"}));
+                                   "YEAR=1999", "NOEQUALS", "ALBUMARTIST=Various", "TITLE="}));
     CAudioFlacInfoTagReader tags;
     ASSERT_TRUE(tags.Open(path.c_str()));
     EXPECT_EQ(tags.IsThisFormat(), 1);
@@ -390,8 +389,8 @@ TEST(FlacReader, ReadsCommentsThroughTheTagReader)
     EXPECT_STREQ(track.GetContentType(), "Rock");
     EXPECT_STREQ(track.GetAlbumTitle(), "Caf\xe9") << "bytes that are not UTF-8 stay as they are";
     EXPECT_STREQ(track.GetTrackExt(), "second");
-    EXPECT_STREQ(track.GetComment(), "");
-    EXPECT_STREQ(track.GetYear(), "") << "the record is replaced by the file's tags";
+    EXPECT_STREQ(track.GetComment(), "first");
+    EXPECT_STREQ(track.GetYear(), "1999") << "the year of files written by earlier versions";
     EXPECT_STREQ(track.GetAlbumArtist(), "Various");
 #ifdef _WIN32
     if (GetACP() == 1252)
@@ -462,13 +461,17 @@ TEST(FlacWriter, RefusesUseOutsideOpenAndClose)
     EXPECT_EQ(writer.GetError(text), 8);
     EXPECT_STREQ(text, "Cannot convert number of channels");
 
+    CFileStatus status;
     CAudioFlacWriter unwritable;
     EXPECT_FALSE(unwritable.Open(dir.File("no/such/folder/x.flac").c_str(), 2, 44100, 5, nullptr));
-    EXPECT_EQ(unwritable.GetError(text), 9);
-    EXPECT_STREQ(text, "Problems storing Flac comment section");
+    // The file layer's own text, naming the file, not a codec text.
+    EXPECT_EQ(unwritable.GetError(text), 5);
+    EXPECT_NE(std::string(text).find("x.flac"), std::string::npos) << text;
     CAudioFlacWriter badRate;
     EXPECT_FALSE(badRate.Open(dir.File("c.flac").c_str(), 2, 0, 5, nullptr));
     EXPECT_EQ(badRate.GetError(text), 9);
+    EXPECT_STREQ(text, "Problems storing Flac comment section");
+    EXPECT_FALSE(CFile::GetStatus(dir.File("c.flac").c_str(), status)) << "left behind";
 
     CAudioFlacReader reader;
     EXPECT_FALSE(reader.ReadFrame(&frame));
@@ -516,7 +519,8 @@ TEST(FlacReader, SurvivesDamagedFiles)
     const std::string ogg = dir.File("oggflac.oga");
     ASSERT_TRUE(EncodeWithLibFlac(ogg, 2, 16, 44100, MakeSignal(2, 16, 44100, 1000), {}, true));
 
-    enum Outcome { OpenFails, ReadsToEnd };
+    // ReadFails: the audio ends before the length STREAMINFO gives, which is no whole output.
+    enum Outcome { OpenFails, ReadsToEnd, ReadFails, RateRefused };
     struct Case {
         const char* name;
         std::vector<uint8_t> data;
@@ -535,8 +539,12 @@ TEST(FlacReader, SurvivesDamagedFiles)
     cases.push_back({"Ogg FLAC", ReadBytes(ogg), OpenFails});
     cases.push_back(
         {"cut in the comments", {bytes.begin(), bytes.begin() + countAt + 2}, ReadsToEnd});
-    cases.push_back({"cut in the first frame", {bytes.begin(), bytes.begin() + 8300}, ReadsToEnd});
-    cases.push_back({"cut in half", {bytes.begin(), bytes.begin() + bytes.size() / 2}, ReadsToEnd});
+    cases.push_back({"cut in the first frame", {bytes.begin(), bytes.begin() + 8300}, ReadFails});
+    cases.push_back({"cut in half", {bytes.begin(), bytes.begin() + bytes.size() / 2}, ReadFails});
+    cases.push_back({"sample rate 0", mutated([](auto& b) {
+                         b[18] = 0, b[19] = 0, b[20] &= 0x0F; // 20 bits of rate at byte 18
+                     }),
+                     RateRefused});
     cases.push_back({"frames overwritten", mutated([](auto& b) {
                          for (size_t i = b.size() / 3; i < b.size() / 3 + 3000; ++i)
                              b[i] = uint8_t(i * 7);
@@ -568,12 +576,20 @@ TEST(FlacReader, SurvivesDamagedFiles)
             EXPECT_FALSE(reader.HasMoreData());
             continue;
         }
+        if (c.outcome == RateRefused) {
+            EXPECT_FALSE(reader.Open(path.c_str()));
+            EXPECT_EQ(reader.GetError(text), 4);
+            EXPECT_STREQ(text, "Flac stream with a sample rate of 0 Hz");
+            continue;
+        }
         if (!reader.Open(path.c_str())) {
             EXPECT_EQ(reader.GetError(text), 9);
             continue;
         }
         const Decoded d = ReadAll(reader, 10000);
         EXPECT_FALSE(reader.HasMoreData());
+        if (c.outcome == ReadFails)
+            EXPECT_TRUE(d.failed);
         if (d.failed) {
             EXPECT_EQ(d.error, 2);
             EXPECT_FALSE(d.errorText.IsEmpty());
@@ -585,5 +601,6 @@ TEST(FlacReader, SurvivesDamagedFiles)
     CAudioFlacReader missing;
     CString text;
     EXPECT_FALSE(missing.Open(dir.File("missing.flac").c_str()));
-    EXPECT_EQ(missing.GetError(text), 9);
+    EXPECT_EQ(missing.GetError(text), 3);
+    EXPECT_STREQ(text, "Flac file not found or not accessible");
 }

@@ -137,9 +137,9 @@ TEST(VorbisWriter, MonoWriterEncodesEverySample)
     EXPECT_EQ(ReadAll(reader).bytes.size(), 1000u * 2);
 }
 
-// The writer's 15 comments come back through the tag reader as the field table maps them:
-// TRACK and YEAR are not read, COMMENT is replaced by DESCRIPTION. Non-ASCII text is stored
-// as UTF-8 and converted back to the code page.
+// The writer's 15 comments come back through the tag reader, the comment and the year (DATE,
+// the name other tools read) too; TRACK is not read. Non-ASCII text is stored as UTF-8 and
+// converted back to the code page.
 TEST(VorbisWriter, CommentsRoundTripThroughTheTagReader)
 {
     ScratchDir dir("vorbis_comments");
@@ -170,6 +170,8 @@ TEST(VorbisWriter, CommentsRoundTripThroughTheTagReader)
     EXPECT_TRUE(contains("ALBUM=")) << "empty fields are written";
     EXPECT_TRUE(contains("TRACK=7"));
     EXPECT_TRUE(contains("TRACKNUMBER=7"));
+    EXPECT_TRUE(contains("DATE=1999"));
+    EXPECT_FALSE(contains("YEAR="));
     EXPECT_TRUE(contains("ALBUMARTIST=Bj")) << "album artist falls back to the artist";
 
     CAudioVorbisInfoTagReader tags;
@@ -179,8 +181,8 @@ TEST(VorbisWriter, CommentsRoundTripThroughTheTagReader)
     back.SetYear("untouched");
     ASSERT_EQ(tags.ReadTags(back), 1);
     EXPECT_EQ(tags.ReadTags(back), 1) << "the file position is kept";
-    EXPECT_STREQ(back.GetYear(), "untouched");
-    EXPECT_STREQ(back.GetComment(), "");
+    EXPECT_STREQ(back.GetYear(), "1999");
+    EXPECT_STREQ(back.GetComment(), "a comment");
     EXPECT_STREQ(back.GetTrackExt(), "Subtitle");
     EXPECT_STREQ(back.GetTrackPosition(), "7");
     EXPECT_STREQ(back.GetRemix(), "Extended");

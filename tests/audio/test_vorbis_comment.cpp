@@ -24,7 +24,7 @@ TEST(VorbisComment, MapsNamesToTrackFields)
         {"Version=Club Mix", true, [](const CAudioTrackInfo& t) { return t.GetRemix(); },
          "Club Mix"},
         {"TRACKNUMBER=3", true, [](const CAudioTrackInfo& t) { return t.GetTrackPosition(); }, "3"},
-        {"COMMENT=note", true, [](const CAudioTrackInfo& t) { return t.GetTrackExt(); }, "note"},
+        {"COMMENT=note", true, [](const CAudioTrackInfo& t) { return t.GetComment(); }, "note"},
         {"DESCRIPTION=sub", true, [](const CAudioTrackInfo& t) { return t.GetTrackExt(); }, "sub"},
         {"ORGANIZATION=Label", true, [](const CAudioTrackInfo& t) { return t.GetPublisher(); },
          "Label"},
@@ -32,10 +32,14 @@ TEST(VorbisComment, MapsNamesToTrackFields)
         {"isrc=X1", true, [](const CAudioTrackInfo& t) { return t.GetISRC(); }, "X1"},
         {"AlbumArtist=VA", true, [](const CAudioTrackInfo& t) { return t.GetAlbumArtist(); }, "VA"},
         {"ARTIST=a=b", true, [](const CAudioTrackInfo& t) { return t.GetArtist(); }, "a=b"},
-        {"ALBUM", true, [](const CAudioTrackInfo& t) { return t.GetAlbumTitle(); }, ""},
-        {"DATE=1999", true, nullptr, nullptr},
+        {"ALBUM", true, [](const CAudioTrackInfo& t) { return t.GetAlbumTitle(); }, "old album"},
+        {"ALBUM=", true, [](const CAudioTrackInfo& t) { return t.GetAlbumTitle(); }, "old album"},
+        {"DATE=1999", true, [](const CAudioTrackInfo& t) { return t.GetYear(); }, "1999"},
+        {"date=2003-04-05", true, [](const CAudioTrackInfo& t) { return t.GetYear(); }, "2003"},
+        {"DATE=spring 99", true, [](const CAudioTrackInfo& t) { return t.GetYear(); },
+         "spring 99"},
+        {"YEAR=1999", true, [](const CAudioTrackInfo& t) { return t.GetYear(); }, "1999"},
         {"PERFORMER=x", true, nullptr, nullptr},
-        {"YEAR=1999", false, nullptr, nullptr},
         {"TRACK=1", false, nullptr, nullptr},
         {"=Song", false, nullptr, nullptr},
         {"", false, nullptr, nullptr},
@@ -56,13 +60,17 @@ TEST(VorbisComment, MapsNamesToTrackFields)
     }
 }
 
-TEST(VorbisComment, LaterEntryReplacesEarlier)
+// Our own writers put every field, the empty ones too, and other tools may repeat a field.
+TEST(VorbisComment, ALaterEntryReplacesAnEarlierOneUnlessItIsEmpty)
 {
     CAudioTrackInfo track;
-    AssignVorbisComment("COMMENT=first", track);
-    AssignVorbisComment("DESCRIPTION=second", track);
+    for (const char* entry : {"COMMENT=first", "DESCRIPTION=second", "DESCRIPTION=",
+                              "DATE=1999", "YEAR=", "TITLE=a", "TITLE=b"})
+        AssignVorbisComment(entry, track);
+    EXPECT_STREQ(track.GetComment(), "first");
     EXPECT_STREQ(track.GetTrackExt(), "second");
-    EXPECT_STREQ(track.GetComment(), "");
+    EXPECT_STREQ(track.GetYear(), "1999");
+    EXPECT_STREQ(track.GetTrackTitle(), "b");
 }
 
 // Tag texts are Windows-1252 here (the test prefix's ANSI code page, and the native build's

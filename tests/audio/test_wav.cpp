@@ -197,6 +197,43 @@ TEST(Wav, EightBitMonoReadsInSecondsAndEndsAtOneHundredPercent)
     EXPECT_EQ(text, "WAV reader not initialized");
 }
 
+// A file cut while it is read (a download replaced, a share dropping out) must not end the
+// audio early as if it were whole.
+TEST(Wav, FileShrinkingWhileReadIsAReadError)
+{
+    TempFile file("shrinking.wav");
+    file.Write(Riff({Fmt(1, 1, 8000, 8), Data(Bytes(24000, 100))}));
+    auto shared = std::make_unique<CFile>();
+    ASSERT_TRUE(shared->Open(file.path(), CFile::modeRead | CFile::shareDenyNone));
+    CAudioWavReader reader;
+    ASSERT_TRUE(reader.OpenFile(std::move(shared)));
+    CAudioFrame frame;
+    ASSERT_TRUE(reader.ReadFrame(&frame));
+    {
+        CFile cutter(file.path(), CFile::modeReadWrite | CFile::shareDenyNone);
+        cutter.SetLength(44 + 12000);
+    }
+    EXPECT_FALSE(reader.ReadFrame(&frame));
+    CString text;
+    EXPECT_EQ(reader.GetError(text), 2);
+    EXPECT_EQ(text, "The Wav file ended before its audio: it was changed while being read");
+    EXPECT_FALSE(reader.HasMoreData()) << "a job must not step on";
+    EXPECT_EQ(frame.GetUsedBytes(), 8000u);
+    EXPECT_TRUE(reader.Close());
+}
+
+// At a few hertz a second of audio is a few bytes: steps stay large enough that a long file
+// is not read byte by byte.
+TEST(Wav, TinyRatesReadInBlocksOfAtLeast4096Bytes)
+{
+    TempFile file("two_hertz.wav");
+    file.Write(Riff({Fmt(1, 2, 2, 16), Data(Bytes(10000, 7))}));
+    ReadResult r = ReadAll(file.path());
+    ASSERT_TRUE(r.opened);
+    EXPECT_EQ(r.steps, (std::vector<uint32_t>{4096, 4096, 1808}));
+    EXPECT_EQ(r.audio.size(), 10000u);
+}
+
 TEST(Wav, OddAudioIsPaddedButNotCounted)
 {
     Bytes audio = {10, 20, 30, 40, 50};
@@ -292,8 +329,26 @@ TEST(Wav, WriterDeletedUnclosedLeavesSizesUnpatched)
     EXPECT_EQ(GetLE32(raw, 40), 0u);
 }
 
+// The 40-byte extensible "fmt " chunk other tools write for more than 16 bits or 2 channels:
+// cbSize 22, valid bits, channel mask, then the sub-format GUID (the format tag first).
+Chunk ExtensibleFmt(int subTag, int channels, uint32_t rate, int bits, bool knownGuid = true)
+{
+    Chunk c = Fmt(0xFFFE, channels, rate, bits);
+    PutLE(c.payload, 22, 2);
+    PutLE(c.payload, bits, 2);
+    PutLE(c.payload, channels == 1 ? 4 : 3, 4);
+    PutLE(c.payload, subTag, 2);
+    const uint8_t last = knownGuid ? 0x71 : 0x72;
+    const Bytes tail = {0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80,
+                        0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, last};
+    c.payload.insert(c.payload.end(), tail.begin(), tail.end());
+    c.declared = static_cast<uint32_t>(c.payload.size());
+    return c;
+}
+
 TEST(Wav, BadInputEndsInAnErrorOrInTheAudioThatIsThere)
 {
+    const Bytes audio24 = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
     const Bytes audio = {1, 2, 3, 4, 5, 6, 7, 8};
     Bytes truncated = Riff({Fmt(1, 2, 8000, 16), Data(audio)});
     truncated.resize(30);
@@ -324,7 +379,15 @@ TEST(Wav, BadInputEndsInAnErrorOrInTheAudioThatIsThere)
          false},
         {"truncated inside fmt", truncated, 4, kHeader, {}, false},
         {"float format", Riff({Fmt(3, 2, 8000, 32), Data(audio)}), 4, kHeader, {}, false},
-        {"extensible format",
+        {"extensible 24-bit PCM", Riff({ExtensibleFmt(1, 2, 48000, 24), Data(audio24)}), 0, "",
+         audio24, true},
+        {"extensible 16-bit mono PCM", Riff({ExtensibleFmt(1, 1, 8000, 16), Data(audio)}), 0, "",
+         audio, true},
+        {"extensible float", Riff({ExtensibleFmt(3, 2, 8000, 32), Data(audio)}), 4, kHeader, {},
+         false},
+        {"extensible with a foreign sub-format",
+         Riff({ExtensibleFmt(1, 2, 8000, 16, false), Data(audio)}), 4, kHeader, {}, false},
+        {"extensible format without its extension",
          Riff({Fmt(0xFFFE, 2, 8000, 16, 24), Data(audio)}),
          4,
          kHeader,

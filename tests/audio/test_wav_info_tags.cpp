@@ -70,10 +70,17 @@ TEST(WavInfoTags, WrittenTagsReadBack)
     EXPECT_EQ(GetLE32(raw, 4), raw.size() - 8);
     ASSERT_EQ(std::string(raw.begin() + 52, raw.begin() + 56), "LIST");
     EXPECT_EQ(GetLE32(raw, 56), raw.size() - 60);
-    // Entries follow each other without padding: ICMT "odd" (size 4) starts right after IART.
-    EXPECT_EQ(std::string(raw.begin() + 64, raw.begin() + 68), "IART");
-    EXPECT_EQ(GetLE32(raw, 68), 11u);
-    EXPECT_EQ(std::string(raw.begin() + 83, raw.begin() + 87), "ICMT");
+    // A strict RIFF walk: each entry's odd size is followed by a pad byte, so every entry
+    // starts on an even offset and the walk ends exactly at the list's end.
+    std::string ids;
+    size_t at = 64;
+    while (at + 8 <= raw.size()) {
+        ids += std::string(raw.begin() + at, raw.begin() + at + 4) + " ";
+        at += 8 + ((GetLE32(raw, at + 4) + 1) & ~1u);
+    }
+    EXPECT_EQ(at, raw.size());
+    EXPECT_EQ(ids, "IART ICMT ICOP IDST IGNR IMED IMUS INAM IPRD ITCH IWRI ");
+    EXPECT_EQ(GetLE32(raw, 68), 11u) << "the size counts the text and its zero, not the pad";
 
     CAudioWavInfoTagReader reader;
     ASSERT_TRUE(reader.Open(file.path()));

@@ -151,6 +151,23 @@ TEST(Id3Reader, ReadsTagsOfOtherVersionsAndEncodings)
          &CAudioTrackInfo::m_strArtist, "P"},
         {"text without terminator or BOM", Tag(3, Frame(3, "TCOM", Bytes{1, 'Z', 0, 'z'})),
          &CAudioTrackInfo::m_strComposer, "Z"},
+        // Version 2.4 as other taggers write it by default: UTF-8 (encoding 3), TDRC.
+        {"v4 UTF-8 title", Tag(4, Frame(4, "TIT2", Bytes{3} + Text("Caf\xc3\xa9") + Bytes{0})),
+         &CAudioTrackInfo::m_strTrackTitle, "Caf\xe9"},
+        {"v4 UTF-8 comment",
+         Tag(4, Frame(4, "COMM", Bytes{3} + Text("eng") + Bytes{0} + Text("Tr\xc3\xa8s bien"))),
+         &CAudioTrackInfo::m_strComment, "Tr\xe8s bien"},
+        {"UTF-16 big-endian without BOM (encoding 2)",
+         Tag(4, Frame(4, "TPE1", Bytes{2, 0, 'B', 0, 0xE9, 0, 0})), &CAudioTrackInfo::m_strArtist,
+         "B\xe9"},
+        {"ISO-8859-1 (encoding 0)", Tag(3, Frame(3, "TALB", Bytes{0, 'C', 'a', 'f', 0xE9})),
+         &CAudioTrackInfo::m_strAlbumTitle, "Caf\xe9"},
+        {"v4 TDRC gives the year",
+         Tag(4, Frame(4, "TDRC", Bytes{3} + Text("2004-05-06T10:00"))), &CAudioTrackInfo::m_strYear,
+         "2004"},
+        {"TYER wins over TDRC",
+         Tag(3, Frame(3, "TYER", Bytes{0} + Text("1999")) + Frame(3, "TDRC", Bytes{0} + Text("2004"))),
+         &CAudioTrackInfo::m_strYear, "1999"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -211,25 +228,42 @@ TEST(Id3Reader, LyingTagSizesNeverReadPastTheFile)
     EXPECT_STREQ(text, "MP3 Info Tag Reader not correctly initialized");
 }
 
-TEST(Id3Reader, RecognisesMp3FilesByTheirFirstFrameHeader)
+// A header padded with zeros to the frame's length, `count` times.
+Bytes Frames(const Bytes& header, size_t length, int count)
 {
-    Bytes tagEndingInSync = Tag(3, Frame(3, "TIT2", Bytes{0, 'a', 0xFF, 0xE0}));
+    Bytes frame = header + Bytes(length - header.size(), 0);
+    Bytes out;
+    for (int i = 0; i < count; ++i)
+        out = out + frame;
+    return out;
+}
+
+TEST(Id3Reader, RecognisesMp3FilesByARunOfFramesAtTheStart)
+{
+    const Bytes tagEndingInSync = Tag(3, Frame(3, "TIT2", Bytes{0, 'a', 0xFF, 0xE0}));
+    const Bytes mpeg1 = Frames(FrameHeader(), 417, 3); // layer III, 128 kbps, 44100 Hz
+    const Bytes v1Tag = Text("TAG") + Bytes(125, ' ');
     struct Case {
         const char* name;
         Bytes content;
         bool mp3;
     } cases[] = {
-        {"plain frame", FrameHeader() + Bytes(100, 0), true},
-        {"after a tag whose last bytes look like a sync", tagEndingInSync + FrameHeader() +
-                                                              Bytes(100, 0), true},
-        {"MPEG 2 mono 24000", Bytes{0xFF, 0xF3, 0x44, 0xC0} + Bytes(100, 0), true},
+        {"three frames", mpeg1, true},
+        {"after a tag whose last bytes look like a sync", tagEndingInSync + mpeg1, true},
+        {"after a tag and zero padding", tagEndingInSync + Bytes(300, 0) + mpeg1, true},
+        {"MPEG 2 mono 24000", Frames({0xFF, 0xF3, 0x44, 0xC0}, 96, 3), true},
+        {"one frame, then the file ends", FrameHeader() + Bytes(100, 0), true},
+        {"two frames, then the ID3v1 tag", Frames(FrameHeader(), 417, 2) + v1Tag, true},
         {"reserved version", Bytes{0xFF, 0xEB, 0x90, 0x44} + Bytes(100, 0), false},
         {"reserved layer", Bytes{0xFF, 0xF9, 0x90, 0x44} + Bytes(100, 0), false},
         {"free bitrate", Bytes{0xFF, 0xFB, 0x00, 0x44} + Bytes(100, 0), false},
         {"bad bitrate index", Bytes{0xFF, 0xFB, 0xF0, 0x44} + Bytes(100, 0), false},
         {"reserved rate", Bytes{0xFF, 0xFB, 0x9C, 0x44} + Bytes(100, 0), false},
-        {"first sync decides", Bytes{0xFF, 0xEB, 0x90, 0x44} + FrameHeader() + Bytes(100, 0), false},
-        {"no sync", Text("RIFF....WAVEfmt ") + Bytes(200, 0x11), false},
+        {"a frame header, then no second one", FrameHeader() + Bytes(500, 0x11), false},
+        {"the rate changes", Frames(FrameHeader(), 417, 1) + Frames({0xFF, 0xFB, 0x94, 0x44}, 384, 2),
+         false},
+        {"frames after other bytes", Bytes(8, 0x11) + mpeg1, false},
+        {"a header inside a WAV file", Text("RIFF....WAVEfmt ") + Bytes(40, 0x11) + mpeg1, false},
         {"tiny", Bytes{0xFF}, false},
     };
     for (const auto& c : cases) {

@@ -265,6 +265,9 @@ TEST(Mp3Codec, ErrorsHaveTheirCodesAndTexts)
         {"no frame header", std::vector<BYTE>(5000, 0x11), 4, "Can't find MP3 header"},
         {"reserved version", {0xFF, 0xEB, 0x90, 0x44, 0, 0, 0, 0}, 4, "Incorrect MP3 header (V==1)"},
         {"empty", {}, 4, "Can't find MP3 header"},
+        // Syncs with the reserved bitrate or rate: no rate may come from them.
+        {"all 0xFF", std::vector<BYTE>(5000, 0xFF), 4, "Can't find MP3 header"},
+        {"reserved rate", {0xFF, 0xFB, 0x9C, 0x44, 0, 0, 0, 0}, 4, "Can't find MP3 header"},
         {"only a tag", {'I', 'D', '3', 3, 0, 0, 0, 0, 0, 4, 0, 0, 0, 0}, 4,
          "Can't find MP3 header"},
     };

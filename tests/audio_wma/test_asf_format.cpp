@@ -140,3 +140,31 @@ TEST(AsfFormat, AssemblerJoinsFragmentsAndDropsGaps)
     EXPECT_FALSE(a.Add(part(2, 4, 2), out));
     EXPECT_TRUE(a.Add(part(3, 0, 6), out));
 }
+
+TEST(AsfFormat, PictureValuesAreTakenOnlyWhenEveryLengthFits)
+{
+    // Type 3, 2 bytes of data, "a" and "" as texts, the data.
+    const std::vector<uint8_t> good = {3, 2, 0, 0, 0, 'a', 0, 0, 0, 0, 0, 0xAB, 0xCD};
+    asf::Picture p;
+    ASSERT_TRUE(asf::ParsePicture(good.data(), good.size(), p));
+    EXPECT_EQ(p.type, 3);
+    EXPECT_EQ(p.mimeType, (std::vector<uint8_t>{'a', 0, 0, 0}));
+    EXPECT_EQ(p.description, (std::vector<uint8_t>{0, 0}));
+    EXPECT_EQ(p.data, (std::vector<uint8_t>{0xAB, 0xCD}));
+
+    struct Case {
+        const char* name;
+        std::vector<uint8_t> bytes;
+    } const bad[] = {
+        {"empty", {}},
+        {"cut in the length", {3, 2, 0}},
+        {"data longer than the value", {3, 3, 0, 0, 0, 'a', 0, 0, 0, 0, 0, 0xAB, 0xCD}},
+        {"huge data length", {3, 0xFF, 0xFF, 0xFF, 0xFF, 'a', 0, 0, 0, 0, 0, 0xAB, 0xCD}},
+        {"description without terminator", {3, 0, 0, 0, 0, 'a', 0, 0, 0, 'b', 0}},
+        {"odd byte after the type", {3, 0, 0, 0, 0, 'a', 0, 0}},
+    };
+    for (const Case& c : bad) {
+        SCOPED_TRACE(c.name);
+        EXPECT_FALSE(asf::ParsePicture(c.bytes.data(), c.bytes.size(), p));
+    }
+}

@@ -10,7 +10,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <fstream>
+#include <iterator>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -206,7 +209,7 @@ TEST(WmaTags, WriterAttributesComeBackThroughTheTagReader)
     ASSERT_TRUE(reader.ReadTags(back));
     EXPECT_EQ(back.m_strTrackTitle, ""); // no "Title" written, and the field is set empty
     EXPECT_EQ(back.m_strBand, "kept");
-    EXPECT_EQ(back.m_strTrackPosition, ""); // "WM/TrackNumber" is not written
+    EXPECT_EQ(back.m_strTrackPosition, "3");
     EXPECT_FALSE(back.IsProtected());
     const struct {
         const char* what;
@@ -238,16 +241,40 @@ TEST(WmaTags, WriterAttributesComeBackThroughTheTagReader)
     }
     reader.Close();
 
-    // Zero-based track number as a DWORD; duration as text; no empty title.
+    // The track number from 1 and from 0 as DWORDs; duration as text; no empty title.
     WMT_ATTR_DATATYPE type;
     std::vector<BYTE> value;
-    ASSERT_TRUE(ReadAttribute(path, L"WM/Track", type, value));
-    EXPECT_EQ(type, WMT_TYPE_DWORD);
-    ASSERT_EQ(value.size(), 4u);
-    EXPECT_EQ(*reinterpret_cast<DWORD*>(value.data()), 2u);
+    for (auto [name, number] : {std::pair{L"WM/TrackNumber", 3u}, std::pair{L"WM/Track", 2u}}) {
+        SCOPED_TRACE(number);
+        ASSERT_TRUE(ReadAttribute(path, name, type, value));
+        EXPECT_EQ(type, WMT_TYPE_DWORD);
+        ASSERT_EQ(value.size(), 4u);
+        EXPECT_EQ(*reinterpret_cast<DWORD*>(value.data()), number);
+    }
     ASSERT_TRUE(ReadAttribute(path, L"Duration", type, value));
     EXPECT_EQ(std::wstring(reinterpret_cast<wchar_t*>(value.data())), L"0");
     EXPECT_FALSE(ReadAttribute(path, L"Title", type, value));
+
+    // A file of an earlier version has only the zero-based "WM/Track": the same file with the
+    // other attribute renamed in place.
+    std::vector<char> bytes;
+    {
+        std::ifstream in(path, std::ios::binary);
+        bytes.assign(std::istreambuf_iterator<char>(in), {});
+    }
+    const char16_t name[] = u"WM/TrackNumber";
+    const char* raw = reinterpret_cast<const char*>(name);
+    auto at = std::search(bytes.begin(), bytes.end(), raw, raw + sizeof name - 2);
+    ASSERT_NE(at, bytes.end());
+    at[sizeof name - 4] = 'X';
+    std::ofstream(path, std::ios::binary | std::ios::trunc).write(bytes.data(), bytes.size());
+    ASSERT_FALSE(ReadAttribute(path, L"WM/TrackNumber", type, value));
+    CAudioWMAInfoTagReader older;
+    ASSERT_TRUE(older.Open(path.c_str()));
+    CAudioTrackInfo olderBack;
+    ASSERT_TRUE(older.ReadTags(olderBack));
+    EXPECT_EQ(olderBack.m_strTrackPosition, "3");
+    older.Close();
     DeleteFileA(path.c_str());
 }
 
@@ -288,6 +315,55 @@ TEST(WmaTags, ProtectedFlagDirectorOverlongLyricsAndPicture)
     EXPECT_EQ(std::memcmp(got->m_pData.get(), image, sizeof image), 0);
     EXPECT_EQ(track.GetPicture(1), nullptr);
     reader.Close();
+    DeleteFileA(path.c_str());
+}
+
+TEST(WmaTags, DamagedPictureLengthIsDroppedWithoutACrash)
+{
+    const std::string path = TempPath("damaged_picture.wma");
+    BYTE image[64] = {1, 2, 3};
+    WmPicture picture{};
+    picture.pwszMIMEType = const_cast<LPWSTR>(L"image/png");
+    picture.bPictureType = 3;
+    picture.pwszDescription = const_cast<LPWSTR>(L"Front");
+    picture.dwDataLen = sizeof image;
+    picture.pbData = image;
+    WriteWithAttributes(path, {{L"Title", L"Kept"}, {L"WM/Mood", L"Calm"}}, FALSE, &picture);
+
+    // The packed picture: type 3, data length 64, then "image/png" in UTF-16. Each row
+    // claims a length the value does not hold.
+    std::vector<BYTE> bytes;
+    {
+        FILE* f = fopen(path.c_str(), "rb");
+        ASSERT_NE(f, nullptr);
+        BYTE buffer[4096];
+        size_t n;
+        while ((n = fread(buffer, 1, sizeof buffer, f)) > 0)
+            bytes.insert(bytes.end(), buffer, buffer + n);
+        fclose(f);
+    }
+    const BYTE packedStart[] = {3, 64, 0, 0, 0, 'i', 0, 'm', 0};
+    const auto at =
+        std::search(bytes.begin(), bytes.end(), std::begin(packedStart), std::end(packedStart));
+    ASSERT_NE(at, bytes.end());
+    const size_t lengthAt = static_cast<size_t>(at - bytes.begin()) + 1;
+    for (const uint32_t claimed : {65u, 0x7FFFFFFFu, 0xFFFFFFFFu}) {
+        SCOPED_TRACE(claimed);
+        std::memcpy(&bytes[lengthAt], &claimed, 4);
+        FILE* f = fopen(path.c_str(), "wb");
+        ASSERT_NE(f, nullptr);
+        fwrite(bytes.data(), 1, bytes.size(), f);
+        fclose(f);
+
+        CAudioWMAInfoTagReader reader;
+        ASSERT_TRUE(reader.Open(path.c_str()));
+        CAudioTrackInfo track;
+        ASSERT_TRUE(reader.ReadTags(track));
+        EXPECT_EQ(track.GetPicture(0), nullptr);
+        EXPECT_EQ(track.m_strTrackTitle, "Kept");
+        EXPECT_EQ(track.m_strMood, "Calm");
+        reader.Close();
+    }
     DeleteFileA(path.c_str());
 }
 
@@ -364,6 +440,20 @@ TEST(WmaWriter, ModesChooseProfilesAndChannels)
     EXPECT_EQ(writer.GetBytesWritten(), -1);
 }
 
+// A file that cannot be created fails the start of the stream with the file layer's text,
+// and nothing is left for a job to report as complete.
+TEST(WmaWriter, FileThatCannotBeCreatedFailsTheStart)
+{
+    const std::string path = TempPath("no_such_folder\\out.wma");
+    CAudioWMAWriter writer;
+    ASSERT_TRUE(writer.Open(path.c_str(), 44100, 7, nullptr));
+    EXPECT_FALSE(writer.BeginStream());
+    CString text;
+    EXPECT_EQ(writer.GetError(text), AUDIO_ERROR_WRITE);
+    EXPECT_NE(std::string(text).find("out.wma"), std::string::npos) << text;
+    EXPECT_EQ(GetFileAttributesA(path.c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
 // Writes a tagged file where check_with_ffmpeg.sh asks for it, for FFmpeg's command-line tools
 // to check natively; skipped when run on its own.
 TEST(WmaExport, TaggedFileForAnIndependentDecoder)
@@ -377,5 +467,22 @@ TEST(WmaExport, TaggedFileForAnIndependentDecoder)
     track.m_strAlbumTitle = "Export album";
     track.m_strContentType = "Blues";
     track.m_strYear = "2001";
+    track.m_strTrackPosition = "7";
     ASSERT_TRUE(WriteWma(target, 5, MakeTones(66150, 44100), 44100, &track)); // 1.5 s
+}
+
+// Decodes the file check_with_ffmpeg.sh made with FFmpeg's own encoder into raw 16-bit PCM, for
+// the script to compare with FFmpeg's decode; skipped when run on its own.
+TEST(WmaImport, FileOfAnotherEncoderForComparison)
+{
+    const char* source = std::getenv("SONORIA_WMA_IMPORT");
+    const char* target = std::getenv("SONORIA_WMA_IMPORT_PCM");
+    if (!source || !target)
+        GTEST_SKIP() << "SONORIA_WMA_IMPORT and SONORIA_WMA_IMPORT_PCM not set";
+    Decoded decoded;
+    ASSERT_TRUE(ReadWma(source, decoded));
+    std::ofstream out(target, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(decoded.pcm.data()),
+              static_cast<std::streamsize>(decoded.pcm.size() * sizeof(int16_t)));
+    ASSERT_TRUE(out.good());
 }

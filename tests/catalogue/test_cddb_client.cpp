@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <thread>
 
@@ -199,17 +200,27 @@ TEST_F(CddbClient, ThroughAProxyWithBasicCredentials)
 TEST_F(CddbClient, BadRepliesFailWithTheCommandsCode)
 {
     const DWORD closed = 0x80040000u | CDDB_E_CLOSED_EARLY;
+    // Cases that must succeed get a timeout far above any pause of theirs; the ones that must
+    // time out get a short one and a server that stays silent (or keeps talking) until the
+    // case is over, so a slow machine changes how long a case takes, never its result.
+    const int kGenerous = 10000, kShort = 500;
+    std::atomic<bool> caseOver{false};
+    auto holdOpen = [&caseOver] {
+        for (int i = 0; i < 3000 && !caseOver; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    };
     struct Case {
         const char* name;
         bool read; // the read command (mode 0) instead of the query (mode 1)
+        int timeoutMs;
         std::function<Reply()> reply;
         DWORD code;
         const char* matches; // the query's matches on success
     } cases[] = {
-        {"slow_but_in_time", false,
+        {"slow_but_in_time", false, kGenerous,
          [] { return Raw(kHead + "200 rock 0a0b0c0d Artist / Title\r\n", 200); }, 0,
          "rock 0a0b0c0d Artist/Title"},
-        {"status_line_in_two_pieces", false,
+        {"status_line_in_two_pieces", false, kGenerous,
          [] {
              Reply r = Raw(kHead + "200 rock 0a0b");
              r.stream = [](const auto& send) {
@@ -219,77 +230,105 @@ TEST_F(CddbClient, BadRepliesFailWithTheCommandsCode)
              return r;
          },
          0, "rock 0a0b0c0d Artist/Title"},
-        {"end_marker_split", false,
-         [] {
+        {"end_marker_split", false, kGenerous,
+         [&] {
              Reply r = Raw(kHead + "211 close\r\nrock 0a0b0c0d A / B\r\n.");
-             r.stream = [](const auto& send) {
+             r.stream = [&](const auto& send) {
                  std::this_thread::sleep_for(std::chrono::milliseconds(200));
                  send("\r\n");
-                 std::this_thread::sleep_for(std::chrono::milliseconds(1500)); // stays open
+                 holdOpen(); // the marker ends the reply, not the connection
              };
              return r;
          },
          0, "rock 0a0b0c0d A/B"},
-        {"nul_bytes_dropped", false,
+        {"lines_end_in_lf", false, kGenerous,
+         [&] {
+             Reply r = Raw(kHead + "211 close\nrock 0a0b0c0d AC/DC / Back in Black\n.\n");
+             r.stream = [&](const auto&) { holdOpen(); };
+             return r;
+         },
+         0, "rock 0a0b0c0d AC/DC/Back in Black"},
+        {"nul_bytes_dropped", false, kGenerous,
          [] { return Raw(kHead + std::string("200 rock 0a0b0c0d A\0B / T\r\n", 27)); }, 0,
          "rock 0a0b0c0d AB/T"},
-        {"no_reply_in_time", false, [] { return Raw(kHead, 1500); }, CDDB_E_QUERY, ""},
-        {"ends_mid_line", false, [] { return Raw(kHead + "211 close\r\nrock 0a0b"); }, closed, ""},
-        {"never_ends", false,
-         [] {
+        {"no_reply_in_time", false, kShort,
+         [&] {
+             Reply r = Raw(kHead);
+             r.stream = [&](const auto&) { holdOpen(); };
+             return r;
+         },
+         CDDB_E_QUERY, ""},
+        {"not_a_byte_in_time", false, kShort,
+         [&] {
+             Reply r = Raw("");
+             r.stream = [&](const auto&) { holdOpen(); };
+             return r;
+         },
+         CDDB_E_QUERY, ""},
+        {"ends_mid_line", false, kGenerous,
+         [] { return Raw(kHead + "211 close\r\nrock 0a0b"); }, closed, ""},
+        {"never_ends", false, kShort,
+         [&] {
              Reply r = Raw(kHead + "211 close\r\n");
-             r.stream = [](const auto& send) {
-                 while (send("rock 0a0b0c0d A / B\r\n"))
+             r.stream = [&](const auto& send) {
+                 while (!caseOver && send("rock 0a0b0c0d A / B\r\n"))
                      std::this_thread::sleep_for(std::chrono::milliseconds(50));
              };
              return r;
          },
          CDDB_E_QUERY, ""},
-        {"huge", true,
-         [] {
+        {"huge", true, kGenerous,
+         [&] {
              Reply r = Raw(kHead + "210 rock 0a0b0c0d\r\n");
-             r.stream = [](const auto& send) {
+             r.stream = [&](const auto& send) {
                  const std::string chunk(64 * 1024, 'x');
-                 while (send(chunk)) {
+                 while (!caseOver && send(chunk)) {
                  }
              };
              return r;
          },
          CDDB_E_READ, ""},
-        {"malformed_status", false, [] { return Raw(kHead + "Hello there\r\n"); }, CDDB_E_QUERY,
-         ""},
-        {"server_error", false, [] { return Raw(kHead + "500 Internal error\r\n"); }, CDDB_E_QUERY,
-         ""},
-        {"list_without_matches", false, [] { return Raw(kHead + "211 close\r\n.\r\n"); },
+        {"malformed_status", false, kGenerous, [] { return Raw(kHead + "Hello there\r\n"); },
          CDDB_E_QUERY, ""},
-        {"no_blank_line_after_head", true,
-         [] { return Raw("HTTP/1.0 200 OK\r\n210 rock 0a0b0c0d\r\n# xmcd\r\n.\r\n"); }, CDDB_E_READ,
-         ""},
-        {"read_of_a_broken_record", true,
+        {"server_error", false, kGenerous, [] { return Raw(kHead + "500 Internal error\r\n"); },
+         CDDB_E_QUERY, ""},
+        {"list_without_matches", false, kGenerous,
+         [] { return Raw(kHead + "211 close\r\n.\r\n"); }, CDDB_E_QUERY, ""},
+        {"no_blank_line_after_head", true, kGenerous,
+         [] { return Raw("HTTP/1.0 200 OK\r\n210 rock 0a0b0c0d\r\n# xmcd\r\n.\r\n"); },
+         CDDB_E_READ, ""},
+        {"read_of_a_broken_record", true, kGenerous,
          [] { return Raw(kHead + "210 rock 0a0b0c0d\r\n# xmcd\r\nDTITLE=x\r\n.\r\n"); },
          CDDB_E_READ, ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        // A server of its own per case: a slow answer must not hold up the next case.
-        LoopbackCddbServer server;
-        server.SetHook([&](const Request&, Reply& r) {
-            r = c.reply();
-            return true;
-        });
-        m_site.m_nPort = server.Port();
-        m_client.SetTimeout(500);
-        CCDDBQueryResultArray results;
-        CCDDBRecord record;
-        const auto failure = Failure([&] {
-            if (c.read)
-                m_client.CmdRead(m_site, 0x0a0b0c0d, "rock", record);
-            else
-                m_client.CmdQuery(m_site, 0x0a0b0c0d, m_positions, results);
-        });
-        EXPECT_EQ(failure.first, c.code);
-        if (c.code == 0) {
-            EXPECT_EQ(Matches(results), c.matches);
+        caseOver = false;
+        {
+            // A server of its own per case: a slow answer must not hold up the next case.
+            LoopbackCddbServer server;
+            server.SetHook([&](const Request&, Reply& r) {
+                r = c.reply();
+                return true;
+            });
+            m_site.m_nPort = server.Port();
+            m_client.SetTimeout(c.timeoutMs);
+            CCDDBQueryResultArray results;
+            CCDDBRecord record;
+            const auto failure = Failure([&] {
+                if (c.read)
+                    m_client.CmdRead(m_site, 0x0a0b0c0d, "rock", record);
+                else
+                    m_client.CmdQuery(m_site, 0x0a0b0c0d, m_positions, results);
+            });
+            caseOver = true; // lets the server's connection end before the server goes
+            EXPECT_EQ(failure.first, c.code);
+            if (std::string(c.name) == "not_a_byte_in_time") {
+                EXPECT_EQ(failure.second, ""); // the exception carries what arrived: nothing
+            }
+            if (c.code == 0) {
+                EXPECT_EQ(Matches(results), c.matches);
+            }
         }
     }
 }
@@ -311,9 +350,15 @@ TEST_F(CddbClient, SocketFailuresBecomeSystemCodes)
         EXPECT_EQ(e->m_strResponse, "");
         e->Delete();
     }
-    // The client's own codes have no text; system codes have the system's.
-    EXPECT_EQ(CCDDBException(CDDB_E_QUERY, "reply").GetErrorText(), "");
-    EXPECT_EQ(CCDDBException(CDDB_E_CLOSED_EARLY, CDDB_FACILITY_CLIENT, "x").GetErrorText(), "");
+    // The client's own codes say what happened; system codes have the system's text.
+    EXPECT_EQ(CCDDBException(CDDB_E_QUERY, "reply").GetErrorText(),
+              "The server's answer to the query request was incomplete or not understood.");
+    EXPECT_EQ(CCDDBException(CDDB_E_READ, "").GetErrorText(),
+              "No answer from the server to the read request in time.");
+    EXPECT_EQ(CCDDBException(CDDB_E_SITES, CString('x', CCDDB::kMaxReplyBytes + 1)).GetErrorText(),
+              "The server's answer to the list of servers request was too long.");
+    EXPECT_EQ(CCDDBException(CDDB_E_CLOSED_EARLY, CDDB_FACILITY_CLIENT, "x").GetErrorText(),
+              "The server closed the connection before its answer was complete.");
     char buffer[16];
     EXPECT_TRUE(CCDDBException(CDDB_E_CLOSED_EARLY, CDDB_FACILITY_CLIENT, "x")
                     .GetErrorMessage(buffer, sizeof buffer));

@@ -97,6 +97,17 @@ TEST_F(LocalDatabase, RangeFileCollectsOneRecord)
     EXPECT_EQ(record.m_strDiscArtist, "Second");
     EXPECT_EQ(record.m_dwDiscId, 0x5a0b0c0eu);
     EXPECT_EQ(ReadCode(0x5a0b0c10, path, FALSE, record), Client(CDDB_E_NOT_IN_FILE));
+
+    // A huge line is skipped, not held: before the record it is passed over, inside it the
+    // record is damaged.
+    const std::string huge(8 << 20, 'x');
+    const std::string hugeFile =
+        Write("rock/80toff", "#FILENAME=8a0b0c0d\nTTITLE0=" + huge + "\n" +
+                                 "#FILENAME=8A0B0C0E\n" + RecordFor("8a0b0c0e", "Second / Two") +
+                                 "#FILENAME=8A0B0C0F\nDTITLE=" + huge + "\n");
+    ASSERT_EQ(ReadCode(0x8a0b0c0e, hugeFile, FALSE, record), 0u);
+    EXPECT_EQ(record.m_strDiscArtist, "Second");
+    EXPECT_EQ(ReadCode(0x8a0b0c0f, hugeFile, FALSE, record), Client(CDDB_E_BAD_RECORD));
 }
 
 #ifdef _WIN32

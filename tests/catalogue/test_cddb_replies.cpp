@@ -54,6 +54,9 @@ TEST(CddbText, StatusCodeAndBody)
     EXPECT_FALSE(client.FindBody("HTTP/1.0 200 OK\r\n200 rock", body));
     ASSERT_TRUE(client.FindBody("HTTP/1.0 200 OK\r\nA: b\r\n\r\n211 x\r\n", body));
     EXPECT_EQ(body, "211 x\r\n");
+    // A head whose lines end in LF alone ends at its first empty line as well.
+    ASSERT_TRUE(client.FindBody("HTTP/1.0 200 OK\nA: b\n\n211 x\n.\n", body));
+    EXPECT_EQ(body, "211 x\n.\n");
     struct Case {
         const char* body;
         int code;
@@ -70,18 +73,22 @@ TEST(CddbReplies, Query)
         const char* name;
         const char* body;
         bool ok;
-        const char* matches; // category id artist/title per match, ';'-separated
+        const char* matches; // category id artist|title per match, ';'-separated
     } cases[] = {
         {"exact_single_line", "200 rock 0a0b0c0d Artist / Title\r\n", true,
-         "rock 0a0b0c0d Artist/Title"},
+         "rock 0a0b0c0d Artist|Title"},
         {"no_match", "202 No match for disc ID 0a0b0c0d.\r\n", true, ""},
         {"two_close",
          "211 close\r\nmisc 12345678 AB/CD / Live\r\nrock 0a0b0c0d Live Album\r\n.\r\n", true,
-         "misc 12345678 AB/CD / Live;rock 0a0b0c0d /Live Album"},
+         "misc 12345678 AB/CD|Live;rock 0a0b0c0d |Live Album"},
+        {"slash_in_the_artist", "200 rock 0a0b0c0d AC/DC / Back in Black\r\n", true,
+         "rock 0a0b0c0d AC/DC|Back in Black"},
+        {"lines_end_in_lf", "211 close\nrock 0a0b0c0d A / B\njazz 0a0b0c0e C / D\n.\n", true,
+         "rock 0a0b0c0d A|B;jazz 0a0b0c0e C|D"},
         {"list_without_matches", "211 close\r\n.\r\n", false, ""},
         {"server_error", "500 Command syntax error\r\n", false, ""},
         {"last_line_cut", "210 exact\r\nrock 00000001 A / B\r\nrock 00000002 C / D", true,
-         "rock 00000001 A/B"},
+         "rock 00000001 A|B"},
         {"status_only", "200", false, ""},
         {"malformed_status", "xyz rock 0a0b0c0d A / B\r\n", false, ""},
         {"category_without_id", "210 exact\r\nrock\r\n.\r\n", false, ""},
@@ -96,7 +103,7 @@ TEST(CddbReplies, Query)
         for (INT_PTR i = 0; i < results.GetSize(); ++i) {
             std::snprintf(id, sizeof id, "%08x", static_cast<unsigned>(results[i].m_dwDiscId));
             got += (i ? ";" : "") + results[i].m_strCategory.str() + " " + id + " " +
-                   results[i].m_strDiscArtist.str() + "/" + results[i].m_strDiscTitle.str();
+                   results[i].m_strDiscArtist.str() + "|" + results[i].m_strDiscTitle.str();
         }
         EXPECT_EQ(got, c.matches);
     }

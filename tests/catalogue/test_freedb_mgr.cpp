@@ -85,7 +85,8 @@ TEST_F(FreedbMgr, SitesAndSubmission)
     });
     EXPECT_EQ(m_mgr.GetSites("127.0.0.1", hosts), -1);
     EXPECT_EQ(hosts.GetSize(), 3);
-    EXPECT_EQ(m_mgr.GetLastErrorText(), "");
+    EXPECT_EQ(m_mgr.GetLastErrorText(),
+              "The server closed the connection before its answer was complete.");
 }
 
 TEST_F(FreedbMgr, ThroughTheProxy)
@@ -103,7 +104,7 @@ TEST_F(FreedbMgr, ThroughTheProxy)
 
     m_mgr.SetProxyPassword("wrong");
     EXPECT_EQ(m_mgr.QueryAndRead("cddb.example", 0x04018e02, m_positions, records), -1);
-    EXPECT_EQ(m_mgr.GetLastErrorText(), "");
+    EXPECT_EQ(m_mgr.GetLastErrorText().Left(40), "The server refused the query request: HT");
     EXPECT_EQ(records.GetSize(), 0);
 
     // An empty port text means port 0: the connection fails with the system's error.
@@ -136,6 +137,28 @@ TEST_F(FreedbMgr, FailuresGiveMinusOneAndTheText)
         1);
     EXPECT_EQ(calls, 3);
 
+    // Failures of the client's own making say what happened.
+    struct Case {
+        const char* name;
+        std::string raw;
+        const char* text;
+    } cases[] = {
+        {"closed mid-answer", "HTTP/1.0 200 OK\r\n\r\n211 close\r\nrock 0a",
+         "The server closed the connection before its answer was complete."},
+        {"not an answer", "HTTP/1.0 200 OK\r\n\r\nHello there\r\n",
+         "The server's answer to the query request was incomplete or not understood."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        server.SetHook([&](const Request&, Reply& r) {
+            r.raw = c.raw;
+            return true;
+        });
+        CCDDBQueryResultArray failed;
+        EXPECT_EQ(m_mgr.Query("127.0.0.1", 0x04018e02, m_positions, failed), -1);
+        EXPECT_EQ(m_mgr.GetLastErrorText(), c.text);
+    }
+
     // The query waits no longer than the facade's timeout.
     server.SetHook([](const Request&, Reply& r) {
         r.raw = "HTTP/1.0 200 OK\r\n\r\n";
@@ -145,5 +168,5 @@ TEST_F(FreedbMgr, FailuresGiveMinusOneAndTheText)
     m_mgr.SetTimeout(300);
     CCDDBQueryResultArray matches;
     EXPECT_EQ(m_mgr.Query("127.0.0.1", 0x04018e02, m_positions, matches), -1);
-    EXPECT_EQ(m_mgr.GetLastErrorText(), "");
+    EXPECT_EQ(m_mgr.GetLastErrorText(), "No answer from the server to the query request in time.");
 }

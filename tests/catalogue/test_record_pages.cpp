@@ -6,6 +6,7 @@
 
 #include "catalogue/model/lyrics_property.h"
 #include "foundation/settings/app_cfg.h"
+#include "framework/app.h"
 #include "propgrid/hover_button.h"
 #include "propgrid/prop_ctrl.h"
 #include "propgrid/prop_list.h"
@@ -229,6 +230,48 @@ TEST_F(RecordPageTest, LyricsCancelAndCloseBoxKeepTheText)
     EXPECT_FALSE(track.IsModified());
     PumpPending();
     EXPECT_TRUE(notify.received.empty());
+}
+
+// "Search Lyrics" asks the main window for its command and leaves the popup open.
+TEST_F(RecordPageTest, SearchLyricsPostsTheMainWindowsCommand)
+{
+    class MainWnd : public TestHostWnd
+    {
+    public:
+        std::vector<WPARAM> commands;
+
+    protected:
+        BOOL OnCommand(WPARAM wParam, LPARAM) override
+        {
+            commands.push_back(wParam);
+            return TRUE;
+        }
+    } main;
+    std::unique_ptr<CWinThread> own;
+    if (AfxGetThread() == nullptr)
+        own = std::make_unique<CWinThread>();
+    CWinThread* thread = AfxGetThread();
+    ASSERT_NE(thread, nullptr);
+    CWnd* saved = thread->m_pMainWnd;
+    thread->m_pMainWnd = &main;
+
+    CCDTrack track;
+    track.SetFlags(0);
+    Show(&track);
+    ClickRow("Unsynchronized Lyrics");
+    auto* row = static_cast<EPropertyLyrics*>(Row("Unsynchronized Lyrics"));
+    row->GetButton()->SendMessage(BM_CLICK);
+    PumpPending();
+    ASSERT_NE(row->GetWindow(), nullptr);
+    ::SendMessage(::GetDlgItem(row->GetWindow()->m_hWnd, EPropertyLyricsWindow::kSearchId),
+                  BM_CLICK, 0, 0);
+    PumpUntil([&] { return !main.commands.empty(); });
+    EXPECT_EQ(main.commands, std::vector<WPARAM>{EPropertyLyricsWindow::kSearchLyricsCommand});
+    EXPECT_NE(row->GetWindow(), nullptr);
+    ::SendMessage(::GetDlgItem(row->GetWindow()->m_hWnd, EPropertyLyricsWindow::kCancelId),
+                  BM_CLICK, 0, 0);
+    PumpPending();
+    thread->m_pMainWnd = saved;
 }
 
 // A host that refuses every change of its lyrics.

@@ -289,6 +289,16 @@ TEST_F(ServiceTest, SubmissionPostsTheDiscAsXml)
     EXPECT_EQ(FormField(r.body, "xml"), expected);
 }
 
+// An answer can set any revision; the next one must not overflow past the largest int.
+TEST_F(ServiceTest, SubmissionOfTheLargestRevisionDoesNotWrapAround)
+{
+    CCDInfo info;
+    info.SetRevision(2147483647);
+    const std::string xml = CSonoriaDBMgr::BuildSubmissionXml(info, "", "Sonoria").GetString();
+    EXPECT_NE(xml.find("<revision>2147483647</revision>"), std::string::npos) << xml;
+    EXPECT_EQ(CSonoriaDBMgr::NextRevision(-1), 0);
+}
+
 TEST_F(ServiceTest, SubmissionResultCodes)
 {
     struct Case {

@@ -158,6 +158,27 @@ TEST(SysUtils, OpensUrlsThroughTheBrowserAndFilesThemselves)
     EXPECT_FALSE(OpenUrlOrFile(folder.File("no such file.xyz").c_str(), FALSE));
 }
 
+// Starts the program with its parameters and working folder, elevated or not, without
+// waiting for it.
+TEST(SysUtils, ShellExecuteElevatedStartsTheProgram)
+{
+    TempFolder folder;
+    for (BOOL elevate : {FALSE, TRUE}) {
+        SCOPED_TRACE(elevate ? "elevated" : "plain");
+        const std::string marker = folder.File(elevate ? "elevated.txt" : "plain.txt");
+        ::SetEnvironmentVariableA("SONORIA_CHILD_MARKER", marker.c_str());
+        const INT_PTR rc = ShellExecuteElevated(nullptr, ChildProgramPath().c_str(),
+                                                "first \"second word\"", folder.Path().c_str(),
+                                                SW_HIDE, elevate);
+        EXPECT_GT(rc, 32);
+        EXPECT_EQ(WaitForText(marker), "run\nfirst\nsecond word\n");
+    }
+    ::SetEnvironmentVariableA("SONORIA_CHILD_MARKER", nullptr);
+    EXPECT_LE(ShellExecuteElevated(nullptr, folder.File("missing.exe").c_str(), nullptr, nullptr,
+                                   SW_HIDE, FALSE),
+              32);
+}
+
 TEST(SysUtils, VersionTestsAndElevationVerb)
 {
     struct Case {

@@ -199,3 +199,54 @@ TEST(XmlParser, ParsesAgainFromAnEmptyRoot)
     EXPECT_STREQ(parser.GetRoot()->GetChild(0)->GetName(), "c");
     EXPECT_EQ(parser.GetRoot()->GetChild(0)->GetParent(), parser.GetRoot());
 }
+
+namespace {
+
+// The reading primitives on a text of our own.
+class ReadingParser : public COXParser
+{
+public:
+    explicit ReadingParser(const char* text)
+    {
+        m_pBuffer = text;
+        Reset();
+    }
+    struct State {
+        long offset;
+        int line, column;
+        bool operator==(const State& o) const
+        {
+            return offset == o.offset && line == o.line && column == o.column;
+        }
+    };
+    State Now() const { return {static_cast<long>(m_pCursor - m_pBuffer), m_nLine, m_nColumn}; }
+    using COXParser::GetChar;
+    using COXParser::StepBack;
+};
+
+} // namespace
+
+// Stepping back retraces every step of GetChar, across LF, CR and CR LF line ends.
+TEST(XmlParser, StepBackUndoesGetCharLineAndColumnIncluded)
+{
+    const char* const texts[] = {"ab\r\ncd\nef", "\n\nx", "a\rb\r\n\r\nc", "plain"};
+    for (const char* text : texts) {
+        SCOPED_TRACE(text);
+        ReadingParser p(text);
+        std::vector<ReadingParser::State> states{p.Now()};
+        while (p.GetChar() != 0)
+            states.push_back(p.Now());
+        for (size_t i = states.size() - 1; i > 0; --i) {
+            p.StepBack(1);
+            EXPECT_TRUE(p.Now() == states[i - 1]) << "step back to " << i - 1;
+        }
+        p.StepBack(5); // never before the start
+        EXPECT_TRUE(p.Now() == states[0]);
+        while (p.GetChar() != 0) {
+        }
+        if (states.size() > 3) {
+            p.StepBack(3);
+            EXPECT_TRUE(p.Now() == states[states.size() - 4]);
+        }
+    }
+}

@@ -136,6 +136,94 @@ void Click(HWND hWnd, int x, int y)
     ::SendMessage(hWnd, WM_LBUTTONUP, 0, pos);
 }
 
+namespace {
+
+void SendMouse(DWORD flags, POINT screen)
+{
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    int cx = ::GetSystemMetrics(SM_CXSCREEN), cy = ::GetSystemMetrics(SM_CYSCREEN);
+    in.mi.dx = static_cast<LONG>((screen.x * 65535LL + cx / 2) / (cx - 1));
+    in.mi.dy = static_cast<LONG>((screen.y * 65535LL + cy / 2) / (cy - 1));
+    in.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE;
+    ::SendInput(1, &in, sizeof(in));
+}
+
+POINT ToScreen(HWND hWnd, int x, int y)
+{
+    POINT pt{x, y};
+    ::ClientToScreen(hWnd, &pt);
+    return pt;
+}
+
+void SendKey(WORD vk, bool up)
+{
+    INPUT in{};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = vk;
+    in.ki.wScan = static_cast<WORD>(::MapVirtualKey(vk, MAPVK_VK_TO_VSC));
+    in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    ::SendInput(1, &in, sizeof(in));
+}
+
+} // namespace
+
+void MouseMoveTo(HWND hWnd, int x, int y)
+{
+    SendMouse(MOUSEEVENTF_MOVE, ToScreen(hWnd, x, y));
+    PumpFor(30);
+}
+
+void MouseClickAt(HWND hWnd, int x, int y, bool bDouble)
+{
+    POINT pt = ToScreen(hWnd, x, y);
+    SendMouse(MOUSEEVENTF_MOVE, pt);
+    for (int i = 0; i < (bDouble ? 2 : 1); ++i) {
+        SendMouse(MOUSEEVENTF_LEFTDOWN, pt);
+        SendMouse(MOUSEEVENTF_LEFTUP, pt);
+    }
+    PumpFor(60);
+}
+
+void KeyPress(UINT vk, bool bShift, bool bCtrl)
+{
+    HWND top = SharedTopWindow();
+    HWND root = ::GetAncestor(::GetFocus() ? ::GetFocus() : top, GA_ROOT);
+    if (::GetForegroundWindow() != root)
+        ::SetForegroundWindow(root);
+    if (bShift)
+        SendKey(VK_SHIFT, false);
+    if (bCtrl)
+        SendKey(VK_CONTROL, false);
+    SendKey(static_cast<WORD>(vk), false);
+    SendKey(static_cast<WORD>(vk), true);
+    if (bCtrl)
+        SendKey(VK_CONTROL, true);
+    if (bShift)
+        SendKey(VK_SHIFT, true);
+    PumpFor(30);
+}
+
+void TypeKeys(const char* text)
+{
+    for (; *text != 0; ++text) {
+        SHORT key = ::VkKeyScan(*text);
+        if (key == -1)
+            continue;
+        KeyPress(LOBYTE(key), (HIBYTE(key) & 1) != 0, (HIBYTE(key) & 2) != 0);
+    }
+}
+
+void PumpFor(DWORD ms)
+{
+    DWORD start = ::GetTickCount();
+    do {
+        PumpPending();
+        ::Sleep(5);
+    } while (::GetTickCount() - start < ms);
+    PumpPending();
+}
+
 void InputMouseMove(POINT screen)
 {
     INPUT in{};
@@ -235,4 +323,99 @@ DWORD WINAPI DialogAnswerer::Watch(LPVOID param)
         ::Sleep(50);
     }
     return 0;
+}
+
+namespace {
+
+// Runs script on a helper thread while the calling thread pumps its messages.
+template <class Script>
+void RunInputScript(Script script)
+{
+    struct Ctx {
+        Script* s;
+        volatile bool done = false;
+    } ctx{&script};
+    HANDLE h = ::CreateThread(
+        nullptr, 0,
+        [](LPVOID p) -> DWORD {
+            auto* c = static_cast<Ctx*>(p);
+            (*c->s)();
+            c->done = true;
+            return 0;
+        },
+        &ctx, 0, nullptr);
+    PumpUntil([&] { return ctx.done; }, 2000);
+    ::WaitForSingleObject(h, INFINITE);
+    ::CloseHandle(h);
+    for (int i = 0; i < 5; ++i) { // what the input caused
+        PumpPending();
+        ::Sleep(10);
+    }
+}
+
+} // namespace
+
+void MouseDrag(POINT from, POINT to, int steps)
+{
+    RunInputScript([=] {
+        InputMouseMove(from);
+        ::Sleep(60);
+        InputMouseButton(true);
+        ::Sleep(60);
+        for (int i = 1; i <= steps; ++i) {
+            InputMouseMove(POINT{from.x + (to.x - from.x) * i / steps,
+                                 from.y + (to.y - from.y) * i / steps});
+            ::Sleep(30);
+        }
+        ::Sleep(60);
+        InputMouseButton(false);
+        ::Sleep(60);
+    });
+}
+
+void MouseDoubleClick(POINT at)
+{
+    RunInputScript([=] {
+        InputMouseMove(at);
+        ::Sleep(60);
+        for (int i = 0; i < 2; ++i) {
+            InputMouseButton(true);
+            ::Sleep(20);
+            InputMouseButton(false);
+            ::Sleep(20);
+        }
+        ::Sleep(60);
+    });
+}
+
+void MouseRightClick(POINT at)
+{
+    RunInputScript([=] {
+        InputMouseMove(at);
+        ::Sleep(60);
+        InputMouseButton(true, true);
+        ::Sleep(30);
+        InputMouseButton(false, true);
+        ::Sleep(60);
+    });
+}
+
+int ThreadWindowCount()
+{
+    struct Counter {
+        static BOOL CALLBACK Child(HWND, LPARAM l)
+        {
+            ++*reinterpret_cast<int*>(l);
+            return TRUE;
+        }
+        static BOOL CALLBACK Top(HWND h, LPARAM l)
+        {
+            ++*reinterpret_cast<int*>(l);
+            ::EnumChildWindows(h, &Child, l);
+            return TRUE;
+        }
+    };
+    int n = 0;
+    ::EnumThreadWindows(::GetCurrentThreadId(), &Counter::Top, reinterpret_cast<LPARAM>(&n));
+    return n;
 }

@@ -62,6 +62,29 @@ void SendKeys(std::initializer_list<WORD> keys);
 // Sends a left click (down and up) at a client point of hWnd.
 void Click(HWND hWnd, int x, int y);
 
+// Real input through the system's input queue (SendInput), delivered by the next pumps.
+// The mouse moves to a client point of hWnd.
+void MouseMoveTo(HWND hWnd, int x, int y);
+// A left click (two for a double click) at a client point of hWnd.
+void MouseClickAt(HWND hWnd, int x, int y, bool bDouble = false);
+// A key press with Shift and Ctrl held as asked, for the focus window of the test program's
+// top window (made the foreground window first).
+void KeyPress(UINT vk, bool bShift = false, bool bCtrl = false);
+// Types text as key presses (the keys the keyboard layout has for its characters).
+void TypeKeys(const char* text);
+// Pumps for a while: input sent by SendInput arrives through the display server.
+void PumpFor(DWORD ms);
+// Drags and clicks through the input queue, in screen coordinates.
+// Presses the left button at from, moves in steps to to, releases there. The input is
+// injected from a helper thread while the calling (window) thread pumps, because a drag
+// runs its own message loop until the button comes up.
+void MouseDrag(POINT from, POINT to, int steps = 8);
+// A left double click at a screen point, injected like MouseDrag.
+void MouseDoubleClick(POINT at);
+// A right click at a screen point, injected like MouseDrag.
+void MouseRightClick(POINT at);
+// The windows (top-level and descendants) of the calling thread: a USER handle count.
+int ThreadWindowCount();
 // Real input through the system's input queue (SendInput): the pointer really moves on the
 // display and the key state follows, as if a user did it. Programs that use these run alone.
 void InputMouseMove(POINT screen);

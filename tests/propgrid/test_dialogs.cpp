@@ -1,6 +1,9 @@
 // The "..." buttons that open the system's dialogs: each answer reaches the host.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
+#include <commctrl.h>
 #include <shlobj.h>
 
 #include <cstdio>
@@ -24,11 +27,34 @@ void AnswerFile(HWND hDialog, void* path)
     ::PostMessage(hDialog, WM_COMMAND, IDOK, 0);
 }
 
-// Selects a folder in the shell's browser (BFFM_SETSELECTION with a path), then OK.
+// The text of the tree's selected item, or "" when nothing is selected.
+CString SelectedTreeText(HWND hTree)
+{
+    TVITEMA item = {};
+    char text[MAX_PATH] = "";
+    item.mask = TVIF_TEXT;
+    item.hItem = reinterpret_cast<HTREEITEM>(
+        ::SendMessage(hTree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+    item.pszText = text;
+    item.cchTextMax = sizeof text;
+    if (item.hItem == nullptr || !::SendMessage(hTree, TVM_GETITEMA, 0,
+                                                reinterpret_cast<LPARAM>(&item)))
+        return CString();
+    return text;
+}
+
+// Selects a folder in the shell's browser (BFFM_SETSELECTION with a path), waits until its
+// tree shows the folder selected (the tree fills in as it goes), then OK.
 void AnswerFolder(HWND hDialog, void* path)
 {
     ::SendMessage(hDialog, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(path));
-    ::Sleep(200);
+    const CString strPath = static_cast<const char*>(path);
+    const CString strName = strPath.Mid(strPath.ReverseFind('\\') + 1);
+    HWND hTree = ::FindWindowExA(hDialog, nullptr, "SysTreeView32", nullptr);
+    for (int tick = 0; tick < 1000 && hTree != nullptr &&
+                       SelectedTreeText(hTree).CompareNoCase(strName) != 0;
+         ++tick)
+        ::Sleep(10);
     ::PostMessage(hDialog, WM_COMMAND, IDOK, 0);
 }
 

@@ -236,6 +236,40 @@ TEST_F(GridTest, CommentsFollowTheSelectionAndThePaneResizes)
     EXPECT_EQ(grid->GetCommentHeight(), 0);
 }
 
+// Without the comment the list fills the control; setting the height it already has lays
+// nothing out again.
+TEST_F(GridTest, HiddenCommentAndAnUnchangedHeight)
+{
+    CRect client, list;
+    grid->GetClientRect(&client);
+    auto listRect = [&] {
+        CRect r;
+        List().GetWindowRect(&r);
+        grid->ScreenToClient(&r);
+        return r;
+    };
+    CRect tabRect;
+    grid->GetTabCtrl().GetWindowRect(&tabRect);
+    const int tabs = grid->GetTabCtrl().IsWindowVisible() ? tabRect.Height() : 0;
+    grid->ShowComment(false);
+    PumpPending();
+    list = listRect();
+    EXPECT_EQ(list.Height(), client.Height() - tabs);
+    EXPECT_EQ(grid->GetSplitterBand().Height(), 0);
+    EXPECT_FALSE(grid->GetCommentPane().IsWindowVisible());
+
+    grid->ShowComment(true);
+    PumpPending();
+    EXPECT_EQ(listRect().Height(), client.Height() - tabs - 8 - 24);
+    // Moved aside by hand: an equal height leaves it there, another one lays out.
+    List().MoveWindow(0, 0, 50, 50);
+    grid->SetCommentHeight(24);
+    EXPECT_EQ(listRect().Height(), 50);
+    grid->SetCommentHeight(32);
+    EXPECT_EQ(listRect().Height(), client.Height() - tabs - 8 - 32);
+    EXPECT_TRUE(grid->GetCommentPane().IsWindowVisible());
+}
+
 TEST_F(GridTest, ScrollingKeepsTheActiveRowInView)
 {
     grid->MoveWindow(10, 10, 300, 200);

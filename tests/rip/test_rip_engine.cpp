@@ -36,6 +36,17 @@ bool FileExists(const std::string& path)
     return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+// The partial file a running job writes for the output "<stem>.wav" in dir, or "".
+std::string PartialFile(const CScratchFolder& dir, const std::string& stem)
+{
+    WIN32_FIND_DATAA fd;
+    HANDLE h = ::FindFirstFileA((dir / (stem + ".partial-*")).c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE)
+        return "";
+    ::FindClose(h);
+    return dir / fd.cFileName;
+}
+
 // Drives a batch as the progress window does, at most one start per tick, and checks the
 // limit on every tick. Bounded: a batch that does not end fails the test instead of hanging.
 using testing_rip::RunBatch;
@@ -272,11 +283,23 @@ TEST(RipBatch, StopEndsWaitingAndRunningJobsWithoutOutput)
     EXPECT_EQ(batch.StartNext(), 0); // both run: the limit holds
     EXPECT_EQ(batch.GetRunningCount(), 2);
     EXPECT_EQ(batch.GetWaitingCount(), 2);
-    // Let the running jobs write part of their output.
-    while (batch.GetThread(0)->GetProgress() < 2 || batch.GetThread(1)->GetProgress() < 2)
+    // Let the running jobs write part of their output (each needs thousands of steps more to
+    // end, so they still run when the stop comes); bounded, in case a job fails instead.
+    auto started = [&](int i) {
+        return batch.GetThread(i)->GetProgress() >= 2 || !batch.GetThread(i)->IsRunning();
+    };
+    for (int tick = 0; tick < 12000 && !(started(0) && started(1)); ++tick)
         ::Sleep(5);
-    ASSERT_TRUE(batch.GetThread(0)->IsRunning());
-    ASSERT_TRUE(FileExists(dir / "out0.wav"));
+    ASSERT_TRUE(batch.GetThread(0)->IsRunning()) << batch.GetThread(0)->GetErrorText();
+    ASSERT_TRUE(batch.GetThread(1)->IsRunning()) << batch.GetThread(1)->GetErrorText();
+    // A running job's status is its progress text.
+    batch.GetThread(0)->UpdateDisplayTexts();
+    EXPECT_STREQ(batch.GetThread(0)->GetStatusText(), batch.GetThread(0)->GetProgressText());
+    EXPECT_NE(std::string(batch.GetThread(0)->GetProgressText()), "0%");
+    EXPECT_EQ(std::string(batch.GetThread(0)->GetProgressText()).back(), '%');
+    // A running job writes under a partial name; the final name comes only with the end.
+    ASSERT_FALSE(PartialFile(dir, "out0").empty());
+    EXPECT_FALSE(FileExists(dir / "out0.wav"));
 
     EXPECT_EQ(batch.StopAll(), 4);
     // Waiting jobs end at once, without a worker.
@@ -292,6 +315,7 @@ TEST(RipBatch, StopEndsWaitingAndRunningJobsWithoutOutput)
         pJob->UpdateDisplayTexts();
         EXPECT_STREQ(pJob->GetStatusText(), "Error: Stopped by the user");
         EXPECT_FALSE(FileExists(dir / ("out" + std::to_string(i) + ".wav")));
+        EXPECT_EQ(PartialFile(dir, "out" + std::to_string(i)), "");
     }
     EXPECT_EQ(batch.StartNext(), 0); // every job is final
 }
@@ -310,6 +334,7 @@ TEST(RipBatch, AFailingJobFailsAloneWhileTheOthersComplete)
     ASSERT_TRUE(testing_wav::WriteFile(vanishing, wav));
     ASSERT_TRUE(testing_wav::WriteFile(same, wav));
 
+    const std::string unrecognised = "The input file's format is not recognised: " + good;
     struct Case {
         const char* name;
         CRipTask* task;
@@ -326,8 +351,8 @@ TEST(RipBatch, AFailingJobFailsAloneWhileTheOthersComplete)
          "Output and Input files can't be the same file.", ""},
         {"output is the input spelled with a dot", NewWavTask(same, dir / ".\\same.wav"),
          "Output and Input files can't be the same file.", ""},
-        {"unknown source type", new CRipTask(-1, good.c_str(), 0, (dir / "e.wav").c_str()), "",
-         dir / "e.wav"},
+        {"unknown source type", new CRipTask(-1, good.c_str(), 0, (dir / "e.wav").c_str()),
+         unrecognised.c_str(), dir / "e.wav"},
         {"unknown output format", new CRipTask(0, good.c_str(), 42, (dir / "f.x").c_str()), "",
          dir / "f.x"},
         {"no audio at all", NewWavTask(silent, dir / "h.wav", 0.8), nullptr, dir / "h.wav"},
@@ -463,4 +488,139 @@ TEST(RipBatch, AFileLayerFailureEndsOnlyItsJob)
     std::printf("file layer failure reported as: %s\n", static_cast<LPCTSTR>(error));
     EXPECT_FALSE(FileExists(dir / "out1.wav"));
     EXPECT_TRUE(FileExists(dir / "out0.wav"));
+}
+
+// Runs, in a process of its own, a long job that the test below kills.
+TEST(RipBatch, LongJobOfAKilledProcess)
+{
+    const char* in = std::getenv("SONORIA_KILLED_JOB_IN");
+    const char* out = std::getenv("SONORIA_KILLED_JOB_OUT");
+    if (in == nullptr || out == nullptr)
+        GTEST_SKIP() << "runs only inside the killed process";
+    CRipThreadList batch;
+    batch.AddTask(NewWavTask(in, out));
+    batch.StartNext();
+    ::Sleep(120000);
+}
+
+// A process killed while it writes (or crashing in a codec) must not leave a playable part
+// under the final name, where it would look complete.
+TEST(RipBatch, AKilledProcessLeavesNothingUnderTheFinalName)
+{
+    CScratchFolder dir;
+    const std::string in = MakeLongInput(dir);
+    const std::string out = dir / "killed.wav";
+    ::SetEnvironmentVariableA("SONORIA_KILLED_JOB_IN", in.c_str());
+    ::SetEnvironmentVariableA("SONORIA_KILLED_JOB_OUT", out.c_str());
+    char exe[MAX_PATH];
+    ::GetModuleFileNameA(nullptr, exe, MAX_PATH);
+    std::string command =
+        std::string("\"") + exe + "\" --gtest_filter=RipBatch.LongJobOfAKilledProcess";
+    STARTUPINFOA si = {sizeof si};
+    PROCESS_INFORMATION pi = {};
+    const BOOL started = ::CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0,
+                                          nullptr, nullptr, &si, &pi);
+    ::SetEnvironmentVariableA("SONORIA_KILLED_JOB_IN", nullptr);
+    ::SetEnvironmentVariableA("SONORIA_KILLED_JOB_OUT", nullptr);
+    ASSERT_TRUE(started);
+    // Killed once the job has written some audio.
+    std::string partial;
+    for (int wait = 0; wait < 3000; ++wait) {
+        partial = PartialFile(dir, "killed");
+        WIN32_FILE_ATTRIBUTE_DATA data;
+        if (!partial.empty() &&
+            ::GetFileAttributesExA(partial.c_str(), GetFileExInfoStandard, &data) &&
+            data.nFileSizeLow > 100000)
+            break;
+        ::Sleep(10);
+    }
+    ::TerminateProcess(pi.hProcess, 1);
+    ::WaitForSingleObject(pi.hProcess, 30000);
+    ::CloseHandle(pi.hThread);
+    ::CloseHandle(pi.hProcess);
+    EXPECT_FALSE(partial.empty()) << "the job never wrote";
+    EXPECT_FALSE(FileExists(out));
+}
+
+namespace
+{
+
+// Inputs for the file size limit run, made before the limit applies (see CMakeLists.txt): a
+// fixed folder of the prefix's temporary folder.
+std::string LimitInputs()
+{
+    char temp[MAX_PATH];
+    ::GetTempPathA(MAX_PATH, temp);
+    return std::string(temp) + "sonoria_file_limit_inputs";
+}
+
+// Stereo 16-bit white noise: no encoder, lossless or not, makes it much smaller.
+std::vector<uint8_t> Noise(size_t frames)
+{
+    std::vector<uint8_t> pcm(frames * 4);
+    uint32_t state = 12345;
+    for (uint8_t& b : pcm) {
+        state = state * 1664525u + 1013904223u;
+        b = static_cast<uint8_t>(state >> 24);
+    }
+    return pcm;
+}
+
+} // namespace
+
+TEST(RipFileLimit, MakeInputs)
+{
+    if (std::getenv("SONORIA_FILE_LIMIT_INPUTS") == nullptr)
+        GTEST_SKIP() << "makes the inputs of the file size limit run";
+    const std::string dir = LimitInputs();
+    ::CreateDirectoryA(dir.c_str(), nullptr);
+    const Format stereo{2, 44100, 16};
+    ASSERT_TRUE(testing_wav::WriteFile(dir + "\\noise.wav",
+                                       testing_wav::WavFile(stereo, Noise(45 * 44100))));
+    ASSERT_TRUE(testing_wav::WriteFile(
+        dir + "\\small.wav", testing_wav::WavFile(stereo, testing_wav::SineSweep(stereo, 1.0))));
+}
+
+// Under the limit (see CMakeLists.txt) every writer meets a failing write: each such job ends
+// in an error with a text and leaves nothing under its name or a partial one, while small
+// jobs of the same formats beside it complete.
+TEST(RipFileLimit, EveryOutputFormatFailsAloneAtTheLimit)
+{
+    const char* limit = std::getenv("SONORIA_FILE_LIMIT_KB");
+    if (limit == nullptr)
+        GTEST_SKIP() << "needs a file size limit";
+    const std::string inputs = LimitInputs();
+    CScratchFolder dir;
+    const struct {
+        int format;
+        const char* ext;
+    } formats[] = {{0, ".wav"}, {1, ".mp3"}, {2, ".ogg"}, {3, ".wma"}, {4, ".flac"}};
+    CRipThreadList batch;
+    batch.SetMaxConcurrent(4);
+    for (const auto& f : formats) {
+        batch.AddTask(new CRipTask(0, (inputs + "\\noise.wav").c_str(), f.format,
+                                   (dir / (std::string("big") + f.ext)).c_str()));
+        batch.AddTask(new CRipTask(0, (inputs + "\\small.wav").c_str(), f.format,
+                                   (dir / (std::string("small") + f.ext)).c_str()));
+    }
+    RunBatch(batch, 4);
+    for (int i = 0; i < 5; ++i) {
+        SCOPED_TRACE(formats[i].ext);
+        CRipThread* big = batch.GetThread(2 * i);
+        CRipThread* small = batch.GetThread(2 * i + 1);
+        EXPECT_EQ(big->GetState(), CRipThread::STATE_ERROR) << "the output does not fit";
+        const CString error = big->GetErrorText();
+        EXPECT_FALSE(error.IsEmpty());
+        std::printf("%s at the limit: %s\n", formats[i].ext, static_cast<LPCTSTR>(error));
+        EXPECT_EQ(std::string(error).find(".partial-"), std::string::npos)
+            << "the text names the output, not its partial file";
+        EXPECT_FALSE(FileExists(dir / (std::string("big") + formats[i].ext)));
+        EXPECT_EQ(PartialFile(dir, "big"), "");
+        EXPECT_EQ(small->GetState(), CRipThread::STATE_DONE) << small->GetErrorText();
+        EXPECT_TRUE(FileExists(dir / (std::string("small") + formats[i].ext)));
+    }
+    EXPECT_EQ(PartialFile(dir, "small"), "");
+    ::DeleteFileA((inputs + "\\noise.wav").c_str());
+    ::DeleteFileA((inputs + "\\small.wav").c_str());
+    ::RemoveDirectoryA(inputs.c_str());
 }

@@ -15,18 +15,19 @@ namespace {
 std::unique_ptr<CAudioAbstractInfoTagReader> MakeReader(int nFormat)
 {
     switch (nFormat) {
-    case 0: return std::make_unique<CAudioWavInfoTagReader>();
-    case 1: return std::make_unique<CAudioMP3InfoTagReader>();
-    case 2: return std::make_unique<CAudioVorbisInfoTagReader>();
-    case 3: return std::make_unique<CAudioWMAInfoTagReader>();
-    case 4: return std::make_unique<CAudioFlacInfoTagReader>();
+    case FILETYPE_WAV: return std::make_unique<CAudioWavInfoTagReader>();
+    case FILETYPE_MP3: return std::make_unique<CAudioMP3InfoTagReader>();
+    case FILETYPE_VORBIS: return std::make_unique<CAudioVorbisInfoTagReader>();
+    case FILETYPE_WMA: return std::make_unique<CAudioWMAInfoTagReader>();
+    case FILETYPE_FLAC: return std::make_unique<CAudioFlacInfoTagReader>();
     default: return nullptr;
     }
 }
 
 // Probing order: WAV first (its data may hold anything), MP3 last (a frame header may turn up
 // inside other formats, and FLAC or Ogg files may start with an ID3v2 tag).
-const int kProbeOrder[] = {0, 2, 3, 4, 1};
+const int kProbeOrder[] = {FILETYPE_WAV, FILETYPE_VORBIS, FILETYPE_WMA, FILETYPE_FLAC,
+                           FILETYPE_MP3};
 
 } // namespace
 

@@ -12,16 +12,18 @@ namespace
 
 const char kInitError[] = "Flac reader init_file error";
 
+enum class Probe { NotFound, NotFlac, Flac };
+
 // The file's size, and whether it starts as a FLAC stream: libFLAC would hunt through any file
 // for the marker and so take an Ogg FLAC stream for a damaged native one.
-bool ProbeFile(LPCTSTR path, ULONGLONG& size)
+Probe ProbeFile(LPCTSTR path, ULONGLONG& size)
 {
     CFile file;
     size = 0;
     if (!file.Open(path, CFile::modeRead | CFile::shareDenyNone))
-        return false;
+        return Probe::NotFound;
     size = file.GetLength();
-    return StartsWithMagicAfterId3v2(file, "fLaC");
+    return StartsWithMagicAfterId3v2(file, "fLaC") ? Probe::Flac : Probe::NotFlac;
 }
 
 } // namespace
@@ -37,11 +39,18 @@ bool CAudioFlacReader::Open(LPCTSTR path)
     SetError(AUDIO_ERROR_NONE, "");
     m_bEndOfStream = 0;
     m_bStreamInfo = false;
+    m_nTotalSamples = m_nDecodedSamples = 0;
     m_nChannels = m_nBitsPerSample = m_nSampleRate = 0;
     m_trackInfo.Clear();
-    if (!ProbeFile(path, m_nFileSize)) {
+    switch (ProbeFile(path, m_nFileSize)) {
+    case Probe::NotFound:
+        SetError(AUDIO_ERROR_FILE_NOT_FOUND, "Flac file not found or not accessible");
+        return false;
+    case Probe::NotFlac:
         SetError(AUDIO_ERROR_CODEC_INIT, kInitError);
         return false;
+    case Probe::Flac:
+        break;
     }
 
     m_decoder = std::make_unique<CFlacDecoder>();
@@ -61,6 +70,12 @@ bool CAudioFlacReader::Open(LPCTSTR path)
     if (!m_bStreamInfo) {
         m_decoder.reset();
         SetError(AUDIO_ERROR_CODEC_INIT, kInitError);
+        return false;
+    }
+    // Frames may take their rate from STREAMINFO: a stream that claims 0 Hz has none.
+    if (m_nSampleRate <= 0) {
+        m_decoder.reset();
+        SetError(AUDIO_ERROR_BAD_FORMAT, "Flac stream with a sample rate of 0 Hz");
         return false;
     }
     m_bInitialized = 1;
@@ -111,8 +126,14 @@ bool CAudioFlacReader::ReadFrame(CAudioFrame* frame)
     FLAC__bool ok = FLAC__stream_decoder_process_single(decoder);
     m_pFrame = nullptr;
     FLAC__StreamDecoderState state = FLAC__stream_decoder_get_state(decoder);
-    if (state == FLAC__STREAM_DECODER_END_OF_STREAM)
+    if (state == FLAC__STREAM_DECODER_END_OF_STREAM) {
         m_bEndOfStream = 1;
+        // Fewer samples than STREAMINFO counted: the file was cut (or cut while being read).
+        if (m_nDecodedSamples < m_nTotalSamples) {
+            SetError(AUDIO_ERROR_READ, "The Flac file ended before its audio: it is incomplete");
+            return false;
+        }
+    }
     CString text;
     int code = FlacDecoderError(state, text);
     if (ok && code == AUDIO_ERROR_NONE)
@@ -163,6 +184,7 @@ FLAC__StreamDecoderWriteStatus CAudioFlacReader::WriteCallback(const FLAC__Strea
                                                                void* client)
 {
     auto* self = static_cast<CAudioFlacReader*>(client);
+    self->m_nDecodedSamples += frame->header.blocksize;
     if (self->m_pFrame)
         self->AppendBlock(frame, buffer);
     return FLAC__STREAM_DECODER_WRITE_STATUS_CONTINUE;
@@ -204,6 +226,7 @@ void CAudioFlacReader::MetadataCallback(const FLAC__StreamDecoder*,
         self->m_nChannels = static_cast<int>(info.channels);
         self->m_nBitsPerSample = static_cast<int>(info.bits_per_sample);
         self->m_nSampleRate = static_cast<int>(info.sample_rate);
+        self->m_nTotalSamples = info.total_samples;
         self->m_bStreamInfo = true;
     } else if (metadata->type == FLAC__METADATA_TYPE_VORBIS_COMMENT) {
         const FLAC__StreamMetadata_VorbisComment& comments = metadata->data.vorbis_comment;

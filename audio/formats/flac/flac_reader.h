@@ -19,8 +19,9 @@ public:
     ~CAudioFlacReader() override;
 
     // Sets up decoding of the file at path and reads its STREAMINFO and VORBIS_COMMENT blocks.
-    // False with error 9 when the file cannot be opened or holds no FLAC stream; false with
-    // the error unchanged for a reader that is already open.
+    // False with error 3 when the file cannot be opened, 9 when it holds no FLAC stream, 4 when
+    // its STREAMINFO gives 0 Hz; false with the error unchanged for a reader already open.
+    // ReadFrame fails with error 2 when the stream ends before the length STREAMINFO gives.
     bool Open(LPCTSTR path);
     // Open on the path of an open file object, which is closed first.
     bool OpenFromFile(CFile* file);
@@ -62,5 +63,7 @@ private:
     ULONGLONG m_nFileSize = 0;
     CAudioTrackInfo m_trackInfo;
     bool m_bStreamInfo = false;
+    FLAC__uint64 m_nTotalSamples = 0;   // from STREAMINFO; 0 when the encoder did not know
+    FLAC__uint64 m_nDecodedSamples = 0; // per channel, so far
     std::vector<BYTE> m_block; // interleaving scratch
 };

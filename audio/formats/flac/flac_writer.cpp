@@ -44,7 +44,7 @@ const WrittenField kWrittenFields[] = {
     {"COMMENT", [](const CAudioTrackInfo& t) { return t.GetComment(); }},
     {"GENRE", [](const CAudioTrackInfo& t) { return t.GetContentType(); }},
     {"TRACKNUMBER", [](const CAudioTrackInfo& t) { return t.GetTrackPosition(); }},
-    {"YEAR", [](const CAudioTrackInfo& t) { return t.GetYear(); }},
+    {"DATE", [](const CAudioTrackInfo& t) { return t.GetYear(); }},
     {"COPYRIGHT", [](const CAudioTrackInfo& t) { return t.GetCopyright(); }},
     {"ORGANIZATION", [](const CAudioTrackInfo& t) { return t.GetPublisher(); }},
     {"DESCRIPTION", [](const CAudioTrackInfo& t) { return t.GetTrackExt(); }},
@@ -53,6 +53,16 @@ const WrittenField kWrittenFields[] = {
     {"ALBUMARTIST", [](const CAudioTrackInfo& t) { return t.GetAlbumArtist(); }},
 };
 
+// A file this writer created and could not start is not left behind.
+void RemoveCreatedFile(LPCTSTR path)
+{
+    try {
+        CFile::Remove(path);
+    } catch (CException* e) {
+        e->Delete();
+    }
+}
+
 } // namespace
 
 CAudioFlacWriter::CAudioFlacWriter() = default;
@@ -60,6 +70,8 @@ CAudioFlacWriter::CAudioFlacWriter() = default;
 CAudioFlacWriter::~CAudioFlacWriter()
 {
     m_encoder.reset();
+    if (m_file)
+        m_file->Abort();
 }
 
 bool CAudioFlacWriter::Open(LPCTSTR path, int channels, int sampleRate, int level,
@@ -75,7 +87,19 @@ bool CAudioFlacWriter::Open(LPCTSTR path, int channels, int sampleRate, int leve
     m_pTrack = track;
     m_nLevel = level >= 0 && level <= 7 ? level : 8;
     m_strPath = path;
+    m_strFileError.Empty();
 
+    auto file = std::make_unique<CFile>();
+    CFileException openError;
+    if (!file->Open(path, CFile::modeCreate | CFile::modeWrite | CFile::shareDenyWrite,
+                    &openError)) {
+        char text[512] = "";
+        openError.m_strFileName = path;
+        openError.GetErrorMessage(text, sizeof text);
+        SetError(AUDIO_ERROR_CREATE_FILE, text[0] ? text : "Can't open output file");
+        return false;
+    }
+    m_file = std::move(file);
     m_encoder = std::make_unique<CFlacEncoder>();
     if (!*m_encoder) {
         m_encoder.reset();
@@ -101,13 +125,21 @@ bool CAudioFlacWriter::Open(LPCTSTR path, int channels, int sampleRate, int leve
         FLAC__StreamMetadata* blocks[3] = {m_comments->Get(), m_padding->Get(), m_seekTable->Get()};
         ok = ok && FLAC__stream_encoder_set_metadata(encoder, blocks, 3);
     }
-    if (!ok || FLAC__stream_encoder_init_file(encoder, path, nullptr, nullptr) !=
-                   FLAC__STREAM_ENCODER_INIT_STATUS_OK) {
+    const bool started = ok && FLAC__stream_encoder_init_stream(
+                                   encoder, &WriteCallback, &SeekCallback, &TellCallback, nullptr,
+                                   this) == FLAC__STREAM_ENCODER_INIT_STATUS_OK;
+    if (!started) {
         m_encoder.reset();
         m_seekTable.reset();
         m_comments.reset();
         m_padding.reset();
-        SetError(AUDIO_ERROR_CODEC_INIT, "Problems storing Flac comment section");
+        m_file->Abort();
+        m_file.reset();
+        RemoveCreatedFile(path);
+        if (!m_strFileError.IsEmpty())
+            SetError(AUDIO_ERROR_WRITE, m_strFileError);
+        else
+            SetError(AUDIO_ERROR_CODEC_INIT, "Problems storing Flac comment section");
         return false;
     }
     m_bInitialized = 1;
@@ -187,11 +219,79 @@ bool CAudioFlacWriter::WriteFrame(CAudioFrame* frame)
     const uint32_t perChannel = count / static_cast<uint32_t>(m_nEncoderChannels);
     if (perChannel > 0 &&
         !FLAC__stream_encoder_process_interleaved(m_encoder->Get(), m_samples.data(), perChannel)) {
-        CString text;
-        SetError(FlacEncoderError(FLAC__stream_encoder_get_state(m_encoder->Get()), text), text);
+        SetEncoderError();
         return false;
     }
     return true;
+}
+
+void CAudioFlacWriter::SetEncoderError()
+{
+    if (!m_strFileError.IsEmpty()) {
+        SetError(AUDIO_ERROR_WRITE, m_strFileError);
+        return;
+    }
+    CString text;
+    SetError(FlacEncoderError(FLAC__stream_encoder_get_state(m_encoder->Get()), text), text);
+}
+
+void CAudioFlacWriter::KeepFileError(CException* e)
+{
+    if (m_strFileError.IsEmpty()) {
+        char text[512] = "";
+        e->GetErrorMessage(text, sizeof text);
+        m_strFileError = text[0] ? text : "Can't write output file";
+    }
+    e->Delete();
+}
+
+FLAC__StreamEncoderWriteStatus CAudioFlacWriter::WriteCallback(const FLAC__StreamEncoder*,
+                                                               const FLAC__byte buffer[],
+                                                               size_t bytes, uint32_t, uint32_t,
+                                                               void* client)
+{
+    auto* self = static_cast<CAudioFlacWriter*>(client);
+    try {
+        // libFLAC hands over at most one frame or metadata block at a time.
+        if (bytes > 0xFFFFFFFFu)
+            return FLAC__STREAM_ENCODER_WRITE_STATUS_FATAL_ERROR;
+        self->m_file->Write(buffer, static_cast<UINT>(bytes));
+        return FLAC__STREAM_ENCODER_WRITE_STATUS_OK;
+    } catch (CException* e) {
+        self->KeepFileError(e);
+    } catch (...) {
+        if (self->m_strFileError.IsEmpty())
+            self->m_strFileError = "Can't write output file";
+    }
+    return FLAC__STREAM_ENCODER_WRITE_STATUS_FATAL_ERROR;
+}
+
+FLAC__StreamEncoderSeekStatus CAudioFlacWriter::SeekCallback(const FLAC__StreamEncoder*,
+                                                             FLAC__uint64 offset, void* client)
+{
+    auto* self = static_cast<CAudioFlacWriter*>(client);
+    try {
+        self->m_file->Seek(static_cast<LONGLONG>(offset), CFile::begin);
+        return FLAC__STREAM_ENCODER_SEEK_STATUS_OK;
+    } catch (CException* e) {
+        self->KeepFileError(e);
+    } catch (...) {
+    }
+    return FLAC__STREAM_ENCODER_SEEK_STATUS_ERROR;
+}
+
+FLAC__StreamEncoderTellStatus CAudioFlacWriter::TellCallback(const FLAC__StreamEncoder*,
+                                                             FLAC__uint64* offset, void* client)
+{
+    auto* self = static_cast<CAudioFlacWriter*>(client);
+    try {
+        *offset = self->m_file->GetPosition();
+        return FLAC__STREAM_ENCODER_TELL_STATUS_OK;
+    } catch (CException* e) {
+        self->KeepFileError(e);
+    } catch (...) {
+    }
+    return FLAC__STREAM_ENCODER_TELL_STATUS_ERROR;
 }
 
 bool CAudioFlacWriter::Close()
@@ -202,14 +302,29 @@ bool CAudioFlacWriter::Close()
     }
     bool ok = true;
     if (m_encoder) {
-        if (!m_encoder->Finish()) {
-            SetError(AUDIO_ERROR_ENCODER, "Flac encoder error: cannot finish the stream");
+        // A seek or write failure while the header is rewritten also ends here.
+        if (!m_encoder->Finish() || !m_strFileError.IsEmpty()) {
+            if (!m_strFileError.IsEmpty())
+                SetError(AUDIO_ERROR_WRITE, m_strFileError);
+            else
+                SetError(AUDIO_ERROR_ENCODER, "Flac encoder error: cannot finish the stream");
             ok = false;
         }
         m_encoder.reset();
         m_seekTable.reset();
         m_comments.reset();
         m_padding.reset();
+    }
+    if (m_file) {
+        try {
+            m_file->Close();
+        } catch (CException* e) {
+            KeepFileError(e);
+            if (ok)
+                SetError(AUDIO_ERROR_WRITE, m_strFileError);
+            ok = false;
+        }
+        m_file.reset();
     }
     return ok;
 }

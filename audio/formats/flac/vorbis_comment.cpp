@@ -19,7 +19,16 @@ struct CommentField {
     FieldSetter set; // null: a known name whose value the system ignores
 };
 
-// YEAR is written by the writers but deliberately not read back.
+// DATE is the standard name of the year; earlier versions wrote YEAR, still read. DATE may be
+// a whole date ("2003-04-05"): the record keeps its year.
+void SetYearFromDate(CAudioTrackInfo& t, const CString& v)
+{
+    bool leadingYear = v.GetLength() >= 4;
+    for (int i = 0; i < 4 && leadingYear; ++i)
+        leadingYear = v[i] >= '0' && v[i] <= '9';
+    t.SetYear(leadingYear ? v.Left(4) : v);
+}
+
 const CommentField kCommentFields[] = {
     {"TITLE", [](CAudioTrackInfo& t, const CString& v) { t.SetTrackTitle(v); }},
     {"VERSION", [](CAudioTrackInfo& t, const CString& v) { t.SetRemix(v); }},
@@ -32,11 +41,12 @@ const CommentField kCommentFields[] = {
     {"ORGANIZATION", [](CAudioTrackInfo& t, const CString& v) { t.SetPublisher(v); }},
     {"DESCRIPTION", [](CAudioTrackInfo& t, const CString& v) { t.SetTrackExt(v); }},
     {"GENRE", [](CAudioTrackInfo& t, const CString& v) { t.SetContentType(v); }},
-    {"DATE", nullptr},
+    {"DATE", &SetYearFromDate},
+    {"YEAR", &SetYearFromDate},
     {"LOCATION", nullptr},
     {"CONTACT", [](CAudioTrackInfo& t, const CString& v) { t.SetEncodedBy(v); }},
     {"ISRC", [](CAudioTrackInfo& t, const CString& v) { t.SetISRC(v); }},
-    {"COMMENT", [](CAudioTrackInfo& t, const CString& v) { t.SetTrackExt(v); }},
+    {"COMMENT", [](CAudioTrackInfo& t, const CString& v) { t.SetComment(v); }},
     {"ALBUMARTIST", [](CAudioTrackInfo& t, const CString& v) { t.SetAlbumArtist(v); }},
 };
 
@@ -206,7 +216,9 @@ bool AssignVorbisComment(const CString& entry, CAudioTrackInfo& track)
     for (const CommentField& field : kCommentFields) {
         if (name.CompareNoCase(field.name) != 0)
             continue;
-        if (field.set)
+        // Writers put every field, also the empty ones: an empty entry leaves what another
+        // entry filled.
+        if (field.set && !value.IsEmpty())
             field.set(track, value);
         return true;
     }

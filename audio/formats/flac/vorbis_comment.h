@@ -11,7 +11,8 @@ class CAudioTrackInfo;
 // Assigns one comment entry "NAME=value" to the track field its name maps to. The name is
 // the text before the first "=", the value the text after it (empty without "="); both are
 // trimmed of blanks and the name is compared without regard to case. A later entry of the same
-// field replaces an earlier one. Returns false, leaving the record unchanged, for a name that
+// field replaces an earlier one; an empty value changes nothing. DATE and YEAR give the year
+// (the first four digits of a date). Returns false, leaving the record unchanged, for a name that
 // is not in the table; true for a known name, also one whose field the system ignores.
 bool AssignVorbisComment(const CString& entry, CAudioTrackInfo& track);
 

@@ -4,6 +4,7 @@
 #include "audio/formats/mp3/id3_writer.h"
 #include "framework/codepage.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -27,7 +28,7 @@ const char* const kKnownFrames[][2] = {
     {"TSSE", "TSS"}, {"TYER", "TYE"}, {"TXXX", "TXX"}, {"UFID", ""},    {"USER", ""},
     {"USLT", ""},    {"WCOM", ""},    {"WCOP", ""},    {"WOAF", ""},    {"WOAR", ""},
     {"WOAS", ""},    {"WORS", ""},    {"WPAY", ""},    {"WPUB", ""},    {"WXXX", "WXX"},
-    {"AENC", ""},    {"TIPL", ""},    {"TMOO", ""},
+    {"AENC", ""},    {"TIPL", ""},    {"TMOO", ""},    {"TDRC", ""},
 };
 
 // The frame's id in its ID3v2.3 form, or null when the reader does not know it.
@@ -81,15 +82,27 @@ CString CAudioTrackInfo::*TextField(const char* id)
     return nullptr;
 }
 
-// UTF-16 units up to the first zero unit (or the end); FE FF swaps the units, FF FE is skipped.
-CString Utf16Text(const BYTE* p, size_t size)
+// The text encodings of ID3v2, by the byte that leads a text.
+enum TextEncoding { ENC_LATIN1 = 0, ENC_UTF16 = 1, ENC_UTF16BE = 2, ENC_UTF8 = 3 };
+
+// Encodings 1 and 2, and any unknown one (read as UTF-16, as earlier versions did), end a text
+// with a zero 16-bit unit; 0 and 3 with a zero byte.
+bool IsWide(int encoding)
 {
-    bool swap = false;
+    return encoding != ENC_LATIN1 && encoding != ENC_UTF8;
+}
+
+// UTF-16 units up to the first zero unit (or the end). A byte-order mark decides the order and
+// is skipped; without one the units are big-endian for encoding 2, little-endian otherwise.
+CString Utf16Text(const BYTE* p, size_t size, bool bigEndian)
+{
+    bool swap = bigEndian;
     if (size >= 2 && p[0] == 0xFE && p[1] == 0xFF) {
         swap = true;
         p += 2;
         size -= 2;
     } else if (size >= 2 && p[0] == 0xFF && p[1] == 0xFE) {
+        swap = false;
         p += 2;
         size -= 2;
     }
@@ -103,6 +116,7 @@ CString Utf16Text(const BYTE* p, size_t size)
     return Utf16ToSystem(units.data(), units.size());
 }
 
+// Bytes up to the first zero byte (or the end), as they stand.
 CString Latin1Text(const BYTE* p, size_t size)
 {
     size_t n = 0;
@@ -111,11 +125,34 @@ CString Latin1Text(const BYTE* p, size_t size)
     return CString(reinterpret_cast<const char*>(p), static_cast<int>(n));
 }
 
-// Length of a description up to and including its terminator: a zero byte for encoding 0, a
-// zero 16-bit unit (searched in steps of two) otherwise. `size` when there is none.
-size_t TerminatedLength(const BYTE* p, size_t size, bool wide)
+// ISO-8859-1 text converted to the code page. Bytes 0x80-0x9F are control characters in
+// ISO-8859-1, so where they occur a tagger wrote its code page: those texts stay as they are.
+CString Latin1ToSystem(const BYTE* p, size_t size)
 {
-    if (!wide) {
+    size_t n = 0;
+    bool plain = true;
+    for (; n < size && p[n]; ++n)
+        if (p[n] < 0x20 || (p[n] >= 0x80 && p[n] < 0xA0))
+            plain = false;
+    std::u16string units(p, p + n);
+    if (!plain || std::all_of(p, p + n, [](BYTE b) { return b < 0x80; }))
+        return Latin1Text(p, n);
+    return Utf16ToSystem(units.data(), units.size());
+}
+
+CString Utf8Text(const BYTE* p, size_t size)
+{
+    size_t n = 0;
+    while (n < size && p[n])
+        ++n;
+    return Utf8ToSystem(reinterpret_cast<const char*>(p), n);
+}
+
+// Length of a description up to and including its terminator: a zero byte for encodings 0
+// and 3, a zero 16-bit unit (searched in steps of two) otherwise. `size` when there is none.
+size_t TerminatedLength(const BYTE* p, size_t size, int encoding)
+{
+    if (!IsWide(encoding)) {
         for (size_t i = 0; i < size; ++i)
             if (p[i] == 0)
                 return i + 1;
@@ -127,9 +164,16 @@ size_t TerminatedLength(const BYTE* p, size_t size, bool wide)
     return size;
 }
 
-CString EncodedText(const BYTE* p, size_t size, bool wide)
+CString EncodedText(const BYTE* p, size_t size, int encoding)
 {
-    return wide ? Utf16Text(p, size) : Latin1Text(p, size);
+    switch (encoding) {
+    case ENC_LATIN1:
+        return Latin1ToSystem(p, size);
+    case ENC_UTF8:
+        return Utf8Text(p, size);
+    default:
+        return Utf16Text(p, size, encoding == ENC_UTF16BE);
+    }
 }
 
 // COMM and TXXX: description then text; COMM has a 3-byte language first.
@@ -137,19 +181,19 @@ void ReadDescribedText(const BYTE* body, size_t size, size_t skip, CAudioTrackIn
 {
     if (size < 1 + skip)
         return;
-    bool wide = body[0] != 0;
+    const int encoding = body[0];
     const BYTE* p = body + 1 + skip;
     size_t rest = size - 1 - skip;
-    size_t descLength = TerminatedLength(p, rest, wide);
-    track.m_strCommentDigest = EncodedText(p, descLength, wide);
-    track.m_strComment = EncodedText(p + descLength, rest - descLength, wide);
+    size_t descLength = TerminatedLength(p, rest, encoding);
+    track.m_strCommentDigest = EncodedText(p, descLength, encoding);
+    track.m_strComment = EncodedText(p + descLength, rest - descLength, encoding);
 }
 
 void ReadPicture(const BYTE* body, size_t size, int version, CAudioTrackInfo& track)
 {
     if (size < 1)
         return;
-    bool wide = body[0] != 0;
+    const int encoding = body[0];
     size_t pos = 1;
     CString mime;
     if (version == 2) {
@@ -165,15 +209,15 @@ void ReadPicture(const BYTE* body, size_t size, int version, CAudioTrackInfo& tr
                 mime = f[1];
         pos += 3;
     } else {
-        size_t n = TerminatedLength(body + pos, size - pos, false);
+        size_t n = TerminatedLength(body + pos, size - pos, ENC_LATIN1);
         mime = Latin1Text(body + pos, n);
         pos += n;
     }
     if (pos >= size)
         return;
     int type = body[pos++];
-    size_t descLength = TerminatedLength(body + pos, size - pos, wide);
-    CString description = EncodedText(body + pos, descLength, wide);
+    size_t descLength = TerminatedLength(body + pos, size - pos, encoding);
+    CString description = EncodedText(body + pos, descLength, encoding);
     pos += descLength;
     if (pos < size)
         track.AddPicture(type, mime, description, body + pos, static_cast<int>(size - pos));
@@ -230,13 +274,37 @@ bool IsValidFrameHeader(const BYTE* h)
     return kBitrates[bitrateIndex][column] != 0;
 }
 
+// The length in bytes of the frame whose 4-byte header is at h; 0 when h holds no valid header.
+size_t FrameLength(const BYTE* h)
+{
+    if (h[0] != 0xFF || h[1] < 0xE0 || !IsValidFrameHeader(h))
+        return 0;
+    static const int kRates[3] = {44100, 48000, 32000};
+    const int version = (h[1] >> 3) & 3;
+    const int layer = (h[1] >> 1) & 3;
+    const int rate = kRates[(h[2] >> 2) & 3] >> (version == 3 ? 0 : version == 2 ? 1 : 2);
+    const int column = version == 3 ? 3 - layer : (layer == 3 ? 3 : 4);
+    const int bitrate = kBitrates[h[2] >> 4][column] * 1000;
+    const int padding = (h[2] >> 1) & 1;
+    if (layer == 3)
+        return static_cast<size_t>((12 * bitrate / rate + padding) * 4);
+    const int factor = (layer == 1 && version != 3) ? 72 : 144;
+    return static_cast<size_t>(factor * bitrate / rate + padding);
+}
+
+// Frames whose headers must follow each other before a file counts as MP3: a single pair of
+// bytes that looks like a header turns up in almost any file.
+const int kFramesToTrust = 3;
+// Zero bytes a tagger may leave between the ID3v2 tag and the first frame.
+const ULONGLONG kMaxZeroGap = 65536;
+
 } // namespace
 
 CString CAudioMP3InfoTagReader::ReadTextFrame(const BYTE* body, size_t size)
 {
     if (size < 1)
         return CString();
-    return EncodedText(body + 1, size - 1, body[0] != 0);
+    return EncodedText(body + 1, size - 1, body[0]);
 }
 
 void CAudioMP3InfoTagReader::ParseFrames(const BYTE* body, size_t size, int version,
@@ -245,6 +313,8 @@ void CAudioMP3InfoTagReader::ParseFrames(const BYTE* body, size_t size, int vers
     size_t idLength = version == 2 ? 3 : 4;
     size_t headerLength = version == 2 ? 6 : 10;
     size_t pos = 0;
+    bool sawYear = false;
+    CString recorded;
     // A last frame may be as short as its header: version 2.2 headers are only 6 bytes.
     while (size - pos > headerLength) {
         const BYTE* h = body + pos;
@@ -259,10 +329,18 @@ void CAudioMP3InfoTagReader::ParseFrames(const BYTE* body, size_t size, int vers
             break;
         char id[5] = {};
         std::memcpy(id, h, idLength);
-        if (const char* canonical = CanonicalId(id, static_cast<int>(idLength)))
-            ApplyFrame(canonical, h + headerLength, frameSize, version, track);
+        if (const char* canonical = CanonicalId(id, static_cast<int>(idLength))) {
+            if (std::strcmp(canonical, "TDRC") == 0)
+                recorded = ReadTextFrame(h + headerLength, frameSize);
+            else
+                ApplyFrame(canonical, h + headerLength, frameSize, version, track);
+            sawYear = sawYear || std::strcmp(canonical, "TYER") == 0;
+        }
         pos += headerLength + frameSize;
     }
+    // Version 2.4 has the recording time ("2004-05-06T...") in place of the year.
+    if (!sawYear && !recorded.IsEmpty())
+        track.m_strYear = recorded.Left(4);
 }
 
 BOOL CAudioMP3InfoTagReader::ReadTags(CAudioTrackInfo& track)
@@ -342,33 +420,40 @@ BOOL CAudioMP3InfoTagReader::IsThisFormat()
         return FALSE;
     }
     BOOL result = FALSE;
-    ULONGLONG position = file->GetPosition();
+    const ULONGLONG position = file->GetPosition();
     try {
-        ULONGLONG length = file->GetLength();
-        // Read ahead in blocks; each position looks at up to 16 bytes from it.
-        std::vector<BYTE> block(65536 + 16);
-        ULONGLONG blockStart = 0;
-        size_t blockBytes = 0;
-        for (ULONGLONG pos = 0; length >= 4 && pos < length - 4;) {
-            if (pos < blockStart || pos + 16 > blockStart + blockBytes) {
-                blockStart = pos;
-                file->Seek(static_cast<LONGLONG>(pos), CFile::begin);
-                blockBytes = file->Read(block.data(), static_cast<UINT>(block.size()));
-            }
-            const BYTE* b = block.data() + (pos - blockStart);
-            size_t have = blockBytes - static_cast<size_t>(pos - blockStart);
-            if (have >= 10 && std::memcmp(b, "ID3", 3) == 0) {
-                // Past the whole tag, header included: bytes inside it (a picture, say) can
-                // look like a frame sync.
-                pos += SyncSafeValue(b + 6) + 10;
-                continue;
-            }
-            if (have >= 4 && b[0] == 0xFF && b[1] >= 0xE0) {
-                result = IsValidFrameHeader(b) ? TRUE : FALSE;
+        const ULONGLONG length = file->GetLength();
+        auto readAt = [&](ULONGLONG at, BYTE* out, UINT count) {
+            file->Seek(static_cast<LONGLONG>(at), CFile::begin);
+            return at < length ? file->Read(out, count) : 0u;
+        };
+        BYTE b[10];
+        ULONGLONG pos = 0;
+        // Past any ID3v2 tags at the start, header and footer included, then past padding.
+        while (readAt(pos, b, 10) == 10 && std::memcmp(b, "ID3", 3) == 0)
+            pos += SyncSafeValue(b + 6) + 10 + ((b[5] & 0x10) ? 10 : 0);
+        const ULONGLONG gapEnd = pos + kMaxZeroGap;
+        while (pos < gapEnd && readAt(pos, b, 1) == 1 && b[0] == 0)
+            ++pos;
+        // Then a run of frames, each header where the previous frame ends, in one version,
+        // layer and rate; a file may end (or meet its ID3v1 tag) before the run is complete.
+        BYTE first[4] = {};
+        int frames = 0;
+        for (; frames < kFramesToTrust; ++frames) {
+            const UINT got = readAt(pos, b, 4);
+            if (got < 4 || (got >= 3 && std::memcmp(b, "TAG", 3) == 0 && length - pos == 128))
+                break;
+            const size_t frameLength = FrameLength(b);
+            if (frameLength == 0 ||
+                (frames > 0 && (b[1] != first[1] || ((b[2] ^ first[2]) & 0x0C) != 0))) {
+                frames = 0;
                 break;
             }
-            ++pos;
+            if (frames == 0)
+                std::memcpy(first, b, 4);
+            pos += frameLength;
         }
+        result = frames > 0 ? TRUE : FALSE;
         file->Seek(static_cast<LONGLONG>(position), CFile::begin);
     } catch (CException* e) {
         e->Delete();

@@ -9,7 +9,8 @@ class CAudioMP3InfoTagReader : public CAudioAbstractInfoTagReader
 public:
     //! ID3v1 first, then ID3v2 (whose values win); closes the file. Nonzero when either was found.
     BOOL ReadTags(CAudioTrackInfo& track) override;
-    //! The first frame sync after any ID3v2 tags decides.
+    //! True when the file starts, after any ID3v2 tags and zero padding, with consecutive
+    //! valid frame headers of one version, layer and rate: three, or as many as fit the file.
     BOOL IsThisFormat() override;
 
     BOOL ReadID3v1(CAudioTrackInfo& track);

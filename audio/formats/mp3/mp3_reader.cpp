@@ -68,6 +68,14 @@ void ReleaseDecoder()
 const int kSampleRates[4][3] = {
     {44100, 22050, 11025}, {48000, 24000, 12000}, {32000, 16000, 8000}, {-1, -1, -1}};
 
+// A frame sync whose layer, bitrate and rate are not the reserved values: a run of
+// 0xFF bytes is no MPEG audio and must not give a rate of -1.
+bool IsFrameHeader(const BYTE* h)
+{
+    return h[0] == 0xFF && (h[1] & 0xE0) == 0xE0 && ((h[1] >> 1) & 3) != 0 && (h[2] >> 4) != 15 &&
+           ((h[2] >> 2) & 3) != 3;
+}
+
 class MutexLock
 {
 public:
@@ -152,7 +160,7 @@ bool CAudioMP3Reader::OpenStream(std::unique_ptr<CFile> file)
     ULONGLONG limit = std::min<ULONGLONG>(length, INPUT_SIZE);
     BYTE window[4] = {};
     ULONGLONG steps = 0;
-    while (!(window[0] == 0xFF && window[1] >= 0xE0)) {
+    while (!IsFrameHeader(window)) {
         if (steps++ >= limit) {
             SetError(AUDIO_ERROR_BAD_FORMAT, "Can't find MP3 header");
             return false;
@@ -239,8 +247,10 @@ bool CAudioMP3Reader::ReadFrame(CAudioFrame* frame)
     }
     m_nConsumed += got;
     if (got == 0 && want > 0) {
-        // The file shrank under us: nothing more will come.
+        // The file shrank under us: nothing more will come, and the audio is not whole.
         m_nFileLength = m_nFirstFrame + m_nConsumed;
+        SetError(AUDIO_ERROR_READ,
+                 "The MP3 file ended before its audio: it was changed while being read");
         return false;
     }
 

@@ -32,7 +32,7 @@ const WrittenTag kWrittenTags[] = {
     {"GENRE", [](const CAudioTrackInfo& t) { return t.GetContentType(); }},
     {"TITLE", [](const CAudioTrackInfo& t) { return t.GetTrackTitle(); }},
     {"TRACK", [](const CAudioTrackInfo& t) { return t.GetTrackPosition(); }},
-    {"YEAR", [](const CAudioTrackInfo& t) { return t.GetYear(); }},
+    {"DATE", [](const CAudioTrackInfo& t) { return t.GetYear(); }},
     {"TRACKNUMBER", [](const CAudioTrackInfo& t) { return t.GetTrackPosition(); }},
     {"VERSION", [](const CAudioTrackInfo& t) { return t.GetRemix(); }},
     {"COPYRIGHT", [](const CAudioTrackInfo& t) { return t.GetCopyright(); }},

@@ -64,6 +64,22 @@ bool HoldsChunkId(CFile& file, ULONGLONG offset)
     return true;
 }
 
+const WORD kFormatExtensible = 0xFFFE;
+
+// The format tag an extensible "fmt " chunk stands for, read from the file positioned after its
+// first 16 bytes: cbSize (2), valid bits (2), channel mask (4), then the sub-format GUID, whose
+// first two bytes are the format tag and the rest the fixed tail below. 0 for anything else.
+WORD ExtensibleSubFormat(CFile& file)
+{
+    static const BYTE kTail[14] = {0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80,
+                                   0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
+    BYTE ext[24];
+    if (file.Read(ext, sizeof ext) != sizeof ext || CAudioWavBase::GetLE16(ext) < 22 ||
+        std::memcmp(ext + 10, kTail, sizeof kTail) != 0)
+        return 0;
+    return CAudioWavBase::GetLE16(ext + 8);
+}
+
 } // namespace
 
 BOOL CAudioWavBase::FindChunk(CFile& file, const char* pszId, DWORD& dwSize)
@@ -132,6 +148,8 @@ BOOL CAudioWavBase::ReadRiffHeader(CFile& file, CAudioWavHeader& header)
     if (file.Read(raw + 20, 16) != 16)
         return FALSE;
     header.Parse(raw);
+    if (header.formatTag == kFormatExtensible && fmtSize >= 40)
+        header.formatTag = ExtensibleSubFormat(file);
     // Longer format chunks (18 bytes, extensible) are skipped whole.
     file.Seek(static_cast<LONGLONG>(fmtData + fmtSize + (fmtSize & 1)), CFile::begin);
     return header.formatTag == 1;

@@ -41,7 +41,9 @@ public:
     // The next LIST chunk of type INFO: TRUE with its size less 4, positioned after "INFO".
     static BOOL FindInfoList(CFile& file, DWORD& dwSize);
     // From the current position: "RIFF", size, "WAVE", then the "fmt " chunk into the record,
-    // leaving the file after the whole "fmt " chunk. TRUE only for a PCM format tag (1).
+    // leaving the file after the whole "fmt " chunk. TRUE only for PCM: format tag 1, or an
+    // extensible header (0xFFFE, as tools write every file over 16 bits or 2 channels) whose
+    // sub-format is PCM; the record then holds format tag 1.
     static BOOL ReadRiffHeader(CFile& file, CAudioWavHeader& header);
 
     // Little-endian helpers.

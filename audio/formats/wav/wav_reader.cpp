@@ -1,11 +1,16 @@
 // CAudioWavReader: opening a WAV file and delivering its audio a second at a time.
 #include "audio/formats/wav/wav_reader.h"
 
+#include <algorithm>
+
 namespace
 {
 // A read step is one second of audio, but never more than this, so a header with an absurd
 // rate cannot ask for gigabytes.
 const DWORD kMaxReadStep = 4u << 20;
+// Nor less than this: at a few hertz a second is a few bytes, and a job would take one step
+// per handful of bytes.
+const DWORD kMinReadStep = 4096;
 } // namespace
 
 CAudioWavReader::CAudioWavReader() = default;
@@ -54,11 +59,16 @@ BOOL CAudioWavReader::OpenFile(std::unique_ptr<CFile> pFile)
 
     m_nBegin = m_pFile->GetPosition();
     m_nEnd = m_nBegin + dataSize;
+    // A data chunk that claims more than the file holds ends with the file; what the file
+    // holds now is the length every read must reach.
+    const ULONGLONG length = m_pFile->GetLength();
+    if (m_nEnd > length)
+        m_nEnd = length > m_nBegin ? length : m_nBegin;
     m_nDelivered = 0;
     const DWORD block = bits / 8 * m_header.channels;
     const ULONGLONG second = static_cast<ULONGLONG>(block) * m_header.samplesPerSec;
-    m_nReadStep =
-        second <= kMaxReadStep ? static_cast<DWORD>(second) : kMaxReadStep / block * block;
+    const ULONGLONG step = std::clamp<ULONGLONG>(second, kMinReadStep, kMaxReadStep);
+    m_nReadStep = static_cast<DWORD>(std::max<ULONGLONG>(block, step / block * block));
     m_buffer.assign(m_nReadStep, 0);
     m_bInitialized = true;
     return TRUE;
@@ -109,11 +119,15 @@ bool CAudioWavReader::ReadFrame(CAudioFrame* pFrame)
         return true;
     m_pFile->Seek(static_cast<LONGLONG>(m_nBegin + m_nDelivered), CFile::begin);
     const UINT got = m_pFile->Read(m_buffer.data(), want);
+    // The file was shorter at open: it was cut while being read, and the audio is not whole.
+    if (got < want) {
+        m_nEnd = m_nBegin + m_nDelivered;
+        SetError(AUDIO_ERROR_READ, "The Wav file ended before its audio: it was changed while "
+                                   "being read");
+        return false;
+    }
     pFrame->Append(m_buffer.data(), got);
     m_nDelivered += got;
-    // The data chunk claimed more than the file holds: the audio ends here.
-    if (got < want)
-        m_nEnd = m_nBegin + m_nDelivered;
     return true;
 }
 

@@ -191,7 +191,7 @@ DWORD CAudioWavWriter::WriteInfoList()
     ULONGLONG size = 4;
     for (const InfoField& f : kInfoFields)
         size += WriteInfoEntry(f.id, m_pTrack->*f.member);
-    // Entries are not padded one by one; the list as a whole ends on an even offset.
+    // Every entry ends on an even offset already; this only guards the list as a whole.
     if (m_pFile->GetPosition() & 1) {
         const BYTE pad = 0;
         m_pFile->Write(&pad, 1);
@@ -214,7 +214,13 @@ DWORD CAudioWavWriter::WriteInfoEntry(const char* pszId, const CString& strText)
     std::memcpy(head, pszId, 4);
     CAudioWavBase::PutLE32(head + 4, length + 1);
     m_pFile->Write(head, sizeof head);
-    // The text and its terminating zero.
+    // The text and its terminating zero, then the pad byte RIFF puts after an odd chunk (not
+    // counted in the entry's size).
     m_pFile->Write(strText.GetString(), length + 1);
+    if ((length + 1) & 1) {
+        const BYTE pad = 0;
+        m_pFile->Write(&pad, 1);
+        return length + 10;
+    }
     return length + 9;
 }

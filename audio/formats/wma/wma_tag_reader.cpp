@@ -18,6 +18,25 @@ CString NumberText(long n)
     return s;
 }
 
+// True when text starts inside [begin, end) and ends with its terminator before end;
+// chars gets its length without the terminator.
+bool WideInside(const wchar_t* text, const BYTE* begin, const BYTE* end, int& chars)
+{
+    const auto* at = reinterpret_cast<const BYTE*>(text);
+    if (!text || at < begin || at >= end)
+        return false;
+    const size_t units = static_cast<size_t>(end - at) / sizeof(wchar_t);
+    for (size_t i = 0; i < units; ++i) {
+        wchar_t c;
+        std::memcpy(&c, at + i * sizeof c, sizeof c);
+        if (c == 0) {
+            chars = static_cast<int>(i);
+            return true;
+        }
+    }
+    return false;
+}
+
 } // namespace
 
 CAudioWMAInfoTagReader::CAudioWMAInfoTagReader() : m_pBuffer(new BYTE[4096]) {}
@@ -103,8 +122,17 @@ void CAudioWMAInfoTagReader::ReadPicture(CAudioTrackInfo& track)
         return;
     WmPicture picture;
     std::memcpy(&picture, bytes.get(), sizeof picture);
-    track.AddPicture(picture.bPictureType, WmaFromWide(picture.pwszMIMEType),
-                     WmaFromWide(picture.pwszDescription), picture.pbData,
+    // The runtime points into the buffer it filled; anything else is a damaged value.
+    const BYTE* begin = bytes.get() + sizeof picture;
+    const BYTE* end = bytes.get() + length;
+    int mimeChars = 0, descriptionChars = 0;
+    const auto* data = picture.pbData;
+    if (!WideInside(picture.pwszMIMEType, begin, end, mimeChars) ||
+        !WideInside(picture.pwszDescription, begin, end, descriptionChars) || data < begin ||
+        data > end || picture.dwDataLen > static_cast<size_t>(end - data))
+        return;
+    track.AddPicture(picture.bPictureType, WmaFromWide(picture.pwszMIMEType, mimeChars),
+                     WmaFromWide(picture.pwszDescription, descriptionChars), data,
                      static_cast<int>(picture.dwDataLen));
 }
 
@@ -163,6 +191,12 @@ BOOL CAudioWMAInfoTagReader::ReadTags(CAudioTrackInfo& track)
     ReadPicture(track);
     track.m_strPublisher = ReadAttribute(L"WM/Publisher");
     track.m_strTrackPosition = ReadAttribute(L"WM/TrackNumber");
+    if (track.m_strTrackPosition.IsEmpty()) {
+        // Files that carry only the older, zero-based "WM/Track".
+        const CString fromZero = ReadAttribute(L"WM/Track");
+        if (!fromZero.IsEmpty() && fromZero[0] >= '0' && fromZero[0] <= '9')
+            track.m_strTrackPosition = NumberText(atol(fromZero.GetString()) + 1);
+    }
     track.m_strLyricist = ReadAttribute(L"WM/Writer");
     track.m_strYear = ReadAttribute(L"WM/Year");
     return TRUE;

@@ -59,6 +59,7 @@ BOOL CAudioWMAWriter::Open(LPCTSTR pszPath, DWORD nSampleRate, int nMode,
     m_nBitsPerSample = 16;
     m_pTrack = pTrack;
     m_nSampleTime = 0;
+    m_strPath = pszPath ? pszPath : "";
 
     std::wstring path = WmaToWide(pszPath ? CString(pszPath) : CString());
     if (path.size() > 259)
@@ -186,10 +187,15 @@ void CAudioWMAWriter::WriteAttributes()
         info->SetAttribute(0, row.name, WMT_TYPE_STRING, reinterpret_cast<const BYTE*>(text.c_str()),
                            static_cast<WORD>(bytes));
     }
-    if (!t.m_strTrackPosition.IsEmpty()) {
-        const DWORD track = static_cast<DWORD>(atoi(t.m_strTrackPosition.GetString()) - 1);
-        info->SetAttribute(0, L"WM/Track", WMT_TYPE_DWORD, reinterpret_cast<const BYTE*>(&track),
-                           sizeof track);
+    // The track number both ways Windows' own tools write it: "WM/TrackNumber" from 1, the
+    // older "WM/Track" from 0. A position without a number ("A1") has neither.
+    const int number = atoi(t.m_strTrackPosition.GetString());
+    if (number >= 1) {
+        const DWORD fromOne = static_cast<DWORD>(number), fromZero = fromOne - 1;
+        info->SetAttribute(0, L"WM/TrackNumber", WMT_TYPE_DWORD,
+                           reinterpret_cast<const BYTE*>(&fromOne), sizeof fromOne);
+        info->SetAttribute(0, L"WM/Track", WMT_TYPE_DWORD,
+                           reinterpret_cast<const BYTE*>(&fromZero), sizeof fromZero);
     }
     info->Release();
 }
@@ -201,8 +207,31 @@ bool CAudioWMAWriter::BeginStream()
         return false;
     }
     WriteAttributes();
-    m_pWriter->BeginWriting();
+    const HRESULT hr = m_pWriter->BeginWriting();
+    if (FAILED(hr)) {
+        SetRuntimeError(hr, "cannot start the file");
+        return false;
+    }
     return true;
+}
+
+void CAudioWMAWriter::SetRuntimeError(HRESULT hr, const char* pszStep)
+{
+    // A Win32 error wrapped by the runtime names what the file layer met.
+    if (HRESULT_FACILITY(hr) == FACILITY_WIN32) {
+        const int cause = CFileException::OsErrorToException(HRESULT_CODE(hr));
+        if (cause == CFileException::diskFull || cause == CFileException::accessDenied ||
+            cause == CFileException::badPath || cause == CFileException::sharingViolation) {
+            const CFileException e(cause, HRESULT_CODE(hr), m_strPath);
+            char text[512] = "";
+            e.GetErrorMessage(text, sizeof text);
+            SetError(AUDIO_ERROR_WRITE, text);
+            return;
+        }
+    }
+    CString text;
+    text.Format("WMA encoder error: %s (0x%08lX)", pszStep, static_cast<unsigned long>(hr));
+    SetError(AUDIO_ERROR_ENCODER, text);
 }
 
 bool CAudioWMAWriter::WriteFrame(CAudioFrame* pFrame)
@@ -244,13 +273,14 @@ bool CAudioWMAWriter::WriteFrame(CAudioFrame* pFrame)
             static_cast<uint64_t>(bytes) * 10000000ull /
             (2ull * static_cast<uint64_t>(m_nSampleRate) * static_cast<uint64_t>(m_nChannels));
         hr = m_pWriter->WriteSample(0, m_nSampleTime, 0, sample);
-        m_pWriter->Flush();
+        if (SUCCEEDED(hr))
+            hr = m_pWriter->Flush();
         m_nSampleTime += duration;
     }
     if (sample)
         sample->Release();
     if (FAILED(hr)) {
-        SetError(AUDIO_ERROR_ENCODER, "WMA encoder error");
+        SetRuntimeError(hr, "cannot write the audio");
         return false;
     }
     return true;
@@ -262,8 +292,10 @@ bool CAudioWMAWriter::Close()
         SetError(AUDIO_ERROR_NOT_INITIALIZED, "WMA writer not initialized");
         return false;
     }
-    m_pWriter->Flush();
-    m_pWriter->EndWriting();
+    HRESULT hr = m_pWriter->Flush();
+    const HRESULT end = m_pWriter->EndWriting();
+    if (SUCCEEDED(hr))
+        hr = end;
     Sleep(250);
     if (m_pInputProps) {
         m_pInputProps->Release();
@@ -272,6 +304,10 @@ bool CAudioWMAWriter::Close()
     m_pWriter->Release();
     m_pWriter = nullptr;
     m_bInitialized = FALSE;
+    if (FAILED(hr)) {
+        SetRuntimeError(hr, "cannot finish the file");
+        return false;
+    }
     return true;
 }
 

@@ -21,10 +21,12 @@ public:
     BOOL OpenFile(CFile* pFile, DWORD nSampleRate, int nMode, const CAudioTrackInfo* pTrack);
 
     bool IsInitialized() override;
+    // Writes the attributes and creates the file: false when the file cannot be created.
     bool BeginStream() override;
     // Converts to the writer's channels, 16 bits and rate, then encodes.
     bool WriteFrame(CAudioFrame* pFrame) override;
-    // Finishes the file; waits 250 ms after the runtime's end of writing.
+    // Finishes the file; waits 250 ms after the runtime's end of writing. False when the last
+    // packets or the final header could not be written: the file is then incomplete.
     bool Close() override;
     // -1: the writer counts no bytes.
     int64_t GetBytesWritten() override;
@@ -34,7 +36,11 @@ public:
 
 private:
     void WriteAttributes();
+    // Error 11 with the file layer's text for a full disk, denied access or a bad path;
+    // error 6 with the runtime's code for anything else.
+    void SetRuntimeError(HRESULT hr, const char* pszStep);
 
+    CString m_strPath;
     int m_nChannels = 2;
     DWORD m_nSampleRate = 0;
     int m_nBitsPerSample = 16;

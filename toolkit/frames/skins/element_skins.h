@@ -1,14 +1,11 @@
 // The abstract element skins that this folder does not paint with yet: each is one painting
 // interface of a COXSkin, owned by its skin (or by a control as its Classic fallback).
-// Classes here: COXToolbarSkin, COXMenuSkin, COXShortcutBarSkin, COXMiniFrameSkin,
-// COXStatusbarSkin, COXFrameSkin.
+// Classes here: COXMenuSkin, COXShortcutBarSkin, COXMiniFrameSkin,
+// COXFrameSkin. (The toolbar and status-bar skins have their own files.)
 #pragma once
 
-class COXToolbarSkin
-{
-public:
-    virtual ~COXToolbarSkin() = default;
-};
+#include "toolkit/frames/skins/statusbar_skin.h"
+#include "toolkit/frames/skins/toolbar_skin.h"
 
 class COXMenuSkin
 {
@@ -26,12 +23,6 @@ class COXMiniFrameSkin
 {
 public:
     virtual ~COXMiniFrameSkin() = default;
-};
-
-class COXStatusbarSkin
-{
-public:
-    virtual ~COXStatusbarSkin() = default;
 };
 
 class COXFrameSkin

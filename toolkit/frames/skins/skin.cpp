@@ -4,6 +4,8 @@
 #include <algorithm>
 
 #include "toolkit/frames/skins/dockbar_skin.h"
+#include "toolkit/frames/skins/statusbar_skin.h"
+#include "toolkit/frames/skins/toolbar_skin.h"
 #include "toolkit/frames/skins/tab_skin.h"
 
 namespace {
@@ -56,16 +58,22 @@ COXSkin::~COXSkin()
 
 COXSkinClassic::COXSkinClassic() : COXSkin("Classic")
 {
+    m_pToolbarSkin = std::make_unique<COXToolbarSkinClassic>();
+    m_pToolbarSkin2 = std::make_unique<COXToolbarSkinClassic>();
     m_pDockbarSkin = std::make_unique<COXDockbarSkinClassic>();
     m_pTabSkin = std::make_unique<COXTabSkinClassic>();
+    m_pStatusbarSkin = std::make_unique<COXStatusbarSkinClassic>();
 }
 
 // --- COXSkinXP: palette ---
 
 COXSkinXP::COXSkinXP() : COXSkin("Office XP")
 {
+    m_pToolbarSkin = std::make_unique<COXToolbarSkinXP>(this);
+    m_pToolbarSkin2 = std::make_unique<COXToolbarSkinXP>(this);
     m_pDockbarSkin = std::make_unique<COXDockbarSkinXP>(this);
     m_pTabSkin = std::make_unique<COXTabSkinXP>(this);
+    m_pStatusbarSkin = std::make_unique<COXStatusbarSkinXP>(this);
 }
 
 COLORREF COXSkinXP::ShiftColor(COLORREF clr, int nRed, int nGreen, int nBlue)
@@ -310,8 +318,11 @@ void COXSkinXP::DrawCaptionButton(CDC* pDC, const CRect& rect, UINT nType, BOOL 
 
 COXSkin2003::COXSkin2003() : COXSkin("Office 2003"), COXSkinXP(NoElements{})
 {
+    m_pToolbarSkin = std::make_unique<COXToolbarSkin2003>(this);
+    m_pToolbarSkin2 = std::make_unique<COXToolbarSkin2003>(this);
     m_pDockbarSkin = std::make_unique<COXDockbarSkin2003>(this);
     m_pTabSkin = std::make_unique<COXTabSkin2003>(this);
+    m_pStatusbarSkin = std::make_unique<COXStatusbarSkin2003>(this);
     m_hMsimg32 = ::LoadLibraryA("Msimg32.dll");
     if (m_hMsimg32 != nullptr)
         m_pfnGradientFill =
