@@ -14,7 +14,7 @@
 
 #include "tests/framework_ui/ui_test_support.h"
 #include "tests/toolkit/scratch_folders.h"
-#include "toolkit/controls/folder_picker/folder_picker.h"
+#include "toolkit/controls/folder_picker/folder_picker_dlg.h"
 
 namespace
 {

@@ -269,7 +269,7 @@ BOOL COXHistoryCombo::AddNewItemToHistory(LPCTSTR lpszText)
     SetCurSel(0);
     while (GetCount() > static_cast<int>(m_nMaxHistoryCount))
         DeleteString(static_cast<UINT>(GetCount() - 1));
-    SetEditSel(0, -1);
+    SendMessage(CB_SETEDITSEL, 0, MAKELPARAM(0, -1));
     return nOld == CB_ERR;
 }
 
@@ -392,7 +392,7 @@ BOOL COXHistoryCombo::RestoreHistory(LPCTSTR lpszValueName, LPCTSTR lpszCompany,
         HWND hFocus = ::GetFocus();
         if (::IsWindow(m_hWnd) && (hFocus == m_hWnd || ::IsChild(m_hWnd, hFocus)) &&
             IsWindowEnabled())
-            SetEditSel(0, -1);
+            SendMessage(CB_SETEDITSEL, 0, MAKELPARAM(0, -1));
     }
     return TRUE;
 }
@@ -505,7 +505,7 @@ void COXHistoryCombo::OnWindowPosChanged(WINDOWPOS* lpwndpos)
 LRESULT COXHistoryCombo::OnEnable(WPARAM wParam, LPARAM lParam)
 {
     LRESULT lResult = Default();
-    SetEditSel(-1, 0);
+    SendMessage(CB_SETEDITSEL, 0, MAKELPARAM(-1, 0));
     if (m_pToolbar->m_hWnd != nullptr)
         m_pToolbar->EnableWindow(static_cast<BOOL>(wParam));
     return lResult;

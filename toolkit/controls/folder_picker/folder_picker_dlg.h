@@ -17,7 +17,7 @@ public:
                        BOOL bShowDesktopItem = TRUE, BOOL bShowPopupMenu = TRUE,
                        BOOL bOnlyFileSystemFolders = TRUE, BOOL bShowFiles = FALSE,
                        LPCTSTR lpszFilter = "", BOOL bNotifyError = TRUE,
-                       CWnd* pParentWnd = nullptr, UINT nTitleID = IDS_OX_BROWSEDIRTITLE);
+                       CWnd* pParentWnd = nullptr, UINT nTitleID = IDS_OX_FOLDERPICKERTITLE);
 
     void SetTitle(LPCTSTR lpszTitle) { m_sTitle = lpszTitle != nullptr ? lpszTitle : ""; }
     // The chosen folder, after DoModal returned IDOK.

@@ -1,4 +1,4 @@
-#include "toolkit/controls/folder_picker/folder_picker.h"
+#include "toolkit/controls/folder_picker/folder_picker_dlg.h"
 
 #include "framework/app.h"
 #include "framework/ddx.h"
