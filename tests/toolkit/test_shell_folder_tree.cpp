@@ -316,6 +316,36 @@ TEST_F(ShellFolderTreeTest, RightButtonHighlightsTheItemAndShowsTheShellMenu)
     EXPECT_TRUE(HasState(*tree, hAlpha, TVIS_SELECTED));
 }
 
+void ChooseDelete(HWND, void*)
+{
+    ::Sleep(150);
+    InputKey('D', true);
+    InputKey('D', false);
+}
+
+void ConfirmYes(HWND hDialog, void*)
+{
+    ::Sleep(200);
+    ::PostMessage(hDialog, WM_COMMAND, IDYES, 0);
+}
+
+TEST_F(ShellFolderTreeTest, ShellDeleteFromTheMenuRemovesTheItem)
+{
+    MakeTree();
+    HTREEITEM hBeta = Top("Beta");
+    {
+        DialogAnswerer menu(&ChooseDelete, nullptr, "#32768", 8000);
+        DialogAnswerer confirm(&ConfirmYes, nullptr, "#32770", 8000);
+        MouseRightClick(ItemCentreOnScreen(*tree, hBeta));
+        PumpUntil([&] { return menu.Answered() && !scratch::Exists(root + "\\Beta"); }, 600);
+        PumpFor(200);
+        EXPECT_TRUE(menu.Answered());
+    }
+    EXPECT_FALSE(scratch::Exists(root + "\\Beta"));
+    EXPECT_EQ(Top("Beta"), nullptr);
+    EXPECT_EQ(ChildSet(*tree, Desktop()), (std::set<std::string>{"Alpha"}));
+}
+
 TEST_F(ShellFolderTreeTest, LabelEditRenamesTheFolderOnDisk)
 {
     MakeTree();
