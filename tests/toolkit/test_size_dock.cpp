@@ -207,10 +207,14 @@ TEST_F(SizeDockTest, ClassicDragDocksOnAnotherSideAcrossTheInnerHeight)
     EXPECT_EQ(::GetCapture(), nullptr);
 }
 
-TEST_F(SizeDockTest, DroppedOntoAnotherBarFormsATabGroup)
+TEST_F(SizeDockTest, DroppedOntoAnotherBarFormsATabGroupAndATabPulledOutFloats)
 {
     f->m_bLiveDrag = TRUE;
     COXSizeDockBar* left = f->Dock(AFX_IDW_DOCKBAR_LEFT);
+    // The left side wide enough for both tabs.
+    Bar(2).m_sizeVertDock.cx = 200;
+    f->RecalcLayout();
+    IdleLayout();
     // Log, from the bottom, pulled through the pane (it floats, and the bottom side empties)
     // and dropped low on the left side where Lyrics stands.
     CRect client;
@@ -238,6 +242,26 @@ TEST_F(SizeDockTest, DroppedOntoAnotherBarFormsATabGroup)
     EXPECT_EQ(left->m_wndTabs.GetBar(left->m_wndTabs.GetCurSel()), &Bar(3));
     EXPECT_TRUE(left->m_wndTabs.IsWindowVisible());
 
+    // A real click on the other tab shows the other bar.
+    CRect tab;
+    left->m_wndTabs.GetItemRect(left->m_wndTabs.FindBar(&Bar(2)), &tab);
+    const CPoint onTab = ScreenCentre(left->m_wndTabs, tab);
+    ::Sleep(::GetDoubleClickTime() + 100);
+    MouseDrag(onTab, onTab, 1);
+    IdleLayout();
+    EXPECT_TRUE(Bar(2).IsWindowVisible());
+    EXPECT_FALSE(Bar(3).IsWindowVisible());
+
+    // Pulling that tab into the pane floats its bar and dissolves the group.
+    ::Sleep(::GetDoubleClickTime() + 100);
+    MouseDragPath({onTab, onTab + CSize(5, 0), ScreenRect(f->m_pane).CenterPoint()});
+    IdleLayout();
+    EXPECT_TRUE(Bar(2).IsFloating());
+    EXPECT_EQ(left->m_wndTabs.GetItemCount(), 0);
+    EXPECT_EQ(left->GetTabStripHeight(), 0);
+    EXPECT_TRUE(Bar(3).IsWindowVisible());
+    EXPECT_TRUE(Bar(2).IsWindowVisible());
+    EXPECT_EQ(::GetCapture(), nullptr);
 }
 
 TEST_F(SizeDockTest, FloatingFrameIsSizedByItsBorderAndKeepsTheSizeAcrossDocking)
