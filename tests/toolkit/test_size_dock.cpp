@@ -521,6 +521,40 @@ TEST_F(SizeDockTest, HundredDockFloatCyclesKeepHandlesConstant)
 
 namespace {
 
+// Writes a screen rectangle, read through the screen DC, as a 24-bit BMP file.
+void SaveScreenBitmap(const char* path, const CRect& rect)
+{
+    HDC hScreen = ::GetDC(nullptr);
+    HDC hMem = ::CreateCompatibleDC(hScreen);
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+    bi.bmiHeader.biWidth = rect.Width();
+    bi.bmiHeader.biHeight = rect.Height();
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 24;
+    void* bits = nullptr;
+    HBITMAP hBmp = ::CreateDIBSection(hScreen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ hOld = ::SelectObject(hMem, hBmp);
+    ::BitBlt(hMem, 0, 0, rect.Width(), rect.Height(), hScreen, rect.left, rect.top, SRCCOPY);
+    ::GdiFlush();
+    const DWORD stride = (static_cast<DWORD>(rect.Width()) * 3 + 3) & ~3u;
+    const DWORD size = stride * static_cast<DWORD>(rect.Height());
+    BITMAPFILEHEADER fh{};
+    fh.bfType = 0x4D42;
+    fh.bfOffBits = sizeof(fh) + sizeof(bi.bmiHeader);
+    fh.bfSize = fh.bfOffBits + size;
+    if (FILE* out = std::fopen(path, "wb")) {
+        std::fwrite(&fh, sizeof(fh), 1, out);
+        std::fwrite(&bi.bmiHeader, sizeof(bi.bmiHeader), 1, out);
+        std::fwrite(bits, 1, size, out);
+        std::fclose(out);
+    }
+    ::SelectObject(hMem, hOld);
+    ::DeleteObject(hBmp);
+    ::DeleteDC(hMem);
+    ::ReleaseDC(nullptr, hScreen);
+}
+
 // Disc and Tracks sharing the top row with a splitter between them, Lyrics and Log as a tab
 // group on the left, a fifth bar floating in its sizable frame; with SONORIA_SHOWCASE_MS set
 // the frame stays up that long for scripts/screenshot.
@@ -542,10 +576,18 @@ TEST_F(SizeDockTest, ShowcaseSplittersTabGroupAndFloatingFrame)
     extra.SendMessage(WM_OX_REFRESHFLOATINGMENU);
     IdleLayout();
     Bar(0).SetActive(TRUE, TRUE);
-    f->RedrawWindow(nullptr, nullptr,
-                    RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    for (CWnd* pWnd : {static_cast<CWnd*>(f), static_cast<CWnd*>(extra.GetParentFrame())})
+        pWnd->RedrawWindow(nullptr, nullptr,
+                           RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
     PumpPending();
     EXPECT_TRUE(extra.GetParentFrame()->IsWindowVisible());
+    // Floating, the bar has its border and no caption strip.
+    CRect rectClient, rectWindow = ScreenRect(extra);
+    extra.GetClientRect(&rectClient);
+    EXPECT_EQ(rectClient.Size(), rectWindow.Size() - CSize(10, 10));
+    // The screen as this process paints it, for when the display shows a window unpainted.
+    if (const char* path = std::getenv("SONORIA_SHOWCASE_BMP"))
+        SaveScreenBitmap(path, ScreenRect(*f));
     if (const char* hold = std::getenv("SONORIA_SHOWCASE_MS")) {
         DWORD end = ::GetTickCount() + static_cast<DWORD>(std::atoi(hold));
         while (::GetTickCount() < end) {

@@ -154,6 +154,15 @@ CSize COXSizeControlBar::CalcFixedLayout(BOOL, BOOL bHorz)
     return bHorz ? m_sizeHorzDock : m_sizeVertDock;
 }
 
+void COXSizeControlBar::OnBarStyleChange(DWORD dwOldStyle, DWORD dwNewStyle)
+{
+    // Floating or docked on another kind of side, the caption strip comes, goes or turns:
+    // the frame is measured again even when the size stays the same.
+    if (m_hWnd != nullptr && ((dwOldStyle ^ dwNewStyle) & (CBRS_FLOATING | CBRS_ALIGN_ANY)))
+        SetWindowPos(nullptr, 0, 0, 0, 0,
+                     SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 BOOL COXSizeControlBar::IsFloatingState() const
 {
     return m_pDockBar == nullptr || (m_dwStyle & CBRS_FLOATING) != 0;

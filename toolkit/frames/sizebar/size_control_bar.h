@@ -54,6 +54,7 @@ public:
     COXDockTabCtrl* GetTabCtrl() const;
 
     CSize CalcFixedLayout(BOOL bStretch, BOOL bHorz) override;
+    void OnBarStyleChange(DWORD dwOldStyle, DWORD dwNewStyle) override;
     void OnUpdateCmdUI(CFrameWnd* pTarget, BOOL bDisableIfNoHndler) override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
