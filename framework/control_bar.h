@@ -18,6 +18,7 @@
 #include "framework/collections.h"
 #include "framework/wnd.h"
 
+class CControlBarInfo;
 class CDockBar;
 class CDockContext;
 class CFrameWnd;
@@ -140,6 +141,11 @@ public:
     // Index of the tool under a client point, -1 over none (a drag may start there).
     virtual INT_PTR OnToolHitTest(CPoint point, TOOLINFO* pTI) const { return -1; }
 
+    // The bar's part of a saved docking layout, and its restoration (the bar moves to the
+    // recorded place and shows or hides as recorded).
+    virtual void GetBarInfo(CControlBarInfo* pInfo);
+    virtual void SetBarInfo(CControlBarInfo* pInfo, CFrameWnd* pFrameWnd);
+
     // Marks the bar to be shown or hidden at the dock bar's next layout.
     void DelayShow(BOOL bShow);
     // Carries out a delayed show or hide through the layout record (only records the new
@@ -198,6 +204,9 @@ public:
     CSize CalcFixedLayout(BOOL bStretch, BOOL bHorz) override;
     void OnUpdateCmdUI(CFrameWnd*, BOOL) override {}
     void DoPaint(CDC*) override {}
+    // Also the array of bars; SetBarInfo docks the recorded bars here in the recorded rows.
+    void GetBarInfo(CControlBarInfo* pInfo) override;
+    void SetBarInfo(CControlBarInfo* pInfo, CFrameWnd* pFrameWnd) override;
 
     // Docks pBar here: at a screen rectangle (its row and place found from the rectangle's
     // position), or at the end as a new row. The bar leaves its previous dock bar.

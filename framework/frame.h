@@ -11,6 +11,7 @@
 #include "framework/framework_ids.h"
 #include "framework/wnd.h"
 
+class CDockState;
 class CDocument;
 class CDocTemplate;
 class CMiniDockFrameWnd;
@@ -75,6 +76,12 @@ public:
     void AddControlBar(CControlBar* pBar) { m_listControlBars.AddTail(pBar); }
     void RemoveControlBar(CControlBar* pBar);
     virtual CMiniDockFrameWnd* CreateFloatingFrame(DWORD dwStyle);
+    // The docking layout: read from the bars, applied to them (floating frames made as
+    // needed), and saved to or loaded from the application profile.
+    void GetDockState(CDockState& state);
+    void SetDockState(const CDockState& state);
+    void SaveBarState(LPCTSTR lpszProfileName);
+    void LoadBarState(LPCTSTR lpszProfileName);
     // Destroys the floating frames of this frame's bars (they are owned by the top-level
     // window, which may outlive this frame).
     void DestroyDockBars();

@@ -33,9 +33,11 @@ public:
     // the frame's own use).
     BOOL m_bSysMenuBlocked = FALSE;
 
+    // The frame's own caption activation (skins that leave the caption to the system call it).
+    BOOL OnNcActivate(BOOL bActive);
+
 protected:
     LRESULT OnNcHitTest(CPoint point);
-    BOOL OnNcActivate(BOOL bActive);
     DECLARE_MESSAGE_MAP()
 };
 

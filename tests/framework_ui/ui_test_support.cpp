@@ -336,6 +336,29 @@ void MouseDrag(POINT from, POINT to, int steps)
     });
 }
 
+void MouseDragPath(std::vector<POINT> path, int stepsPerLeg)
+{
+    if (path.empty())
+        return;
+    RunInputScript([=] {
+        InputMouseMove(path[0]);
+        ::Sleep(60);
+        InputMouseButton(true);
+        ::Sleep(60);
+        for (size_t leg = 1; leg < path.size(); ++leg) {
+            const POINT from = path[leg - 1], to = path[leg];
+            for (int i = 1; i <= stepsPerLeg; ++i) {
+                InputMouseMove(POINT{from.x + (to.x - from.x) * i / stepsPerLeg,
+                                     from.y + (to.y - from.y) * i / stepsPerLeg});
+                ::Sleep(30);
+            }
+        }
+        ::Sleep(60);
+        InputMouseButton(false);
+        ::Sleep(60);
+    });
+}
+
 void MouseDoubleClick(POINT at)
 {
     RunInputScript([=] {

@@ -79,6 +79,8 @@ void PumpFor(DWORD ms);
 // injected from a helper thread while the calling (window) thread pumps, because a drag
 // runs its own message loop until the button comes up.
 void MouseDrag(POINT from, POINT to, int steps = 8);
+// The same along a path: pressed at its first point, moved leg by leg, released at its last.
+void MouseDragPath(std::vector<POINT> path, int stepsPerLeg = 6);
 // A left double click at a screen point, injected like MouseDrag.
 void MouseDoubleClick(POINT at);
 // A right click at a screen point, injected like MouseDrag.

@@ -125,7 +125,7 @@ inline void PrintTo(const CRect& r, std::ostream* os)
 // Control-bar styles the skins read.
 constexpr DWORD kDockedTop = 0x2000;  // CBRS_ALIGN_TOP: strip at the bar's left
 constexpr DWORD kDockedLeft = 0x1000; // CBRS_ALIGN_LEFT: strip at the bar's top
-constexpr DWORD kFloating = 0x0004;   // CBRS_FLOATING
+constexpr DWORD kFloating = 0x0001;   // CBRS_FLOATING
 
 // Moves the real cursor to a screen point through the input queue.
 inline void MoveMouseTo(int x, int y)

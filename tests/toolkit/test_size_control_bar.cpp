@@ -184,19 +184,29 @@ TEST_F(SizeBarTest, DockedOnTopWithCaptionStripAtTheLeftAndKeptSizes)
     EXPECT_EQ(f->m_bar1.m_ptDragOffset.y, 10);
 }
 
+// The height between the bars docked on top and bottom: what the frame's layout leaves.
+int InnerHeight(CFrameWnd* pFrame)
+{
+    CRect inner;
+    pFrame->RepositionBars(0, 0xFFFF, AFX_IDW_PANE_FIRST, CWnd::reposQuery, &inner);
+    return inner.Height();
+}
+
 TEST_F(SizeBarTest, RealDragsMoveBarsBetweenSidesAndFloatsEachStateKeepingItsSize)
 {
     CRect client;
     f->GetClientRect(&client);
     f->ClientToScreen(&client);
 
-    // Bar 1 by its caption to the left edge: docked left, at its vertical size.
+    // Bar 1 by its caption to the left edge: docked left, its vertical width kept and its
+    // height the whole height between the rows docked on top and bottom (the pane's).
     // Drops low on the sides, clear of the rows docked on top.
     const int low = client.top + client.Height() * 3 / 4;
+    const int side1 = InnerHeight(f);
     MouseDrag(ScreenCentre(f->m_bar1, f->m_bar1.m_rectCaption), CPoint(client.left + 4, low));
     ASSERT_NE(f->m_bar1.m_pDockBar, nullptr);
     EXPECT_EQ(f->m_bar1.m_pDockBar->GetDlgCtrlID(), AFX_IDW_DOCKBAR_LEFT);
-    ExpectStateSize(f->m_bar1, CSize(120, 300), "vertical dock");
+    ExpectStateSize(f->m_bar1, CSize(120, side1), "vertical dock");
     EXPECT_TRUE(f->m_bar1.m_lastFlags & 1);
 
     // Its caption is now a strip at the top: close button right of the expand button.
@@ -222,13 +232,14 @@ TEST_F(SizeBarTest, RealDragsMoveBarsBetweenSidesAndFloatsEachStateKeepingItsSiz
     ExpectStateSize(f->m_bar2, CSize(260, 100), "bar 2 back on top");
 
     // Bar 2 by its caption to the right edge.
+    const int side2 = InnerHeight(f);
     MouseDrag(ScreenCentre(f->m_bar2, f->m_bar2.m_rectCaption), CPoint(client.right - 4, low));
     ASSERT_NE(f->m_bar2.m_pDockBar, nullptr);
     EXPECT_EQ(f->m_bar2.m_pDockBar->GetDlgCtrlID(), AFX_IDW_DOCKBAR_RIGHT);
-    ExpectStateSize(f->m_bar2, CSize(100, 260), "bar 2 on the right");
+    ExpectStateSize(f->m_bar2, CSize(100, side2), "bar 2 on the right");
     // The sizes of the other states are untouched by all of this.
     EXPECT_EQ(f->m_bar1.m_sizeHorzDock, CSize(300, 120));
-    EXPECT_EQ(f->m_bar1.m_sizeVertDock, CSize(120, 300));
+    EXPECT_EQ(f->m_bar1.m_sizeVertDock, CSize(120, side1));
     EXPECT_EQ(f->m_bar2.m_sizeFloat, CSize(260, 100));
 }
 

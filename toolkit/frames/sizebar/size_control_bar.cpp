@@ -5,7 +5,10 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "toolkit/frames/sizebar/drag_dock_context.h"
+#include "toolkit/frames/sizebar/sizable_mini_frame.h"
 #include "toolkit/frames/sizebar/size_bar_res.h"
+#include "toolkit/frames/sizebar/size_dock_bar.h"
 #include "toolkit/frames/skins/skin.h"
 #include "toolkit/frames/skins/skinned_app.h"
 
@@ -128,7 +131,20 @@ void COXSizeControlBar::DestroySizeBarClassName()
 
 void COXSizeControlBar::EnableDocking(DWORD dwDockStyle)
 {
-    CControlBar::EnableDocking(dwDockStyle);
+    m_dwDockStyle = dwDockStyle & (CBRS_ALIGN_ANY | CBRS_FLOAT_MULTI);
+    if (m_pDockContext == nullptr)
+        m_pDockContext = new COXDragDockContext(this);
+    if (m_hWndOwner == nullptr)
+        m_hWndOwner = ::GetParent(m_hWnd);
+}
+
+COXDockTabCtrl* COXSizeControlBar::GetTabCtrl() const
+{
+    auto* pDock = DYNAMIC_DOWNCAST(COXSizeDockBar, m_pDockBar);
+    if (pDock == nullptr || pDock->m_wndTabs.m_hWnd == nullptr ||
+        pDock->m_wndTabs.FindBar(const_cast<COXSizeControlBar*>(this)) < 0)
+        return nullptr;
+    return &pDock->m_wndTabs;
 }
 
 CSize COXSizeControlBar::CalcFixedLayout(BOOL, BOOL bHorz)
@@ -138,6 +154,15 @@ CSize COXSizeControlBar::CalcFixedLayout(BOOL, BOOL bHorz)
     return bHorz ? m_sizeHorzDock : m_sizeVertDock;
 }
 
+void COXSizeControlBar::OnBarStyleChange(DWORD dwOldStyle, DWORD dwNewStyle)
+{
+    // Floating or docked on another kind of side, the caption strip comes, goes or turns:
+    // the frame is measured again even when the size stays the same.
+    if (m_hWnd != nullptr && ((dwOldStyle ^ dwNewStyle) & (CBRS_FLOATING | CBRS_ALIGN_ANY)))
+        SetWindowPos(nullptr, 0, 0, 0, 0,
+                     SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 BOOL COXSizeControlBar::IsFloatingState() const
 {
     return m_pDockBar == nullptr || (m_dwStyle & CBRS_FLOATING) != 0;
@@ -145,9 +170,12 @@ BOOL COXSizeControlBar::IsFloatingState() const
 
 BOOL COXSizeControlBar::CanExpand()
 {
-    // A row expands in favour of one bar only on a sizable dock bar; the framework's dock
-    // bar has no rows that share their length.
-    return FALSE;
+    auto* pDock = DYNAMIC_DOWNCAST(COXSizeDockBar, m_pDockBar);
+    if (pDock == nullptr || pDock->GetTabStripHeight() > 0 || m_hWnd == nullptr)
+        return FALSE;
+    CRect rect;
+    GetWindowRect(&rect);
+    return pDock->CountBarsInRow(this, rect) > 0;
 }
 
 LRESULT COXSizeControlBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
@@ -400,14 +428,19 @@ void COXSizeControlBar::OnLButtonUp(UINT, CPoint point)
         return;
     }
     ::ReleaseCapture();
-    if (nPressed == -3 && m_rectClose.PtInRect(point))
+    if (nPressed == -3 && m_rectClose.PtInRect(point)) {
         SetVisible(FALSE);
-    // The expand button acts through a dock bar whose rows can expand (none here yet).
+    } else if (nPressed == -2 && m_rectExpand.PtInRect(point) && !IsFloatingState()) {
+        if (auto* pDock = DYNAMIC_DOWNCAST(COXSizeDockBar, m_pDockBar))
+            pDock->ExpandBar(this, !m_bExpanded);
+    }
 }
 
 void COXSizeControlBar::OnLButtonDblClk(UINT nFlags, CPoint point)
 {
     if (!IsFloatingState() && m_pDockContext != nullptr && OnToolHitTest(point, nullptr) == -1) {
+        if (COXDockTabCtrl* pTabs = GetTabCtrl(); pTabs != nullptr && AskLiveDrag())
+            pTabs->RemoveBar(this);
         m_pDockContext->ToggleDocking();
         return;
     }
@@ -458,12 +491,19 @@ void COXSizeControlBar::TrackLiveDrag(CPoint point)
         }
         ::DispatchMessage(&msg);
     }
-    CDockBar* pDockBar = nullptr;
-    if (m_pDockContext != nullptr)
-        pMain->CanDock(CRect(pt, CSize(1, 1)), m_dwDockStyle, &pDockBar);
+    if (m_pDockContext == nullptr) {
+        pMain->FloatControlBar(this, pt, CBRS_ALIGN_TOP);
+        if (::GetCapture() != m_hWnd)
+            SetCapture();
+        return;
+    }
+    COXSizeDockBar* pDockBar = COXSizeDockBar::DockBarFromPoint(pt, this);
     if (pDockBar == nullptr || (::GetKeyState(VK_CONTROL) & 0x8000) != 0) {
+        if (COXDockTabCtrl* pTabs = GetTabCtrl())
+            pTabs->RemoveBar(this);
         pMain->FloatControlBar(this, pt - CSize(m_ptDragOffset.x, m_ptDragOffset.y),
                                CBRS_ALIGN_TOP);
+        pMain->RecalcLayout(); // the side it left closes up while the drag goes on
     } else {
         CRect rect;
         GetWindowRect(&rect);
@@ -507,7 +547,24 @@ void COXSizeControlBar::SetVisible(BOOL bShow)
 {
     if ((IsVisible() != FALSE) == (bShow != FALSE) || m_pDockSite == nullptr)
         return;
-    m_pDockSite->ShowControlBar(this, bShow, TRUE);
+    auto* pDock = DYNAMIC_DOWNCAST(COXSizeDockBar, m_pDockBar);
+    if (!bShow) {
+        m_pDockSite->ShowControlBar(this, FALSE, TRUE);
+        if (pDock != nullptr && !IsFloatingState() && pDock->GetTabStripHeight() > 0) {
+            m_nTabIndex = pDock->m_wndTabs.FindBar(this);
+            pDock->m_wndTabs.RemoveBar(this);
+        }
+        return;
+    }
+    if (COXDockTabCtrl* pTabs = GetTabCtrl()) {
+        pTabs->SetCurSel(pTabs->FindBar(this));
+        pTabs->ActivateSelected();
+        return;
+    }
+    m_pDockSite->ShowControlBar(this, TRUE, TRUE);
+    if (pDock != nullptr && !IsFloatingState() && m_nTabIndex >= 0 &&
+        pDock->CountAlignedBars(this) >= 2)
+        pDock->m_wndTabs.InsertBar(this, m_nTabIndex, TRUE);
 }
 
 // --- context menu and its commands ---
@@ -545,7 +602,9 @@ LRESULT COXSizeControlBar::OnAddContextMenuItems(WPARAM, LPARAM lParam)
 
 LRESULT COXSizeControlBar::OnRefreshFloatingMenu(WPARAM, LPARAM)
 {
-    return 1; // the framework's floating frame keeps the menu it built at creation
+    if (auto* pFrame = DYNAMIC_DOWNCAST(COXSizableMiniDockFrameWnd, GetParentFrame()))
+        pFrame->UpdateSystemMenu();
+    return 1;
 }
 
 void COXSizeControlBar::OnHide()

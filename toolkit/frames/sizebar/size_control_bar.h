@@ -27,6 +27,8 @@ constexpr UINT WM_OX_QUERYLIVEDRAG = 0x45C;
 constexpr UINT WM_OX_ADDCONTEXTMENUITEMS = 0x80CC;
 constexpr UINT WM_OX_REFRESHFLOATINGMENU = 0x80CD;
 
+class COXDockTabCtrl;
+
 class COXSizeControlBar : public CControlBar, public COXSkinnedBar {
     DECLARE_DYNAMIC(COXSizeControlBar)
 public:
@@ -48,8 +50,11 @@ public:
 
     // The accepted sides and CBRS_FLOAT_MULTI; 0 forbids docking.
     void EnableDocking(DWORD dwDockStyle);
+    // The tab group's control when the bar is one of its tabs, else null.
+    COXDockTabCtrl* GetTabCtrl() const;
 
     CSize CalcFixedLayout(BOOL bStretch, BOOL bHorz) override;
+    void OnBarStyleChange(DWORD dwOldStyle, DWORD dwNewStyle) override;
     void OnUpdateCmdUI(CFrameWnd* pTarget, BOOL bDisableIfNoHndler) override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 

@@ -14,7 +14,7 @@ constexpr DWORD kNoExpand = 0x80;
 constexpr DWORD kNoCaptionText = 0x100;
 constexpr DWORD kSolidCaption = 0x200;
 // Control-bar style bits: floating, and docked on the top or bottom side.
-constexpr DWORD kBarFloating = 0x0004;
+constexpr DWORD kBarFloating = CBRS_FLOATING;
 constexpr DWORD kBarAlignHorz = 0xA000;
 
 constexpr int kButtonSize = 11;

@@ -1,9 +1,10 @@
 // The abstract element skins that this folder does not paint with yet: each is one painting
 // interface of a COXSkin, owned by its skin (or by a control as its Classic fallback).
-// Classes here: COXMenuSkin, COXShortcutBarSkin, COXMiniFrameSkin,
-// COXFrameSkin. (The toolbar and status-bar skins have their own files.)
+// Classes here: COXMenuSkin, COXShortcutBarSkin. (The toolbar, status-bar and frame skins
+// have their own files.)
 #pragma once
 
+#include "toolkit/frames/skins/frame_skin.h"
 #include "toolkit/frames/skins/statusbar_skin.h"
 #include "toolkit/frames/skins/toolbar_skin.h"
 
@@ -19,14 +20,3 @@ public:
     virtual ~COXShortcutBarSkin() = default;
 };
 
-class COXMiniFrameSkin
-{
-public:
-    virtual ~COXMiniFrameSkin() = default;
-};
-
-class COXFrameSkin
-{
-public:
-    virtual ~COXFrameSkin() = default;
-};

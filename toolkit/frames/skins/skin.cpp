@@ -63,6 +63,8 @@ COXSkinClassic::COXSkinClassic() : COXSkin("Classic")
     m_pDockbarSkin = std::make_unique<COXDockbarSkinClassic>();
     m_pTabSkin = std::make_unique<COXTabSkinClassic>();
     m_pStatusbarSkin = std::make_unique<COXStatusbarSkinClassic>();
+    m_pMiniFrameSkin = std::make_unique<COXMiniFrameSkinClassic>();
+    m_pFrameSkin = std::make_unique<COXFrameSkinClassic>();
 }
 
 // --- COXSkinXP: palette ---
@@ -74,6 +76,8 @@ COXSkinXP::COXSkinXP() : COXSkin("Office XP")
     m_pDockbarSkin = std::make_unique<COXDockbarSkinXP>(this);
     m_pTabSkin = std::make_unique<COXTabSkinXP>(this);
     m_pStatusbarSkin = std::make_unique<COXStatusbarSkinXP>(this);
+    m_pMiniFrameSkin = std::make_unique<COXMiniFrameSkinXP>(this);
+    m_pFrameSkin = std::make_unique<COXFrameSkinXP>(this);
 }
 
 COLORREF COXSkinXP::ShiftColor(COLORREF clr, int nRed, int nGreen, int nBlue)
@@ -323,6 +327,8 @@ COXSkin2003::COXSkin2003() : COXSkin("Office 2003"), COXSkinXP(NoElements{})
     m_pDockbarSkin = std::make_unique<COXDockbarSkin2003>(this);
     m_pTabSkin = std::make_unique<COXTabSkin2003>(this);
     m_pStatusbarSkin = std::make_unique<COXStatusbarSkin2003>(this);
+    m_pMiniFrameSkin = std::make_unique<COXMiniFrameSkinXP>(this);
+    m_pFrameSkin = std::make_unique<COXFrameSkin2003>(this);
     m_hMsimg32 = ::LoadLibraryA("Msimg32.dll");
     if (m_hMsimg32 != nullptr)
         m_pfnGradientFill =
