@@ -55,6 +55,9 @@ BOOL CAboutDlg::OnInitDialog()
 
     m_version.SetWindowText(CString("Sonoria ") + kRunningVersion);
     m_notice.SetWindowText(kNotice);
+    // The fitted width comes out a few pixels short of an address under Wine's fonts: the site
+    // link keeps its template width instead.
+    m_site.SetFitToText(FALSE);
     m_site.SetWindowText(about_links::kMakerSite);
     OpenOnClick(m_site, about_links::kMakerSite);
 
@@ -73,8 +76,5 @@ BOOL CAboutDlg::OnInitDialog()
 
     m_credits.SetWindowText(I18NString("caboutdlg.const.creditnotes", kCredits) + "\r\n" +
                             I18NString("caboutdlg.const.tarvel", kAspiCredit));
-    // The links fit their texts again now that their underlined fonts are final.
-    for (COXStaticHyperLink* pLink : {&m_site, &m_translator, &m_designer})
-        pLink->SetFitToText(TRUE);
     return TRUE;
 }

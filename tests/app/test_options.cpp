@@ -12,12 +12,14 @@
 #include <map>
 #include <memory>
 #include <thread>
+#include <vector>
 #include <string>
 
 #include "app/dialogs/about_dlg.h"
 #include "app/dialogs/cfg_dlg.h"
 #include "app/shell/main_frame.h"
 #include "app/shell/sonoria3_app.h"
+#include "audio/player/audio_player.h"
 #include "foundation/i18n/i18n.h"
 #include "foundation/settings/app_cfg.h"
 #include "propgrid/hover_button.h"
@@ -713,6 +715,114 @@ TEST_F(OptionsTest, ANewLanguageRetranslatesTheMenuAndTheOptions)
 
     GetAppCfg().SetLanguage("english.lang");
     I18NSetLanguageFile((g_appFolder + "english.lang").c_str());
+}
+
+void SetInstallFolder(const std::string& folder)
+{
+    HKEY hKey = nullptr;
+    ::RegCreateKeyExA(HKEY_LOCAL_MACHINE, kKey, 0, nullptr, 0, KEY_WRITE, nullptr, &hKey, nullptr);
+    ::RegSetValueExA(hKey, "Path", 0, REG_SZ, reinterpret_cast<const BYTE*>(folder.c_str()),
+                     static_cast<DWORD>(folder.size() + 1));
+    ::RegCloseKey(hKey);
+}
+
+std::vector<std::string> Entries(const CStringList& list)
+{
+    std::vector<std::string> out;
+    for (POSITION pos = list.GetHeadPosition(); pos != nullptr;)
+        out.emplace_back(list.GetNext(pos));
+    return out;
+}
+
+TEST_F(OptionsTest, ChoiceListsFallBackWhenTheSettingsOfferNothingToChoose)
+{
+    CAppCfg& cfg = GetAppCfg();
+    struct Case {
+        const char* what;
+        bool emptyFolder;  // no language file in the install folder
+        const char* language;
+        bool languageFound;
+        std::vector<std::string> servers;
+        const char* server;
+        bool serverFound;
+    };
+    const Case cases[] = {
+        {"every setting among its choices", false, "ITALIANO.LANG", true,
+         {"a.example", "b.example"}, "B.example", true},
+        {"stored values among no choice", false, "missing.lang", false, {"a.example"},
+         "other.example", false},
+        {"no language file, no server list", true, "mine.lang", true, {}, "gnudb.gnudb.org", true},
+    };
+    char temp[MAX_PATH] = {};
+    ::GetTempPathA(MAX_PATH, temp);
+    const std::string emptyFolder = std::string(temp) + "sonoria_options_empty\\";
+    ::CreateDirectoryA(emptyFolder.c_str(), nullptr);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        SetInstallFolder(c.emptyFolder ? emptyFolder : g_appFolder);
+        cfg.SetLanguage(c.language);
+        cfg.ClearFreedbServerList();
+        for (const auto& s : c.servers)
+            cfg.AddFreedbServer(s.c_str());
+        cfg.SetFreedbServer(c.server);
+        cfg.ClearFileNameDefs();
+        cfg.AddFileNameDefsItem("Shown name|%a\\%1%e");
+        cfg.AddFileNameDefsItem("Whole item");
+
+        CCfgProp host;
+        if (c.emptyFolder)
+            EXPECT_EQ(Entries(host.GetLanguageFiles()), std::vector<std::string>{c.language});
+        else
+            EXPECT_EQ(host.GetLanguageFiles().GetCount(), 2);
+        EXPECT_EQ(host.SelectLanguage(c.language), c.languageFound);
+        const std::string firstFile = Entries(host.GetLanguageFiles()).front();
+        EXPECT_EQ(std::string(host.GetSelectedLanguage()),
+                  c.languageFound && !c.emptyFolder ? "italiano.lang"
+                  : c.emptyFolder                   ? c.language
+                                                    : firstFile.c_str());
+
+        const std::vector<std::string> servers =
+            c.servers.empty() ? std::vector<std::string>{"gnudb.gnudb.org"} : c.servers;
+        EXPECT_EQ(Entries(host.GetFreedbServers()), servers);
+        EXPECT_EQ(host.SelectFreedbServer(c.server), c.serverFound);
+        EXPECT_EQ(std::string(host.GetSelectedFreedbServer()),
+                  c.serverFound && c.servers.size() > 1 ? "b.example" : servers.front());
+
+        EXPECT_EQ(Entries(host.GetTemplateNames()),
+                  (std::vector<std::string>{"Shown name", "Whole item"}));
+        EXPECT_EQ(host.GetCDDrives().GetCount(), 1) << "the simulated drive";
+    }
+    SetInstallFolder(g_appFolder);
+    cfg.SetLanguage("english.lang");
+    cfg.ClearFileNameDefs();
+}
+
+TEST_F(OptionsTest, ThePagesComeInOrderAndThePlayerRowsNeedAnOutputDevice)
+{
+    CCfgProp host;
+    EPropList list;
+    host.FillProperties(&list);
+    struct Page {
+        const char* name;
+        int rows;
+        const char* last;
+    };
+    CStringArray devices;
+    const bool player = CAudioPlayer::ListOutputDevices(devices) > 0;
+    const Page pages[] = {{"General", 22, "Show Splash Screen"},
+                          {"Info Tags", 10, "Encoded by preset string"},
+                          {"Output", player ? 9 : 7, player ? "Default Volume" : "Audio Player"},
+                          {"Encoding", 19, "FLAC quality level preset"},
+                          {"Network", 5, "Proxy password"}};
+    ASSERT_EQ(list.GetPageCount(), 5);
+    EXPECT_EQ(list.GetDefaultComment(), CString("Configuration"));
+    for (int i = 0; i < 5; ++i) {
+        SCOPED_TRACE(pages[i].name);
+        EPropListPage* page = list.GetPage(i);
+        EXPECT_EQ(page->GetName(), CString(pages[i].name));
+        ASSERT_EQ(page->GetPropertyCount(), pages[i].rows);
+        EXPECT_EQ(page->GetProperty(pages[i].rows - 1)->GetName(), CString(pages[i].last));
+    }
 }
 
 // With SONORIA_SHOT_DIR set, each page of the options and the About box are saved there as
