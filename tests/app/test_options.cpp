@@ -19,6 +19,7 @@
 #include "app/dialogs/cfg_dlg.h"
 #include "app/shell/main_frame.h"
 #include "app/shell/sonoria3_app.h"
+#include "app/shell/sonoria3_view.h"
 #include "audio/player/audio_player.h"
 #include "foundation/i18n/i18n.h"
 #include "foundation/settings/app_cfg.h"
@@ -311,7 +312,8 @@ void PrepareInstallFolder()
                   "ccfgdlg.title=Opzioni\r\n"
                   "ccfgdlg.bt.cancel=Annulla\r\n"
                   "ccfgprop.const.pagegeneral=Generale\r\n"
-                  "ccfgprop.const.ripvolume=Volume di estrazione\r\n");
+                  "ccfgprop.const.ripvolume=Volume di estrazione\r\n"
+                  "csonoria3view.const.column-track=Traccia\r\n");
     HKEY hKey = nullptr;
     ASSERT_EQ(::RegCreateKeyExA(HKEY_LOCAL_MACHINE, kKey, 0, nullptr, 0, KEY_WRITE, nullptr, &hKey,
                                 nullptr),
@@ -696,6 +698,17 @@ TEST_F(OptionsTest, ANewLanguageRetranslatesTheMenuAndTheOptions)
     EXPECT_EQ(Stored("Language"), "italiano.lang");
     EXPECT_EQ(menuText(5), "&Visualizza");
     EXPECT_EQ(menuText(0), "&File") << "a key the file lacks keeps its English text";
+    // The refresh it posted rebuilt the view in the new language.
+    auto* pView = dynamic_cast<CSonoria3View*>(
+        dynamic_cast<CMainFrame*>(theApp.m_pMainWnd)->GetActiveView());
+    ASSERT_NE(pView, nullptr);
+    char column[64] = {};
+    LVCOLUMNA col{};
+    col.mask = LVCF_TEXT;
+    col.pszText = column;
+    col.cchTextMax = sizeof(column);
+    pView->GetGrid().SendMessage(LVM_GETCOLUMNA, 1, reinterpret_cast<LPARAM>(&col));
+    EXPECT_STREQ(column, "Traccia");
 
     // The next opening speaks the new language.
     ASSERT_TRUE(RunOptions([](CCfgDlg& dlg) {
