@@ -124,9 +124,11 @@ void CCfgDlg::OnGetMinMaxInfo(MINMAXINFO* lpMMI)
 
 CString CCfgDlg::HelpPageUrl(LPCTSTR lpszLanguageCode)
 {
+    // The code comes from a language file: encoded, so it cannot add parameters of its own.
     CString url;
     url.Format("%s?s=hoptions&language=%s&version=%s&build=%d", endpoints::kHubPage,
-               lpszLanguageCode, kRunningVersion, kRunningBuild);
+               static_cast<LPCTSTR>(UrlEncoded(lpszLanguageCode)), kRunningVersion,
+               kRunningBuild);
     return url;
 }
 

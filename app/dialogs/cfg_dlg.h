@@ -22,7 +22,7 @@ public:
     EPropCtrl& GetGrid() { return m_grid; }
     CCfgProp& GetHost() { return m_host; }
 
-    // The address of the options help page for a language code.
+    // The address of the options help page for a language code (encoded into the query).
     static CString HelpPageUrl(LPCTSTR lpszLanguageCode);
 
 protected:

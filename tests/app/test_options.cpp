@@ -810,6 +810,22 @@ TEST_F(OptionsTest, ChoiceListsFallBackWhenTheSettingsOfferNothingToChoose)
     cfg.ClearFileNameDefs();
 }
 
+TEST(OptionsHelp, TheLanguageCodeOfTheHelpPageIsEncoded)
+{
+    struct Case {
+        const char* code;
+        const char* query;
+    };
+    const Case cases[] = {{"en", "?s=hoptions&language=en&version=3.70&build=4"},
+                          {"pt&s=evil", "?s=hoptions&language=pt%26s%3devil&version=3.70&build=4"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.code);
+        const std::string url = CCfgDlg::HelpPageUrl(c.code).GetString();
+        EXPECT_EQ(url.substr(url.find('?')), c.query);
+        EXPECT_EQ(url.find("hub.php?"), url.find('?') - 7);
+    }
+}
+
 TEST_F(OptionsTest, ThePagesComeInOrderAndThePlayerRowsNeedAnOutputDevice)
 {
     CCfgProp host;
