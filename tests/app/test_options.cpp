@@ -854,6 +854,24 @@ TEST_F(OptionsTest, ThePagesComeInOrderAndThePlayerRowsNeedAnOutputDevice)
     }
 }
 
+TEST_F(OptionsTest, OpeningsLeaveNoWindowsOrGdiObjectsBehind)
+{
+    auto openAndCancel = [] {
+        return RunOptions([](CCfgDlg& dlg) {
+            SwitchToPage(dlg, 3);
+            ClickRow(dlg, "Mode"); // an open editor with its button
+            ClickButton(dlg, IDCANCEL);
+        });
+    };
+    ASSERT_TRUE(openAndCancel()); // caches and fonts made once
+    const int windows = ThreadWindowCount();
+    const DWORD gdi = GdiObjectCount();
+    for (int i = 0; i < 3; ++i)
+        ASSERT_TRUE(openAndCancel());
+    EXPECT_EQ(ThreadWindowCount(), windows);
+    EXPECT_EQ(GdiObjectCount(), gdi);
+}
+
 // With SONORIA_SHOT_DIR set, each page of the options and the About box are saved there as
 // bitmaps of the screen.
 void SaveScreenBitmap(HWND hWnd, const std::string& path)
