@@ -87,14 +87,23 @@ BOOL CDocument::OnNewDocument()
     return TRUE;
 }
 
+namespace {
+
+void ReportFileError(const char* what, LPCTSTR lpszPathName)
+{
+    CString text = what;
+    text += lpszPathName;
+    AfxMessageBox(text, MB_ICONEXCLAMATION);
+}
+
+} // namespace
+
 BOOL CDocument::OnOpenDocument(LPCTSTR lpszPathName)
 {
     CFile file;
     CFileException fe;
     if (!file.Open(lpszPathName, CFile::modeRead | CFile::shareDenyWrite, &fe)) {
-        CString text = "Cannot open ";
-        text += lpszPathName;
-        AfxMessageBox(text, MB_ICONEXCLAMATION);
+        ReportFileError("Cannot open ", lpszPathName);
         return FALSE;
     }
     DeleteContents();
@@ -105,9 +114,7 @@ BOOL CDocument::OnOpenDocument(LPCTSTR lpszPathName)
     } catch (CException* e) {
         e->Delete();
         DeleteContents();
-        CString text = "Cannot read ";
-        text += lpszPathName;
-        AfxMessageBox(text, MB_ICONEXCLAMATION);
+        ReportFileError("Cannot read ", lpszPathName);
         return FALSE;
     }
     SetModifiedFlag(FALSE);
@@ -116,14 +123,17 @@ BOOL CDocument::OnOpenDocument(LPCTSTR lpszPathName)
 
 BOOL CDocument::OnSaveDocument(LPCTSTR lpszPathName)
 {
+    // The document is written beside its final name and takes that name only once whole,
+    // so a failed save leaves the previous file as it was.
+    CString partial = lpszPathName;
+    partial += ".partial";
     CFile file;
     CFileException fe;
-    if (!file.Open(lpszPathName, CFile::modeCreate | CFile::modeWrite, &fe)) {
-        CString text = "Cannot write ";
-        text += lpszPathName;
-        AfxMessageBox(text, MB_ICONEXCLAMATION);
+    if (!file.Open(partial, CFile::modeCreate | CFile::modeWrite, &fe)) {
+        ReportFileError("Cannot write ", lpszPathName);
         return FALSE;
     }
+    BOOL bSaved = TRUE;
     try {
         CArchive ar(&file, CArchive::store);
         Serialize(ar);
@@ -132,10 +142,14 @@ BOOL CDocument::OnSaveDocument(LPCTSTR lpszPathName)
     } catch (CException* e) {
         e->Delete();
         file.Abort();
-        ::DeleteFile(lpszPathName); // never leave a half-written document behind
-        CString text = "Cannot write ";
-        text += lpszPathName;
-        AfxMessageBox(text, MB_ICONEXCLAMATION);
+        bSaved = FALSE;
+    }
+    if (bSaved)
+        bSaved = ::MoveFileExA(partial, lpszPathName,
+                               MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    if (!bSaved) {
+        ::DeleteFileA(partial);
+        ReportFileError("Cannot write ", lpszPathName);
         return FALSE;
     }
     SetModifiedFlag(FALSE);

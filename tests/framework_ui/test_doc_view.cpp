@@ -3,6 +3,7 @@
 // message boxes and the command line. Keys are typed through the input queue.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -53,6 +54,17 @@ public:
         return CDocument::SaveModified();
     }
     void OnDocCommand() { g_lastHandler = "doc"; }
+    // The stored form is the text itself; a failing store has written part of it first.
+    void Serialize(CArchive& ar) override
+    {
+        if (ar.IsStoring()) {
+            ar.Write(m_text.data(), static_cast<UINT>(m_text.size()));
+            if (m_failStore)
+                AfxThrowFileException(CFileException::diskFull);
+        }
+    }
+    std::string m_text;
+    bool m_failStore = false;
 
     DECLARE_MESSAGE_MAP()
 };
@@ -294,6 +306,44 @@ TEST_F(DocViewTest, MessageBoxFromStringTableCarriesTheApplicationName)
     EXPECT_EQ(result, IDNO);
     EXPECT_STREQ(seen.title, "DocViewTest");
     EXPECT_STREQ(seen.text, "Save changes to %s?");
+}
+
+// A save that fails keeps the previous file whole and leaves nothing beside it.
+TEST_F(DocViewTest, FailedSaveKeepsThePreviousFile)
+{
+    char dir[MAX_PATH];
+    ::GetTempPathA(sizeof(dir), dir);
+    const std::string path = std::string(dir) + "docview-save.txt";
+    auto contents = [&path]() {
+        std::string text;
+        if (FILE* f = fopen(path.c_str(), "rb")) {
+            char buf[64];
+            size_t n;
+            while ((n = fread(buf, 1, sizeof(buf), f)) > 0)
+                text.append(buf, n);
+            fclose(f);
+        }
+        return text;
+    };
+    TestDoc doc;
+    doc.m_text = "first version";
+    ASSERT_TRUE(doc.OnSaveDocument(path.c_str()));
+    EXPECT_EQ(contents(), "first version");
+
+    doc.m_text = "second";
+    doc.m_failStore = true;
+    DialogAnswerer answer([](HWND hDlg, void*) { ::PostMessage(hDlg, WM_COMMAND, IDOK, 0); },
+                          nullptr);
+    EXPECT_FALSE(doc.OnSaveDocument(path.c_str()));
+    EXPECT_TRUE(answer.Answered());
+    EXPECT_EQ(contents(), "first version");
+    EXPECT_EQ(::GetFileAttributesA((path + ".partial").c_str()), INVALID_FILE_ATTRIBUTES);
+
+    doc.m_failStore = false;
+    doc.m_text = "third, longer than the first";
+    EXPECT_TRUE(doc.OnSaveDocument(path.c_str()));
+    EXPECT_EQ(contents(), "third, longer than the first");
+    ::DeleteFileA(path.c_str());
 }
 
 TEST_F(DocViewTest, ProfileRoundTripsInRegistryAndIniFile)

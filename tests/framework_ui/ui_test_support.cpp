@@ -112,21 +112,10 @@ void PostChars(HWND hWnd, const char* text)
 
 void SendKeys(std::initializer_list<WORD> keys)
 {
-    std::vector<INPUT> inputs;
-    for (WORD vk : keys) {
-        INPUT in{};
-        in.type = INPUT_KEYBOARD;
-        in.ki.wVk = vk;
-        inputs.push_back(in);
-    }
-    for (auto it = keys.end(); it != keys.begin();) {
-        INPUT in{};
-        in.type = INPUT_KEYBOARD;
-        in.ki.wVk = *--it;
-        in.ki.dwFlags = KEYEVENTF_KEYUP;
-        inputs.push_back(in);
-    }
-    ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    for (WORD vk : keys)
+        InputKey(vk, true);
+    for (auto it = keys.end(); it != keys.begin();)
+        InputKey(*--it, false);
 }
 
 void Click(HWND hWnd, int x, int y)
@@ -138,17 +127,6 @@ void Click(HWND hWnd, int x, int y)
 
 namespace {
 
-void SendMouse(DWORD flags, POINT screen)
-{
-    INPUT in{};
-    in.type = INPUT_MOUSE;
-    int cx = ::GetSystemMetrics(SM_CXSCREEN), cy = ::GetSystemMetrics(SM_CYSCREEN);
-    in.mi.dx = static_cast<LONG>((screen.x * 65535LL + cx / 2) / (cx - 1));
-    in.mi.dy = static_cast<LONG>((screen.y * 65535LL + cy / 2) / (cy - 1));
-    in.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE;
-    ::SendInput(1, &in, sizeof(in));
-}
-
 POINT ToScreen(HWND hWnd, int x, int y)
 {
     POINT pt{x, y};
@@ -156,32 +134,17 @@ POINT ToScreen(HWND hWnd, int x, int y)
     return pt;
 }
 
-void SendKey(WORD vk, bool up)
-{
-    INPUT in{};
-    in.type = INPUT_KEYBOARD;
-    in.ki.wVk = vk;
-    in.ki.wScan = static_cast<WORD>(::MapVirtualKey(vk, MAPVK_VK_TO_VSC));
-    in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-    ::SendInput(1, &in, sizeof(in));
-}
-
 } // namespace
 
 void MouseMoveTo(HWND hWnd, int x, int y)
 {
-    SendMouse(MOUSEEVENTF_MOVE, ToScreen(hWnd, x, y));
+    InputMouseMove(ToScreen(hWnd, x, y));
     PumpFor(30);
 }
 
 void MouseClickAt(HWND hWnd, int x, int y, bool bDouble)
 {
-    POINT pt = ToScreen(hWnd, x, y);
-    SendMouse(MOUSEEVENTF_MOVE, pt);
-    for (int i = 0; i < (bDouble ? 2 : 1); ++i) {
-        SendMouse(MOUSEEVENTF_LEFTDOWN, pt);
-        SendMouse(MOUSEEVENTF_LEFTUP, pt);
-    }
+    InputClick(hWnd, POINT{x, y}, bDouble);
     PumpFor(60);
 }
 
@@ -192,15 +155,15 @@ void KeyPress(UINT vk, bool bShift, bool bCtrl)
     if (::GetForegroundWindow() != root)
         ::SetForegroundWindow(root);
     if (bShift)
-        SendKey(VK_SHIFT, false);
+        InputKey(VK_SHIFT, true);
     if (bCtrl)
-        SendKey(VK_CONTROL, false);
-    SendKey(static_cast<WORD>(vk), false);
-    SendKey(static_cast<WORD>(vk), true);
+        InputKey(VK_CONTROL, true);
+    InputKey(vk, true);
+    InputKey(vk, false);
     if (bCtrl)
-        SendKey(VK_CONTROL, true);
+        InputKey(VK_CONTROL, false);
     if (bShift)
-        SendKey(VK_SHIFT, true);
+        InputKey(VK_SHIFT, false);
     PumpFor(30);
 }
 
