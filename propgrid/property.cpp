@@ -160,6 +160,8 @@ void EIconTextButtonProperty::DrawValue(CDC* pDC, EPropWnd* pCtrl)
         if (!enabled)
             pDC->SetTextColor(DarkenColor(pCtrl->GetFaceColor(), 96));
         CString text = GetTextValue();
+        if (m_bPassword)
+            text = CString('*', text.GetLength());
         text.Replace("&", "&&");
         FitTextToWidth(text, m_rcText.Width(), pDC);
         CRect r = m_rcText;
@@ -185,7 +187,8 @@ void EIconTextButtonProperty::OpenEditor(EPropWnd* pCtrl)
         CRect r = m_rcText;
         r.OffsetRect(m_ptOrigin);
         m_pEdit = std::make_unique<EPropWndEdit>();
-        m_pEdit->Create(WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP | ES_AUTOHSCROLL,
+        m_pEdit->Create(WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP | ES_AUTOHSCROLL |
+                            (m_bPassword ? ES_PASSWORD : 0),
                         r, pCtrl, static_cast<UINT>(first));
         m_pEdit->SetFont(pCtrl->GetFont());
         m_pEdit->SetWindowText(m_sTextAtOpen);

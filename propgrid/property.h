@@ -102,6 +102,13 @@ public:
     virtual void DrawIcon(CDC* pDC, EPropWnd* pCtrl, const CRect& rcIcon);
     virtual CString GetTextValue();
     virtual bool HasEditBox() { return false; }
+    // A password row draws its value as asterisks and edits it in a password edit box.
+    EIconTextButtonProperty* SetPassword(bool bPassword)
+    {
+        m_bPassword = bPassword;
+        return this;
+    }
+    bool IsPassword() const { return m_bPassword; }
 
     // The in-place edit box while the editor is open, else null.
     EPropWndEdit* GetEditBox() const { return m_pEdit.get(); }
@@ -119,6 +126,7 @@ protected:
 
     int m_nButtonWidth = 20;
     int m_nIconWidth = 0;
+    bool m_bPassword = false;
     std::unique_ptr<EPropWndEdit> m_pEdit;
     std::unique_ptr<CHoverButton> m_pButton;
     CRect m_rcIcon, m_rcText, m_rcButton;

@@ -13,6 +13,10 @@ public:
     // The stored size (MainWndCX, MainWndCY) at the system's default position.
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;
 
+    // Runs the options; after OK a new language re-translates the menu and refreshes the
+    // document, and a new drive-access method ends the program with a notice.
+    void OnOptions();
+
 protected:
     // Stores the size or the maximised state and saves the settings, then closes.
     void OnClose();

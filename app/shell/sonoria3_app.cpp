@@ -3,6 +3,7 @@
 
 #include <cstdlib>
 
+#include "app/dialogs/about_dlg.h"
 #include "app/shell/main_frame.h"
 #include "app/shell/sonoria3_doc.h"
 #include "app/shell/sonoria3_view.h"
@@ -16,6 +17,7 @@
 COXInstanceManager* CSonoria3App::s_pInstanceManager = nullptr;
 
 BEGIN_MESSAGE_MAP(CSonoria3App, CWinApp)
+ON_COMMAND(ID_APP_ABOUT, OnAppAbout)
 ON_COMMAND(ID_FILE_NEW, OnFileNew)
 ON_COMMAND(ID_FILE_OPEN, OnFileOpen)
 END_MESSAGE_MAP()
@@ -93,6 +95,12 @@ void CSonoria3App::EnsureFileNameTemplates()
     }
     if (cfg.GetFileNameFormat() >= cfg.GetFileNameDefsCount())
         cfg.SetFileNameFormat(2);
+}
+
+void CSonoria3App::OnAppAbout()
+{
+    CAboutDlg dlg;
+    dlg.DoModal();
 }
 
 BOOL CSonoria3App::InitInstance()

@@ -29,6 +29,9 @@ public:
     // The instance list start-up consults; set by the program's globals.
     static COXInstanceManager* s_pInstanceManager;
 
+    // Runs the About box modally.
+    void OnAppAbout();
+
 protected:
     DECLARE_MESSAGE_MAP()
 };

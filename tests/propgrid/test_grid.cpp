@@ -408,3 +408,61 @@ TEST_F(GridTest, ScrollMessagesStepByTheirAmounts)
 }
 
 } // namespace
+
+namespace {
+
+// Two text rows with the same look: the password "abc" and the plain text "***".
+struct PasswordHost : IPropertyHost {
+    CString secret = "abc";
+    CString stars = "***";
+    void FillProperties(EPropList* pList) override
+    {
+        pList->AddString(this, "Secret", &secret)->SetPassword(true);
+        pList->AddString(this, "Stars", &stars);
+    }
+};
+
+} // namespace
+
+TEST(PasswordRow, DrawsAsterisksAndEditsInAPasswordBox)
+{
+    PasswordHost host;
+    TestHostWnd window(300, 200);
+    EPropCtrl grid;
+    ASSERT_TRUE(grid.Create(&window, 51, CRect(0, 0, 300, 200)));
+    grid.SetPropertyHost(&host);
+    EPropListWnd& list = grid.GetListWnd();
+    list.UpdateWindow();
+    PumpPending();
+
+    // The value cells of both rows hold the same pixels.
+    const std::vector<EProperty*>& rows = list.GetVisibleRows();
+    ASSERT_EQ(rows.size(), 2u);
+    const CRect a = rows[0]->GetValueRect(), b = rows[1]->GetValueRect();
+    const int x0 = list.GetNameColumnWidth() + 6 + list.GetBorder();
+    CClientDC dc(&list);
+    int differing = 0, inked = 0;
+    for (int y = 2; y < std::min(a.Height(), b.Height()) - 2; ++y)
+        for (int x = x0; x < x0 + 60; ++x) {
+            const COLORREF pa = ::GetPixel(dc, x, a.top + y), pb = ::GetPixel(dc, x, b.top + y);
+            differing += pa != pb;
+            inked += pa != ::GetPixel(dc, x0 + 200, a.top + y);
+        }
+    EXPECT_EQ(differing, 0);
+    EXPECT_GT(inked, 0) << "the password row draws something";
+
+    // Its editor is a password box; typed text reaches the member.
+    CPoint pt(x0 + 30, (a.top + a.bottom) / 2);
+    Click(list.m_hWnd, pt.x, pt.y);
+    PumpPending();
+    auto* p = dynamic_cast<EIconTextButtonProperty*>(list.GetActiveProperty());
+    ASSERT_NE(p, nullptr);
+    ASSERT_NE(p->GetEditBox(), nullptr);
+    EXPECT_NE(p->GetEditBox()->GetStyle() & ES_PASSWORD, 0u);
+    ::SendMessage(p->GetEditBox()->m_hWnd, EM_SETSEL, 0, -1);
+    PostChars(p->GetEditBox()->m_hWnd, "new one");
+    PumpPending();
+    PostKey(p->GetEditBox()->m_hWnd, VK_RETURN);
+    PumpPending();
+    EXPECT_EQ(host.secret, CString("new one"));
+}
