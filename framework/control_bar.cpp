@@ -475,10 +475,13 @@ LRESULT CControlBar::OnIdleUpdateCmdUI(WPARAM wParam, LPARAM)
 {
     if ((GetStyle() & WS_VISIBLE) == 0)
         return 0;
-    // Commands of a bar are routed through its owner when that is a frame.
-    CFrameWnd* pTarget = DYNAMIC_DOWNCAST(CFrameWnd, GetOwner());
-    if (pTarget == nullptr)
-        pTarget = GetParentFrame();
+    // Commands of a bar are routed through its owner when that acts as a frame (a control
+    // that owns a mini toolbar says so through IsFrameWnd); only the command route of the
+    // target is used.
+    CWnd* pOwner = GetOwner();
+    CFrameWnd* pTarget = pOwner != nullptr && pOwner->IsFrameWnd()
+                             ? reinterpret_cast<CFrameWnd*>(pOwner)
+                             : GetParentFrame();
     if (pTarget != nullptr)
         OnUpdateCmdUI(pTarget, static_cast<BOOL>(wParam));
     return 0;

@@ -161,6 +161,19 @@ CColorDialog::CColorDialog(COLORREF clrInit, DWORD dwFlags, CWnd* pParentWnd)
     m_cc.Flags = dwFlags | (clrInit != 0 ? CC_RGBINIT : 0);
 }
 
+IMPLEMENT_DYNAMIC(CCommonDialog, CDialog)
+
+HWND CCommonDialog::PreModal()
+{
+    m_bModal = true;
+    return ModalOwner(m_pParentWnd);
+}
+
+void CCommonDialog::PostModal()
+{
+    m_bModal = false;
+}
+
 INT_PTR CColorDialog::DoModal()
 {
     return ::ChooseColor(&m_cc) ? IDOK : IDCANCEL;

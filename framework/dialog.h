@@ -1,6 +1,6 @@
 // Dialogs: CDialog with its own modal loop (running the same pre-translate walk as the main
-// loop), and the system's common dialogs. Classes here: CDialog, CColorDialog, CFontDialog,
-// CFileDialog; AfxBrowseForFolder.
+// loop), and the system's common dialogs. Classes here: CDialog, CCommonDialog, CColorDialog,
+// CFontDialog, CFileDialog; AfxBrowseForFolder.
 #pragma once
 
 #include <windows.h>
@@ -51,6 +51,20 @@ protected:
     HWND CreateFromTemplate(HWND hWndParent);
 
     DECLARE_MESSAGE_MAP()
+};
+
+// Base of dialogs that the system runs in its own modal loop: the derived DoModal takes the
+// owner from PreModal, calls the system and ends with PostModal.
+class CCommonDialog : public CDialog {
+    DECLARE_DYNAMIC(CCommonDialog)
+public:
+    explicit CCommonDialog(CWnd* pParentWnd = nullptr) : CDialog(0, pParentWnd) {}
+
+protected:
+    // The top-level window that owns the system's dialog (the parent's, else the main
+    // window's).
+    HWND PreModal();
+    void PostModal();
 };
 
 // The colour picker; GetColor after IDOK.

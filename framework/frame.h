@@ -48,6 +48,7 @@ public:
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;
     BOOL PreTranslateMessage(MSG* pMsg) override;
     void PostNcDestroy() override { delete this; }
+    BOOL IsFrameWnd() const override { return TRUE; }
     // The active view first (which passes on to its document), then the frame's own map,
     // then the application object.
     BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;

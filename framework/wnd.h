@@ -89,6 +89,9 @@ public:
     virtual INT_PTR OnToolHitTest(CPoint point, TOOLINFO* pTI) const;
     // The frame window holding this one (its nearest CFrameWnd ancestor), or null.
     CFrameWnd* GetParentFrame() const;
+    // TRUE for frames, and for windows that take a frame's place as the command target of
+    // the bars they own (a bar's idle update routes through such an owner).
+    virtual BOOL IsFrameWnd() const { return FALSE; }
     // Sends the message to every child (every descendant with bDeep), also through the
     // permanent objects' WindowProc when bOnlyPerm is set (then only to those).
     void SendMessageToDescendants(UINT message, WPARAM wParam = 0, LPARAM lParam = 0,

@@ -1,0 +1,28 @@
+// Resource ids of the settings dialogs: freedb server list, file-name template list and
+// editor, CD-use rights.
+#pragma once
+
+#define IDD_FREEDB_SERVERLIST 143
+#define IDD_OUTFILE_LIST 145
+#define IDD_EDIT_FORMAT 146
+#define IDD_USER_RIGHTS 164
+
+#define IDC_SERVERLIST_UPDATE 1016
+#define IDC_SERVERLIST_LIST 1017
+
+#define IDC_OUTFILE_REMOVE 1026
+#define IDC_OUTFILE_GRID 1025
+#define IDC_OUTFILE_ADD 1027
+#define IDC_OUTFILE_EDIT 1028
+
+#define IDC_FORMAT_NAME 1027
+#define IDC_FORMAT_DEFINITION 1028
+#define IDC_FORMAT_NAME_LABEL 1029
+#define IDC_FORMAT_DEFINITION_LABEL 1030
+#define IDC_FORMAT_SAMPLE 1031
+#define IDC_FORMAT_HELP 1086
+
+#define IDC_RIGHTS_MESSAGE 1074
+#define IDC_RIGHTS_EVERYONE 1075
+#define IDC_RIGHTS_ADMIN 1076
+#define IDC_RIGHTS_NOTE 1077

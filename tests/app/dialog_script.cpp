@@ -1,0 +1,174 @@
+#include "tests/app/dialog_script.h"
+
+#include <vector>
+
+namespace dialog_script {
+
+namespace {
+
+void Pause(DWORD ms = 120)
+{
+    ::Sleep(ms);
+}
+
+void SendKey(UINT vk, bool down)
+{
+    INPUT in{};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = static_cast<WORD>(vk);
+    in.ki.wScan = static_cast<WORD>(::MapVirtualKey(vk, MAPVK_VK_TO_VSC));
+    in.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
+    ::SendInput(1, &in, sizeof(in));
+}
+
+void ClickAt(POINT screen)
+{
+    const int cx = ::GetSystemMetrics(SM_CXSCREEN) - 1, cy = ::GetSystemMetrics(SM_CYSCREEN) - 1;
+    INPUT in[3] = {};
+    for (INPUT& i : in) {
+        i.type = INPUT_MOUSE;
+        i.mi.dx = screen.x * 65535 / cx;
+        i.mi.dy = screen.y * 65535 / cy;
+    }
+    in[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    in[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_ABSOLUTE;
+    in[2].mi.dwFlags = MOUSEEVENTF_LEFTUP | MOUSEEVENTF_ABSOLUTE;
+    ::SendInput(1, &in[0], sizeof(INPUT));
+    Pause(40);
+    ::SendInput(2, &in[1], sizeof(INPUT));
+    Pause();
+}
+
+} // namespace
+
+HWND WaitForDialog(DWORD uiThread, const char* title, HWND except, DWORD timeoutMs)
+{
+    struct Search {
+        const char* title;
+        HWND except;
+        HWND found;
+    } search{title, except, nullptr};
+    auto visit = [](HWND h, LPARAM l) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(l);
+        char cls[16] = {};
+        ::GetClassNameA(h, cls, sizeof(cls));
+        if (h == s->except || lstrcmpA(cls, "#32770") != 0 || !::IsWindowVisible(h))
+            return TRUE;
+        if (s->title != nullptr && Text(h) != s->title)
+            return TRUE;
+        s->found = h;
+        return FALSE;
+    };
+    for (DWORD waited = 0; waited < timeoutMs; waited += 50) {
+        search.found = nullptr;
+        ::EnumThreadWindows(uiThread, visit, reinterpret_cast<LPARAM>(&search));
+        if (search.found != nullptr) {
+            Pause(250); // the dialog finishes its initialisation
+            ::SetForegroundWindow(search.found);
+            return search.found;
+        }
+        ::Sleep(50);
+    }
+    return nullptr;
+}
+
+bool WaitUntil(const std::function<bool()>& pred, DWORD timeoutMs)
+{
+    for (DWORD waited = 0; waited < timeoutMs; waited += 25) {
+        if (pred())
+            return true;
+        ::Sleep(25);
+    }
+    return pred();
+}
+
+std::string Text(HWND hWnd)
+{
+    char text[1024] = {};
+    ::GetWindowTextA(hWnd, text, sizeof(text));
+    return text;
+}
+
+std::string ItemText(HWND hDlg, int id)
+{
+    return Text(::GetDlgItem(hDlg, id));
+}
+
+bool Enabled(HWND hDlg, int id)
+{
+    return ::IsWindowEnabled(::GetDlgItem(hDlg, id)) != FALSE;
+}
+
+void ClickControl(HWND hDlg, int id)
+{
+    RECT r{};
+    ::GetWindowRect(::GetDlgItem(hDlg, id), &r);
+    ClickAt(POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+}
+
+void ClickRow(HWND hList, int row)
+{
+    RECT r{};
+    r.left = LVIR_BOUNDS;
+    ::SendMessage(hList, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&r));
+    POINT pt{r.left + 12, (r.top + r.bottom) / 2};
+    ::ClientToScreen(hList, &pt);
+    ClickAt(pt);
+}
+
+void Key(UINT vk, bool ctrl, bool shift, bool alt)
+{
+    if (ctrl)
+        SendKey(VK_CONTROL, true);
+    if (shift)
+        SendKey(VK_SHIFT, true);
+    if (alt)
+        SendKey(VK_MENU, true);
+    SendKey(vk, true);
+    SendKey(vk, false);
+    if (alt)
+        SendKey(VK_MENU, false);
+    if (shift)
+        SendKey(VK_SHIFT, false);
+    if (ctrl)
+        SendKey(VK_CONTROL, false);
+    Pause(40);
+}
+
+void Type(const char* text)
+{
+    for (; *text != 0; ++text) {
+        const SHORT key = ::VkKeyScanA(*text);
+        if (key == -1)
+            continue;
+        Key(LOBYTE(key), (HIBYTE(key) & 2) != 0, (HIBYTE(key) & 1) != 0);
+    }
+    Pause();
+}
+
+void Retype(const char* text)
+{
+    Key(VK_HOME);
+    Key(VK_END, false, true);
+    Key(VK_DELETE);
+    Type(text);
+}
+
+std::vector<std::string> Rows(HWND hList, int column)
+{
+    std::vector<std::string> rows;
+    const int n = static_cast<int>(::SendMessage(hList, LVM_GETITEMCOUNT, 0, 0));
+    for (int i = 0; i < n; ++i) {
+        char text[512] = {};
+        LVITEMA item{};
+        item.iSubItem = column;
+        item.pszText = text;
+        item.cchTextMax = sizeof(text);
+        ::SendMessage(hList, LVM_GETITEMTEXTA, static_cast<WPARAM>(i),
+                      reinterpret_cast<LPARAM>(&item));
+        rows.emplace_back(text);
+    }
+    return rows;
+}
+
+} // namespace dialog_script
