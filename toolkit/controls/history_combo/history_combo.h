@@ -5,7 +5,7 @@
 #include <windows.h>
 
 #include "framework/cmd_ui.h"
-#include "framework/controls.h"
+#include "framework/combobox.h"
 #include "framework/strings.h"
 #include "toolkit/controls/cooltoolbar/cool_toolbar.h"
 #include "toolkit/controls/history_combo/history_combo_res.h"
