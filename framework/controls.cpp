@@ -10,6 +10,8 @@ IMPLEMENT_DYNAMIC(CStatic, CWnd)
 IMPLEMENT_DYNAMIC(CProgressCtrl, CWnd)
 IMPLEMENT_DYNAMIC(CTabCtrl, CWnd)
 IMPLEMENT_DYNAMIC(CSpinButtonCtrl, CWnd)
+IMPLEMENT_DYNAMIC(CComboBox, CWnd)
+IMPLEMENT_DYNAMIC(CSliderCtrl, CWnd)
 
 BOOL CButton::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
 {
@@ -124,4 +126,16 @@ int CMenu::GetMenuString(UINT nIDItem, CString& rString, UINT nFlags) const
     ::GetMenuString(m_hMenu, nIDItem, buf, n + 1, nFlags);
     rString.ReleaseBuffer();
     return n;
+}
+
+void CComboBox::GetLBText(int nIndex, CString& rString) const
+{
+    const int n = GetLBTextLen(nIndex);
+    if (n < 0) {
+        rString.Empty();
+        return;
+    }
+    LPTSTR buf = rString.GetBufferSetLength(n);
+    SendMessage(CB_GETLBTEXT, nIndex, reinterpret_cast<LPARAM>(buf));
+    rString.ReleaseBuffer();
 }

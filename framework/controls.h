@@ -1,6 +1,6 @@
 // Thin wrappers of the standard and common controls and of menus and image lists.
 // Classes here: CEdit, CButton, CBitmapButton, CStatic, CProgressCtrl, CTabCtrl,
-// CSpinButtonCtrl, CImageList, CMenu.
+// CSpinButtonCtrl, CComboBox, CSliderCtrl, CImageList, CMenu.
 #pragma once
 
 #include <windows.h>
@@ -232,6 +232,78 @@ public:
         SendMessage(TCM_SETIMAGELIST, 0,
                     reinterpret_cast<LPARAM>(pImageList ? pImageList->m_hImageList : nullptr));
         return nullptr;
+    }
+};
+
+// CComboBox: client side of a COMBOBOX control.
+class CComboBox : public CWnd {
+    DECLARE_DYNAMIC(CComboBox)
+public:
+    virtual BOOL Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID)
+    {
+        return CWnd::Create("COMBOBOX", nullptr, dwStyle, rect, pParentWnd, nID);
+    }
+    int AddString(LPCTSTR lpszString)
+    {
+        return static_cast<int>(SendMessage(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(lpszString)));
+    }
+    int InsertString(int nIndex, LPCTSTR lpszString)
+    {
+        return static_cast<int>(
+            SendMessage(CB_INSERTSTRING, nIndex, reinterpret_cast<LPARAM>(lpszString)));
+    }
+    int DeleteString(UINT nIndex) { return static_cast<int>(SendMessage(CB_DELETESTRING, nIndex)); }
+    void ResetContent() { SendMessage(CB_RESETCONTENT); }
+    int GetCount() const { return static_cast<int>(SendMessage(CB_GETCOUNT)); }
+    // -1 when nothing is selected.
+    int GetCurSel() const { return static_cast<int>(SendMessage(CB_GETCURSEL)); }
+    // -1 clears the selection; returns CB_ERR for an index out of range.
+    int SetCurSel(int nSelect) { return static_cast<int>(SendMessage(CB_SETCURSEL, nSelect)); }
+    int GetLBTextLen(int nIndex) const
+    {
+        return static_cast<int>(SendMessage(CB_GETLBTEXTLEN, nIndex));
+    }
+    void GetLBText(int nIndex, CString& rString) const;
+    int FindStringExact(int nIndexStart, LPCTSTR lpszFind) const
+    {
+        return static_cast<int>(
+            SendMessage(CB_FINDSTRINGEXACT, nIndexStart, reinterpret_cast<LPARAM>(lpszFind)));
+    }
+    DWORD_PTR GetItemData(int nIndex) const
+    {
+        return static_cast<DWORD_PTR>(SendMessage(CB_GETITEMDATA, nIndex));
+    }
+    int SetItemData(int nIndex, DWORD_PTR dwItemData)
+    {
+        return static_cast<int>(SendMessage(CB_SETITEMDATA, nIndex, static_cast<LPARAM>(dwItemData)));
+    }
+    void ShowDropDown(BOOL bShowIt = TRUE) { SendMessage(CB_SHOWDROPDOWN, bShowIt); }
+    BOOL GetDroppedState() const { return static_cast<BOOL>(SendMessage(CB_GETDROPPEDSTATE)); }
+};
+
+// CSliderCtrl: client side of a trackbar of the common controls.
+class CSliderCtrl : public CWnd {
+    DECLARE_DYNAMIC(CSliderCtrl)
+public:
+    virtual BOOL Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID)
+    {
+        return CWnd::Create(TRACKBAR_CLASS, nullptr, dwStyle, rect, pParentWnd, nID);
+    }
+    int GetPos() const { return static_cast<int>(SendMessage(TBM_GETPOS)); }
+    void SetPos(int nPos) { SendMessage(TBM_SETPOS, TRUE, nPos); }
+    int GetRangeMin() const { return static_cast<int>(SendMessage(TBM_GETRANGEMIN)); }
+    int GetRangeMax() const { return static_cast<int>(SendMessage(TBM_GETRANGEMAX)); }
+    void SetRange(int nMin, int nMax, BOOL bRedraw = FALSE)
+    {
+        SendMessage(TBM_SETRANGEMIN, FALSE, nMin);
+        SendMessage(TBM_SETRANGEMAX, bRedraw, nMax);
+    }
+    int SetPageSize(int nSize) { return static_cast<int>(SendMessage(TBM_SETPAGESIZE, 0, nSize)); }
+    int SetLineSize(int nSize) { return static_cast<int>(SendMessage(TBM_SETLINESIZE, 0, nSize)); }
+    // The thumb's rectangle in client coordinates.
+    void GetThumbRect(LPRECT lprc) const
+    {
+        SendMessage(TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(lprc));
     }
 };
 

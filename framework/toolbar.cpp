@@ -419,19 +419,30 @@ CSize CToolBar::CalcDynamicLayout(int nLength, DWORD dwMode)
 
 // --- command updates, hit tests, tooltips ---
 
-void CToolBar::OnUpdateCmdUI(CFrameWnd* pTarget, BOOL bDisableIfNoHndler)
+namespace
+{
+
+// Every button's state from pTarget's update handlers.
+void UpdateButtons(CToolBar* pBar, CCmdTarget* pTarget, BOOL bDisableIfNoHndler)
 {
     CToolCmdUI state;
-    state.m_pOther = this;
-    state.m_nIndexMax = static_cast<UINT>(GetCount());
+    state.m_pOther = pBar;
+    state.m_nIndexMax = static_cast<UINT>(pBar->GetCount());
     for (state.m_nIndex = 0; state.m_nIndex < state.m_nIndexMax; ++state.m_nIndex) {
         TBBUTTON b{};
-        SendMessage(TB_GETBUTTON, state.m_nIndex, reinterpret_cast<LPARAM>(&b));
+        pBar->SendMessage(TB_GETBUTTON, state.m_nIndex, reinterpret_cast<LPARAM>(&b));
         if (b.fsStyle & TBSTYLE_SEP)
             continue;
         state.m_nID = static_cast<UINT>(b.idCommand);
         state.DoUpdate(pTarget, bDisableIfNoHndler);
     }
+}
+
+} // namespace
+
+void CToolBar::OnUpdateCmdUI(CFrameWnd* pTarget, BOOL bDisableIfNoHndler)
+{
+    UpdateButtons(this, pTarget, bDisableIfNoHndler);
 }
 
 INT_PTR CToolBar::OnToolHitTest(CPoint point, TOOLINFO* pTI) const
@@ -470,6 +481,17 @@ void CToolBar::OnBarStyleChange(DWORD dwOldStyle, DWORD dwNewStyle)
 
 LRESULT CToolBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
+    // A bar owned by a window that is no frame (a control's own small toolbar) takes its
+    // buttons' states from that window's update handlers.
+    if (message == WM_IDLEUPDATECMDUI) {
+        CWnd* pOwner = GetOwner();
+        if (pOwner != nullptr && pOwner->m_hWnd != m_hWnd &&
+            DYNAMIC_DOWNCAST(CFrameWnd, pOwner) == nullptr) {
+            if (GetStyle() & WS_VISIBLE)
+                UpdateButtons(this, pOwner, static_cast<BOOL>(wParam));
+            return 0;
+        }
+    }
     if (message == WM_NOTIFY) {
         UINT code = reinterpret_cast<NMHDR*>(lParam)->code;
         if (code == TTN_GETDISPINFOA || code == TTN_GETDISPINFOW)
