@@ -15,6 +15,9 @@
 #include "toolkit/frames/skins/skinned_app.h"
 #include "toolkit/frames/skins/skinned_spin.h"
 #include "toolkit/frames/skins/skinned_tab.h"
+#include "toolkit/frames/sizebar/frame_size_dock.h"
+#include "toolkit/frames/sizebar/sizable_mini_frame.h"
+#include "toolkit/frames/sizebar/size_control_bar.h"
 #include "toolkit/frames/skins/tabview_container.h"
 
 static COXSkinnedApp theApp;
@@ -514,4 +517,52 @@ TEST_F(SkinnedApp, FlatSkinsLeaveNoHandlesBehind)
     EXPECT_EQ(GdiObjectCount(), gdi);
     EXPECT_EQ(UserObjectCount(), user);
     EXPECT_FALSE(COXSkinnedSpinCtrl::IsHookInstalled());
+}
+
+// The floating frame in the XP skin: flat border and caption in the palette's colours, and its
+// own close button, hot under the real cursor and plain again when the cursor leaves the frame.
+TEST_F(SkinnedApp, FloatingFrameIsPaintedByTheXPMiniFrameSkin)
+{
+    auto* frame = new COXFrameWndSizeDock;
+    ASSERT_TRUE(frame->Create(nullptr, "Mini frames", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                              CRect(40, 40, 640, 480)));
+    frame->EnableDocking(CBRS_ALIGN_ANY);
+    COXSizeControlBar bar;
+    ASSERT_TRUE(bar.Create(frame, "Floating", 32772, WS_CHILD | WS_VISIBLE | CBRS_TOP,
+                           CRect(0, 0, 220, 120)));
+    bar.EnableDocking(CBRS_ALIGN_ANY);
+    frame->FloatControlBar(&bar, CPoint(200, 200));
+    bar.SendMessage(WM_OX_REFRESHFLOATINGMENU);
+    auto* fl = DYNAMIC_DOWNCAST(COXSizableMiniDockFrameWnd, bar.GetParentFrame());
+    ASSERT_NE(fl, nullptr);
+    EXPECT_EQ(fl->GetMiniFrameSkin(), theApp.GetCurrentSkin()->m_pMiniFrameSkin.get());
+    fl->RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
+    PumpPending();
+
+    COXSkinXP* p = Palette();
+    const CRect caption = COXMiniFrameSkinXP::GetCaptionRect(fl);
+    const CRect button = COXMiniFrameSkinXP::GetCloseButtonRect(fl);
+    auto at = [&](int x, int y) {
+        HDC hDC = ::GetWindowDC(fl->m_hWnd);
+        const COLORREF c = ::GetPixel(hDC, x, y);
+        ::ReleaseDC(fl->m_hWnd, hDC);
+        return c;
+    };
+    EXPECT_EQ(Hex(at(0, 0)), Hex(p->GetMiniFrameBorderColor()));
+    EXPECT_EQ(Hex(at(button.left - 3, caption.top + 1)), Hex(p->GetMiniFrameCaptionColor()));
+    EXPECT_EQ(Hex(at(button.left + 1, button.top + 1)), Hex(p->GetMiniFrameCaptionColor()))
+        << "not hot: no square";
+
+    CRect w;
+    fl->GetWindowRect(&w);
+    InputMouseMove(CPoint(w.left + button.CenterPoint().x, w.top + button.CenterPoint().y));
+    PumpFor(200);
+    EXPECT_EQ(Hex(at(button.left + 1, button.top + 1)), Hex(p->GetHotItemColor())) << "hot";
+    InputMouseMove(CPoint(w.left - 30, w.top - 30)); // onto the main frame
+    PumpFor(200);
+    EXPECT_EQ(Hex(at(button.left + 1, button.top + 1)), Hex(p->GetMiniFrameCaptionColor()))
+        << "the cursor left: plain again";
+
+    frame->DestroyWindow();
+    PumpPending();
 }
