@@ -867,6 +867,30 @@ int COXSizeDockBar::RowStartBefore(int nIndex) const
     return n;
 }
 
+BOOL COXSizeDockBar::ShrinkBar(CControlBar* p, int nAmount, BOOL bApply, int* pnCount, int& nTaken)
+{
+    if (pnCount != nullptr)
+        ++*pnCount;
+    const int len = BarLength(p);
+    if (nAmount < 0) { // grows instead, all at once
+        if (bApply)
+            SetBarLength(p, len - nAmount);
+        nTaken = nAmount;
+        return TRUE;
+    }
+    const int rest = nAmount - nTaken;
+    if (len < rest) {
+        nTaken += len;
+        if (bApply)
+            SetBarLength(p, 0);
+        return FALSE;
+    }
+    nTaken += rest;
+    if (bApply)
+        SetBarLength(p, len - rest);
+    return TRUE;
+}
+
 int COXSizeDockBar::ShrinkBarsBefore(int nIndex, int nAmount, BOOL bApply, int* pnCount)
 {
     int nTaken = 0;
@@ -876,25 +900,8 @@ int COXSizeDockBar::ShrinkBarsBefore(int nIndex, int nAmount, BOOL bApply, int* 
         CControlBar* p = GetDockedBar(i, m_arrBars);
         if (p == nullptr || !p->IsVisible() || !OXIsSizeBar(p))
             continue;
-        if (pnCount != nullptr)
-            ++*pnCount;
-        const int len = BarLength(p);
-        if (nAmount < 0) { // grows instead
-            if (bApply)
-                SetBarLength(p, len - nAmount);
-            return nAmount;
-        }
-        const int rest = nAmount - nTaken;
-        if (len < rest) {
-            nTaken += len;
-            if (bApply)
-                SetBarLength(p, 0);
-        } else {
-            nTaken += rest;
-            if (bApply)
-                SetBarLength(p, len - rest);
+        if (ShrinkBar(p, nAmount, bApply, pnCount, nTaken))
             break;
-        }
     }
     return nTaken;
 }
@@ -915,23 +922,7 @@ int COXSizeDockBar::ShrinkBarsAfter(int nIndex, int nAmount, BOOL bApply, int* p
         nEnd = IsHorz() ? r.right : r.bottom;
         if (!OXIsSizeBar(p))
             continue;
-        if (pnCount != nullptr)
-            ++*pnCount;
-        const int len = BarLength(p);
-        if (nAmount < 0) {
-            if (bApply)
-                SetBarLength(p, len - nAmount);
-            return nAmount;
-        }
-        const int rest = nAmount - nTaken;
-        if (len < rest) {
-            nTaken += len;
-            if (bApply)
-                SetBarLength(p, 0);
-        } else {
-            nTaken += rest;
-            if (bApply)
-                SetBarLength(p, len - rest);
+        if (ShrinkBar(p, nAmount, bApply, pnCount, nTaken)) {
             bDone = true;
             break;
         }
