@@ -76,6 +76,8 @@ public:
     void AddControlBar(CControlBar* pBar) { m_listControlBars.AddTail(pBar); }
     void RemoveControlBar(CControlBar* pBar);
     virtual CMiniDockFrameWnd* CreateFloatingFrame(DWORD dwStyle);
+    // The (not yet created) dock bar EnableDocking puts on a side.
+    virtual CDockBar* NewDockBar();
     // The docking layout: read from the bars, applied to them (floating frames made as
     // needed), and saved to or loaded from the application profile.
     void GetDockState(CDockState& state);

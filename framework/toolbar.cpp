@@ -612,44 +612,41 @@ void CToolBar::ShowPrompt(UINT nID)
 
 // --- CToolCmdUI ---
 
-namespace {
-void WriteState(CToolBar* pBar, UINT nIndex, BYTE fsState)
+BYTE CToolCmdUI::GetButtonState() const
+{
+    TBBUTTON b{};
+    m_pOther->SendMessage(TB_GETBUTTON, m_nIndex, reinterpret_cast<LPARAM>(&b));
+    return b.fsState;
+}
+
+void CToolCmdUI::SetButtonState(BYTE fsState)
 {
     TBBUTTONINFO info{};
     info.cbSize = sizeof(info);
     info.dwMask = TBIF_BYINDEX | TBIF_STATE;
     info.fsState = fsState;
-    pBar->SendMessage(TB_SETBUTTONINFO, nIndex, reinterpret_cast<LPARAM>(&info));
+    m_pOther->SendMessage(TB_SETBUTTONINFO, m_nIndex, reinterpret_cast<LPARAM>(&info));
 }
-BYTE ReadState(CToolBar* pBar, UINT nIndex)
-{
-    TBBUTTON b{};
-    pBar->SendMessage(TB_GETBUTTON, nIndex, reinterpret_cast<LPARAM>(&b));
-    return b.fsState;
-}
-} // namespace
 
 void CToolCmdUI::Enable(BOOL bOn)
 {
     m_bEnableChanged = TRUE;
-    auto* pBar = static_cast<CToolBar*>(m_pOther);
-    BYTE old = ReadState(pBar, m_nIndex);
+    const BYTE old = GetButtonState();
     BYTE state = bOn ? (old | TBSTATE_ENABLED) : (old & ~TBSTATE_ENABLED);
     if (!bOn)
         state &= ~TBSTATE_PRESSED;
     if (state != old)
-        WriteState(pBar, m_nIndex, state);
+        SetButtonState(state);
 }
 
 void CToolCmdUI::SetCheck(int nCheck)
 {
-    auto* pBar = static_cast<CToolBar*>(m_pOther);
-    BYTE old = ReadState(pBar, m_nIndex);
+    const BYTE old = GetButtonState();
     BYTE state = old & ~(TBSTATE_CHECKED | TBSTATE_INDETERMINATE);
     if (nCheck == 1)
         state |= TBSTATE_CHECKED;
     else if (nCheck == 2)
         state |= TBSTATE_INDETERMINATE;
     if (state != old)
-        WriteState(pBar, m_nIndex, state);
+        SetButtonState(state);
 }

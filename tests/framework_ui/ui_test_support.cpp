@@ -1,6 +1,9 @@
 // Shared window-test helpers.
 #include "tests/framework_ui/ui_test_support.h"
 
+#include <iterator>
+#include <utility>
+
 HWND SharedTopWindow()
 {
     // Showing and destroying a top-level window costs seconds under Wine without a window
@@ -154,16 +157,7 @@ void KeyPress(UINT vk, bool bShift, bool bCtrl)
     HWND root = ::GetAncestor(::GetFocus() ? ::GetFocus() : top, GA_ROOT);
     if (::GetForegroundWindow() != root)
         ::SetForegroundWindow(root);
-    if (bShift)
-        InputKey(VK_SHIFT, true);
-    if (bCtrl)
-        InputKey(VK_CONTROL, true);
-    InputKey(vk, true);
-    InputKey(vk, false);
-    if (bCtrl)
-        InputKey(VK_CONTROL, false);
-    if (bShift)
-        InputKey(VK_SHIFT, false);
+    InputKeyStroke(vk, bShift, bCtrl);
     PumpFor(30);
 }
 
@@ -239,6 +233,20 @@ void InputKey(UINT vk, bool down)
     in.ki.wScan = static_cast<WORD>(::MapVirtualKey(vk, MAPVK_VK_TO_VSC));
     in.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
     ::SendInput(1, &in, sizeof(in));
+}
+
+void InputKeyStroke(UINT vk, bool bShift, bool bCtrl, bool bAlt)
+{
+    const std::pair<bool, UINT> modifiers[] = {{bShift, VK_SHIFT}, {bCtrl, VK_CONTROL},
+                                               {bAlt, VK_MENU}};
+    for (const auto& [held, key] : modifiers)
+        if (held)
+            InputKey(key, true);
+    InputKey(vk, true);
+    InputKey(vk, false);
+    for (auto it = std::rbegin(modifiers); it != std::rend(modifiers); ++it)
+        if (it->first)
+            InputKey(it->second, false);
 }
 
 DialogAnswerer::DialogAnswerer(Answer answer, void* context, const char* windowClass,

@@ -96,6 +96,9 @@ void InputMouseButton(bool down, bool right = false);
 // A left click at a point in hWnd's client area.
 void InputClick(HWND hWnd, POINT client, bool dbl = false);
 void InputKey(UINT vk, bool down);
+// A key pressed and released with the modifiers asked for held around it (no pumping, so
+// helper threads may use it too).
+void InputKeyStroke(UINT vk, bool bShift = false, bool bCtrl = false, bool bAlt = false);
 
 // Answers the next dialog box (class "#32770", or a popup menu with "#32768") that the calling
 // thread shows: from a watcher thread, runs answer(window) once it appears. Joins on
