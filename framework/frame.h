@@ -110,6 +110,20 @@ public:
     // Updates the items of a menu about to open through the command route.
     void OnInitMenuPopup(CMenu* pPopupMenu, UINT nIndex, BOOL bSysMenu);
 
+    // The status line. The message bar is the child AFX_IDW_STATUS_BAR (null when there is
+    // none); a command's message string is the part of its string resource before the first
+    // newline (empty for id 0 or no string).
+    virtual CWnd* GetMessageBar();
+    virtual void GetMessageString(UINT nID, CString& rMessage) const;
+    // The bar toggles (ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, or a bar's own id): FALSE when
+    // the frame has no bar of that id, so the command routes on.
+    BOOL OnBarCheck(UINT nID);
+    void OnUpdateControlBarMenu(CCmdUI* pCmdUI);
+
+    // The id whose message the status line shows, and the menu item being tracked.
+    UINT m_nIDLastMessage = 0;
+    UINT m_nIDTracking = 0;
+
     HACCEL m_hAccelTable = nullptr;
     // Menu items without a command handler (and without an update handler) are greyed.
     BOOL m_bAutoMenuEnable = TRUE;
@@ -126,6 +140,14 @@ protected:
     void OnSize(UINT nType, int cx, int cy);
     void OnSetFocus(CWnd* pOldWnd);
     LRESULT OnIdleUpdateCmdUI(WPARAM wParam, LPARAM lParam);
+    // WM_SETMESSAGESTRING: lParam a text, else wParam a string id (AFX_IDS_IDLEMESSAGE the
+    // idle prompt, 0 an empty line) for the message bar; returns the previous id.
+    LRESULT OnSetMessageString(WPARAM wParam, LPARAM lParam);
+    // A menu item's prompt while it is highlighted; the idle prompt when the menu closes.
+    void OnMenuSelect(UINT nItemID, UINT nFlags, HMENU hSysMenu);
+    // TTN_NEEDTEXT (A and W) for any id: the part of the command's string after the first
+    // newline. FALSE when the command has no such part.
+    BOOL OnToolTipText(UINT nID, NMHDR* pNMHDR, LRESULT* pResult);
     void OnUpdateNextPane(CCmdUI* pCmdUI) { pCmdUI->Enable(FALSE); }
     void OnNextPane(UINT) {}
 

@@ -82,8 +82,17 @@ bool IsToolTipTextRequest(const NMHDR* pNMHDR)
     return pNMHDR->code == TTN_NEEDTEXTA || pNMHDR->code == TTN_NEEDTEXTW;
 }
 
+
+BOOL ReflectToChild(HWND hChild, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
+{
+    CWnd* child = CWnd::FromHandlePermanent(hChild);
+    return child != nullptr && child->OnChildNotify(message, wParam, lParam, pResult);
+}
+
+} // namespace
+
 // A window tool's request names the window; its handlers are found by its control id.
-UINT ToolTipRouteId(const NMHDR* pNMHDR)
+UINT AfxToolTipRouteId(const NMHDR* pNMHDR)
 {
     UINT uFlags = pNMHDR->code == TTN_NEEDTEXTA
                       ? reinterpret_cast<const NMTTDISPINFOA*>(pNMHDR)->uFlags
@@ -93,13 +102,23 @@ UINT ToolTipRouteId(const NMHDR* pNMHDR)
     return static_cast<UINT>(pNMHDR->idFrom);
 }
 
-BOOL ReflectToChild(HWND hChild, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
+void AfxSetToolTipText(NMHDR* pNMHDR, LPCTSTR lpszText)
 {
-    CWnd* child = CWnd::FromHandlePermanent(hChild);
-    return child != nullptr && child->OnChildNotify(message, wParam, lParam, pResult);
+    if (pNMHDR->code == TTN_NEEDTEXTA) {
+        auto* pTTT = reinterpret_cast<NMTTDISPINFOA*>(pNMHDR);
+        ::lstrcpynA(pTTT->szText, lpszText, 80);
+        pTTT->lpszText = pTTT->szText;
+        pTTT->hinst = nullptr;
+    } else {
+        auto* pTTT = reinterpret_cast<NMTTDISPINFOW*>(pNMHDR);
+        char text[80];
+        ::lstrcpynA(text, lpszText, 80);
+        ::MultiByteToWideChar(CP_ACP, 0, text, -1, pTTT->szText, 80);
+        pTTT->szText[79] = 0;
+        pTTT->lpszText = pTTT->szText;
+        pTTT->hinst = nullptr;
+    }
 }
-
-} // namespace
 
 void AfxBindCreatedWindow(CWnd* pWnd, HWND hWnd)
 {
@@ -451,7 +470,7 @@ BOOL CWnd::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult)
         return TRUE;
     AFX_NOTIFY notify{pResult, pNMHDR};
     const bool tipText = IsToolTipTextRequest(pNMHDR);
-    if (OnCmdMsg(tipText ? ToolTipRouteId(pNMHDR) : static_cast<UINT>(pNMHDR->idFrom),
+    if (OnCmdMsg(tipText ? AfxToolTipRouteId(pNMHDR) : static_cast<UINT>(pNMHDR->idFrom),
                  MAKELONG(pNMHDR->code, WM_NOTIFY), &notify, nullptr))
         return TRUE;
     // A tip nobody here answers may be answered by the windows around (a bar's frame).

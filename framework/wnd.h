@@ -327,6 +327,12 @@ void AfxFilterToolTipMessage(const MSG* pMsg);
 HWND AfxGetThreadToolTip();
 // Forgets the tool of a window that is going away.
 void AfxToolTipWindowGone(HWND hWnd);
+// The command id a TTN_NEEDTEXT request (A or W) is about: its idFrom, or the control id of
+// the window it names (TTF_IDISHWND).
+UINT AfxToolTipRouteId(const NMHDR* pNMHDR);
+// Answers a TTN_NEEDTEXT request in its own 80-character buffer: the text cut to 79
+// characters and a zero; the wide request gets the text converted.
+void AfxSetToolTipText(NMHDR* pNMHDR, LPCTSTR lpszText);
 
 // The procedure of every window this framework binds.
 LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -484,3 +490,7 @@ HINSTANCE AfxGetResourceHandle();
     AFX_MSG_ROW(WM_INITMENUPOPUP, 0, 0, 0,                                                     \
                 p->OnInitMenuPopup(CMenu::FromHandle(reinterpret_cast<HMENU>(wParam)),         \
                                    LOWORD(lParam), HIWORD(lParam)))
+// void OnMenuSelect(UINT nItemID, UINT nFlags, HMENU hSysMenu)
+#define ON_WM_MENUSELECT()                                                                     \
+    AFX_MSG_ROW(WM_MENUSELECT, 0, 0, 0,                                                        \
+                p->OnMenuSelect(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HMENU>(lParam)))
