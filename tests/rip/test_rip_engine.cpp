@@ -1,6 +1,7 @@
 // The rip engine end to end: tasks copy their settings, batches run jobs on worker threads up
 // to their limit over real WAV files, and stops and failures end only the jobs they hit.
 #include "testing/rip_batch.h"
+#include "testing/settings_guard.h"
 #include "rip/rip_task.h"
 #include "rip/rip_thread.h"
 #include "rip/rip_thread_list.h"
@@ -125,11 +126,8 @@ std::string MakeLongInput(const CScratchFolder& dir)
 
 TEST(RipTask, CopiesTheSettingsItNeedsWhenBuilt)
 {
+    testing_settings::SettingsGuard keep;
     CAppCfg& cfg = GetAppCfg();
-    const int savedWav = cfg.GetWavEnc_Channels();
-    const int savedMp3 = cfg.GetMp3Enc_Channels();
-    const int savedVorbis = cfg.GetVorbisEnc_Quality();
-    const int savedBits = cfg.GetWavEnc_BitsPerSample();
 
     struct Case {
         const char* name;
@@ -168,11 +166,6 @@ TEST(RipTask, CopiesTheSettingsItNeedsWhenBuilt)
     CRipTask wav8(0, "C:\\in.wav", 0, "C:\\out.wav");
     cfg.SetWavEnc_BitsPerSample(16);
     EXPECT_EQ(wav8.GetWavBitsPerSample(), 8);
-
-    cfg.SetWavEnc_Channels(savedWav);
-    cfg.SetMp3Enc_Channels(savedMp3);
-    cfg.SetVorbisEnc_Quality(savedVorbis);
-    cfg.SetWavEnc_BitsPerSample(savedBits);
 }
 
 TEST(RipTask, FileAndCdTasksAndSourceTypes)
@@ -201,9 +194,8 @@ TEST(RipTask, FileAndCdTasksAndSourceTypes)
 TEST(RipBatch, ConvertsWavFilesConcurrentlySampleForSample)
 {
     CScratchFolder dir;
+    testing_settings::SettingsGuard keep;
     CAppCfg& cfg = GetAppCfg();
-    const int savedChannels = cfg.GetWavEnc_Channels();
-    const int savedBits = cfg.GetWavEnc_BitsPerSample();
     cfg.SetWavEnc_BitsPerSample(16);
 
     struct Case {
@@ -236,8 +228,6 @@ TEST(RipBatch, ConvertsWavFilesConcurrentlySampleForSample)
         EXPECT_EQ(batch.AddTask(NewWavTask(in, dir / ("out" + std::to_string(i) + ".wav"), c.gain)),
                   static_cast<int>(i));
     }
-    cfg.SetWavEnc_Channels(savedChannels);
-    cfg.SetWavEnc_BitsPerSample(savedBits);
 
     RunBatch(batch, limit);
     for (size_t i = 0; i < std::size(cases); ++i) {
@@ -454,9 +444,8 @@ TEST(RipBatch, AFileLayerFailureEndsOnlyItsJob)
         GTEST_SKIP() << "needs a file size limit";
     const size_t limitBytes = std::strtoul(limit, nullptr, 10) * 1024;
     CScratchFolder dir;
+    testing_settings::SettingsGuard keep;
     CAppCfg& cfg = GetAppCfg();
-    const int savedChannels = cfg.GetWavEnc_Channels();
-    const int savedBits = cfg.GetWavEnc_BitsPerSample();
     cfg.SetWavEnc_Channels(2);
     cfg.SetWavEnc_BitsPerSample(16);
 
@@ -476,8 +465,6 @@ TEST(RipBatch, AFileLayerFailureEndsOnlyItsJob)
     batch.AddTask(NewWavTask(small, dir / "out0.wav"));
     batch.AddTask(NewWavTask(big, dir / "out1.wav"));
     batch.AddTask(NewWavTask(small, dir / "out2.wav"));
-    cfg.SetWavEnc_Channels(savedChannels);
-    cfg.SetWavEnc_BitsPerSample(savedBits);
     RunBatch(batch, 3);
 
     EXPECT_EQ(batch.GetStatus(0), CRipThread::STATE_DONE);
