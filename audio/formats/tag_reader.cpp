@@ -66,3 +66,21 @@ ULONGLONG Id3v2TagLength(CFile& file)
     return ((ULONGLONG(head[6] & 0x7F) << 21) | ((head[7] & 0x7F) << 14) |
             ((head[8] & 0x7F) << 7) | (head[9] & 0x7F)) + 10;
 }
+
+bool StartsWithMagicAfterId3v2(CFile& file, const char magic[4])
+{
+    bool found = false;
+    ULONGLONG position = 0;
+    try {
+        position = file.GetPosition();
+        BYTE head[4] = {};
+        file.Seek(static_cast<LONGLONG>(Id3v2TagLength(file)), CFile::begin);
+        UINT n = file.Read(head, sizeof head);
+        found = n >= 4 && std::memcmp(head, magic, 4) == 0;
+        file.Seek(static_cast<LONGLONG>(position), CFile::begin);
+    } catch (CException* e) {
+        e->Delete();
+        found = false;
+    }
+    return found;
+}

@@ -53,3 +53,8 @@ private:
 //! The length of the ID3v2 tag at the start of the file (its 10-byte header included), 0 when
 //! the file does not start with one. Leaves the file position as it was; raises CFileException.
 ULONGLONG Id3v2TagLength(CFile& file);
+
+//! True when the file starts with the four bytes of magic, or has them right after one ID3v2
+//! tag at its start (FLAC and Ogg files with a tag before them). The file position is
+//! restored; read errors count as false.
+bool StartsWithMagicAfterId3v2(CFile& file, const char magic[4]);
