@@ -40,17 +40,6 @@ BOOL CAudioAbstractInfoTagReader::IsOpen()
     return m_pFile != nullptr;
 }
 
-void CAudioAbstractInfoTagReader::SetError(int code, LPCTSTR text)
-{
-    m_nError = code;
-    m_strError = text ? text : "";
-}
-
-int CAudioAbstractInfoTagReader::GetError(CString& strText) const
-{
-    strText = m_strError;
-    return m_nError;
-}
 
 ULONGLONG Id3v2TagLength(CFile& file)
 {
