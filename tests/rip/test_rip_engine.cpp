@@ -346,8 +346,9 @@ TEST(RipBatch, AFailingJobFailsAloneWhileTheOthersComplete)
          "Output and Input files can't be the same file.", ""},
         {"unknown source type", new CRipTask(-1, good.c_str(), 0, (dir / "e.wav").c_str()),
          unrecognised.c_str(), dir / "e.wav"},
-        {"unknown output format", new CRipTask(0, good.c_str(), 42, (dir / "f.x").c_str()), "",
-         dir / "f.x"},
+        // A failure always says so: no writer for the format is "General error", not silence.
+        {"unknown output format", new CRipTask(0, good.c_str(), 42, (dir / "f.x").c_str()),
+         "General error", dir / "f.x"},
         {"no audio at all", NewWavTask(silent, dir / "h.wav", 0.8), nullptr, dir / "h.wav"},
         {"good last", NewWavTask(good, dir / "g.wav", 0.8), nullptr, dir / "g.wav"},
     };
