@@ -34,12 +34,9 @@ uint32_t Interface(const uint8_t* reply, size_t size)
     return size >= 16 ? Be32(reply + 12) : 0;
 }
 
-int CdTextLength(const uint8_t* header, size_t size, int bufferSize)
+int CdTextLength(const uint8_t* header, size_t size)
 {
-    if (size < 2)
-        return 0;
-    const int total = (header[0] << 8 | header[1]) + 2;
-    return total < 4 || total > bufferSize ? 0 : total;
+    return size < 2 ? 0 : (header[0] << 8 | header[1]) + 2;
 }
 
 uint32_t Capacity(const uint8_t* reply, size_t size)

@@ -40,8 +40,9 @@ void InquiryText(const uint8_t* reply, size_t size, char* text, int textSize);
 uint32_t Interface(const uint8_t* reply, size_t size);
 
 // READ TOC format 5 header (4 bytes): the bytes the whole CD-Text reply takes, its length
-// field plus 2; 0 when that is below 4 or above bufferSize (nothing to read then).
-int CdTextLength(const uint8_t* header, size_t size, int bufferSize);
+// field plus 2; 0 for a header shorter than 2 bytes. A length below 4 or above the caller's
+// buffer means nothing can be read (the caller still reports the length).
+int CdTextLength(const uint8_t* header, size_t size);
 
 // READ CAPACITY: the last block address (bytes 0-3), 0 for a short reply.
 uint32_t Capacity(const uint8_t* reply, size_t size);

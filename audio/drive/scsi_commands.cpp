@@ -231,8 +231,8 @@ BOOL scsi_ReadCdText(BYTE ha, BYTE target, BYTE lun, int bufferSize, BYTE* buffe
     std::memset(buffer, 0, bufferSize);
     BYTE cdb[16] = {0x43, 0x02, 0x05, 0, 0, 0, 0x01, 0x00, 0x04};
     if (!Run(ha, target, lun, cdb, 10, buffer, 4, true, 30, mode, device)) return FALSE;
-    *total = drive_replies::CdTextLength(buffer, 4, bufferSize);
-    if (*total == 0) return FALSE;
+    *total = drive_replies::CdTextLength(buffer, 4);
+    if (*total > bufferSize || *total < 4) return FALSE;
     std::memset(buffer, 0, bufferSize);
     cdb[7] = static_cast<BYTE>(*total >> 8);
     cdb[8] = static_cast<BYTE>(*total & 0xFF);

@@ -80,16 +80,17 @@ TEST(DriveReplies, ShortAndHostileReplies)
     EXPECT_FALSE(
         drive_replies::DiscInformation(tiny.data(), tiny.size(), nullptr, nullptr, nullptr));
 
-    // CD-Text lengths: the header's length plus 2, only within the caller's buffer.
+    // CD-Text lengths: the header's length plus 2, the largest without overflow.
     struct Case {
         uint8_t hi, lo;
         int expected;
-    } const lengths[] = {{0, 2, 4}, {0, 1, 0}, {0x0F, 0xFE, 4096}, {0x0F, 0xFF, 0}, {0xFF, 0xFF, 0}};
+    } const lengths[] = {{0, 2, 4}, {0, 1, 3}, {0x0F, 0xFE, 4096}, {0xFF, 0xFF, 65537}};
     for (const Case& c : lengths) {
         const uint8_t header[4] = {c.hi, c.lo, 1, 1};
-        EXPECT_EQ(drive_replies::CdTextLength(header, 4, 4096), c.expected)
+        EXPECT_EQ(drive_replies::CdTextLength(header, 4), c.expected)
             << int(c.hi) << " " << int(c.lo);
     }
+    EXPECT_EQ(drive_replies::CdTextLength(tiny.data(), 1), 0);
 
     // A page that claims 65535 write speed descriptors but holds two: two speeds are read.
     std::vector<uint8_t> page(8 + 32 + 8, 0);
