@@ -30,6 +30,7 @@ struct ThreadState {
     CWnd* pWndInit = nullptr;
     CWnd* pWndBinding = nullptr; // the created window's object while the hook binds it
     HHOOK hHookCbt = nullptr;
+    int nHookDepth = 0; // armed creations not yet unhooked (a window's OnCreate may nest one)
     MSG lastMsg{};
 };
 ThreadState& State()
@@ -150,19 +151,29 @@ LRESULT CALLBACK AfxCbtFilterHook(int code, WPARAM wParam, LPARAM lParam)
 void AfxHookWindowCreate(CWnd* pWnd)
 {
     ThreadState& st = State();
-    if (st.hHookCbt == nullptr)
+    if (st.nHookDepth++ == 0 && st.hHookCbt == nullptr)
         st.hHookCbt = ::SetWindowsHookEx(WH_CBT, &AfxCbtFilterHook, nullptr,
                                          ::GetCurrentThreadId());
     st.pWndInit = pWnd;
 }
 
-// False when the hook never saw the window (creation refused before HCBT_CREATEWND).
+// False when the hook never saw the window (creation refused before HCBT_CREATEWND). The
+// outermost creation removes the hook, so the thread's other windows are not filtered.
 bool AfxUnhookWindowCreate()
 {
     ThreadState& st = State();
     bool bound = st.pWndInit == nullptr;
     st.pWndInit = nullptr;
+    if (st.nHookDepth > 0 && --st.nHookDepth == 0 && st.hHookCbt != nullptr) {
+        ::UnhookWindowsHookEx(st.hHookCbt);
+        st.hHookCbt = nullptr;
+    }
     return bound;
+}
+
+bool AfxIsWindowCreateHooked()
+{
+    return State().hHookCbt != nullptr;
 }
 
 BOOL AfxIsWindowCreationUnderway()

@@ -305,9 +305,12 @@ public:
 BOOL AfxIsDescendant(HWND hWndParent, HWND hWndChild);
 
 // Arms the creation hook: the next window the thread creates is bound to pWnd and subclassed
-// before its first message. Unhook returns false when no window was bound.
+// before its first message. Unhook returns false when no window was bound; the unhook that
+// ends the outermost creation removes the thread's hook (the two come in pairs).
 void AfxHookWindowCreate(CWnd* pWnd);
 bool AfxUnhookWindowCreate();
+// Whether the thread's creation hook is installed (only while a creation is underway).
+bool AfxIsWindowCreateHooked();
 // True while a window made through CreateEx (or a dialog's creation) is being bound to its
 // object, which is when its PreSubclassWindow runs; false when SubclassWindow takes over an
 // existing window. Controls that set themselves up in WM_CREATE do it in PreSubclassWindow

@@ -127,47 +127,6 @@ INT_PTR RunModal(CProgressDlg& dlg, const std::function<void(HWND)>& script)
     return result;
 }
 
-Scratch::Scratch(const char* tag)
-{
-    char temp[MAX_PATH];
-    ::GetTempPathA(MAX_PATH, temp);
-    char name[96];
-    std::snprintf(name, sizeof name, "%s_%lu_%lu", tag, ::GetCurrentProcessId(),
-                  ::GetTickCount());
-    m_path = std::string(temp) + name;
-    ::CreateDirectoryA(m_path.c_str(), nullptr);
-}
-
-static void RemoveTree(const std::string& path)
-{
-    WIN32_FIND_DATAA fd;
-    HANDLE h = ::FindFirstFileA((path + "\\*").c_str(), &fd);
-    if (h != INVALID_HANDLE_VALUE) {
-        do {
-            const std::string name = fd.cFileName;
-            if (name == "." || name == "..")
-                continue;
-            const std::string child = path + "\\" + name;
-            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(child);
-            else
-                ::DeleteFileA(child.c_str());
-        } while (::FindNextFileA(h, &fd));
-        ::FindClose(h);
-    }
-    ::RemoveDirectoryA(path.c_str());
-}
-
-Scratch::~Scratch()
-{
-    RemoveTree(m_path);
-}
-
-bool FileExists(const std::string& path)
-{
-    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
 std::string ReadText(const std::string& path)
 {
     std::string text;

@@ -2,6 +2,8 @@
 // and gives it real input, and reading its rows back.
 #pragma once
 
+#include "testing/scratch_folder.h"
+
 #include <windows.h>
 #include <commctrl.h>
 
@@ -39,20 +41,9 @@ void InputClickItem(HWND hDlg, int nID);
 INT_PTR RunModal(CProgressDlg& dlg, const std::function<void(HWND)>& script);
 
 // A fresh folder under the temporary folder, removed with everything below it.
-class Scratch {
-public:
-    explicit Scratch(const char* tag);
-    ~Scratch();
-    Scratch(const Scratch&) = delete;
-    Scratch& operator=(const Scratch&) = delete;
-    const std::string& Path() const { return m_path; }
-    std::string operator/(const std::string& name) const { return m_path + "\\" + name; }
+using Scratch = testing_files::ScratchFolder;
+inline bool FileExists(const std::string& path) { return testing_files::Exists(path); }
 
-private:
-    std::string m_path;
-};
-
-bool FileExists(const std::string& path);
 std::string ReadText(const std::string& path);
 
 } // namespace testing_progress

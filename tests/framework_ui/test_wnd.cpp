@@ -104,6 +104,49 @@ TEST(CreationHook, ObjectSeesMessagesSentDuringCreateWindow)
     wnd.DestroyWindow();
 }
 
+// A window whose OnCreate creates a child of its own: a creation nested in a creation.
+class NestingWnd : public CWnd {
+public:
+    BaseWnd child;
+    bool hookedInCreate = false;
+
+protected:
+    int OnCreate(LPCREATESTRUCT cs)
+    {
+        hookedInCreate = AfxIsWindowCreateHooked();
+        if (!child.CreateEx(0, nullptr, "inner", WS_CHILD, 0, 0, 20, 20, m_hWnd, nullptr))
+            return -1;
+        return CWnd::OnCreate(cs);
+    }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(NestingWnd, CWnd)
+ON_WM_CREATE()
+END_MESSAGE_MAP()
+
+// The hook lives only while a creation is underway: a nested creation binds its own object,
+// and once the outer one ends the thread's later windows pass no hook of ours.
+TEST(CreationHook, RemovedWhenTheOutermostCreationEnds)
+{
+    EXPECT_FALSE(AfxIsWindowCreateHooked());
+    NestingWnd outer;
+    ASSERT_TRUE(outer.CreateEx(0, nullptr, "outer", WS_CHILD, 0, 0, 60, 60, SharedTopWindow(),
+                               nullptr));
+    EXPECT_TRUE(outer.hookedInCreate);
+    EXPECT_EQ(CWnd::FromHandlePermanent(outer.m_hWnd), &outer);
+    EXPECT_EQ(CWnd::FromHandlePermanent(outer.child.m_hWnd), &outer.child);
+    EXPECT_EQ(::GetParent(outer.child.m_hWnd), outer.m_hWnd);
+    EXPECT_FALSE(AfxIsWindowCreateHooked());
+
+    // A refused creation unhooks too.
+    BaseWnd refused;
+    EXPECT_FALSE(refused.CreateEx(0, "no such class", "t", WS_CHILD, 0, 0, 10, 10,
+                                  SharedTopWindow(), nullptr));
+    EXPECT_FALSE(AfxIsWindowCreateHooked());
+    outer.DestroyWindow();
+}
+
 class CreateLoggingEdit : public CEdit {
 public:
     int creates = 0;
