@@ -1,6 +1,8 @@
 // The main window.
 #include "app/shell/main_frame.h"
 
+#include <iterator>
+
 #include "app/dialogs/cfg_dlg.h"
 #include "app/shell/sonoria3_app.h"
 #include "foundation/i18n/i18n.h"
@@ -8,13 +10,24 @@
 #include "foundation/util/sys_utils.h"
 #include "resources/resource.h"
 
-IMPLEMENT_DYNCREATE(CMainFrame, CFrameWnd)
+IMPLEMENT_DYNCREATE(CMainFrame, COXFrameWndSizeDock)
 
-BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
+BEGIN_MESSAGE_MAP(CMainFrame, COXFrameWndSizeDock)
+ON_WM_CREATE()
 ON_WM_CLOSE()
 ON_WM_GETMINMAXINFO()
 ON_COMMAND(ID_SETTINGS_OPTIONS, OnOptions)
+ON_COMMAND_EX(ID_VIEW_CDINFOPANEL, OnBarCheck)
+ON_UPDATE_COMMAND_UI(ID_VIEW_CDINFOPANEL, OnUpdateControlBarMenu)
+ON_COMMAND_EX(ID_VIEW_CDINFOPANEL2, OnBarCheck)
+ON_UPDATE_COMMAND_UI(ID_VIEW_CDINFOPANEL2, OnUpdateControlBarMenu)
 END_MESSAGE_MAP()
+
+namespace
+{
+constexpr UINT kIndicators[] = {ID_SEPARATOR, ID_INDICATOR_CAPS, ID_INDICATOR_NUM,
+                                ID_INDICATOR_SCRL};
+} // namespace
 
 BOOL CMainFrame::PreCreateWindow(CREATESTRUCT& cs)
 {
@@ -22,7 +35,32 @@ BOOL CMainFrame::PreCreateWindow(CREATESTRUCT& cs)
         cs.cx = GetAppCfg().GetMainWndCX();
         cs.cy = GetAppCfg().GetMainWndCY();
     }
-    return CFrameWnd::PreCreateWindow(cs);
+    return COXFrameWndSizeDock::PreCreateWindow(cs);
+}
+
+int CMainFrame::OnCreate(LPCREATESTRUCT lpcs)
+{
+    if (COXFrameWndSizeDock::OnCreate(lpcs) == -1)
+        return -1;
+    if (!m_wndStatusBar.Create(this, WS_CHILD | WS_VISIBLE | CBRS_BOTTOM, AFX_IDW_STATUS_BAR) ||
+        !m_wndStatusBar.SetIndicators(kIndicators, static_cast<int>(std::size(kIndicators))))
+        return -1;
+    EnableDocking(CBRS_ALIGN_ANY);
+    const CString caption = I18NString("cmainframe.const.infotags", "Info Tags");
+    // Docked on a side it stands 280 pixels wide.
+    if (!m_wndInfoBar.Create(this, caption, ID_VIEW_CDINFOPANEL,
+                             WS_CHILD | WS_VISIBLE | CBRS_RIGHT, CRect(0, 0, 400, 280)))
+        return -1;
+    m_wndInfoBar.EnableDocking(CBRS_ALIGN_LEFT | CBRS_ALIGN_RIGHT);
+    DockControlBar(&m_wndInfoBar, AFX_IDW_DOCKBAR_RIGHT);
+    RecalcLayout();
+    return 0;
+}
+
+void CMainFrame::SetStatusText(LPCTSTR lpszText)
+{
+    if (m_wndStatusBar.m_hWnd != nullptr)
+        m_wndStatusBar.SetPaneText(0, lpszText);
 }
 
 void CMainFrame::OnGetMinMaxInfo(MINMAXINFO* lpMMI)
@@ -48,7 +86,7 @@ void CMainFrame::OnClose()
         cfg.SetMainWndCY(rc.bottom - rc.top);
     }
     cfg.Save();
-    CFrameWnd::OnClose();
+    COXFrameWndSizeDock::OnClose();
 }
 
 void CMainFrame::OnOptions()
@@ -72,6 +110,7 @@ void CMainFrame::OnOptions()
             I18NTranslateMenu(hMenu, "cmainfrm.mainmenu");
             ::DrawMenuBar(m_hWnd);
         }
+        m_wndInfoBar.Retranslate();
         PostMessage(WM_COMMAND, ID_FILE_NEW);
     }
     if (cfg.GetForceASPI() != bForceAspi) {
