@@ -18,9 +18,6 @@ public:
 
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
-    // Enter and Escape on the page must not end it: a page is no dialog the user closes.
-    void OnOK() override {}
-    void OnCancel() override {}
 
 protected:
     void OnSize(UINT nType, int cx, int cy);

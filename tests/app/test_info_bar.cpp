@@ -22,6 +22,7 @@
 #include "app/shell/sonoria3_doc.h"
 #include "app/shell/sonoria3_view.h"
 #include "catalogue/model/lyrics_property.h"
+#include "foundation/i18n/i18n.h"
 #include "foundation/settings/app_cfg.h"
 #include "propgrid/hover_button.h"
 #include "propgrid/textblock_property.h"
@@ -852,6 +853,36 @@ TEST_F(InfoBarTest, HelpInTheChooserOpensItsHelpPage)
     EXPECT_TRUE(openAfterHelp);
     EXPECT_TRUE(details.empty()) << "no record, no details";
     EXPECT_EQ(dlg.GetSelectedIndex(), -1);
+}
+
+// Last: it leaves the program in another language.
+TEST_F(InfoBarTest, ANewLanguageRetitlesTheBarAndItsPagesInPlace)
+{
+    char temp[MAX_PATH] = {};
+    ::GetTempPathA(MAX_PATH, temp);
+    const std::string path = std::string(temp) + "sonoria_infobar_it.lang";
+    FILE* f = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    const std::string text = "[Info]\r\nLocaleID=0410\r\n\r\n[Language]\r\n"
+                             "ccdinfodlgbar.title=Informazioni\r\n"
+                             "ccdinfodlgbar.const.cdinfo=Disco\r\n"
+                             "ccdinfodlgbar.const.trackinfo=Traccia\r\n";
+    std::fwrite(text.data(), 1, text.size(), f);
+    std::fclose(f);
+    const HWND before = Bar().m_hWnd;
+    I18NSetLanguageFile(path.c_str());
+    Bar().Retranslate();
+    EXPECT_EQ(Bar().m_hWnd, before) << "the same bar";
+    EXPECT_EQ(ds::Text(Bar().m_hWnd), "Informazioni");
+    char title[64] = {};
+    TCITEM item{};
+    item.mask = TCIF_TEXT;
+    item.pszText = title;
+    item.cchTextMax = sizeof(title);
+    Bar().GetTabContainer().GetItem(0, &item);
+    EXPECT_STREQ(title, "Disco");
+    Bar().GetTabContainer().GetItem(1, &item);
+    EXPECT_STREQ(title, "Traccia");
 }
 
 } // namespace
