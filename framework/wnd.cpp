@@ -1,6 +1,7 @@
 // CWnd: handle maps, the creation hook, subclassing, message dispatch and reflection.
 #include "framework/wnd.h"
 
+#include <cstring>
 #include <map>
 #include <string>
 
@@ -532,6 +533,23 @@ BOOL CWnd::ModifyStyle(DWORD dwRemove, DWORD dwAdd, UINT nFlags)
         ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0,
                        SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | nFlags);
     return TRUE;
+}
+
+void CWnd::WinHelp(DWORD_PTR dwData, UINT nCmd)
+{
+    char path[MAX_PATH] = {};
+    const DWORD n = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH - 4)
+        return;
+    char* dot = strrchr(path, '.');
+    char* slash = strrchr(path, '\\');
+    if (dot == nullptr || (slash != nullptr && dot < slash))
+        dot = path + n;
+    strcpy(dot, ".hlp");
+    HWND hTop = m_hWnd;
+    while (hTop != nullptr && (::GetWindowLongPtr(hTop, GWL_STYLE) & WS_CHILD) != 0)
+        hTop = ::GetParent(hTop);
+    ::WinHelpA(hTop, path, nCmd, dwData);
 }
 
 void CWnd::CenterWindow(CWnd* pAlternateOwner)

@@ -210,6 +210,8 @@ public:
     {
         return ::MessageBox(m_hWnd, text, caption, type);
     }
+    // Opens the program's help file (the program's path with ".hlp") for the top-level window.
+    virtual void WinHelp(DWORD_PTR dwData, UINT nCmd = HELP_CONTEXT);
     CDC* GetDC() { return CDC::FromHandle(::GetDC(m_hWnd)); }
     int ReleaseDC(CDC* pDC) { return pDC ? ::ReleaseDC(m_hWnd, pDC->m_hDC) : 0; }
     void SetRedraw(BOOL bRedraw = TRUE) { SendMessage(WM_SETREDRAW, bRedraw); }

@@ -189,6 +189,13 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpcs)
         return -1;
 
     EnableDocking(CBRS_ALIGN_ANY);
+    const CString caption = I18NString("cmainframe.const.infotags", "Info Tags");
+    // Docked on a side it stands 280 pixels wide.
+    if (!m_wndInfoBar.Create(this, caption, ID_VIEW_CDINFOPANEL,
+                             WS_CHILD | WS_VISIBLE | CBRS_RIGHT, CRect(0, 0, 400, 280)))
+        return -1;
+    m_wndInfoBar.EnableDocking(CBRS_ALIGN_LEFT | CBRS_ALIGN_RIGHT);
+    DockControlBar(&m_wndInfoBar, AFX_IDW_DOCKBAR_RIGHT);
     LoadSizeBarState(kBarsSection);
 
     if (HMENU hMenu = ::GetMenu(m_hWnd); hMenu != nullptr)
@@ -405,6 +412,7 @@ void CMainFrame::OnOptions()
             I18NTranslateMenu(hMenu, kMenuPrefix);
             ::DrawMenuBar(m_hWnd);
         }
+        m_wndInfoBar.Retranslate();
         PostMessage(WM_COMMAND, ID_FILE_NEW);
     }
     if (cfg.GetForceASPI() != bForceAspi) {

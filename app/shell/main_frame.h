@@ -8,6 +8,7 @@
 
 #include <windows.h>
 
+#include "app/shell/cd_info_bar.h"
 #include "framework/ui.h"
 #include "toolkit/controls/cooltoolbar/cool_toolbar.h"
 #include "toolkit/frames/sizebar/frame_size_dock.h"
@@ -42,6 +43,9 @@ public:
 
     COXCoolToolBar& GetToolBar() { return m_wndToolBar; }
     CSonoriaStatusBar& GetStatusBar() { return m_wndStatusBar; }
+    CCDInfoDlgBar& GetCDInfoBar() { return m_wndInfoBar; }
+    // The text of the status bar's first pane.
+    void SetStatusText(LPCTSTR lpszText);
 
     // The day code of the daily update check: year x 365 + month x 31 + day.
     static int DayCode(const SYSTEMTIME& date);
@@ -83,6 +87,8 @@ protected:
     CSonoriaStatusBar m_wndStatusBar;
     COXCoolToolBar m_wndToolBar;
     CString m_strIdleText; // the first pane's text while nothing else is going on
+
+    CCDInfoDlgBar m_wndInfoBar;
 
     DECLARE_MESSAGE_MAP()
 };

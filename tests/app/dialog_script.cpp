@@ -141,4 +141,41 @@ std::vector<std::string> Rows(HWND hList, int column)
     return rows;
 }
 
+void ClickListBoxLine(HWND hList, int line)
+{
+    RECT r{};
+    ::SendMessage(hList, LB_GETITEMRECT, static_cast<WPARAM>(line), reinterpret_cast<LPARAM>(&r));
+    POINT pt{r.left + 12, (r.top + r.bottom) / 2};
+    ::ClientToScreen(hList, &pt);
+    ClickAt(pt);
+}
+
+std::vector<std::string> ListBoxLines(HWND hList)
+{
+    std::vector<std::string> lines;
+    const int n = static_cast<int>(::SendMessage(hList, LB_GETCOUNT, 0, 0));
+    for (int i = 0; i < n; ++i) {
+        std::string text(static_cast<size_t>(::SendMessage(hList, LB_GETTEXTLEN, i, 0)) + 1, '\0');
+        ::SendMessageA(hList, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text.data()));
+        lines.emplace_back(text.c_str());
+    }
+    return lines;
+}
+
+std::string StaticTexts(HWND hWnd)
+{
+    std::string texts;
+    ::EnumChildWindows(
+        hWnd,
+        [](HWND h, LPARAM p) -> BOOL {
+            char cls[32] = {};
+            ::GetClassNameA(h, cls, sizeof(cls));
+            if (lstrcmpiA(cls, "Static") == 0)
+                *reinterpret_cast<std::string*>(p) += Text(h);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&texts));
+    return texts;
+}
+
 } // namespace dialog_script

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/listbox.h"
 #include "framework/ui.h"
 #include "tests/framework_ui/ui_test_support.h"
 
@@ -546,6 +547,30 @@ protected:
 BEGIN_MESSAGE_MAP(ClosingWnd, TestHostWnd)
 ON_MESSAGE(WM_PING, OnPing)
 END_MESSAGE_MAP()
+
+TEST(ListBox, LinesTextAndSelection)
+{
+    TestHostWnd host;
+    CListBox list;
+    ASSERT_TRUE(list.Create(WS_CHILD | WS_VISIBLE | LBS_NOTIFY, CRect(0, 0, 200, 100), &host, 7));
+    EXPECT_EQ(list.AddString("first"), 0);
+    EXPECT_EQ(list.AddString(""), 1);
+    EXPECT_EQ(list.InsertString(1, "inserted line"), 1);
+    EXPECT_EQ(list.GetCount(), 3);
+    CString text = "stale";
+    list.GetText(1, text);
+    EXPECT_STREQ(text, "inserted line");
+    list.GetText(2, text);
+    EXPECT_STREQ(text, "");
+    list.GetText(9, text);
+    EXPECT_STREQ(text, "") << "a line that is not there reads empty";
+    EXPECT_EQ(list.GetCurSel(), LB_ERR);
+    EXPECT_EQ(list.SetCurSel(2), 2);
+    EXPECT_EQ(list.GetCurSel(), 2);
+    EXPECT_EQ(list.DeleteString(0), 2);
+    list.ResetContent();
+    EXPECT_EQ(list.GetCount(), 0);
+}
 
 TEST(MessagePump, RunIdlesPreTranslatesAndEndsWithTheMainWindow)
 {

@@ -1,6 +1,7 @@
 // Shared window-test helpers.
 #include "tests/framework_ui/ui_test_support.h"
 
+#include <cstdio>
 #include <iterator>
 #include <utility>
 
@@ -412,4 +413,33 @@ int ThreadWindowCount()
     int n = 0;
     ::EnumThreadWindows(::GetCurrentThreadId(), &Counter::Top, reinterpret_cast<LPARAM>(&n));
     return n;
+}
+
+void SaveScreenBitmap(HWND hWnd, const char* path)
+{
+    RECT rc{};
+    ::GetWindowRect(hWnd, &rc);
+    const int w = rc.right - rc.left, h = rc.bottom - rc.top;
+    HDC screen = ::GetDC(nullptr);
+    HDC mem = ::CreateCompatibleDC(screen);
+    BITMAPINFO bi{};
+    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), w, h, 1, 24, BI_RGB};
+    void* bits = nullptr;
+    HBITMAP bmp = ::CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = ::SelectObject(mem, bmp);
+    ::BitBlt(mem, 0, 0, w, h, screen, rc.left, rc.top, SRCCOPY);
+    ::GdiFlush();
+    const DWORD size = static_cast<DWORD>(((w * 3 + 3) & ~3) * h);
+    BITMAPFILEHEADER fh{0x4D42, static_cast<DWORD>(sizeof(fh) + sizeof(bi.bmiHeader) + size), 0, 0,
+                        static_cast<DWORD>(sizeof(fh) + sizeof(bi.bmiHeader))};
+    if (FILE* f = std::fopen(path, "wb")) {
+        std::fwrite(&fh, sizeof(fh), 1, f);
+        std::fwrite(&bi.bmiHeader, sizeof(bi.bmiHeader), 1, f);
+        std::fwrite(bits, 1, size, f);
+        std::fclose(f);
+    }
+    ::SelectObject(mem, old);
+    ::DeleteObject(bmp);
+    ::DeleteDC(mem);
+    ::ReleaseDC(nullptr, screen);
 }

@@ -123,3 +123,7 @@ private:
     HANDLE m_thread = nullptr;
     volatile bool m_answered = false;
 };
+
+// The screen under a window's rectangle saved as a 24-bit bitmap file (what the user sees there,
+// overlapping windows included).
+void SaveScreenBitmap(HWND hWnd, const char* path);
