@@ -44,8 +44,6 @@ public:
     COXCoolToolBar& GetToolBar() { return m_wndToolBar; }
     CSonoriaStatusBar& GetStatusBar() { return m_wndStatusBar; }
     CCDInfoDlgBar& GetCDInfoBar() { return m_wndInfoBar; }
-    // The text of the status bar's first pane.
-    void SetStatusText(LPCTSTR lpszText);
 
     // The day code of the daily update check: year x 365 + month x 31 + day.
     static int DayCode(const SYSTEMTIME& date);
