@@ -1,6 +1,10 @@
 // Shared window-test helpers.
 #include "tests/framework_ui/ui_test_support.h"
 
+#include <shlobj.h>
+
+#include <cstring>
+
 HWND SharedTopWindow()
 {
     // Showing and destroying a top-level window costs seconds under Wine without a window
@@ -404,4 +408,21 @@ int ThreadWindowCount()
     int n = 0;
     ::EnumThreadWindows(::GetCurrentThreadId(), &Counter::Top, reinterpret_cast<LPARAM>(&n));
     return n;
+}
+
+HGLOBAL DropFilesBlock(const std::vector<std::string>& files)
+{
+    size_t size = sizeof(DROPFILES) + 1;
+    for (const auto& f : files)
+        size += f.size() + 1;
+    HGLOBAL h = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
+    auto* drop = static_cast<DROPFILES*>(::GlobalLock(h));
+    drop->pFiles = sizeof(DROPFILES);
+    char* p = reinterpret_cast<char*>(drop) + sizeof(DROPFILES);
+    for (const auto& f : files) {
+        std::memcpy(p, f.c_str(), f.size() + 1);
+        p += f.size() + 1;
+    }
+    ::GlobalUnlock(h);
+    return h;
 }
