@@ -1,7 +1,10 @@
 // Shared window-test helpers.
 #include "tests/framework_ui/ui_test_support.h"
 
+#include <shlobj.h>
+
 #include <cstdio>
+#include <cstring>
 #include <iterator>
 #include <utility>
 
@@ -442,4 +445,19 @@ void SaveScreenBitmap(HWND hWnd, const char* path)
     ::DeleteObject(bmp);
     ::DeleteDC(mem);
     ::ReleaseDC(nullptr, screen);
+HGLOBAL DropFilesBlock(const std::vector<std::string>& files)
+{
+    size_t size = sizeof(DROPFILES) + 1;
+    for (const auto& f : files)
+        size += f.size() + 1;
+    HGLOBAL h = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
+    auto* drop = static_cast<DROPFILES*>(::GlobalLock(h));
+    drop->pFiles = sizeof(DROPFILES);
+    char* p = reinterpret_cast<char*>(drop) + sizeof(DROPFILES);
+    for (const auto& f : files) {
+        std::memcpy(p, f.c_str(), f.size() + 1);
+        p += f.size() + 1;
+    }
+    ::GlobalUnlock(h);
+    return h;
 }

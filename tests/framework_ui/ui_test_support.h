@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <initializer_list>
+#include <string>
 #include <vector>
 
 #include "framework/ui.h"
@@ -85,6 +86,9 @@ void MouseDragPath(std::vector<POINT> path, int stepsPerLeg = 6);
 void MouseDoubleClick(POINT at);
 // A right click at a screen point, injected like MouseDrag.
 void MouseRightClick(POINT at);
+// A WM_DROPFILES block as the shell builds it (DROPFILES, the names each ended by a zero, a
+// final zero); the window that gets it frees it with DragFinish.
+HGLOBAL DropFilesBlock(const std::vector<std::string>& files);
 // The windows (top-level and descendants) of the calling thread: a USER handle count.
 int ThreadWindowCount();
 // Real input through the system's input queue (SendInput): the pointer really moves on the
