@@ -69,6 +69,10 @@ protected:
     // 3 WMA, 4 FLAC), run in the progress window; "No tracks to rip" when no row gives a job.
     void RipSelectedTracks(int nFormat);
 
+    // Plays the selected row's track or file in the player window (view_play_command.cpp).
+    void OnPlay();
+    void OnUpdatePlay(CCmdUI* pCmdUI);
+
     CAppCfg* m_pCfg;
     COXGridList m_grid;
     int m_nCurrentRow = -1;
