@@ -93,6 +93,9 @@ protected:
     void OnUpdateSubmitDiscIndex(CCmdUI* pCmdUI);
     // The "Ripper" mode with at least one audio track.
     BOOL CanLookUp() const;
+    // Plays the selected row's track or file in the player window (view_play_command.cpp).
+    void OnPlay();
+    void OnUpdatePlay(CCmdUI* pCmdUI);
 
     CAppCfg* m_pCfg;
     COXGridList m_grid;

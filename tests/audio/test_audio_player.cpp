@@ -5,57 +5,19 @@
 
 #include "audio/audio_frame.h"
 #include "foundation/util/thread.h"
+#include "testing/pcm_capture.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
 namespace
 {
 
-// The capture file as Wine sees it: the Unix path through the Z: drive.
-std::string CapturePath()
-{
-    const char* unixPath = std::getenv("SONORIA_PCM_CAPTURE");
-    if (unixPath == nullptr || *unixPath == '\0')
-        return {};
-    std::string path = std::string("Z:") + unixPath;
-    for (char& c : path)
-        if (c == '/')
-            c = '\\';
-    return path;
-}
-
-std::vector<BYTE> ReadCapture()
-{
-    std::vector<BYTE> bytes;
-    FILE* f = std::fopen(CapturePath().c_str(), "rb");
-    if (f == nullptr)
-        return bytes;
-    BYTE buf[65536];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
-        bytes.insert(bytes.end(), buf, buf + n);
-    std::fclose(f);
-    return bytes;
-}
-
-// The device may pad its stream with silence while it waits for data: drop all-zero blocks.
-std::vector<BYTE> WithoutSilence(const std::vector<BYTE>& bytes, size_t blockAlign)
-{
-    std::vector<BYTE> out;
-    for (size_t i = 0; i + blockAlign <= bytes.size(); i += blockAlign) {
-        bool silent = true;
-        for (size_t k = 0; k < blockAlign; ++k)
-            silent = silent && bytes[i + k] == 0;
-        if (!silent)
-            out.insert(out.end(), bytes.begin() + i, bytes.begin() + i + blockAlign);
-    }
-    return out;
-}
+using testing_pcm::HaveCaptureDevice;
+using testing_pcm::ReadCapture;
+using testing_pcm::WithoutSilence;
 
 // 16-bit value of sample n: never 0, so no sample is mistaken for padding.
 short RampSample(int n)
@@ -106,11 +68,6 @@ protected:
         }
     }
 };
-
-bool HaveCaptureDevice()
-{
-    return !CapturePath().empty() && ::waveOutGetNumDevs() > 0;
-}
 
 } // namespace
 
