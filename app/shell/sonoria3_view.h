@@ -69,6 +69,12 @@ protected:
     // 3 WMA, 4 FLAC), run in the progress window; "No tracks to rip" when no row gives a job.
     void RipSelectedTracks(int nFormat);
 
+    // The multi-track and raw rip commands (view_rip_range_commands.cpp).
+    void OnMultiTrackRip();
+    void OnRawRip();
+    void OnUpdateMultiTrackRip(CCmdUI* pCmdUI);
+    void OnUpdateRawRip(CCmdUI* pCmdUI);
+
     CAppCfg* m_pCfg;
     COXGridList m_grid;
     int m_nCurrentRow = -1;
