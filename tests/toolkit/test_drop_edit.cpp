@@ -8,6 +8,7 @@
 
 #include <ole2.h>
 
+#include <cstdlib>
 #include <string>
 
 #include "tests/app/dialog_script.h"
@@ -399,6 +400,32 @@ TEST_F(DropEditTest, FolderEditOpensThePickerOnItsTextAndTakesTheChosenFolder)
     EXPECT_EQ(std::string(edit.GetPath(path)), typed);
     EXPECT_EQ(::GetFocus(), edit.m_hWnd);
     scratch::RemoveTree(root);
+}
+
+// With SONORIA_SHOWCASE_MS set: a file edit and a folder edit, the file edit's button held down.
+TEST_F(DropEditTest, Showcase)
+{
+    const char* ms = std::getenv("SONORIA_SHOWCASE_MS");
+    if (ms == nullptr)
+        GTEST_SKIP() << "set SONORIA_SHOWCASE_MS";
+    ::MoveWindow(SharedTopWindow(), 40, 40, 560, 260, TRUE);
+    COXBrowseFileEdit file;
+    CreateIn(file, 20, 360);
+    file.SetPath("C:\\Music\\Range Album\\multitrack.flac");
+    COXBaseBrowseDirEdit<COXEdit> folder;
+    ASSERT_TRUE(folder.CreateEx(WS_EX_CLIENTEDGE, "EDIT", "C:\\Music\\Range Album",
+                                WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 20, 60, 360, 24,
+                                host_.m_hWnd, nullptr));
+    PumpFor(100);
+    InputMouseMove(ButtonCenter(file));
+    PumpFor(80);
+    InputMouseButton(true);
+    PumpFor(static_cast<DWORD>(std::atoi(ms)));
+    POINT away{20, 150};
+    ::ClientToScreen(host_.m_hWnd, &away);
+    InputMouseMove(away);
+    InputMouseButton(false);
+    PumpFor(500);
 }
 
 // A template base that is no edit is refused.
