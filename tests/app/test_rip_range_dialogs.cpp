@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/shell/main_frame.h"
@@ -46,13 +47,17 @@ std::string ImagePath()
     return path;
 }
 
-// The disc the drive shows from now on; the TOC stays, so the loaded disc stays valid.
-void WriteDisc(std::vector<simdrive::SimBadRun> badRuns = {})
+// The disc the drive shows from now on: the four tracks (so the loaded disc stays valid), or
+// the tracks given.
+void WriteDisc(std::vector<simdrive::SimBadRun> badRuns = {},
+               std::vector<simdrive::SimTrack> tracks = {})
 {
     simdrive::SimDisc disc;
     simdrive::SimSession session;
     for (int i = 0; i < 4; ++i)
         session.tracks.push_back({i + 1, true, kTrackStarts[i]});
+    if (!tracks.empty())
+        session.tracks = std::move(tracks);
     session.leadOutLba = kLeadOut;
     disc.sessions = {session};
     simdrive::SimCdTextBlock block;
@@ -368,7 +373,7 @@ TEST_F(RipRangeTest, RawRipWritesTheFrameRangeBitForBit)
         std::string from, to, fromTime, toTime, name;
         bool ripEnabled = false;
     };
-    Seen initial, beyond, equal, chosen;
+    Seen initial, beyond, equal, letters, chosen;
     auto look = [](HWND h) {
         return Seen{ItemText(h, IDC_RIPDLG_FROM_FRAME), ItemText(h, IDC_RIPDLG_TO_FRAME),
                     ItemText(h, IDC_RIPDLG_FROM_TIME), ItemText(h, IDC_RIPDLG_TO_TIME),
@@ -383,6 +388,8 @@ TEST_F(RipRangeTest, RawRipWritesTheFrameRangeBitForBit)
         beyond = look(h);
         TypeIn(h, IDC_RIPDLG_FROM_FRAME, "1699");
         equal = look(h);
+        TypeIn(h, IDC_RIPDLG_FROM_FRAME, "x12");
+        letters = look(h);
         TypeIn(h, IDC_RIPDLG_FROM_FRAME, "123");
         TypeIn(h, IDC_RIPDLG_TO_FRAME, "1000");
         Choose(h, IDC_RIPDLG_FORMAT, {VK_HOME}); // WAV
@@ -400,6 +407,8 @@ TEST_F(RipRangeTest, RawRipWritesTheFrameRangeBitForBit)
     EXPECT_FALSE(beyond.ripEnabled);
     EXPECT_EQ(equal.fromTime, "(0:22)");
     EXPECT_FALSE(equal.ripEnabled) << "an empty range";
+    EXPECT_EQ(letters.fromTime, "(0:00)") << "letters read as 0";
+    EXPECT_TRUE(letters.ripEnabled);
     EXPECT_TRUE(chosen.ripEnabled);
     EXPECT_EQ(chosen.name, dir_ / "rawtrack.mp3") << "the format alone leaves the name";
     EXPECT_EQ(state, "Complete");
@@ -441,6 +450,69 @@ TEST_F(RipRangeTest, CancelAndAFailedReadLeaveNoOutput)
     });
     EXPECT_EQ(state.rfind("Error", 0), 0u) << state;
     EXPECT_TRUE(OutputFiles().empty()) << OutputFiles().front();
+}
+
+// The Rip menu as a user opens it: whether the two commands are enabled, read from a helper
+// thread while the menu's own loop runs here.
+std::pair<bool, bool> RangeCommandsEnabled()
+{
+    HWND hMain = theApp.m_pMainWnd->m_hWnd;
+    std::pair<bool, bool> result{false, false};
+    volatile bool done = false;
+    RunWithScript(
+        [&] {
+            ::SetForegroundWindow(hMain);
+            PumpPending();
+            SendKeys({VK_MENU, 'R'});
+            PumpUntil([&] { return done; }, 2000);
+            PumpFor(200);
+            return 0;
+        },
+        [&] {
+            WaitUntil([] { return ::FindWindowA("#32768", nullptr) != nullptr; }, 5000);
+            ::Sleep(300);
+            auto enabled = [hMain](UINT id) {
+                HMENU hMenu = ::GetMenu(hMain);
+                for (int i = 0; i < ::GetMenuItemCount(hMenu); ++i) {
+                    const UINT state = ::GetMenuState(::GetSubMenu(hMenu, i), id, MF_BYCOMMAND);
+                    if (state != static_cast<UINT>(-1))
+                        return (state & (MF_GRAYED | MF_DISABLED)) == 0;
+                }
+                ADD_FAILURE() << "no menu item " << id;
+                return false;
+            };
+            result = {enabled(ID_RIP_MULTITRACK), enabled(ID_RIP_RAW)};
+            Key(VK_ESCAPE);
+            Key(VK_ESCAPE);
+            done = true;
+        });
+    return result;
+}
+
+// Refreshes the disc with Ctrl+N and waits for its tracks.
+void RefreshDisc(int nTracks)
+{
+    ::SetForegroundWindow(theApp.m_pMainWnd->m_hWnd);
+    PumpPending();
+    SendKeys({VK_CONTROL, 'N'});
+    auto* pFrame = dynamic_cast<CMainFrame*>(theApp.m_pMainWnd);
+    auto* pView = dynamic_cast<CSonoria3View*>(pFrame->GetActiveView());
+    EXPECT_TRUE(PumpUntil(
+        [&] { return pView->GetDocument()->GetCDInfo().GetTrackCount() == nTracks; }, 1000));
+    PumpFor(200);
+}
+
+// Multi-track needs two audio tracks, raw rip one: a disc of one audio and one data track
+// leaves only the raw rip.
+TEST_F(RipRangeTest, CommandsFollowTheDiscsAudioTracks)
+{
+    EXPECT_EQ(RangeCommandsEnabled(), std::make_pair(true, true));
+    WriteDisc({}, {{1, true, 0}, {2, false, 900}});
+    RefreshDisc(2);
+    EXPECT_EQ(RangeCommandsEnabled(), std::make_pair(false, true));
+    WriteDisc();
+    RefreshDisc(4);
+    EXPECT_EQ(RangeCommandsEnabled(), std::make_pair(true, true));
 }
 
 // Holds the dialog the environment names ("multi" or "raw") open for a screenshot.
