@@ -96,6 +96,11 @@ protected:
     // Plays the selected row's track or file in the player window (view_play_command.cpp).
     void OnPlay();
     void OnUpdatePlay(CCmdUI* pCmdUI);
+    // The multi-track and raw rip commands (view_rip_range_commands.cpp).
+    void OnMultiTrackRip();
+    void OnRawRip();
+    void OnUpdateMultiTrackRip(CCmdUI* pCmdUI);
+    void OnUpdateRawRip(CCmdUI* pCmdUI);
 
     CAppCfg* m_pCfg;
     COXGridList m_grid;
