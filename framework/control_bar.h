@@ -39,6 +39,9 @@ struct AFX_SIZEPARENTPARAMS {
 void AfxRepositionWindow(AFX_SIZEPARENTPARAMS* lpLayout, HWND hWnd, LPCRECT lpRect);
 
 // Bar styles (the low word of m_dwStyle; the window style keeps only WS_* bits).
+// The bars' question to the application's main window: do bars drag themselves live
+// (non-zero)? Asked by the toolkit's sizable bars and toolbars.
+constexpr UINT WM_OX_QUERYLIVEDRAG = 0x45C;
 constexpr DWORD CBRS_FLOATING = 0x0001;
 constexpr DWORD CBRS_SIZE_FIXED = 0x0002;
 constexpr DWORD CBRS_SIZE_DYNAMIC = 0x0004;

@@ -69,11 +69,6 @@ public:
     // Floats pBar in a floating frame whose top-left corner is at a screen point.
     void FloatControlBar(CControlBar* pBar, CPoint point, DWORD dwStyle = CBRS_ALIGN_TOP);
     void ShowControlBar(CControlBar* pBar, BOOL bShow, BOOL bDelay);
-    // The command of a bar's menu item (the item's id is the bar's): shows the bar when it is
-    // hidden and hides it when shown. FALSE when the frame has no bar of that id.
-    BOOL OnBarCheck(UINT nID);
-    // Checks the item while its bar is visible; disabled when there is no such bar.
-    void OnUpdateControlBarMenu(CCmdUI* pCmdUI);
     // The side (CBRS_ALIGN_*) of the first visible dock bar that takes a screen rectangle
     // for a bar with this dock style, 0 when none; *ppDockBar receives that dock bar.
     DWORD CanDock(CRect rect, DWORD dwDockStyle, CDockBar** ppDockBar = nullptr);

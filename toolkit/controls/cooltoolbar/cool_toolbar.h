@@ -19,9 +19,6 @@
 class COXToolbarSkin;
 class COXToolbarSkinClassic;
 
-// The bars' question to the application's main window: do bars drag themselves live?
-constexpr UINT WM_OX_QUERYLIVEDRAG = 0x45C;
-
 // DllGetVersion of comctl32: E_INVALIDARG for a null output, E_FAIL when the library cannot be
 // loaded or its probe fails; 4.0 when it exports no DllGetVersion.
 HRESULT OXGetComCtlVersion(LPDWORD pdwMajor, LPDWORD pdwMinor);

@@ -21,9 +21,8 @@ constexpr DWORD SZBARF_NORESIZEBTN = 0x80;
 constexpr DWORD SZBARF_NOCAPTION = 0x100;       // caption without text
 constexpr DWORD SZBARF_SOLIDGRIPPER = 0x200;    // caption in the caption colours
 
-// Private messages: the bar's question to the main window (non-zero: bars drag themselves
-// live), the context-menu filling (lParam: the menu) and the floating system-menu refresh.
-constexpr UINT WM_OX_QUERYLIVEDRAG = 0x45C;
+// Private messages: the context-menu filling (lParam: the menu) and the floating system-menu
+// refresh. WM_OX_QUERYLIVEDRAG is beside the control bar.
 constexpr UINT WM_OX_ADDCONTEXTMENUITEMS = 0x80CC;
 constexpr UINT WM_OX_REFRESHFLOATINGMENU = 0x80CD;
 
