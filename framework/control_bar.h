@@ -171,6 +171,13 @@ public:
     CDockContext* m_pDockContext = nullptr;  // owned; made by EnableDocking
 
 protected:
+    // Twice a window border: how far bars overlap each other and their dock bar's edge.
+    static int BorderX2() { return 2 * ::GetSystemMetrics(SM_CXBORDER); }
+    static int BorderY2() { return 2 * ::GetSystemMetrics(SM_CYBORDER); }
+    // Clips pDC (the bar's window DC) to the non-client area; returns the window rectangle
+    // and sets *pRectClient to the client area, both in window coordinates.
+    CRect ClipToNonClient(CDC* pDC, CRect* pRectClient = nullptr);
+
     void PostNcDestroy() override;
     // Joins the dock site's bar list (the parent frame unless m_pDockSite is set already).
     int OnCreate(LPCREATESTRUCT lpcs);

@@ -13,15 +13,6 @@ IMPLEMENT_DYNAMIC(CDockBar, CControlBar)
 
 namespace {
 
-int BorderX2()
-{
-    return 2 * ::GetSystemMetrics(SM_CXBORDER);
-}
-int BorderY2()
-{
-    return 2 * ::GetSystemMetrics(SM_CYBORDER);
-}
-
 // The frame's sides in the order EnableDocking makes them and DockControlBar tries them.
 struct DockSide {
     UINT nID;

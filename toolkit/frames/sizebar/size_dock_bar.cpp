@@ -13,15 +13,6 @@ IMPLEMENT_DYNAMIC(COXSizeDockBar, CDockBar)
 
 namespace {
 
-int BorderX2()
-{
-    return 2 * ::GetSystemMetrics(SM_CXBORDER);
-}
-int BorderY2()
-{
-    return 2 * ::GetSystemMetrics(SM_CYBORDER);
-}
-
 CRect WindowRectIn(const CWnd* pWnd, const CWnd* pIn)
 {
     CRect rect;
