@@ -249,6 +249,9 @@ public:
 protected:
     // Steps of the row layout and of docking, shared with dock bars whose rows hold
     // other kinds of bars as well.
+    // The bar an entry of a bar array holds (whatever its window); null for row ends,
+    // placeholders and indexes outside the array.
+    static CControlBar* BarAt(const CPtrArray& arr, int nPos);
     // How a docked bar is asked for its size.
     static DWORD LayoutMode(const CControlBar* pBar);
     // Places a bar that keeps its size at pt of the current row (room: the length the rows
