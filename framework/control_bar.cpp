@@ -9,15 +9,6 @@ IMPLEMENT_DYNAMIC(CControlBar, CWnd)
 
 namespace {
 
-int BorderX2()
-{
-    return 2 * ::GetSystemMetrics(SM_CXBORDER);
-}
-int BorderY2()
-{
-    return 2 * ::GetSystemMetrics(SM_CYBORDER);
-}
-
 // Messages a bar passes on to its owner when its own map leaves them.
 bool IsOwnerMessage(UINT message)
 {
@@ -383,14 +374,23 @@ void CControlBar::OnNcCalcSize(BOOL, NCCALCSIZE_PARAMS* lpncsp)
 void CControlBar::OnNcPaint()
 {
     CWindowDC dc(this);
+    CRect rectWindow = ClipToNonClient(&dc);
+    DrawBorders(&dc, rectWindow);
+}
+
+CRect CControlBar::ClipToNonClient(CDC* pDC, CRect* pRectClient)
+{
     CRect rectClient, rectWindow;
     GetClientRect(&rectClient);
     ClientToScreen(&rectClient);
     GetWindowRect(&rectWindow);
     rectClient.OffsetRect(-rectWindow.left, -rectWindow.top);
     rectWindow.OffsetRect(-rectWindow.left, -rectWindow.top);
-    ::ExcludeClipRect(dc, rectClient.left, rectClient.top, rectClient.right, rectClient.bottom);
-    DrawBorders(&dc, rectWindow);
+    ::ExcludeClipRect(pDC->m_hDC, rectClient.left, rectClient.top, rectClient.right,
+                      rectClient.bottom);
+    if (pRectClient != nullptr)
+        *pRectClient = rectClient;
+    return rectWindow;
 }
 
 void CControlBar::OnLButtonDown(UINT, CPoint point)

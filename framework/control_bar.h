@@ -174,6 +174,13 @@ public:
     CDockContext* m_pDockContext = nullptr;  // owned; made by EnableDocking
 
 protected:
+    // Twice a window border: how far bars overlap each other and their dock bar's edge.
+    static int BorderX2() { return 2 * ::GetSystemMetrics(SM_CXBORDER); }
+    static int BorderY2() { return 2 * ::GetSystemMetrics(SM_CYBORDER); }
+    // Clips pDC (the bar's window DC) to the non-client area; returns the window rectangle
+    // and sets *pRectClient to the client area, both in window coordinates.
+    CRect ClipToNonClient(CDC* pDC, CRect* pRectClient = nullptr);
+
     void PostNcDestroy() override;
     // Joins the dock site's bar list (the parent frame unless m_pDockSite is set already).
     int OnCreate(LPCREATESTRUCT lpcs);
@@ -245,6 +252,9 @@ public:
 protected:
     // Steps of the row layout and of docking, shared with dock bars whose rows hold
     // other kinds of bars as well.
+    // The bar an entry of a bar array holds (whatever its window); null for row ends,
+    // placeholders and indexes outside the array.
+    static CControlBar* BarAt(const CPtrArray& arr, int nPos);
     // How a docked bar is asked for its size.
     static DWORD LayoutMode(const CControlBar* pBar);
     // Places a bar that keeps its size at pt of the current row (room: the length the rows

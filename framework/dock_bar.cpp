@@ -13,15 +13,6 @@ IMPLEMENT_DYNAMIC(CDockBar, CControlBar)
 
 namespace {
 
-int BorderX2()
-{
-    return 2 * ::GetSystemMetrics(SM_CXBORDER);
-}
-int BorderY2()
-{
-    return 2 * ::GetSystemMetrics(SM_CYBORDER);
-}
-
 // The frame's sides in the order EnableDocking makes them and DockControlBar tries them.
 struct DockSide {
     UINT nID;
@@ -60,15 +51,20 @@ BOOL CDockBar::Create(CWnd* pParentWnd, DWORD dwStyle, UINT nID)
     return CWnd::Create(cls, nullptr, dwStyle & ~CBRS_GRIPPER, rect, pParentWnd, nID);
 }
 
-CControlBar* CDockBar::GetDockedControlBar(int nPos) const
+CControlBar* CDockBar::BarAt(const CPtrArray& arr, int nPos)
 {
-    if (nPos < 0 || nPos >= m_arrBars.GetSize())
+    if (nPos < 0 || nPos >= arr.GetSize())
         return nullptr;
-    void* p = m_arrBars[nPos];
+    void* p = arr[nPos];
     if (p == nullptr || AfxIsPlaceHolder(p))
         return nullptr;
-    auto* pBar = static_cast<CControlBar*>(p);
-    return pBar->m_hWnd != nullptr ? pBar : nullptr;
+    return static_cast<CControlBar*>(p);
+}
+
+CControlBar* CDockBar::GetDockedControlBar(int nPos) const
+{
+    CControlBar* pBar = BarAt(m_arrBars, nPos);
+    return pBar != nullptr && pBar->m_hWnd != nullptr ? pBar : nullptr;
 }
 
 int CDockBar::GetDockedCount() const

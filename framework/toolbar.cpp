@@ -545,13 +545,7 @@ void CToolBar::OnNcCalcSize(BOOL, NCCALCSIZE_PARAMS* lpncsp)
 void CToolBar::OnNcPaint()
 {
     CWindowDC dc(this);
-    CRect rectClient, rectWindow;
-    GetClientRect(&rectClient);
-    ClientToScreen(&rectClient);
-    GetWindowRect(&rectWindow);
-    rectClient.OffsetRect(-rectWindow.left, -rectWindow.top);
-    rectWindow.OffsetRect(-rectWindow.left, -rectWindow.top);
-    ::ExcludeClipRect(dc, rectClient.left, rectClient.top, rectClient.right, rectClient.bottom);
+    CRect rectWindow = ClipToNonClient(&dc);
     DrawBorders(&dc, rectWindow);
     dc.FillSolidRect(&rectWindow, ::GetSysColor(COLOR_BTNFACE));
     DrawGripper(&dc, rectWindow);

@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "tests/framework_ui/ui_test_support.h"
+#include "tests/framework_ui/frame_test.h"
 
 namespace {
 
@@ -47,14 +47,9 @@ public:
     // much cheaper to make and destroy under Wine.
     BOOL Make(bool bChild = false)
     {
-        if (!(bChild ? Create(nullptr, "Docking test", WS_CHILD | WS_CLIPCHILDREN,
-                              CRect(0, 0, 720, 520), CWnd::FromHandle(SharedTopWindow()))
-                     : Create(nullptr, "Docking test",
-                              WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN,
-                              CRect(40, 40, 40 + 720, 40 + 520))))
+        if (!CreateTestFrame(*this, m_pane, "Docking test", CRect(40, 40, 40 + 720, 40 + 520),
+                             bChild))
             return FALSE;
-        m_pane.CreateEx(WS_EX_CLIENTEDGE, nullptr, "pane", WS_CHILD | WS_VISIBLE, CRect(), this,
-                        AFX_IDW_PANE_FIRST);
         m_barA.Make(this, "Bar A", kIdA);
         m_barB.Make(this, "Bar B", kIdB);
         m_barA.EnableDocking(CBRS_ALIGN_ANY);
@@ -111,73 +106,54 @@ CRect ScreenRect(CWnd& w)
     return r;
 }
 
-// The thread's idle pass: every visible frame and bar gets WM_IDLEUPDATECMDUI.
-void IdleUpdate(CWnd*)
-{
-    AfxGetThread()->OnIdle(0);
-}
-
-class DockingTest : public ::testing::Test {
+class DockingTest : public FrameTest<DockFrame> {
 protected:
-    void SetUp() override
-    {
-        m_frame = new DockFrame;
-        ASSERT_TRUE(m_frame->Make());
-        PumpPending();
-    }
-    void TearDown() override
-    {
-        if (::IsWindow(m_hFrame()))
-            m_frame->DestroyWindow();
-        PumpPending();
-    }
-    HWND m_hFrame() const { return m_frame->m_hWnd; }
-    DockFrame* m_frame = nullptr;
+    HWND m_hFrame() const { return f->m_hWnd; }
 };
 
 TEST_F(DockingTest, DockBarsAreMadeInSideOrderAndBarsDockAsRows)
 {
     // The four sides exist in the order top, bottom, left, right of the bar list.
     std::vector<UINT> ids;
-    for (POSITION pos = m_frame->m_listControlBars.GetHeadPosition(); pos != nullptr;) {
-        auto* pBar = static_cast<CControlBar*>(m_frame->m_listControlBars.GetNext(pos));
+    for (POSITION pos = f->m_listControlBars.GetHeadPosition(); pos != nullptr;) {
+        auto* pBar = static_cast<CControlBar*>(f->m_listControlBars.GetNext(pos));
         if (pBar->IsDockBar())
             ids.push_back(static_cast<UINT>(pBar->GetDlgCtrlID()));
     }
     EXPECT_EQ(ids, (std::vector<UINT>{AFX_IDW_DOCKBAR_TOP, AFX_IDW_DOCKBAR_BOTTOM,
                                       AFX_IDW_DOCKBAR_LEFT, AFX_IDW_DOCKBAR_RIGHT}));
-    CDockBar* top = Side(m_frame, AFX_IDW_DOCKBAR_TOP);
+    CDockBar* top = Side(f, AFX_IDW_DOCKBAR_TOP);
     ASSERT_NE(top, nullptr);
     EXPECT_EQ(Encode(top), "|Bar A|Bar B|");
-    EXPECT_EQ(m_frame->m_barA.m_pDockBar, top);
-    EXPECT_EQ(m_frame->m_barA.m_dwStyle & (CBRS_ALIGN_ANY | CBRS_BORDER_ANY),
+    EXPECT_EQ(f->m_barA.m_pDockBar, top);
+    EXPECT_EQ(f->m_barA.m_dwStyle & (CBRS_ALIGN_ANY | CBRS_BORDER_ANY),
               CBRS_ALIGN_TOP | CBRS_BORDER_ANY);
 
     // Docking B at A's right, in A's row, puts it after A in the same row.
-    CRect a = ScreenRect(m_frame->m_barA);
+    CRect a = ScreenRect(f->m_barA);
     CRect drop(a.right - 2, a.top, a.right - 2 + 150, a.top + 40);
-    m_frame->DockControlBar(&m_frame->m_barB, top, &drop);
-    m_frame->RecalcLayout();
+    f->DockControlBar(&f->m_barB, top, &drop);
+    f->RecalcLayout();
     EXPECT_EQ(Encode(top), "|Bar ABar B|");
 }
 
 TEST_F(DockingTest, LayoutQueryMovesNothingAndThePaneGetsWhatIsLeft)
 {
     CRect client;
-    m_frame->GetClientRect(&client);
-    CRect paneBefore = ScreenRect(m_frame->m_pane);
+    f->GetClientRect(&client);
+    CRect paneBefore = ScreenRect(f->m_pane);
     // Two rows on top, 30 and 40 high: each overlaps its neighbour (or the dock bar's edge)
     // by one border, and the dock bar adds its bottom edge.
     CRect left;
-    m_frame->RepositionBars(0, 0xFFFF, AFX_IDW_PANE_FIRST, CWnd::reposQuery, &left);
+    f->RepositionBars(0, 0xFFFF, AFX_IDW_PANE_FIRST, CWnd::reposQuery, &left);
     const int b = 2 * ::GetSystemMetrics(SM_CYBORDER);
     EXPECT_EQ(left.top, 30 + 40 - 2 * b);
     EXPECT_EQ(left.bottom, client.bottom);
-    EXPECT_EQ(ScreenRect(m_frame->m_pane), paneBefore);
+    EXPECT_EQ(ScreenRect(f->m_pane), paneBefore);
 
     // The real layout gives the pane exactly that rectangle (its client edge outside).
-    CRect pane = ScreenRect(m_frame->m_pane);
-    m_frame->ScreenToClient(&pane);
+    CRect pane = ScreenRect(f->m_pane);
+    f->ScreenToClient(&pane);
     CRect expected = left;
     ::AdjustWindowRectEx(&expected, 0, FALSE, WS_EX_CLIENTEDGE);
     EXPECT_EQ(pane, expected);
@@ -185,49 +161,49 @@ TEST_F(DockingTest, LayoutQueryMovesNothingAndThePaneGetsWhatIsLeft)
 
 TEST_F(DockingTest, DelayedHideWaitsForTheIdleLayout)
 {
-    m_frame->ShowControlBar(&m_frame->m_barB, FALSE, TRUE);
-    EXPECT_TRUE(m_frame->m_barB.IsWindowVisible()) << "hidden before the layout";
-    EXPECT_FALSE(m_frame->m_barB.IsVisible());
-    EXPECT_TRUE(m_frame->m_nIdleFlags & CFrameWnd::idleLayout);
-    CRect paneBefore = ScreenRect(m_frame->m_pane);
+    f->ShowControlBar(&f->m_barB, FALSE, TRUE);
+    EXPECT_TRUE(f->m_barB.IsWindowVisible()) << "hidden before the layout";
+    EXPECT_FALSE(f->m_barB.IsVisible());
+    EXPECT_TRUE(f->m_nIdleFlags & CFrameWnd::idleLayout);
+    CRect paneBefore = ScreenRect(f->m_pane);
 
-    IdleUpdate(m_frame);
-    EXPECT_FALSE(m_frame->m_barB.IsWindowVisible());
-    EXPECT_LT(ScreenRect(m_frame->m_pane).top, paneBefore.top) << "the pane took B's row";
-    EXPECT_EQ(m_frame->m_nIdleFlags & CFrameWnd::idleLayout, 0u);
+    IdleUpdate(f);
+    EXPECT_FALSE(f->m_barB.IsWindowVisible());
+    EXPECT_LT(ScreenRect(f->m_pane).top, paneBefore.top) << "the pane took B's row";
+    EXPECT_EQ(f->m_nIdleFlags & CFrameWnd::idleLayout, 0u);
 
-    m_frame->ShowControlBar(&m_frame->m_barB, TRUE, FALSE);
-    EXPECT_TRUE(m_frame->m_barB.IsWindowVisible());
-    EXPECT_EQ(ScreenRect(m_frame->m_pane).top, paneBefore.top);
+    f->ShowControlBar(&f->m_barB, TRUE, FALSE);
+    EXPECT_TRUE(f->m_barB.IsWindowVisible());
+    EXPECT_EQ(ScreenRect(f->m_pane).top, paneBefore.top);
 }
 
 TEST_F(DockingTest, BarsForwardCommandsToTheOwnerAndUpdateThroughTheOwnerFrame)
 {
-    m_frame->m_barA.SendMessage(WM_COMMAND, MAKEWPARAM(kCmdPing, 0), 0);
-    EXPECT_EQ(m_frame->m_nPings, 1);
-    IdleUpdate(m_frame);
-    EXPECT_EQ(m_frame->m_barA.m_pLastTarget, m_frame);
-    EXPECT_GT(m_frame->m_barA.m_nUpdates, 0);
+    f->m_barA.SendMessage(WM_COMMAND, MAKEWPARAM(kCmdPing, 0), 0);
+    EXPECT_EQ(f->m_nPings, 1);
+    IdleUpdate(f);
+    EXPECT_EQ(f->m_barA.m_pLastTarget, f);
+    EXPECT_GT(f->m_barA.m_nUpdates, 0);
     // A hidden bar is left out.
-    m_frame->ShowControlBar(&m_frame->m_barA, FALSE, FALSE);
-    int before = m_frame->m_barA.m_nUpdates;
-    IdleUpdate(m_frame);
-    EXPECT_EQ(m_frame->m_barA.m_nUpdates, before);
+    f->ShowControlBar(&f->m_barA, FALSE, FALSE);
+    int before = f->m_barA.m_nUpdates;
+    IdleUpdate(f);
+    EXPECT_EQ(f->m_barA.m_nUpdates, before);
 }
 
 TEST_F(DockingTest, FloatingLeavesAPlaceholderAndToggleComesBack)
 {
-    CDockBar* top = Side(m_frame, AFX_IDW_DOCKBAR_TOP);
-    m_frame->FloatControlBar(&m_frame->m_barA, CPoint(300, 300));
-    ASSERT_TRUE(m_frame->m_barA.IsFloating());
+    CDockBar* top = Side(f, AFX_IDW_DOCKBAR_TOP);
+    f->FloatControlBar(&f->m_barA, CPoint(300, 300));
+    ASSERT_TRUE(f->m_barA.IsFloating());
     EXPECT_EQ(Encode(top), "|#" + std::to_string(kIdA) + "|Bar B|");
-    CFrameWnd* floating = m_frame->m_barA.GetParentFrame();
+    CFrameWnd* floating = f->m_barA.GetParentFrame();
     ASSERT_NE(floating, nullptr);
     EXPECT_TRUE(floating->IsKindOf(RUNTIME_CLASS(CMiniDockFrameWnd)));
     EXPECT_TRUE(floating->IsWindowVisible());
     EXPECT_EQ(ScreenRect(*floating).TopLeft(), CPoint(300, 300));
-    EXPECT_EQ(m_frame->m_barA.GetTopLevelFrame(), m_frame);
-    EXPECT_EQ(m_frame->GetControlBar(AFX_IDW_DOCKBAR_FLOAT)->GetParentFrame(), floating);
+    EXPECT_EQ(f->m_barA.GetTopLevelFrame(), f);
+    EXPECT_EQ(f->GetControlBar(AFX_IDW_DOCKBAR_FLOAT)->GetParentFrame(), floating);
     // The floating frame's client is the bar less its borders.
     CRect client;
     floating->GetClientRect(&client);
@@ -235,61 +211,61 @@ TEST_F(DockingTest, FloatingLeavesAPlaceholderAndToggleComesBack)
     EXPECT_EQ(client.Size(), CSize(200 - 2 * b, 30 - 2 * b));
 
     HWND hFloating = floating->m_hWnd;
-    m_frame->m_barA.m_pDockContext->ToggleDocking();
+    f->m_barA.m_pDockContext->ToggleDocking();
     EXPECT_FALSE(::IsWindow(hFloating)) << "an emptied floating frame goes away";
-    EXPECT_EQ(m_frame->m_barA.m_pDockBar, top);
+    EXPECT_EQ(f->m_barA.m_pDockBar, top);
     EXPECT_EQ(Encode(top).find('#'), std::string::npos);
 }
 
 TEST_F(DockingTest, ClosingAFloatingFrameHidesItsBar)
 {
-    m_frame->FloatControlBar(&m_frame->m_barB, CPoint(320, 320));
-    CFrameWnd* floating = m_frame->m_barB.GetParentFrame();
+    f->FloatControlBar(&f->m_barB, CPoint(320, 320));
+    CFrameWnd* floating = f->m_barB.GetParentFrame();
     char item[32] = "";
     ::GetMenuString(::GetSystemMenu(floating->m_hWnd, FALSE), SC_CLOSE, item, sizeof(item),
                     MF_BYCOMMAND);
     EXPECT_STREQ(item, "&Hide");
     floating->SendMessage(WM_CLOSE);
-    EXPECT_FALSE(m_frame->m_barB.IsWindowVisible());
+    EXPECT_FALSE(f->m_barB.IsWindowVisible());
     EXPECT_FALSE(floating->IsWindowVisible());
-    m_frame->ShowControlBar(&m_frame->m_barB, TRUE, FALSE);
+    f->ShowControlBar(&f->m_barB, TRUE, FALSE);
     EXPECT_TRUE(floating->IsWindowVisible());
 }
 
 TEST_F(DockingTest, RealDragsMoveABarToAnotherSideAndIntoAFloatingFrame)
 {
     // Grab bar B at its middle and drop it on the frame's left edge.
-    CRect b = ScreenRect(m_frame->m_barB);
+    CRect b = ScreenRect(f->m_barB);
     CRect client;
-    m_frame->GetClientRect(&client);
-    m_frame->ClientToScreen(&client);
+    f->GetClientRect(&client);
+    f->ClientToScreen(&client);
     MouseDrag(b.CenterPoint(), CPoint(client.left + 5, client.CenterPoint().y));
-    ASSERT_NE(m_frame->m_barB.m_pDockBar, nullptr);
-    EXPECT_EQ(m_frame->m_barB.m_pDockBar->GetDlgCtrlID(), static_cast<int>(AFX_IDW_DOCKBAR_LEFT));
-    EXPECT_EQ(m_frame->m_barB.m_dwStyle & CBRS_ALIGN_ANY, CBRS_ALIGN_LEFT);
-    EXPECT_EQ(ScreenRect(m_frame->m_barB).Size(), CSize(40, 150)) << "stands vertically";
-    EXPECT_EQ(m_frame->m_barB.m_pDockContext->m_uMRUDockID, AFX_IDW_DOCKBAR_LEFT);
+    ASSERT_NE(f->m_barB.m_pDockBar, nullptr);
+    EXPECT_EQ(f->m_barB.m_pDockBar->GetDlgCtrlID(), static_cast<int>(AFX_IDW_DOCKBAR_LEFT));
+    EXPECT_EQ(f->m_barB.m_dwStyle & CBRS_ALIGN_ANY, CBRS_ALIGN_LEFT);
+    EXPECT_EQ(ScreenRect(f->m_barB).Size(), CSize(40, 150)) << "stands vertically";
+    EXPECT_EQ(f->m_barB.m_pDockContext->m_uMRUDockID, AFX_IDW_DOCKBAR_LEFT);
 
     // Into the middle of the pane: it floats there.
-    b = ScreenRect(m_frame->m_barB);
+    b = ScreenRect(f->m_barB);
     CPoint mid = client.CenterPoint();
     MouseDrag(b.CenterPoint(), mid);
-    EXPECT_TRUE(m_frame->m_barB.IsFloating());
-    CRect f = ScreenRect(*m_frame->m_barB.GetParentFrame());
-    EXPECT_TRUE(f.PtInRect(mid)) << "the frame lies under the drop point";
+    EXPECT_TRUE(f->m_barB.IsFloating());
+    CRect rectFloat = ScreenRect(*f->m_barB.GetParentFrame());
+    EXPECT_TRUE(rectFloat.PtInRect(mid)) << "the frame lies under the drop point";
 
     // A double click on the docked bar A floats it.
-    MouseDoubleClick(ScreenRect(m_frame->m_barA).CenterPoint());
-    EXPECT_TRUE(m_frame->m_barA.IsFloating());
+    MouseDoubleClick(ScreenRect(f->m_barA).CenterPoint());
+    EXPECT_TRUE(f->m_barA.IsFloating());
 }
 
 TEST_F(DockingTest, EscapeCancelsADrag)
 {
-    CRect b = ScreenRect(m_frame->m_barB);
-    CDockBar* before = m_frame->m_barB.m_pDockBar;
+    CRect b = ScreenRect(f->m_barB);
+    CDockBar* before = f->m_barB.m_pDockBar;
     CRect client;
-    m_frame->GetClientRect(&client);
-    m_frame->ClientToScreen(&client);
+    f->GetClientRect(&client);
+    f->ClientToScreen(&client);
     // Press, move into the pane, press Escape, release: nothing changes.
     struct Script {
         CPoint from, to;
@@ -315,8 +291,8 @@ TEST_F(DockingTest, EscapeCancelsADrag)
     PumpUntil([&] { return ::WaitForSingleObject(h, 0) == WAIT_OBJECT_0; }, 1000);
     ::CloseHandle(h);
     PumpPending();
-    EXPECT_EQ(m_frame->m_barB.m_pDockBar, before);
-    EXPECT_EQ(ScreenRect(m_frame->m_barB), b);
+    EXPECT_EQ(f->m_barB.m_pDockBar, before);
+    EXPECT_EQ(ScreenRect(f->m_barB), b);
     EXPECT_EQ(::GetCapture(), nullptr);
 }
 

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "tests/framework_ui/ui_test_support.h"
+#include "tests/framework_ui/frame_test.h"
 #include "toolkit/frames/sizebar/frame_size_dock.h"
 #include "toolkit/frames/sizebar/size_control_bar.h"
 #include "toolkit/frames/sizebar/size_dock_bar.h"
@@ -47,11 +47,9 @@ public:
     // bottom. A visible top-level frame at a fixed place, so two processes see the same.
     BOOL Make()
     {
-        if (!Create(nullptr, "Sizable docking", WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN,
-                    CRect(30, 30, 30 + 860, 30 + 640)))
+        if (!CreateTestFrame(*this, m_pane, "Sizable docking", CRect(30, 30, 30 + 860, 30 + 640),
+                             false))
             return FALSE;
-        m_pane.CreateEx(WS_EX_CLIENTEDGE, nullptr, "pane", WS_CHILD | WS_VISIBLE, CRect(), this,
-                        AFX_IDW_PANE_FIRST);
         EnableDocking(CBRS_ALIGN_ANY);
         for (int i = 0; i < 4; ++i) {
             if (!m_bars[i].Create(this, kBarTitles[i], kBarIds[i], WS_CHILD | WS_VISIBLE | CBRS_TOP,

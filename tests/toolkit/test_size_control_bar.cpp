@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/framework_ui/ui_test_support.h"
+#include "tests/framework_ui/frame_test.h"
 #include "toolkit/frames/sizebar/size_bar_res.h"
 #include "toolkit/frames/sizebar/size_control_bar.h"
 
@@ -39,14 +39,9 @@ public:
     // much cheaper to make and destroy under Wine.
     BOOL Make(bool bChild = false)
     {
-        if (!(bChild ? Create(nullptr, "Sizable bars", WS_CHILD | WS_CLIPCHILDREN,
-                              CRect(0, 0, 760, 560), CWnd::FromHandle(SharedTopWindow()))
-                     : Create(nullptr, "Sizable bars",
-                              WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN,
-                              CRect(30, 30, 30 + 760, 30 + 560))))
+        if (!CreateTestFrame(*this, m_pane, "Sizable bars", CRect(30, 30, 30 + 760, 30 + 560),
+                             bChild))
             return FALSE;
-        m_pane.CreateEx(WS_EX_CLIENTEDGE, nullptr, "pane", WS_CHILD | WS_VISIBLE, CRect(), this,
-                        AFX_IDW_PANE_FIRST);
         EnableDocking(CBRS_ALIGN_ANY);
         if (!m_bar1.Create(this, "Disc", kIdLeft, WS_CHILD | WS_VISIBLE | CBRS_TOP,
                            CRect(0, 0, 300, 120)) ||
@@ -90,34 +85,14 @@ CPoint ScreenCentre(CWnd& w, const CRect& rectClient)
     return pt;
 }
 
-void IdleUpdate(CWnd*)
-{
-    AfxGetThread()->OnIdle(0);
-}
-
-class SizeBarTest : public ::testing::Test {
+class SizeBarTest : public FrameTest<SizeDockFrame, true> {
 protected:
-    void SetUp() override
-    {
-        f = new SizeDockFrame;
-        ASSERT_TRUE(f->Make());
-        AfxGetThread()->m_pMainWnd = f;
-        PumpPending();
-    }
-    void TearDown() override
-    {
-        AfxGetThread()->m_pMainWnd = nullptr; // losing it would end the message loop
-        if (::IsWindow(f->m_hWnd))
-            f->DestroyWindow();
-        PumpPending();
-    }
     // The bar's window size now, checked against the size it keeps for its state.
     static void ExpectStateSize(COXSizeControlBar& bar, const CSize& expected, const char* what)
     {
         SCOPED_TRACE(what);
         EXPECT_EQ(ScreenRect(bar).Size(), expected);
     }
-    SizeDockFrame* f = nullptr;
 };
 
 TEST(SizeBarCreate, DefaultRectangleTakesAShareOfTheParentAndEachStateItsOwnSize)

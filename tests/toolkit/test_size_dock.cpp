@@ -26,23 +26,13 @@ int Border()
     return 2 * ::GetSystemMetrics(SM_CXBORDER);
 }
 
-class SizeDockTest : public ::testing::Test {
+class SizeDockTest : public FrameTest<DockTestFrame, true> {
 protected:
     void SetUp() override
     {
         AfxGetApp()->SetRegistryKey("SonoriaDockTest");
         AfxGetApp()->WriteProfileString(kSection, nullptr, nullptr);
-        f = new DockTestFrame;
-        ASSERT_TRUE(f->Make());
-        AfxGetThread()->m_pMainWnd = f;
-        PumpPending();
-    }
-    void TearDown() override
-    {
-        AfxGetThread()->m_pMainWnd = nullptr; // losing it would end the message loop
-        if (::IsWindow(f->m_hWnd))
-            f->DestroyWindow();
-        PumpPending();
+        FrameTest::SetUp();
     }
     COXSizeControlBar& Bar(int i) { return f->m_bars[i]; }
     // The splitter of a dock bar of the given type after the bar at nIndex, on the screen.
@@ -55,7 +45,6 @@ protected:
         }
         return nullptr;
     }
-    DockTestFrame* f = nullptr;
 };
 
 TEST_F(SizeDockTest, BarsDockOnEverySideAndARowSharesItsLength)

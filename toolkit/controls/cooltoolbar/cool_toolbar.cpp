@@ -379,14 +379,7 @@ LRESULT COXCoolToolBar::OnNcCalcSizeMsg(WPARAM wParam, LPARAM lParam)
 void COXCoolToolBar::OnNcPaint()
 {
     CWindowDC dc(this);
-    CRect rectClient, rectWindow;
-    GetClientRect(&rectClient);
-    ClientToScreen(&rectClient);
-    GetWindowRect(&rectWindow);
-    rectClient.OffsetRect(-rectWindow.left, -rectWindow.top);
-    rectWindow.OffsetRect(-rectWindow.left, -rectWindow.top);
-    ::ExcludeClipRect(dc, rectClient.left, rectClient.top, rectClient.right, rectClient.bottom);
-    CRect rect = rectWindow;
+    CRect rect = ClipToNonClient(&dc);
     GetToolbarSkin()->DrawNonClientArea(&dc, rect, this);
     if (m_bCool) {
         Default();

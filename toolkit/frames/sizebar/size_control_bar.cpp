@@ -250,13 +250,8 @@ void COXSizeControlBar::OnNcPaint()
 void COXSizeControlBar::PaintNonClient()
 {
     CWindowDC dc(this);
-    CRect rectClient, rectWindow;
-    GetClientRect(&rectClient);
-    ClientToScreen(&rectClient);
-    GetWindowRect(&rectWindow);
-    rectClient.OffsetRect(-rectWindow.left, -rectWindow.top);
-    rectWindow.OffsetRect(-rectWindow.left, -rectWindow.top);
-    ::ExcludeClipRect(dc, rectClient.left, rectClient.top, rectClient.right, rectClient.bottom);
+    CRect rectClient;
+    CRect rectWindow = ClipToNonClient(&dc, &rectClient);
     ::IntersectClipRect(dc, rectWindow.left, rectWindow.top, rectWindow.right, rectWindow.bottom);
 
     COXDockbarSkin* pSkin = GetDockbarSkin();

@@ -13,15 +13,6 @@ IMPLEMENT_DYNAMIC(COXSizeDockBar, CDockBar)
 
 namespace {
 
-int BorderX2()
-{
-    return 2 * ::GetSystemMetrics(SM_CXBORDER);
-}
-int BorderY2()
-{
-    return 2 * ::GetSystemMetrics(SM_CYBORDER);
-}
-
 CRect WindowRectIn(const CWnd* pWnd, const CWnd* pIn)
 {
     CRect rect;
@@ -110,13 +101,9 @@ void COXSizeDockBar::PositionTabs()
 
 CControlBar* COXSizeDockBar::GetDockedBar(int nIndex, const CPtrArray& arr)
 {
-    if (nIndex < 0 || nIndex >= arr.GetSize())
-        return nullptr;
-    void* p = arr[nIndex];
-    if (p == nullptr || AfxIsPlaceHolder(p))
-        return nullptr;
-    auto* pBar = static_cast<CControlBar*>(p);
-    return pBar->m_hWnd != nullptr && ::IsWindow(pBar->m_hWnd) ? pBar : nullptr;
+    CControlBar* pBar = BarAt(arr, nIndex);
+    return pBar != nullptr && pBar->m_hWnd != nullptr && ::IsWindow(pBar->m_hWnd) ? pBar
+                                                                                   : nullptr;
 }
 
 CControlBar* COXSizeDockBar::GetFirstBar() const
