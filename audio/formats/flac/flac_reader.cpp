@@ -66,6 +66,15 @@ bool CAudioFlacReader::Open(LPCTSTR path)
         return false;
     }
     FLAC__stream_decoder_process_until_end_of_metadata(decoder);
+    // A damaged block after STREAMINFO can stop the decoder for good: such a stream cannot be
+    // read (and a stopped decoder must not be stepped again).
+    CString stopped;
+    const int stopCode = FlacDecoderError(FLAC__stream_decoder_get_state(decoder), stopped);
+    if (stopCode != AUDIO_ERROR_NONE) {
+        m_decoder.reset();
+        SetError(stopCode, stopped);
+        return false;
+    }
     // Without STREAMINFO the file is no FLAC stream (or one cut short in its header).
     if (!m_bStreamInfo) {
         m_decoder.reset();
@@ -122,6 +131,14 @@ bool CAudioFlacReader::ReadFrame(CAudioFrame* frame)
     if (!m_bInitialized)
         return false;
     FLAC__StreamDecoder* decoder = m_decoder->Get();
+    CString stopped;
+    const int stopCode = FlacDecoderError(FLAC__stream_decoder_get_state(decoder), stopped);
+    if (stopCode != AUDIO_ERROR_NONE) {
+        // Stopped by an earlier step: libFLAC does not take another one.
+        m_bEndOfStream = 1;
+        SetError(stopCode, stopped);
+        return false;
+    }
     m_pFrame = frame;
     FLAC__bool ok = FLAC__stream_decoder_process_single(decoder);
     m_pFrame = nullptr;
