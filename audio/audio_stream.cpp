@@ -1,38 +1,25 @@
-// CAudioAbstractReader and CAudioAbstractWriter: error keeping and the writers' frame
-// conversion step.
+// The error state every audio object keeps, and the writers' frame conversion step.
 #include "audio/audio_stream.h"
+
+void CAudioErrorState::SetError(int code, LPCTSTR text)
+{
+    m_nError = code;
+    m_strError = text ? text : "";
+}
+
+int CAudioErrorState::GetError(CString& strText) const
+{
+    strText = m_strError;
+    return m_nError;
+}
 
 CAudioAbstractReader::CAudioAbstractReader() = default;
 
 CAudioAbstractReader::~CAudioAbstractReader() = default;
 
-void CAudioAbstractReader::SetError(int code, LPCTSTR text)
-{
-    m_nError = code;
-    m_strError = text ? text : "";
-}
-
-int CAudioAbstractReader::GetError(CString& strText) const
-{
-    strText = m_strError;
-    return m_nError;
-}
-
 CAudioAbstractWriter::CAudioAbstractWriter() = default;
 
 CAudioAbstractWriter::~CAudioAbstractWriter() = default;
-
-void CAudioAbstractWriter::SetError(int code, LPCTSTR text)
-{
-    m_nError = code;
-    m_strError = text ? text : "";
-}
-
-int CAudioAbstractWriter::GetError(CString& strText) const
-{
-    strText = m_strError;
-    return m_nError;
-}
 
 bool CAudioAbstractWriter::ConvertFrameForWriting(CAudioFrame* pFrame, int channels,
                                                   uint32_t sampleRate, int bitsPerSample,

@@ -1,6 +1,6 @@
 // The source and sink interfaces between the rip engine and the audio formats, and the error
 // codes every reader, writer, tag reader and opened CD reports.
-// Classes here: CAudioAbstractReader, CAudioAbstractWriter.
+// Classes here: CAudioErrorState, CAudioAbstractReader, CAudioAbstractWriter.
 #pragma once
 
 #include "audio/audio_frame.h"
@@ -25,9 +25,24 @@ enum : int {
     AUDIO_ERROR_WRITE = 11,          // output file cannot be written (full disk, size limit)
 };
 
+// The error code and text an audio object reports last: readers, writers and tag readers
+// keep theirs here.
+class CAudioErrorState
+{
+public:
+    // A null text stores "".
+    void SetError(int code, LPCTSTR text);
+    // Copies the text to strText and returns the code.
+    int GetError(CString& strText) const;
+
+private:
+    CString m_strError;
+    int m_nError = AUDIO_ERROR_NONE;
+};
+
 // A source of PCM audio. Calling order: construct, the concrete class's Open, Prepare,
 // ReadFrame while HasMoreData, Close, delete. A successful Open resets the error to 0 and "".
-class CAudioAbstractReader
+class CAudioAbstractReader : public CAudioErrorState
 {
 public:
     CAudioAbstractReader();
@@ -54,20 +69,11 @@ public:
     virtual bool Close() = 0;
     // The source's sample rate, valid after a successful Open.
     virtual uint32_t GetSampleRate() = 0;
-
-    // A null text stores "".
-    void SetError(int code, LPCTSTR text);
-    // Copies the text to strText and returns the code.
-    int GetError(CString& strText) const;
-
-private:
-    CString m_strError;
-    int m_nError = AUDIO_ERROR_NONE;
 };
 
 // A sink of PCM audio. Calling order: construct, the concrete class's Open, BeginStream,
 // WriteFrame for every non-empty frame, Close, delete.
-class CAudioAbstractWriter
+class CAudioAbstractWriter : public CAudioErrorState
 {
 public:
     CAudioAbstractWriter();
@@ -89,11 +95,6 @@ public:
     // Bytes written to the output so far, or -1 for a writer that does not count them.
     virtual int64_t GetBytesWritten() = 0;
 
-    // A null text stores "".
-    void SetError(int code, LPCTSTR text);
-    // Copies the text to strText and returns the code.
-    int GetError(CString& strText) const;
-
 protected:
     // The order in which a writer family converts a frame: WAV, MP3 and the player go bits,
     // channels, rate; FLAC, WMA and Vorbis go channels, bits, rate.
@@ -105,8 +106,4 @@ protected:
     // little-endian; the channel count; the rate. An empty frame is left as it is.
     bool ConvertFrameForWriting(CAudioFrame* pFrame, int channels, uint32_t sampleRate,
                                 int bitsPerSample, ConvertOrder order);
-
-private:
-    CString m_strError;
-    int m_nError = AUDIO_ERROR_NONE;
 };

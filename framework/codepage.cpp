@@ -8,17 +8,18 @@
 namespace {
 
 #ifndef _WIN32
-// Windows-1252 bytes 0x80-0x9F; 0 marks the five unassigned ones.
+// Windows-1252 bytes 0x80-0x9F; the five unassigned ones map to the C1 control of their
+// value both ways, as Windows maps them, so that such bytes survive a round trip.
 const char16_t kCp1252High[32] = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178,
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
 char16_t ByteToUnit(unsigned char b)
 {
     if (b >= 0x80 && b < 0xA0)
-        return kCp1252High[b - 0x80] ? kCp1252High[b - 0x80] : b;
+        return kCp1252High[b - 0x80];
     return b;
 }
 
@@ -78,14 +79,25 @@ CString Utf16ToSystem(const char16_t* units, size_t count)
     if (!units || count == 0)
         return CString();
 #ifdef _WIN32
-    int n = WideCharToMultiByte(CP_ACP, 0, reinterpret_cast<const wchar_t*>(units),
-                                static_cast<int>(count), nullptr, 0, nullptr, nullptr);
+    // No ANSI code page holds a character beyond the basic plane: one '?' stands for it, not
+    // one per surrogate, as in the native build.
+    std::wstring wide;
+    wide.reserve(count);
+    for (size_t i = 0; i < count; ++i) {
+        const char16_t u = units[i];
+        if (u >= 0xD800 && u <= 0xDBFF && i + 1 < count && units[i + 1] >= 0xDC00 &&
+            units[i + 1] <= 0xDFFF)
+            ++i;
+        wide += (u >= 0xD800 && u <= 0xDFFF) ? L'?' : static_cast<wchar_t>(u);
+    }
+    int n = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
+                                nullptr, nullptr);
     if (n <= 0)
         return CString();
     CString out;
     char* p = out.GetBufferSetLength(n);
-    WideCharToMultiByte(CP_ACP, 0, reinterpret_cast<const wchar_t*>(units),
-                        static_cast<int>(count), p, n, nullptr, nullptr);
+    WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), p, n, nullptr,
+                        nullptr);
     out.ReleaseBuffer(n);
     return out;
 #else
@@ -149,4 +161,37 @@ CString Utf8ToSystem(const char* bytes, size_t length)
         i += static_cast<size_t>(extra) + 1;
     }
     return Utf16ToSystem(wide.data(), wide.size());
+}
+
+bool IsStrictUtf8(const char* bytes, size_t length)
+{
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes);
+    for (size_t i = 0; i < length;) {
+        const unsigned c = p[i];
+        size_t extra;
+        char32_t cp, min;
+        if (c < 0x80) {
+            ++i;
+            continue;
+        } else if ((c & 0xE0) == 0xC0) {
+            extra = 1, cp = c & 0x1F, min = 0x80;
+        } else if ((c & 0xF0) == 0xE0) {
+            extra = 2, cp = c & 0x0F, min = 0x800;
+        } else if ((c & 0xF8) == 0xF0) {
+            extra = 3, cp = c & 0x07, min = 0x10000;
+        } else {
+            return false;
+        }
+        if (extra > length - i - 1)
+            return false;
+        for (size_t k = 1; k <= extra; ++k) {
+            if ((p[i + k] & 0xC0) != 0x80)
+                return false;
+            cp = (cp << 6) | (p[i + k] & 0x3F);
+        }
+        if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
+            return false;
+        i += extra + 1;
+    }
+    return true;
 }

@@ -21,3 +21,7 @@ inline std::string SystemToUtf8(const CString& text)
 }
 //! Invalid UTF-8 sequences become '?', one per bad byte.
 CString Utf8ToSystem(const char* bytes, size_t length);
+
+//! True when the bytes are UTF-8 as the standard has it: no overlong forms, no surrogates,
+//! nothing above U+10FFFF, no cut sequence. Texts that fail it are taken for code-page text.
+bool IsStrictUtf8(const char* bytes, size_t length);

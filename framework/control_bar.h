@@ -240,6 +240,33 @@ public:
     CRect m_rectLayout;          // the rectangle of the current layout request
 
 protected:
+    // Steps of the row layout and of docking, shared with dock bars whose rows hold
+    // other kinds of bars as well.
+    // How a docked bar is asked for its size.
+    static DWORD LayoutMode(const CControlBar* pBar);
+    // Places a bar that keeps its size at pt of the current row (room: the length the rows
+    // may take): further on where the user put it (bKeepPlace), pulled back to end within
+    // the room. FALSE when it must start a new row instead.
+    BOOL PlaceBarInRow(CRect& rect, const CRect& rectBar, CPoint pt, CSize sizeBar, int nRoom,
+                       BOOL bHorz, BOOL bWrapped, BOOL bKeepPlace, int nPos) const;
+    // Moves a placed bar, remembers the place as its last docked one and advances pt and
+    // the row's thickness past it.
+    void MoveBarInRow(AFX_SIZEPARENTPARAMS* pLayout, CControlBar* pBar, const CRect& rect,
+                      const CRect& rectBar, CSize sizeBar, BOOL bHorz, CPoint& pt,
+                      int& nThickness);
+    // A row of nThickness ends: the size grows by it and pt goes to the next row's start.
+    static void EndRow(CPoint& pt, int nThickness, BOOL bHorz, CSize& sizeFixed);
+    // The dock bar's own borders, along the sides that have a size.
+    void AddBorders(CSize& sizeFixed, BOOL bStretch, BOOL bHorz);
+    // The bar takes this dock bar's side and floating state (and the floating frame the
+    // bar's title).
+    void TakeBarStyle(CControlBar* pBar);
+    // Hides a visible bar that comes from another dock bar; TRUE when it was hidden.
+    BOOL HideWhileMoving(CControlBar* pBar);
+    // Makes this the bar's parent and dock bar, takes it out of the old one (nPos: its new
+    // entry here) and shows it again when it was hidden for the move.
+    void AdoptBar(CControlBar* pBar, int nPos, BOOL bShow);
+
     LRESULT OnSizeParent(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 };

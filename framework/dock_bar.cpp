@@ -34,15 +34,6 @@ constexpr DockSide kDockSides[] = {
     {AFX_IDW_DOCKBAR_RIGHT, CBRS_RIGHT},
 };
 
-DWORD LayoutMode(const CControlBar* pBar)
-{
-    if ((pBar->m_dwStyle & CBRS_SIZE_DYNAMIC) && (pBar->m_dwStyle & CBRS_FLOATING))
-        return LM_HORZ | LM_MRUWIDTH;
-    if (pBar->m_dwStyle & CBRS_ORIENT_HORZ)
-        return LM_HORZ | LM_HORZDOCK;
-    return LM_VERTDOCK;
-}
-
 } // namespace
 
 // clang-format off
@@ -134,42 +125,14 @@ CSize CDockBar::CalcFixedLayout(BOOL bStretch, BOOL bHorz)
             CRect rectBar;
             pBar->GetWindowRect(&rectBar);
             ScreenToClient(&rectBar);
-            // Along the row: a bar keeps a place further on that the user gave it, is pulled
-            // back to end at the edge, and wraps when even its insertion point lies beyond.
-            const int along = bHorz ? rectBar.left - rect.left : rectBar.top - rect.top;
             const int room = (bHorz ? sizeMax.cx : sizeMax.cy);
-            if (!bWrapped && !m_bFloating && along > 0)
-                rect.OffsetRect(bHorz ? along : 0, bHorz ? 0 : along);
-            const int end = bHorz ? rect.right : rect.bottom;
-            if (!m_bFloating && end > room) {
-                const int start = std::max(static_cast<int>(room - (bHorz ? sizeBar.cx : sizeBar.cy)),
-                                           static_cast<int>(bHorz ? pt.x : pt.y));
-                if (bHorz)
-                    rect.OffsetRect(start - rect.left, 0);
-                else
-                    rect.OffsetRect(0, start - rect.top);
-            }
-            const int first = bHorz ? rect.left : rect.top;
-            if (!m_bFloating && !bWrapped && first >= room - (bHorz ? bx : by) && nPos > 0 &&
-                m_arrBars[nPos - 1] != nullptr) {
+            if (!PlaceBarInRow(rect, rectBar, pt, sizeBar, room, bHorz, bWrapped, TRUE, nPos)) {
                 m_arrBars.InsertAt(nPos, static_cast<void*>(nullptr));
                 pBar = nullptr;
                 pVoid = nullptr;
                 bWrapped = true;
             } else {
-                if (rect != rectBar)
-                    AfxRepositionWindow(&layout, pBar->m_hWnd, &rect);
-                if (!m_bLayoutQuery && !m_bFloating && pBar->m_pDockContext != nullptr) {
-                    pBar->m_pDockContext->m_uMRUDockID = static_cast<UINT>(GetDlgCtrlID());
-                    pBar->m_pDockContext->m_rectMRUDockPos = rect;
-                }
-                if (bHorz) {
-                    pt.x = rect.left + sizeBar.cx - bx;
-                    nThickness = std::max(nThickness, static_cast<int>(sizeBar.cy));
-                } else {
-                    pt.y = rect.top + sizeBar.cy - by;
-                    nThickness = std::max(nThickness, static_cast<int>(sizeBar.cx));
-                }
+                MoveBarInRow(&layout, pBar, rect, rectBar, sizeBar, bHorz, pt, nThickness);
                 bWrapped = false;
             }
         }
@@ -177,31 +140,89 @@ CSize CDockBar::CalcFixedLayout(BOOL bStretch, BOOL bHorz)
             pBar->RecalcDelayShow(&layout);
         const bool rowEnds = pVoid == nullptr || nPos == m_arrBars.GetSize() - 1;
         if (rowEnds && nThickness != 0) {
-            if (bHorz) {
-                pt.y += nThickness - by;
-                sizeFixed.cx = std::max(sizeFixed.cx, pt.x);
-                sizeFixed.cy = std::max(sizeFixed.cy, pt.y);
-                pt.x = -bx;
-            } else {
-                pt.x += nThickness - bx;
-                sizeFixed.cx = std::max(sizeFixed.cx, pt.x);
-                sizeFixed.cy = std::max(sizeFixed.cy, pt.y);
-                pt.y = -by;
-            }
+            EndRow(pt, nThickness, bHorz, sizeFixed);
             nThickness = 0;
         }
     }
     if (layout.hDWP != nullptr)
         ::EndDeferWindowPos(layout.hDWP);
+    AddBorders(sizeFixed, bStretch, bHorz);
+    return sizeFixed;
+}
 
-    // The dock bar's own borders, along the sides that have a size.
+DWORD CDockBar::LayoutMode(const CControlBar* pBar)
+{
+    if ((pBar->m_dwStyle & CBRS_SIZE_DYNAMIC) && (pBar->m_dwStyle & CBRS_FLOATING))
+        return LM_HORZ | LM_MRUWIDTH;
+    if (pBar->m_dwStyle & CBRS_ORIENT_HORZ)
+        return LM_HORZ | LM_HORZDOCK;
+    return LM_VERTDOCK;
+}
+
+BOOL CDockBar::PlaceBarInRow(CRect& rect, const CRect& rectBar, CPoint pt, CSize sizeBar,
+                             int nRoom, BOOL bHorz, BOOL bWrapped, BOOL bKeepPlace, int nPos) const
+{
+    // Along the row: a bar keeps a place further on that the user gave it, is pulled back to
+    // end at the edge, and wraps when even its insertion point lies beyond.
+    const int along = bHorz ? rectBar.left - rect.left : rectBar.top - rect.top;
+    if (!bWrapped && !m_bFloating && along > 0 && bKeepPlace)
+        rect.OffsetRect(bHorz ? along : 0, bHorz ? 0 : along);
+    const int end = bHorz ? rect.right : rect.bottom;
+    if (!m_bFloating && end > nRoom) {
+        const int start = std::max(static_cast<int>(nRoom - (bHorz ? sizeBar.cx : sizeBar.cy)),
+                                   static_cast<int>(bHorz ? pt.x : pt.y));
+        if (bHorz)
+            rect.OffsetRect(start - rect.left, 0);
+        else
+            rect.OffsetRect(0, start - rect.top);
+    }
+    const int first = bHorz ? rect.left : rect.top;
+    return m_bFloating || bWrapped || first < nRoom - (bHorz ? BorderX2() : BorderY2()) ||
+           nPos <= 0 || m_arrBars[nPos - 1] == nullptr;
+}
+
+void CDockBar::MoveBarInRow(AFX_SIZEPARENTPARAMS* pLayout, CControlBar* pBar, const CRect& rect,
+                            const CRect& rectBar, CSize sizeBar, BOOL bHorz, CPoint& pt,
+                            int& nThickness)
+{
+    if (rect != rectBar)
+        AfxRepositionWindow(pLayout, pBar->m_hWnd, &rect);
+    if (!m_bLayoutQuery && !m_bFloating && pBar->m_pDockContext != nullptr) {
+        pBar->m_pDockContext->m_uMRUDockID = static_cast<UINT>(GetDlgCtrlID());
+        pBar->m_pDockContext->m_rectMRUDockPos = rect;
+    }
+    if (bHorz) {
+        pt.x = rect.left + sizeBar.cx - BorderX2();
+        nThickness = std::max(nThickness, static_cast<int>(sizeBar.cy));
+    } else {
+        pt.y = rect.top + sizeBar.cy - BorderY2();
+        nThickness = std::max(nThickness, static_cast<int>(sizeBar.cx));
+    }
+}
+
+void CDockBar::EndRow(CPoint& pt, int nThickness, BOOL bHorz, CSize& sizeFixed)
+{
+    if (bHorz) {
+        pt.y += nThickness - BorderY2();
+        sizeFixed.cx = std::max(sizeFixed.cx, pt.x);
+        sizeFixed.cy = std::max(sizeFixed.cy, pt.y);
+        pt.x = -BorderX2();
+    } else {
+        pt.x += nThickness - BorderX2();
+        sizeFixed.cx = std::max(sizeFixed.cx, pt.x);
+        sizeFixed.cy = std::max(sizeFixed.cy, pt.y);
+        pt.y = -BorderY2();
+    }
+}
+
+void CDockBar::AddBorders(CSize& sizeFixed, BOOL bStretch, BOOL bHorz)
+{
     CRect rect;
     CalcInsideRect(rect, bHorz);
     if ((!bStretch || !bHorz) && sizeFixed.cx != 0)
         sizeFixed.cx += rect.left - rect.right;
     if ((!bStretch || bHorz) && sizeFixed.cy != 0)
         sizeFixed.cy += rect.top - rect.bottom;
-    return sizeFixed;
 }
 
 LRESULT CDockBar::OnSizeParent(WPARAM wParam, LPARAM lParam)
@@ -259,30 +280,8 @@ void CDockBar::DockControlBar(CControlBar* pBar, LPCRECT lpRect)
     if (pBar->m_pDockBar == this && (lpRect == nullptr || rectBar == *lpRect))
         return;
 
-    if (m_bFloating && (pBar->m_dwDockStyle & CBRS_FLOAT_MULTI))
-        m_dwStyle |= CBRS_FLOAT_MULTI;
-    m_dwStyle &= ~(CBRS_SIZE_FIXED | CBRS_SIZE_DYNAMIC);
-    m_dwStyle |= pBar->m_dwStyle & (CBRS_SIZE_FIXED | CBRS_SIZE_DYNAMIC);
-    if ((m_dwStyle & CBRS_FLOAT_MULTI) == 0) {
-        char szTitle[261] = "";
-        ::GetWindowText(pBar->m_hWnd, szTitle, sizeof(szTitle));
-        ::SetWindowText(m_hWnd, szTitle);
-    }
-
-    DWORD dwStyle = pBar->GetBarStyle() & ~(CBRS_ALIGN_ANY | CBRS_FLOATING);
-    dwStyle |= (m_dwStyle & CBRS_ALIGN_ANY) | CBRS_BORDER_ANY;
-    if (m_bFloating)
-        dwStyle |= CBRS_FLOATING;
-    pBar->SetBarStyle(dwStyle);
-
-    // Hidden while it changes dock bars, so it does not flash at its old place.
-    bool bShow = false;
-    if (pBar->m_pDockBar != this && pBar->IsWindowVisible()) {
-        pBar->SetWindowPos(nullptr, 0, 0, 0, 0,
-                           SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE |
-                               SWP_HIDEWINDOW);
-        bShow = true;
-    }
+    TakeBarStyle(pBar);
+    const BOOL bShow = HideWhileMoving(pBar);
 
     int nPos = -1;
     if (lpRect != nullptr) {
@@ -298,6 +297,42 @@ void CDockBar::DockControlBar(CControlBar* pBar, LPCRECT lpRect)
                            SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS);
     }
 
+    AdoptBar(pBar, nPos, bShow);
+    if (CFrameWnd* pFrame = GetDockingFrame())
+        pFrame->DelayRecalcLayout();
+}
+
+void CDockBar::TakeBarStyle(CControlBar* pBar)
+{
+    if (m_bFloating && (pBar->m_dwDockStyle & CBRS_FLOAT_MULTI))
+        m_dwStyle |= CBRS_FLOAT_MULTI;
+    m_dwStyle &= ~(CBRS_SIZE_FIXED | CBRS_SIZE_DYNAMIC);
+    m_dwStyle |= pBar->m_dwStyle & (CBRS_SIZE_FIXED | CBRS_SIZE_DYNAMIC);
+    if ((m_dwStyle & CBRS_FLOAT_MULTI) == 0) {
+        char szTitle[261] = "";
+        ::GetWindowText(pBar->m_hWnd, szTitle, sizeof(szTitle));
+        ::SetWindowText(m_hWnd, szTitle);
+    }
+
+    DWORD dwStyle = pBar->GetBarStyle() & ~(CBRS_ALIGN_ANY | CBRS_FLOATING);
+    dwStyle |= (m_dwStyle & CBRS_ALIGN_ANY) | CBRS_BORDER_ANY;
+    if (m_bFloating)
+        dwStyle |= CBRS_FLOATING;
+    pBar->SetBarStyle(dwStyle);
+}
+
+BOOL CDockBar::HideWhileMoving(CControlBar* pBar)
+{
+    // Hidden while it changes dock bars, so it does not flash at its old place.
+    if (pBar->m_pDockBar == this || !pBar->IsWindowVisible())
+        return FALSE;
+    pBar->SetWindowPos(nullptr, 0, 0, 0, 0,
+                       SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_HIDEWINDOW);
+    return TRUE;
+}
+
+void CDockBar::AdoptBar(CControlBar* pBar, int nPos, BOOL bShow)
+{
     // Re-parent before leaving the old dock bar: an emptied floating frame destroys itself.
     if (::GetParent(pBar->m_hWnd) != m_hWnd)
         ::SetParent(pBar->m_hWnd, m_hWnd);
@@ -312,8 +347,6 @@ void CDockBar::DockControlBar(CControlBar* pBar, LPCRECT lpRect)
                            SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE |
                                SWP_SHOWWINDOW);
     RemovePlaceHolder(pBar);
-    if (CFrameWnd* pFrame = GetDockingFrame())
-        pFrame->DelayRecalcLayout();
 }
 
 void CDockBar::ForgetBar(CControlBar* pBar)
@@ -402,7 +435,7 @@ void CFrameWnd::EnableDocking(DWORD dwDockStyle)
     for (const DockSide& side : kDockSides) {
         if ((side.dwStyle & dwDockStyle & CBRS_ALIGN_ANY) == 0 || GetControlBar(side.nID))
             continue;
-        auto* pDock = new CDockBar;
+        CDockBar* pDock = NewDockBar();
         pDock->m_bAutoDelete = TRUE;
         if (!pDock->Create(this, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN |
                                      side.dwStyle,
@@ -411,6 +444,11 @@ void CFrameWnd::EnableDocking(DWORD dwDockStyle)
             AfxThrowResourceException();
         }
     }
+}
+
+CDockBar* CFrameWnd::NewDockBar()
+{
+    return new CDockBar;
 }
 
 CControlBar* CFrameWnd::GetControlBar(UINT nID)
@@ -497,6 +535,25 @@ void CFrameWnd::FloatControlBar(CControlBar* pBar, CPoint point, DWORD dwStyle)
         pFrame->ShowWindow(SW_SHOWNA);
         pFrame->UpdateWindow();
     }
+}
+
+BOOL CFrameWnd::OnBarCheck(UINT nID)
+{
+    CControlBar* pBar = GetControlBar(nID);
+    if (pBar == nullptr)
+        return FALSE;
+    ShowControlBar(pBar, (pBar->GetStyle() & WS_VISIBLE) == 0, FALSE);
+    return TRUE;
+}
+
+void CFrameWnd::OnUpdateControlBarMenu(CCmdUI* pCmdUI)
+{
+    CControlBar* pBar = GetControlBar(pCmdUI->m_nID);
+    if (pBar == nullptr) {
+        pCmdUI->ContinueRouting();
+        return;
+    }
+    pCmdUI->SetCheck((pBar->GetStyle() & WS_VISIBLE) != 0);
 }
 
 void CFrameWnd::ShowControlBar(CControlBar* pBar, BOOL bShow, BOOL bDelay)

@@ -60,7 +60,11 @@ void CDockContext::InitLoop()
     m_rectLast.SetRectEmpty();
     m_sizeLast = CSize(0, 0);
     m_bForceFrame = m_bFlip = m_bDitherLast = FALSE;
+    LockDesktop();
+}
 
+void CDockContext::LockDesktop()
+{
     m_hWndDesktop = ::GetDesktopWindow();
     if (::LockWindowUpdate(m_hWndDesktop))
         m_hDesktopDC = ::GetDCEx(m_hWndDesktop, nullptr,
@@ -216,7 +220,8 @@ void CDockContext::DrawFocusRect(BOOL bRemoveRect)
 
 BOOL CDockContext::Track()
 {
-    if (::GetCapture() != nullptr)
+    // The bar may hold the capture already (a drag that its own button press started).
+    if (::GetCapture() != nullptr && ::GetCapture() != m_pBar->m_hWnd)
         return FALSE;
     ::SetCapture(m_pBar->m_hWnd);
     while (::GetCapture() == m_pBar->m_hWnd) {

@@ -24,18 +24,19 @@ public:
     // docked place (a bar that accepts no side stays floating).
     virtual void ToggleDocking();
 
-    // The drag loop.
-    void Move(CPoint pt);
-    void EndDrag();
+    // The drag loop; Track runs it and calls the others (a drag of another kind overrides
+    // the drag's steps).
+    virtual void Move(CPoint pt);
+    virtual void EndDrag();
     void Stretch(CPoint pt);
     void EndResize();
-    void OnKey(int nChar, BOOL bDown);
+    virtual void OnKey(int nChar, BOOL bDown);
     // The side under the current rectangles, 0 when the bar would float.
     DWORD CanDock();
     CDockBar* GetDockBar(DWORD dwOverDockStyle);
-    void DrawFocusRect(BOOL bRemoveRect = FALSE);
+    virtual void DrawFocusRect(BOOL bRemoveRect = FALSE);
     void InitLoop();
-    void CancelLoop();
+    virtual void CancelLoop();
     BOOL Track();
 
     CPoint m_ptLast;
@@ -65,7 +66,10 @@ public:
     // A resize: the size asked for, the size the bar takes, the floating frame around it.
     CRect m_rectRequestedSize, m_rectActualSize, m_rectActualFrameSize, m_rectFrameBorders;
 
-private:
+protected:
+    // Locks the desktop and gets its window DC (m_pDC) to draw the tracking rectangles on.
+    void LockDesktop();
+
     HWND m_hWndDesktop = nullptr;
     HDC m_hDesktopDC = nullptr;
 };

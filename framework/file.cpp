@@ -1,5 +1,8 @@
-// CFile over Win32 file handles, or over POSIX descriptors in the native build.
+// CFile's portable half (the platform halves are file_win.cpp and file_posix.cpp),
+// CStdioFile and CMemFile.
 #include "framework/file.h"
+
+#include "framework/file_platform.h"
 
 #include <algorithm>
 #include <climits>
@@ -7,148 +10,14 @@
 #include <cstring>
 #include <string>
 
-#ifndef _WIN32
-#include <cerrno>
-#include <cstdio>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
-
 IMPLEMENT_DYNAMIC(CFile, CObject)
 IMPLEMENT_DYNAMIC(CStdioFile, CFile)
 IMPLEMENT_DYNAMIC(CMemFile, CFile)
 
 const HANDLE CFile::hFileNull = INVALID_HANDLE_VALUE;
 
-namespace
+namespace file_platform
 {
-LONG LastOsError()
-{
-#ifdef _WIN32
-    return static_cast<LONG>(::GetLastError());
-#else
-    return errno;
-#endif
-}
-
-CString FullPath(LPCTSTR name)
-{
-#ifdef _WIN32
-    char buf[MAX_PATH];
-    const DWORD n = ::GetFullPathNameA(name, sizeof buf, buf, nullptr);
-    if (n == 0)
-        return CString(name);
-    if (n < sizeof buf)
-        return CString(buf, static_cast<int>(n));
-    CString path;
-    const DWORD m = ::GetFullPathNameA(name, n, path.GetBuffer(static_cast<int>(n)), nullptr);
-    path.ReleaseBuffer(m < n ? static_cast<int>(m) : 0);
-    return path;
-#else
-    if (name[0] == '/')
-        return CString(name);
-    char cwd[4096];
-    if (!::getcwd(cwd, sizeof cwd))
-        return CString(name);
-    CString path(cwd);
-    path += '/';
-    return path + name;
-#endif
-}
-
-#ifdef _WIN32
-HANDLE OpenHandle(LPCTSTR name, UINT flags)
-{
-    DWORD access = GENERIC_READ;
-    if ((flags & 3) == CFile::modeWrite)
-        access = GENERIC_WRITE;
-    else if ((flags & 3) == CFile::modeReadWrite)
-        access = GENERIC_READ | GENERIC_WRITE;
-    DWORD share = 0;
-    switch (flags & 0x70) {
-    case CFile::shareDenyWrite:
-        share = FILE_SHARE_READ;
-        break;
-    case CFile::shareDenyRead:
-        share = FILE_SHARE_WRITE;
-        break;
-    case CFile::shareDenyNone:
-        share = FILE_SHARE_READ | FILE_SHARE_WRITE;
-        break;
-    default: // compatibility and exclusive modes share nothing
-        break;
-    }
-    DWORD creation = OPEN_EXISTING;
-    if (flags & CFile::modeCreate)
-        creation = (flags & CFile::modeNoTruncate) ? OPEN_ALWAYS : CREATE_ALWAYS;
-    // Windows refuses to write a read-only file; Wine run as root does not, so check first.
-    const DWORD attrs = ::GetFileAttributesA(name);
-    if ((access & GENERIC_WRITE) && attrs != INVALID_FILE_ATTRIBUTES &&
-        (attrs & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) == FILE_ATTRIBUTE_READONLY) {
-        ::SetLastError(ERROR_ACCESS_DENIED);
-        return INVALID_HANDLE_VALUE;
-    }
-    SECURITY_ATTRIBUTES sa = {sizeof sa, nullptr, (flags & CFile::modeNoInherit) == 0};
-    return ::CreateFileA(name, access, share, &sa, creation, FILE_ATTRIBUTE_NORMAL, nullptr);
-}
-
-LONGLONG FromFileTime(const FILETIME& ft)
-{
-    // FILETIME counts 100 ns from 1601; CTime counts seconds from 1970.
-    const ULONGLONG t = (static_cast<ULONGLONG>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
-    return t == 0 ? 0 : static_cast<LONGLONG>(t / 10000000ULL) - 11644473600LL;
-}
-#else
-int Fd(HANDLE h)
-{
-    return static_cast<int>(reinterpret_cast<INT_PTR>(h));
-}
-
-HANDLE OpenHandle(LPCTSTR name, UINT flags)
-{
-    int oflags = O_CLOEXEC | O_RDONLY;
-    if ((flags & 3) == CFile::modeWrite)
-        oflags = O_CLOEXEC | O_WRONLY;
-    else if ((flags & 3) == CFile::modeReadWrite)
-        oflags = O_CLOEXEC | O_RDWR;
-    if (flags & CFile::modeCreate)
-        oflags |= O_CREAT | ((flags & CFile::modeNoTruncate) ? 0 : O_TRUNC);
-    struct stat st;
-    if (::stat(name, &st) == 0) {
-        // Windows opens no directory as a file and honours the read-only attribute even for
-        // an administrator; do the same before O_TRUNC can touch anything.
-        if (S_ISDIR(st.st_mode) || ((flags & 3) != CFile::modeRead && !(st.st_mode & S_IWUSR))) {
-            errno = EACCES;
-            return CFile::hFileNull;
-        }
-    }
-    const int fd = ::open(name, oflags, 0666);
-    if (fd >= 0)
-        return reinterpret_cast<HANDLE>(static_cast<INT_PTR>(fd));
-    int err = errno;
-    if (err == ENOENT) {
-        // Windows tells a missing folder (bad path) from a missing file.
-        const char* slash = std::strrchr(name, '/');
-        const std::string dir = slash ? std::string(name, slash == name ? 1 : slash - name) : ".";
-        if (::stat(dir.c_str(), &st) != 0)
-            err = ENOTDIR;
-    }
-    errno = err;
-    return CFile::hFileNull;
-}
-
-void FillStatus(const struct stat& st, CFileStatus& rStatus)
-{
-    rStatus.m_ctime = static_cast<LONGLONG>(st.st_ctime);
-    rStatus.m_mtime = static_cast<LONGLONG>(st.st_mtime);
-    rStatus.m_atime = static_cast<LONGLONG>(st.st_atime);
-    rStatus.m_size = static_cast<ULONGLONG>(st.st_size);
-    rStatus.m_attribute = S_ISDIR(st.st_mode) ? CFile::directory : CFile::normal;
-    if (!(st.st_mode & S_IWUSR))
-        rStatus.m_attribute |= CFile::readOnly;
-}
-#endif
 
 void SetFullName(CFileStatus& rStatus, const CString& path)
 {
@@ -156,7 +25,12 @@ void SetFullName(CFileStatus& rStatus, const CString& path)
     std::memcpy(rStatus.m_szFullName, path.GetString(), n);
     rStatus.m_szFullName[n] = '\0';
 }
-} // namespace
+
+} // namespace file_platform
+
+using file_platform::FullPath;
+using file_platform::LastOsError;
+using file_platform::OpenHandle;
 
 // INVALID_HANDLE_VALUE rather than hFileNull: a global CFile may be built before hFileNull.
 CFile::CFile() : m_hFile(INVALID_HANDLE_VALUE), m_bCloseOnDelete(FALSE) {}
@@ -212,237 +86,15 @@ void CFile::ThrowLastError() const
                           err, m_strFileName);
 }
 
-UINT CFile::Read(void* lpBuf, UINT nCount)
-{
-    ASSERT(m_hFile != hFileNull);
-    if (nCount == 0)
-        return 0;
-#ifdef _WIN32
-    DWORD got = 0;
-    if (!::ReadFile(m_hFile, lpBuf, nCount, &got, nullptr))
-        ThrowLastError();
-    return got;
-#else
-    UINT total = 0;
-    while (total < nCount) {
-        const ssize_t n = ::read(Fd(m_hFile), static_cast<char*>(lpBuf) + total, nCount - total);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            ThrowLastError();
-        if (n == 0)
-            break;
-        total += static_cast<UINT>(n);
-    }
-    return total;
-#endif
-}
-
-void CFile::Write(const void* lpBuf, UINT nCount)
-{
-    ASSERT(m_hFile != hFileNull);
-    if (nCount == 0)
-        return;
-#ifdef _WIN32
-    DWORD written = 0;
-    if (!::WriteFile(m_hFile, lpBuf, nCount, &written, nullptr))
-        ThrowLastError();
-    if (written != nCount)
-        AfxThrowFileException(CFileException::diskFull, -1, m_strFileName);
-#else
-    UINT total = 0;
-    while (total < nCount) {
-        const ssize_t n =
-            ::write(Fd(m_hFile), static_cast<const char*>(lpBuf) + total, nCount - total);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            ThrowLastError();
-        if (n == 0)
-            AfxThrowFileException(CFileException::diskFull, -1, m_strFileName);
-        total += static_cast<UINT>(n);
-    }
-#endif
-}
-
-ULONGLONG CFile::Seek(LONGLONG lOff, UINT nFrom)
-{
-    ASSERT(m_hFile != hFileNull && nFrom <= end);
-#ifdef _WIN32
-    LARGE_INTEGER dist, pos;
-    dist.QuadPart = lOff;
-    if (!::SetFilePointerEx(m_hFile, dist, &pos, nFrom))
-        ThrowLastError();
-    return static_cast<ULONGLONG>(pos.QuadPart);
-#else
-    const int whence = nFrom == begin ? SEEK_SET : (nFrom == current ? SEEK_CUR : SEEK_END);
-    const off_t pos = ::lseek(Fd(m_hFile), static_cast<off_t>(lOff), whence);
-    if (pos < 0)
-        ThrowLastError();
-    return static_cast<ULONGLONG>(pos);
-#endif
-}
-
 ULONGLONG CFile::GetPosition() const
 {
     return const_cast<CFile*>(this)->CFile::Seek(0, current);
-}
-
-ULONGLONG CFile::GetLength() const
-{
-    ASSERT(m_hFile != hFileNull);
-#ifdef _WIN32
-    LARGE_INTEGER size;
-    if (!::GetFileSizeEx(m_hFile, &size))
-        ThrowLastError();
-    return static_cast<ULONGLONG>(size.QuadPart);
-#else
-    struct stat st;
-    if (::fstat(Fd(m_hFile), &st) != 0)
-        ThrowLastError();
-    return static_cast<ULONGLONG>(st.st_size);
-#endif
-}
-
-void CFile::SetLength(ULONGLONG dwNewLen)
-{
-    ASSERT(m_hFile != hFileNull);
-    CFile::Seek(static_cast<LONGLONG>(dwNewLen), begin);
-#ifdef _WIN32
-    if (!::SetEndOfFile(m_hFile))
-        ThrowLastError();
-#else
-    if (::ftruncate(Fd(m_hFile), static_cast<off_t>(dwNewLen)) != 0)
-        ThrowLastError();
-#endif
-}
-
-void CFile::Flush()
-{
-    if (m_hFile == hFileNull)
-        return;
-#ifdef _WIN32
-    if (!::FlushFileBuffers(m_hFile))
-        ThrowLastError();
-#else
-    if (::fsync(Fd(m_hFile)) != 0 && errno != EINVAL)
-        ThrowLastError();
-#endif
-}
-
-void CFile::Close()
-{
-    BOOL ok = TRUE;
-    if (m_hFile != hFileNull) {
-#ifdef _WIN32
-        ok = ::CloseHandle(m_hFile);
-#else
-        ok = ::close(Fd(m_hFile)) == 0;
-#endif
-    }
-    m_hFile = hFileNull;
-    m_bCloseOnDelete = FALSE;
-    if (!ok)
-        ThrowLastError();
-    m_strFileName.Empty();
-}
-
-void CFile::Abort()
-{
-    if (m_hFile != hFileNull) {
-#ifdef _WIN32
-        ::CloseHandle(m_hFile);
-#else
-        ::close(Fd(m_hFile));
-#endif
-        m_hFile = hFileNull;
-    }
-    m_bCloseOnDelete = FALSE;
-    m_strFileName.Empty();
 }
 
 CString CFile::GetFileName() const
 {
     const int cut = std::max(m_strFileName.ReverseFind('\\'), m_strFileName.ReverseFind('/'));
     return m_strFileName.Mid(cut + 1);
-}
-
-BOOL CFile::GetStatus(CFileStatus& rStatus) const
-{
-    rStatus = CFileStatus();
-    SetFullName(rStatus, m_strFileName);
-    if (m_hFile == hFileNull)
-        return FALSE;
-#ifdef _WIN32
-    BY_HANDLE_FILE_INFORMATION info;
-    if (!::GetFileInformationByHandle(m_hFile, &info))
-        return FALSE;
-    rStatus.m_ctime = FromFileTime(info.ftCreationTime);
-    rStatus.m_mtime = FromFileTime(info.ftLastWriteTime);
-    rStatus.m_atime = FromFileTime(info.ftLastAccessTime);
-    rStatus.m_size = (static_cast<ULONGLONG>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
-    rStatus.m_attribute = static_cast<BYTE>(info.dwFileAttributes & 0xFF);
-#else
-    struct stat st;
-    if (::fstat(Fd(m_hFile), &st) != 0)
-        return FALSE;
-    FillStatus(st, rStatus);
-#endif
-    return TRUE;
-}
-
-BOOL CFile::GetStatus(LPCTSTR lpszFileName, CFileStatus& rStatus)
-{
-    rStatus = CFileStatus();
-    if (!lpszFileName || !*lpszFileName)
-        return FALSE;
-#ifdef _WIN32
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!::GetFileAttributesExA(lpszFileName, GetFileExInfoStandard, &data))
-        return FALSE;
-    rStatus.m_ctime = FromFileTime(data.ftCreationTime);
-    rStatus.m_mtime = FromFileTime(data.ftLastWriteTime);
-    rStatus.m_atime = FromFileTime(data.ftLastAccessTime);
-    rStatus.m_size = (static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-    rStatus.m_attribute = static_cast<BYTE>(data.dwFileAttributes & 0xFF);
-#else
-    struct stat st;
-    if (::stat(lpszFileName, &st) != 0)
-        return FALSE;
-    FillStatus(st, rStatus);
-#endif
-    SetFullName(rStatus, FullPath(lpszFileName));
-    return TRUE;
-}
-
-void CFile::Rename(LPCTSTR lpszOldName, LPCTSTR lpszNewName)
-{
-#ifdef _WIN32
-    if (!::MoveFileA(lpszOldName, lpszNewName))
-        CFileException::ThrowOsError(LastOsError(), lpszOldName);
-#else
-    // Like MoveFile, never replace an existing file.
-    if (::renameat2(AT_FDCWD, lpszOldName, AT_FDCWD, lpszNewName, RENAME_NOREPLACE) == 0)
-        return;
-    if (errno == EINVAL || errno == ENOSYS) {
-        if (::access(lpszNewName, F_OK) == 0)
-            errno = EEXIST;
-        else if (::rename(lpszOldName, lpszNewName) == 0)
-            return;
-    }
-    CFileException::ThrowErrno(errno, lpszOldName);
-#endif
-}
-
-void CFile::Remove(LPCTSTR lpszFileName)
-{
-#ifdef _WIN32
-    if (!::DeleteFileA(lpszFileName))
-        CFileException::ThrowOsError(LastOsError(), lpszFileName);
-#else
-    if (::unlink(lpszFileName) != 0)
-        CFileException::ThrowErrno(errno, lpszFileName);
-#endif
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -17,8 +17,20 @@ ON_WM_SIZE()
 ON_WM_SETFOCUS()
 ON_WM_INITMENUPOPUP()
 ON_MESSAGE(WM_IDLEUPDATECMDUI, OnIdleUpdateCmdUI)
+ON_MESSAGE(WM_SETMESSAGESTRING, OnSetMessageString)
+ON_WM_MENUSELECT()
+ON_NOTIFY_EX_RANGE(TTN_NEEDTEXTA, 0, 0xFFFF, OnToolTipText)
+ON_NOTIFY_EX_RANGE(TTN_NEEDTEXTW, 0, 0xFFFF, OnToolTipText)
+ON_UPDATE_COMMAND_UI(ID_VIEW_TOOLBAR, OnUpdateControlBarMenu)
+ON_COMMAND_EX(ID_VIEW_TOOLBAR, OnBarCheck)
+ON_UPDATE_COMMAND_UI(ID_VIEW_STATUS_BAR, OnUpdateControlBarMenu)
+ON_COMMAND_EX(ID_VIEW_STATUS_BAR, OnBarCheck)
 ON_COMMAND_RANGE(ID_NEXT_PANE, ID_PREV_PANE, OnNextPane)
 ON_UPDATE_COMMAND_UI_RANGE(ID_NEXT_PANE, ID_PREV_PANE, OnUpdateNextPane)
+ON_COMMAND_EX(ID_VIEW_STATUS_BAR, OnBarCheck)
+ON_UPDATE_COMMAND_UI(ID_VIEW_STATUS_BAR, OnUpdateControlBarMenu)
+ON_COMMAND_EX(ID_VIEW_TOOLBAR, OnBarCheck)
+ON_UPDATE_COMMAND_UI(ID_VIEW_TOOLBAR, OnUpdateControlBarMenu)
 END_MESSAGE_MAP()
 
 const RECT CFrameWnd::rectDefault = {CW_USEDEFAULT, CW_USEDEFAULT, 0, 0};
@@ -315,4 +327,81 @@ void CFrameWnd::OnInitMenuPopup(CMenu* pPopupMenu, UINT, BOOL bSysMenu)
         UINT count = static_cast<UINT>(pPopupMenu->GetMenuItemCount());
         state.m_nIndexMax = count;
     }
+}
+
+// --- status line, bar toggles, tooltips ---
+
+CWnd* CFrameWnd::GetMessageBar()
+{
+    return GetDlgItem(AFX_IDW_STATUS_BAR);
+}
+
+void CFrameWnd::GetMessageString(UINT nID, CString& rMessage) const
+{
+    rMessage.Empty();
+    if (nID == 0 || !rMessage.LoadString(nID))
+        return;
+    if (int nl = rMessage.Find('\n'); nl >= 0)
+        rMessage = rMessage.Left(nl);
+}
+
+LRESULT CFrameWnd::OnSetMessageString(WPARAM wParam, LPARAM lParam)
+{
+    const UINT nIDLast = m_nIDLastMessage;
+    m_nIDLastMessage = static_cast<UINT>(wParam);
+    if (CWnd* pBar = GetMessageBar(); pBar != nullptr) {
+        CString text;
+        if (lParam != 0)
+            text = reinterpret_cast<LPCTSTR>(lParam);
+        else
+            GetMessageString(static_cast<UINT>(wParam), text);
+        pBar->SetWindowText(text);
+        pBar->UpdateWindow();
+    }
+    return nIDLast;
+}
+
+void CFrameWnd::OnMenuSelect(UINT nItemID, UINT nFlags, HMENU hSysMenu)
+{
+    if (nFlags == 0xFFFF && hSysMenu == nullptr)
+        m_nIDTracking = AFX_IDS_IDLEMESSAGE; // the menu closed
+    else if (nItemID == 0 || (nFlags & (MF_SEPARATOR | MF_POPUP)) || nItemID >= 0xF000)
+        m_nIDTracking = 0; // a submenu, a separator or a system command: no prompt
+    else
+        m_nIDTracking = nItemID;
+    if (m_nIDTracking != m_nIDLastMessage)
+        SendMessage(WM_SETMESSAGESTRING, m_nIDTracking);
+}
+
+BOOL CFrameWnd::OnToolTipText(UINT, NMHDR* pNMHDR, LRESULT* pResult)
+{
+    const UINT nID = AfxToolTipRouteId(pNMHDR);
+    CString text;
+    if (nID == 0 || !text.LoadString(nID))
+        return FALSE;
+    const int nl = text.Find('\n');
+    if (nl < 0)
+        return FALSE;
+    AfxSetToolTipText(pNMHDR, text.Mid(nl + 1));
+    *pResult = 0;
+    return TRUE;
+}
+
+BOOL CFrameWnd::OnBarCheck(UINT nID)
+{
+    CControlBar* pBar = GetControlBar(nID);
+    if (pBar == nullptr)
+        return FALSE;
+    ShowControlBar(pBar, (pBar->GetStyle() & WS_VISIBLE) == 0, FALSE);
+    return TRUE;
+}
+
+void CFrameWnd::OnUpdateControlBarMenu(CCmdUI* pCmdUI)
+{
+    CControlBar* pBar = GetControlBar(pCmdUI->m_nID);
+    if (pBar == nullptr) {
+        pCmdUI->ContinueRouting();
+        return;
+    }
+    pCmdUI->SetCheck((pBar->GetStyle() & WS_VISIBLE) != 0);
 }

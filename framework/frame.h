@@ -69,6 +69,11 @@ public:
     // Floats pBar in a floating frame whose top-left corner is at a screen point.
     void FloatControlBar(CControlBar* pBar, CPoint point, DWORD dwStyle = CBRS_ALIGN_TOP);
     void ShowControlBar(CControlBar* pBar, BOOL bShow, BOOL bDelay);
+    // The command of a bar's menu item (the item's id is the bar's): shows the bar when it is
+    // hidden and hides it when shown. FALSE when the frame has no bar of that id.
+    BOOL OnBarCheck(UINT nID);
+    // Checks the item while its bar is visible; disabled when there is no such bar.
+    void OnUpdateControlBarMenu(CCmdUI* pCmdUI);
     // The side (CBRS_ALIGN_*) of the first visible dock bar that takes a screen rectangle
     // for a bar with this dock style, 0 when none; *ppDockBar receives that dock bar.
     DWORD CanDock(CRect rect, DWORD dwDockStyle, CDockBar** ppDockBar = nullptr);
@@ -76,6 +81,8 @@ public:
     void AddControlBar(CControlBar* pBar) { m_listControlBars.AddTail(pBar); }
     void RemoveControlBar(CControlBar* pBar);
     virtual CMiniDockFrameWnd* CreateFloatingFrame(DWORD dwStyle);
+    // The (not yet created) dock bar EnableDocking puts on a side.
+    virtual CDockBar* NewDockBar();
     // The docking layout: read from the bars, applied to them (floating frames made as
     // needed), and saved to or loaded from the application profile.
     void GetDockState(CDockState& state);
@@ -108,6 +115,20 @@ public:
     // Updates the items of a menu about to open through the command route.
     void OnInitMenuPopup(CMenu* pPopupMenu, UINT nIndex, BOOL bSysMenu);
 
+    // The status line. The message bar is the child AFX_IDW_STATUS_BAR (null when there is
+    // none); a command's message string is the part of its string resource before the first
+    // newline (empty for id 0 or no string).
+    virtual CWnd* GetMessageBar();
+    virtual void GetMessageString(UINT nID, CString& rMessage) const;
+    // The bar toggles (ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, or a bar's own id): FALSE when
+    // the frame has no bar of that id, so the command routes on.
+    BOOL OnBarCheck(UINT nID);
+    void OnUpdateControlBarMenu(CCmdUI* pCmdUI);
+
+    // The id whose message the status line shows, and the menu item being tracked.
+    UINT m_nIDLastMessage = 0;
+    UINT m_nIDTracking = 0;
+
     HACCEL m_hAccelTable = nullptr;
     // Menu items without a command handler (and without an update handler) are greyed.
     BOOL m_bAutoMenuEnable = TRUE;
@@ -124,6 +145,14 @@ protected:
     void OnSize(UINT nType, int cx, int cy);
     void OnSetFocus(CWnd* pOldWnd);
     LRESULT OnIdleUpdateCmdUI(WPARAM wParam, LPARAM lParam);
+    // WM_SETMESSAGESTRING: lParam a text, else wParam a string id (AFX_IDS_IDLEMESSAGE the
+    // idle prompt, 0 an empty line) for the message bar; returns the previous id.
+    LRESULT OnSetMessageString(WPARAM wParam, LPARAM lParam);
+    // A menu item's prompt while it is highlighted; the idle prompt when the menu closes.
+    void OnMenuSelect(UINT nItemID, UINT nFlags, HMENU hSysMenu);
+    // TTN_NEEDTEXT (A and W) for any id: the part of the command's string after the first
+    // newline. FALSE when the command has no such part.
+    BOOL OnToolTipText(UINT nID, NMHDR* pNMHDR, LRESULT* pResult);
     void OnUpdateNextPane(CCmdUI* pCmdUI) { pCmdUI->Enable(FALSE); }
     void OnNextPane(UINT) {}
 

@@ -36,7 +36,8 @@
 #define ID_NEXT_PANE 0xE150
 #define ID_PREV_PANE 0xE151
 
-// Status-bar indicators
+// Status-bar indicators; a separator is a free pane
+#define ID_SEPARATOR 0
 #define ID_INDICATOR_EXT 0xE700
 #define ID_INDICATOR_CAPS 0xE701
 #define ID_INDICATOR_NUM 0xE702

@@ -30,6 +30,64 @@ BOOL CListCtrl::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESUL
     return DrawItemOrReflect(this, message, wParam, lParam, pResult);
 }
 
+INT_PTR CListCtrl::OnToolHitTest(CPoint point, TOOLINFO* pTI) const
+{
+    if (!(GetExtendedStyle() & LVS_EX_INFOTIP))
+        return CWnd::OnToolHitTest(point, pTI);
+    // The list's own tooltip would show the same tip a second time where the platform has
+    // info tips; it is destroyed, not leaked.
+    if (HWND hOwn = reinterpret_cast<HWND>(SendMessage(LVM_GETTOOLTIPS)); hOwn != nullptr) {
+        ::SendMessage(m_hWnd, LVM_SETTOOLTIPS, 0, 0);
+        ::DestroyWindow(hOwn);
+    }
+    LVHITTESTINFO hit{};
+    hit.pt = point;
+    const int nItem = HitTest(&hit);
+    if (nItem < 0 || !(hit.flags & LVHT_ONITEM))
+        return -1;
+    if (pTI != nullptr) {
+        pTI->hwnd = m_hWnd;
+        pTI->uId = static_cast<UINT_PTR>(nItem);
+        GetItemRect(nItem, &pTI->rect, LVIR_BOUNDS);
+        pTI->lpszText = LPSTR_TEXTCALLBACK;
+    }
+    return nItem;
+}
+
+BOOL CListCtrl::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult)
+{
+    auto* pNMHDR = reinterpret_cast<NMHDR*>(lParam);
+    const bool tipText = pNMHDR != nullptr &&
+                         (pNMHDR->code == TTN_NEEDTEXTA || pNMHDR->code == TTN_NEEDTEXTW);
+    if (!tipText || pNMHDR->hwndFrom != AfxGetThreadToolTip() ||
+        !(GetExtendedStyle() & LVS_EX_INFOTIP))
+        return CWnd::OnNotify(wParam, lParam, pResult);
+
+    // The tooltip copies the text when this returns; one tip shows at a time per thread.
+    thread_local char szTip[INFOTIPSIZE];
+    thread_local wchar_t wszTip[INFOTIPSIZE];
+    szTip[0] = 0;
+    NMLVGETINFOTIPA info{};
+    info.hdr.hwndFrom = m_hWnd;
+    info.hdr.idFrom = static_cast<UINT_PTR>(::GetDlgCtrlID(m_hWnd));
+    info.hdr.code = LVN_GETINFOTIPA;
+    info.dwFlags = LVGIT_UNFOLDED;
+    info.pszText = szTip;
+    info.cchTextMax = INFOTIPSIZE;
+    info.iItem = static_cast<int>(pNMHDR->idFrom);
+    ::SendMessage(::GetParent(m_hWnd), WM_NOTIFY, info.hdr.idFrom,
+                  reinterpret_cast<LPARAM>(&info));
+    szTip[INFOTIPSIZE - 1] = 0;
+    if (pNMHDR->code == TTN_NEEDTEXTA) {
+        reinterpret_cast<NMTTDISPINFOA*>(pNMHDR)->lpszText = szTip;
+    } else {
+        ::MultiByteToWideChar(CP_ACP, 0, szTip, -1, wszTip, INFOTIPSIZE);
+        reinterpret_cast<NMTTDISPINFOW*>(pNMHDR)->lpszText = wszTip;
+    }
+    *pResult = 0;
+    return TRUE;
+}
+
 CHeaderCtrl* CListCtrl::GetHeaderCtrl() const
 {
     HWND hHeader = reinterpret_cast<HWND>(SendMessage(LVM_GETHEADER));

@@ -60,6 +60,13 @@ public:
     virtual void DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct) {}
     BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
 
+    // Info tips (LVS_EX_INFOTIP) through the framework's tooltips, once EnableToolTips is on
+    // for the list: the item under the mouse is the tool, and its text is what the parent
+    // answers to LVN_GETINFOTIP (an empty answer shows no tip). The list's own tooltip is
+    // let go then, so a tip never shows twice. Without the style, as CWnd.
+    INT_PTR OnToolHitTest(CPoint point, TOOLINFO* pTI) const override;
+    BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
+
     // The header child of a report view (null when the view has none yet).
     CHeaderCtrl* GetHeaderCtrl() const;
 

@@ -500,22 +500,26 @@ LRESULT CToolBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     return CControlBar::WindowProc(message, wParam, lParam);
 }
 
-LRESULT CToolBar::OnNotifyThis(WPARAM, LPARAM lParam)
+LRESULT CToolBar::OnNotifyThis(WPARAM wParam, LPARAM lParam)
 {
     auto* hdr = reinterpret_cast<NMHDR*>(lParam);
-    static CString text; // lives until the tooltip has copied it
-    text = (m_dwStyle & CBRS_TOOLTIPS) ? TipText(static_cast<UINT>(hdr->idFrom)) : CString();
-    if (hdr->code == TTN_GETDISPINFOA) {
-        auto* info = reinterpret_cast<NMTTDISPINFOA*>(lParam);
-        info->hinst = nullptr;
-        info->lpszText = const_cast<LPSTR>(text.GetString());
-    } else {
-        auto* info = reinterpret_cast<NMTTDISPINFOW*>(lParam);
-        ::MultiByteToWideChar(CP_ACP, 0, text, -1, info->szText, 80);
-        info->szText[79] = 0;
-        info->hinst = nullptr;
-        info->lpszText = info->szText;
+    if (!(m_dwStyle & CBRS_TOOLTIPS)) {
+        AfxSetToolTipText(hdr, "");
+        return 0;
     }
+    // The frame the bar serves answers first (its map may choose texts of its own); the
+    // command string's tip is the answer when it leaves the request empty.
+    AfxSetToolTipText(hdr, "");
+    CFrameWnd* pFrame = m_pDockSite != nullptr ? m_pDockSite : GetDockingFrame();
+    if (pFrame != nullptr && pFrame->m_hWnd != nullptr)
+        pFrame->SendMessage(WM_NOTIFY, wParam, lParam);
+    const bool answered = hdr->code == TTN_GETDISPINFOA
+                              ? reinterpret_cast<NMTTDISPINFOA*>(lParam)->lpszText != nullptr &&
+                                    *reinterpret_cast<NMTTDISPINFOA*>(lParam)->lpszText != 0
+                              : reinterpret_cast<NMTTDISPINFOW*>(lParam)->lpszText != nullptr &&
+                                    *reinterpret_cast<NMTTDISPINFOW*>(lParam)->lpszText != 0;
+    if (!answered)
+        AfxSetToolTipText(hdr, TipText(static_cast<UINT>(hdr->idFrom)));
     return 0;
 }
 
@@ -592,64 +596,68 @@ void CToolBar::OnMouseLeave()
 
 void CToolBar::ShowPrompt(UINT nID)
 {
-    // The prompt is the command string's first part; it goes to the message pane of the
-    // status bar of the frame the bar serves.
+    // The prompt goes to the message pane of the status bar of the frame the bar serves; a
+    // frame words it itself (its idle prompt too), elsewhere it is the command string's first
+    // part.
     CFrameWnd* pFrame = GetDockingFrame();
     CWnd* pTop = GetTopLevelParent();
-    HWND hStatus = nullptr;
-    for (CWnd* p : {static_cast<CWnd*>(pFrame), pTop, GetOwner()})
-        if (p != nullptr && (hStatus = ::GetDlgItem(p->m_hWnd, AFX_IDW_STATUS_BAR)) != nullptr)
-            break;
-    auto* pStatus = DYNAMIC_DOWNCAST(CStatusBar, CWnd::FromHandlePermanent(hStatus));
-    if (pStatus == nullptr || pStatus->GetCount() == 0)
+    for (CWnd* p : {static_cast<CWnd*>(pFrame), pTop, GetOwner()}) {
+        HWND hStatus = p != nullptr ? ::GetDlgItem(p->m_hWnd, AFX_IDW_STATUS_BAR) : nullptr;
+        if (hStatus == nullptr)
+            continue;
+        if (DYNAMIC_DOWNCAST(CFrameWnd, p) != nullptr) {
+            p->SendMessage(WM_SETMESSAGESTRING, nID);
+            return;
+        }
+        auto* pStatus = DYNAMIC_DOWNCAST(CStatusBar, CWnd::FromHandlePermanent(hStatus));
+        if (pStatus == nullptr || pStatus->GetCount() == 0)
+            return;
+        CString prompt;
+        prompt.LoadString(nID);
+        int nl = prompt.Find('\n');
+        pStatus->SetPaneText(0, nl >= 0 ? prompt.Left(nl) : prompt);
+        pStatus->UpdateWindow();
         return;
-    CString prompt;
-    prompt.LoadString(nID);
-    int nl = prompt.Find('\n');
-    pStatus->SetPaneText(0, nl >= 0 ? prompt.Left(nl) : prompt);
-    pStatus->UpdateWindow();
+    }
 }
 
 // --- CToolCmdUI ---
 
-namespace {
-void WriteState(CToolBar* pBar, UINT nIndex, BYTE fsState)
+BYTE CToolCmdUI::GetButtonState() const
+{
+    TBBUTTON b{};
+    m_pOther->SendMessage(TB_GETBUTTON, m_nIndex, reinterpret_cast<LPARAM>(&b));
+    return b.fsState;
+}
+
+void CToolCmdUI::SetButtonState(BYTE fsState)
 {
     TBBUTTONINFO info{};
     info.cbSize = sizeof(info);
     info.dwMask = TBIF_BYINDEX | TBIF_STATE;
     info.fsState = fsState;
-    pBar->SendMessage(TB_SETBUTTONINFO, nIndex, reinterpret_cast<LPARAM>(&info));
+    m_pOther->SendMessage(TB_SETBUTTONINFO, m_nIndex, reinterpret_cast<LPARAM>(&info));
 }
-BYTE ReadState(CToolBar* pBar, UINT nIndex)
-{
-    TBBUTTON b{};
-    pBar->SendMessage(TB_GETBUTTON, nIndex, reinterpret_cast<LPARAM>(&b));
-    return b.fsState;
-}
-} // namespace
 
 void CToolCmdUI::Enable(BOOL bOn)
 {
     m_bEnableChanged = TRUE;
-    auto* pBar = static_cast<CToolBar*>(m_pOther);
-    BYTE old = ReadState(pBar, m_nIndex);
+    const BYTE old = GetButtonState();
     BYTE state = bOn ? (old | TBSTATE_ENABLED) : (old & ~TBSTATE_ENABLED);
     if (!bOn)
         state &= ~TBSTATE_PRESSED;
     if (state != old)
-        WriteState(pBar, m_nIndex, state);
+        SetButtonState(state);
 }
 
 void CToolCmdUI::SetCheck(int nCheck)
 {
-    auto* pBar = static_cast<CToolBar*>(m_pOther);
-    BYTE old = ReadState(pBar, m_nIndex);
+    const BYTE old = GetButtonState();
     BYTE state = old & ~(TBSTATE_CHECKED | TBSTATE_INDETERMINATE);
     if (nCheck == 1)
         state |= TBSTATE_CHECKED;
     else if (nCheck == 2)
         state |= TBSTATE_INDETERMINATE;
     if (state != old)
-        WriteState(pBar, m_nIndex, state);
+        SetButtonState(state);
 }

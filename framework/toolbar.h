@@ -107,4 +107,9 @@ public:
     // 0 up, 1 checked, 2 indeterminate.
     void SetCheck(int nCheck = 1) override;
     void SetText(LPCTSTR) override {} // buttons keep their texts
+
+protected:
+    // The state (TBSTATE_*) of button m_nIndex of the toolbar m_pOther.
+    BYTE GetButtonState() const;
+    void SetButtonState(BYTE fsState);
 };

@@ -1,6 +1,7 @@
 // CWnd: handle maps, the creation hook, subclassing, message dispatch and reflection.
 #include "framework/wnd.h"
 
+#include <cstring>
 #include <map>
 #include <string>
 
@@ -30,6 +31,7 @@ struct ThreadState {
     CWnd* pWndInit = nullptr;
     CWnd* pWndBinding = nullptr; // the created window's object while the hook binds it
     HHOOK hHookCbt = nullptr;
+    int nHookDepth = 0; // armed creations not yet unhooked (a window's OnCreate may nest one)
     MSG lastMsg{};
 };
 ThreadState& State()
@@ -82,8 +84,17 @@ bool IsToolTipTextRequest(const NMHDR* pNMHDR)
     return pNMHDR->code == TTN_NEEDTEXTA || pNMHDR->code == TTN_NEEDTEXTW;
 }
 
+
+BOOL ReflectToChild(HWND hChild, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
+{
+    CWnd* child = CWnd::FromHandlePermanent(hChild);
+    return child != nullptr && child->OnChildNotify(message, wParam, lParam, pResult);
+}
+
+} // namespace
+
 // A window tool's request names the window; its handlers are found by its control id.
-UINT ToolTipRouteId(const NMHDR* pNMHDR)
+UINT AfxToolTipRouteId(const NMHDR* pNMHDR)
 {
     UINT uFlags = pNMHDR->code == TTN_NEEDTEXTA
                       ? reinterpret_cast<const NMTTDISPINFOA*>(pNMHDR)->uFlags
@@ -93,13 +104,23 @@ UINT ToolTipRouteId(const NMHDR* pNMHDR)
     return static_cast<UINT>(pNMHDR->idFrom);
 }
 
-BOOL ReflectToChild(HWND hChild, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
+void AfxSetToolTipText(NMHDR* pNMHDR, LPCTSTR lpszText)
 {
-    CWnd* child = CWnd::FromHandlePermanent(hChild);
-    return child != nullptr && child->OnChildNotify(message, wParam, lParam, pResult);
+    if (pNMHDR->code == TTN_NEEDTEXTA) {
+        auto* pTTT = reinterpret_cast<NMTTDISPINFOA*>(pNMHDR);
+        ::lstrcpynA(pTTT->szText, lpszText, 80);
+        pTTT->lpszText = pTTT->szText;
+        pTTT->hinst = nullptr;
+    } else {
+        auto* pTTT = reinterpret_cast<NMTTDISPINFOW*>(pNMHDR);
+        char text[80];
+        ::lstrcpynA(text, lpszText, 80);
+        ::MultiByteToWideChar(CP_ACP, 0, text, -1, pTTT->szText, 80);
+        pTTT->szText[79] = 0;
+        pTTT->lpszText = pTTT->szText;
+        pTTT->hinst = nullptr;
+    }
 }
-
-} // namespace
 
 void AfxBindCreatedWindow(CWnd* pWnd, HWND hWnd)
 {
@@ -131,19 +152,29 @@ LRESULT CALLBACK AfxCbtFilterHook(int code, WPARAM wParam, LPARAM lParam)
 void AfxHookWindowCreate(CWnd* pWnd)
 {
     ThreadState& st = State();
-    if (st.hHookCbt == nullptr)
+    if (st.nHookDepth++ == 0 && st.hHookCbt == nullptr)
         st.hHookCbt = ::SetWindowsHookEx(WH_CBT, &AfxCbtFilterHook, nullptr,
                                          ::GetCurrentThreadId());
     st.pWndInit = pWnd;
 }
 
-// False when the hook never saw the window (creation refused before HCBT_CREATEWND).
+// False when the hook never saw the window (creation refused before HCBT_CREATEWND). The
+// outermost creation removes the hook, so the thread's other windows are not filtered.
 bool AfxUnhookWindowCreate()
 {
     ThreadState& st = State();
     bool bound = st.pWndInit == nullptr;
     st.pWndInit = nullptr;
+    if (st.nHookDepth > 0 && --st.nHookDepth == 0 && st.hHookCbt != nullptr) {
+        ::UnhookWindowsHookEx(st.hHookCbt);
+        st.hHookCbt = nullptr;
+    }
     return bound;
+}
+
+bool AfxIsWindowCreateHooked()
+{
+    return State().hHookCbt != nullptr;
 }
 
 BOOL AfxIsWindowCreationUnderway()
@@ -451,7 +482,7 @@ BOOL CWnd::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult)
         return TRUE;
     AFX_NOTIFY notify{pResult, pNMHDR};
     const bool tipText = IsToolTipTextRequest(pNMHDR);
-    if (OnCmdMsg(tipText ? ToolTipRouteId(pNMHDR) : static_cast<UINT>(pNMHDR->idFrom),
+    if (OnCmdMsg(tipText ? AfxToolTipRouteId(pNMHDR) : static_cast<UINT>(pNMHDR->idFrom),
                  MAKELONG(pNMHDR->code, WM_NOTIFY), &notify, nullptr))
         return TRUE;
     // A tip nobody here answers may be answered by the windows around (a bar's frame).
@@ -502,6 +533,23 @@ BOOL CWnd::ModifyStyle(DWORD dwRemove, DWORD dwAdd, UINT nFlags)
         ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0,
                        SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | nFlags);
     return TRUE;
+}
+
+void CWnd::WinHelp(DWORD_PTR dwData, UINT nCmd)
+{
+    char path[MAX_PATH] = {};
+    const DWORD n = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH - 4)
+        return;
+    char* dot = strrchr(path, '.');
+    char* slash = strrchr(path, '\\');
+    if (dot == nullptr || (slash != nullptr && dot < slash))
+        dot = path + n;
+    strcpy(dot, ".hlp");
+    HWND hTop = m_hWnd;
+    while (hTop != nullptr && (::GetWindowLongPtr(hTop, GWL_STYLE) & WS_CHILD) != 0)
+        hTop = ::GetParent(hTop);
+    ::WinHelpA(hTop, path, nCmd, dwData);
 }
 
 void CWnd::CenterWindow(CWnd* pAlternateOwner)

@@ -210,6 +210,8 @@ public:
     {
         return ::MessageBox(m_hWnd, text, caption, type);
     }
+    // Opens the program's help file (the program's path with ".hlp") for the top-level window.
+    virtual void WinHelp(DWORD_PTR dwData, UINT nCmd = HELP_CONTEXT);
     CDC* GetDC() { return CDC::FromHandle(::GetDC(m_hWnd)); }
     int ReleaseDC(CDC* pDC) { return pDC ? ::ReleaseDC(m_hWnd, pDC->m_hDC) : 0; }
     void SetRedraw(BOOL bRedraw = TRUE) { SendMessage(WM_SETREDRAW, bRedraw); }
@@ -305,9 +307,12 @@ public:
 BOOL AfxIsDescendant(HWND hWndParent, HWND hWndChild);
 
 // Arms the creation hook: the next window the thread creates is bound to pWnd and subclassed
-// before its first message. Unhook returns false when no window was bound.
+// before its first message. Unhook returns false when no window was bound; the unhook that
+// ends the outermost creation removes the thread's hook (the two come in pairs).
 void AfxHookWindowCreate(CWnd* pWnd);
 bool AfxUnhookWindowCreate();
+// Whether the thread's creation hook is installed (only while a creation is underway).
+bool AfxIsWindowCreateHooked();
 // True while a window made through CreateEx (or a dialog's creation) is being bound to its
 // object, which is when its PreSubclassWindow runs; false when SubclassWindow takes over an
 // existing window. Controls that set themselves up in WM_CREATE do it in PreSubclassWindow
@@ -327,6 +332,12 @@ void AfxFilterToolTipMessage(const MSG* pMsg);
 HWND AfxGetThreadToolTip();
 // Forgets the tool of a window that is going away.
 void AfxToolTipWindowGone(HWND hWnd);
+// The command id a TTN_NEEDTEXT request (A or W) is about: its idFrom, or the control id of
+// the window it names (TTF_IDISHWND).
+UINT AfxToolTipRouteId(const NMHDR* pNMHDR);
+// Answers a TTN_NEEDTEXT request in its own 80-character buffer: the text cut to 79
+// characters and a zero; the wide request gets the text converted.
+void AfxSetToolTipText(NMHDR* pNMHDR, LPCTSTR lpszText);
 
 // The procedure of every window this framework binds.
 LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -484,3 +495,7 @@ HINSTANCE AfxGetResourceHandle();
     AFX_MSG_ROW(WM_INITMENUPOPUP, 0, 0, 0,                                                     \
                 p->OnInitMenuPopup(CMenu::FromHandle(reinterpret_cast<HMENU>(wParam)),         \
                                    LOWORD(lParam), HIWORD(lParam)))
+// void OnMenuSelect(UINT nItemID, UINT nFlags, HMENU hSysMenu)
+#define ON_WM_MENUSELECT()                                                                     \
+    AFX_MSG_ROW(WM_MENUSELECT, 0, 0, 0,                                                        \
+                p->OnMenuSelect(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HMENU>(lParam)))

@@ -1,7 +1,7 @@
 // Fuzz target: the comment table and the text conversions. Any bytes map without fault, and a
 // tag text converted to a comment and back is unchanged (the check build's code page,
 // Windows-1252, holds every byte value).
-#include "audio/formats/flac/vorbis_comment.h"
+#include "audio/formats/vorbis_comment/vorbis_comment.h"
 #include "audio/track/track_info.h"
 
 #include <cstdint>

@@ -16,7 +16,7 @@
 #include "audio/formats/wma/wma_writer.h"
 #include "foundation/i18n/i18n.h"
 #include "rip/rip_task.h"
-#include "rip/rip_thread.h"
+#include "rip/rip_errors.h"
 
 #include <memory>
 
@@ -24,66 +24,60 @@ namespace
 {
 
 // Each opener returns the opened object, or null with that object's own error text, having
-// released whatever it opened. The CD opener also hands the opened disc's release to
-// source.releaseDisc, and fails with an empty text when no disc opens on the task's drive
-// (the job then reports "Can't find CD device").
-using ReaderOpener = CAudioAbstractReader* (*)(CRipTask& task, CRipSource& source,
-                                               CString& strError);
-using WriterOpener = CAudioAbstractWriter* (*)(CRipTask& task, LPCTSTR lpszPath, int nSampleRate,
-                                               CString& strError);
+// released whatever it opened. The CD opener also hands the opened disc to source.pDisc, and
+// fails with an empty text when no disc opens on the task's drive (the job then reports
+// "Can't find CD device").
+using ReaderOpener = std::unique_ptr<CAudioAbstractReader> (*)(CRipTask& task,
+                                                               CRipSource& source,
+                                                               CString& strError);
+using WriterOpener = std::unique_ptr<CAudioAbstractWriter> (*)(CRipTask& task, LPCTSTR lpszPath,
+                                                               int nSampleRate,
+                                                               CString& strError);
 
 template <class TReader>
-CAudioAbstractReader* OpenFileReader(CRipTask& task, CRipSource&, CString& strError)
+std::unique_ptr<CAudioAbstractReader> OpenFileReader(CRipTask& task, CRipSource&,
+                                                     CString& strError)
 {
     auto pReader = std::make_unique<TReader>();
     if (pReader->Open(task.GetInputFile()))
-        return pReader.release();
+        return pReader;
     pReader->GetError(strError);
     return nullptr;
 }
 
-CAudioAbstractReader* OpenCdReader(CRipTask& task, CRipSource& source, CString& strError)
+std::unique_ptr<CAudioAbstractReader> OpenCdReader(CRipTask& task, CRipSource& source,
+                                                   CString& strError)
 {
     CAudioCDManager manager(task.GetForceASPI());
-    CAudioCD* pCd = manager.OpenCD(task.GetDriveIndex());
-    if (pCd == nullptr)
+    std::unique_ptr<CAudioCD> pCd(manager.OpenCD(task.GetDriveIndex()));
+    if (!pCd)
         return nullptr;
     auto pReader = std::make_unique<CAudioCDReader>();
-    if (pReader->Open(pCd, task.GetStartSector(), task.GetEndSector(),
+    if (pReader->Open(pCd.get(), task.GetStartSector(), task.GetEndSector(),
                       task.GetSlowSpeedMode() ? 176 : 0xFFFF, task.GetNumCDSectorsPerRead(),
                       task.GetCDReadBufSize() << 20)) {
-        source.releaseDisc = [pCd] { delete pCd; };
-        return pReader.release();
+        source.pDisc = std::move(pCd);
+        return pReader;
     }
     pReader->GetError(strError);
-    pReader.reset();
-    delete pCd;
+    pReader.reset(); // before the disc it reads from
     return nullptr;
 }
 
-CAudioAbstractWriter* OpenWavWriter(CRipTask& task, LPCTSTR lpszPath, int nSampleRate,
-                                    CString& strError)
+// How each writer opens with the task's settings. Ogg Vorbis, FLAC, MP3 and WMA writers
+// always get the task's tag record; the WAV writer only when tags are asked for.
+bool OpenWith(CAudioWavWriter& writer, CRipTask& task, LPCTSTR lpszPath, int nSampleRate)
 {
-    auto pWriter = std::make_unique<CAudioWavWriter>();
-    if (pWriter->Open(lpszPath, task.GetChannels(), nSampleRate, task.GetWavBitsPerSample(),
-                      task.GetTagsMode() > 0 ? task.GetTrack() : nullptr))
-        return pWriter.release();
-    pWriter->GetError(strError);
-    return nullptr;
+    return writer.Open(lpszPath, task.GetChannels(), nSampleRate, task.GetWavBitsPerSample(),
+                       task.GetTagsMode() > 0 ? task.GetTrack() : nullptr);
 }
 
-CAudioAbstractWriter* OpenWmaWriter(CRipTask& task, LPCTSTR lpszPath, int nSampleRate,
-                                    CString& strError)
+bool OpenWith(CAudioWMAWriter& writer, CRipTask& task, LPCTSTR lpszPath, int nSampleRate)
 {
-    auto pWriter = std::make_unique<CAudioWMAWriter>();
-    if (pWriter->Open(lpszPath, nSampleRate, task.GetWmaMode(), task.GetTrack()))
-        return pWriter.release();
-    pWriter->GetError(strError);
-    return nullptr;
+    return writer.Open(lpszPath, nSampleRate, task.GetWmaMode(), task.GetTrack());
 }
 
-CAudioAbstractWriter* OpenMp3Writer(CRipTask& task, LPCTSTR lpszPath, int nSampleRate,
-                                    CString& strError)
+bool OpenWith(CAudioMP3Writer& writer, CRipTask& task, LPCTSTR lpszPath, int nSampleRate)
 {
     DWORD flags = 0;
     switch (task.GetMp3Mode()) {
@@ -98,56 +92,54 @@ CAudioAbstractWriter* OpenMp3Writer(CRipTask& task, LPCTSTR lpszPath, int nSampl
     }
     if (task.GetMp3WriteCRCs())
         flags |= CAudioMP3Writer::FLAG_CRC;
-    auto pWriter = std::make_unique<CAudioMP3Writer>();
-    if (pWriter->Open(lpszPath, task.GetChannels(), nSampleRate, task.GetMp3Bitrate(),
-                      task.GetMp3VBRQuality(), flags, task.GetTrack()))
-        return pWriter.release();
-    pWriter->GetError(strError);
-    return nullptr;
+    return writer.Open(lpszPath, task.GetChannels(), nSampleRate, task.GetMp3Bitrate(),
+                       task.GetMp3VBRQuality(), flags, task.GetTrack());
 }
 
-// Ogg Vorbis and FLAC writers always get the task's tag record.
-CAudioAbstractWriter* OpenVorbisWriter(CRipTask& task, LPCTSTR lpszPath, int nSampleRate,
-                                       CString& strError)
+bool OpenWith(CAudioVorbisWriter& writer, CRipTask& task, LPCTSTR lpszPath, int nSampleRate)
 {
-    auto pWriter = std::make_unique<CAudioVorbisWriter>();
-    if (pWriter->Open(lpszPath, task.GetChannels(), nSampleRate, task.GetVorbisQuality(),
-                      task.GetTrack()))
-        return pWriter.release();
-    pWriter->GetError(strError);
-    return nullptr;
+    return writer.Open(lpszPath, task.GetChannels(), nSampleRate, task.GetVorbisQuality(),
+                       task.GetTrack());
 }
 
-CAudioAbstractWriter* OpenFlacWriter(CRipTask& task, LPCTSTR lpszPath, int nSampleRate,
-                                     CString& strError)
+bool OpenWith(CAudioFlacWriter& writer, CRipTask& task, LPCTSTR lpszPath, int nSampleRate)
 {
-    auto pWriter = std::make_unique<CAudioFlacWriter>();
-    if (pWriter->Open(lpszPath, task.GetChannels(), nSampleRate, task.GetFlacLevel(),
-                      task.GetTrack()))
-        return pWriter.release();
+    return writer.Open(lpszPath, task.GetChannels(), nSampleRate, task.GetFlacLevel(),
+                       task.GetTrack());
+}
+
+template <class TWriter>
+std::unique_ptr<CAudioAbstractWriter> OpenWriter(CRipTask& task, LPCTSTR lpszPath,
+                                                 int nSampleRate, CString& strError)
+{
+    auto pWriter = std::make_unique<TWriter>();
+    if (OpenWith(*pWriter, task, lpszPath, nSampleRate))
+        return pWriter;
     pWriter->GetError(strError);
     return nullptr;
 }
 
 struct FormatEntry {
-    int nType;            // file type code, or 99 for a CD
-    int nReaderErrorCode; // CRipThread::ErrorText code when the reader cannot open
+    int nType;                  // file type code, or 99 for a CD
+    RipJobError readerError;    // the job's text when the reader cannot open
     ReaderOpener openReader;
-    int nWriterErrorCode; // CRipThread::ErrorText code when the writer cannot open (0: none)
-    WriterOpener openWriter;
+    RipJobError writerError;    // the job's text when the writer cannot open
+    WriterOpener openWriter;    // null: nothing is written in this format
 };
 
-// A null opener is a format this build does not have yet: the job fails with its error text.
 const FormatEntry kFormats[] = {
-    {0, 2, &OpenFileReader<CAudioWavReader>, 8, &OpenWavWriter},
-    {1, 3, &OpenFileReader<CAudioMP3Reader>, 9, &OpenMp3Writer},
-    {2, 4, &OpenFileReader<CAudioVorbisReader>, 10, &OpenVorbisWriter},
-    {3, 5, &OpenFileReader<CAudioWMAReader>, 11, &OpenWmaWriter},
-    {4, 6, &OpenFileReader<CAudioFlacReader>, 12, &OpenFlacWriter},
-    {99, 1, &OpenCdReader, 0, nullptr},
+    {FILETYPE_WAV, RipJobError::WavReaderInit, &OpenFileReader<CAudioWavReader>,
+     RipJobError::WavWriterInit, &OpenWriter<CAudioWavWriter>},
+    {FILETYPE_MP3, RipJobError::Mp3ReaderInit, &OpenFileReader<CAudioMP3Reader>,
+     RipJobError::Mp3WriterInit, &OpenWriter<CAudioMP3Writer>},
+    {FILETYPE_VORBIS, RipJobError::VorbisReaderInit, &OpenFileReader<CAudioVorbisReader>,
+     RipJobError::VorbisWriterInit, &OpenWriter<CAudioVorbisWriter>},
+    {FILETYPE_WMA, RipJobError::WmaReaderInit, &OpenFileReader<CAudioWMAReader>,
+     RipJobError::WmaWriterInit, &OpenWriter<CAudioWMAWriter>},
+    {FILETYPE_FLAC, RipJobError::FlacReaderInit, &OpenFileReader<CAudioFlacReader>,
+     RipJobError::FlacWriterInit, &OpenWriter<CAudioFlacWriter>},
+    {FILETYPE_CD, RipJobError::CdReaderInit, &OpenCdReader, RipJobError::General, nullptr},
 };
-
-const char kNotAvailable[] = "Format not available";
 
 const FormatEntry* FindFormat(int nType)
 {
@@ -157,18 +149,20 @@ const FormatEntry* FindFormat(int nType)
     return nullptr;
 }
 
-// The job text of the code with the detail in place of its "%s". Spliced rather than
-// formatted: a translated text is outside input and may hold other '%' sequences.
-CString FormatError(int nCode, LPCTSTR lpszDetail)
+} // namespace
+
+CRipSource::CRipSource() = default;
+
+CRipSource::~CRipSource()
 {
-    const CString strText = CRipThread::ErrorText(nCode);
-    const int nAt = strText.Find("%s");
-    if (nAt < 0)
-        return strText;
-    return strText.Left(nAt) + lpszDetail + strText.Mid(nAt + 2);
+    Release();
 }
 
-} // namespace
+void CRipSource::Release()
+{
+    pReader.reset();
+    pDisc.reset();
+}
 
 BOOL RipOpenSource(CRipTask& task, CRipSource& source, CString& strError)
 {
@@ -176,44 +170,38 @@ BOOL RipOpenSource(CRipTask& task, CRipSource& source, CString& strError)
     const FormatEntry* pEntry = FindFormat(task.GetSourceType());
     if (pEntry == nullptr) {
         // No reader recognised the input (a format of another kind, or damaged beyond telling).
-        strError = I18NString("cripthread.const.unknowninputerror",
-                              "The input file's format is not recognised: %s");
-        const int nAt = strError.Find("%s");
-        if (nAt >= 0)
-            strError = strError.Left(nAt) + task.GetInputFile() + strError.Mid(nAt + 2);
-        return FALSE;
-    }
-    if (pEntry->openReader == nullptr) {
-        strError = FormatError(pEntry->nReaderErrorCode, kNotAvailable);
+        strError = RipSpliceDetail(I18NString("cripthread.const.unknowninputerror",
+                                              "The input file's format is not recognised: %s"),
+                                   task.GetInputFile());
         return FALSE;
     }
     CString strDetail;
     source.pReader = pEntry->openReader(task, source, strDetail);
-    if (source.pReader != nullptr)
+    if (source.pReader)
         return TRUE;
     // An opener that fails has already released whatever it opened; a CD opener that found
     // no disc reports the complete text itself.
     if (pEntry->nType == CRipTask::SOURCE_CD && strDetail.IsEmpty())
-        strError = CRipThread::ErrorText(7);
+        strError = RipErrorText(RipJobError::CannotFindCd);
     else
-        strError = FormatError(pEntry->nReaderErrorCode, strDetail);
+        strError = RipErrorText(pEntry->readerError, strDetail);
     return FALSE;
 }
 
-CAudioAbstractWriter* RipOpenWriter(CRipTask& task, LPCTSTR lpszPath, int nSampleRate,
-                                    CString& strError)
+std::unique_ptr<CAudioAbstractWriter> RipOpenWriter(CRipTask& task, LPCTSTR lpszPath,
+                                                    int nSampleRate, CString& strError)
 {
     strError.Empty();
     const FormatEntry* pEntry = FindFormat(task.GetOutputFormat());
-    if (pEntry == nullptr || pEntry->nWriterErrorCode == 0)
-        return nullptr;
-    if (pEntry->openWriter == nullptr) {
-        strError = FormatError(pEntry->nWriterErrorCode, kNotAvailable);
+    if (pEntry == nullptr || pEntry->openWriter == nullptr) {
+        // A failure always says so, also for a format code no writer has.
+        strError = RipErrorText(RipJobError::General);
         return nullptr;
     }
     CString strDetail;
-    CAudioAbstractWriter* pWriter = pEntry->openWriter(task, lpszPath, nSampleRate, strDetail);
-    if (pWriter == nullptr)
-        strError = FormatError(pEntry->nWriterErrorCode, strDetail);
+    std::unique_ptr<CAudioAbstractWriter> pWriter =
+        pEntry->openWriter(task, lpszPath, nSampleRate, strDetail);
+    if (!pWriter)
+        strError = RipErrorText(pEntry->writerError, strDetail);
     return pWriter;
 }

@@ -4,17 +4,23 @@
 
 #include "framework/core.h"
 
-#include <functional>
+#include <memory>
 
 class CAudioAbstractReader;
 class CAudioAbstractWriter;
+class CAudioCD;
 class CRipTask;
 
-// An opened source. For a CD, releaseDisc deletes the opened disc the reader reads from; it
-// runs after the reader was deleted.
+// An opened source. A CD job also holds the opened disc its reader reads from; the job
+// releases the reader first, then the disc (the reader reads through it to its end).
 struct CRipSource {
-    CAudioAbstractReader* pReader = nullptr;
-    std::function<void()> releaseDisc;
+    std::unique_ptr<CAudioCD> pDisc;
+    std::unique_ptr<CAudioAbstractReader> pReader;
+
+    CRipSource();
+    ~CRipSource();
+    // Reader, then disc.
+    void Release();
 };
 
 // Opens the task's source. False with strError set to the job's error text (for a source type
@@ -23,6 +29,6 @@ BOOL RipOpenSource(CRipTask& task, CRipSource& source, CString& strError);
 
 // Creates and opens the writer of the task's output format on lpszPath (the job writes under
 // a temporary name and renames it when complete). Null with strError set to the job's error
-// text (empty for an unknown output format); the caller owns the result.
-CAudioAbstractWriter* RipOpenWriter(CRipTask& task, LPCTSTR lpszPath, int nSampleRate,
-                                    CString& strError);
+// text ("General error" for an output format no writer has).
+std::unique_ptr<CAudioAbstractWriter> RipOpenWriter(CRipTask& task, LPCTSTR lpszPath,
+                                                    int nSampleRate, CString& strError);

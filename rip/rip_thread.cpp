@@ -3,6 +3,7 @@
 
 #include "audio/audio_frame.h"
 #include "audio/audio_stream.h"
+#include "audio/cd/audio_cd.h"
 #include "foundation/i18n/i18n.h"
 #include "rip/rip_task.h"
 
@@ -31,7 +32,7 @@ CString ExceptionText(CException* e)
     char szMessage[512] = "";
     if (e->GetErrorMessage(szMessage, sizeof szMessage) && szMessage[0] != '\0')
         return szMessage;
-    return CRipThread::ErrorText(-1);
+    return RipErrorText(RipJobError::General);
 }
 
 // Opens an existing file for its identity only (no access asked, every sharing allowed).
@@ -63,8 +64,7 @@ CString PartialFileName(const CString& strFinal)
 } // namespace
 
 CRipThread::CRipThread(CRipTask* pTask)
-    : m_nState(STATE_WAITING), m_pTask(pTask), m_pReader(nullptr), m_pWriter(nullptr),
-      m_bFailed(FALSE), m_bStopRequest(0), m_nProgress(0), m_hWorker(nullptr)
+    : m_nState(STATE_WAITING), m_pTask(pTask), m_bFailed(FALSE), m_bStopRequest(0), m_nProgress(0), m_hWorker(nullptr)
 {
     m_strProtectionText = I18NString("cripthread.const.drmerror", "File is DRM protected.");
     m_strSameFileText = I18NString("cripthread.const.ineqouterror",
@@ -84,7 +84,7 @@ CRipThread::~CRipThread()
     // The worker released its streams; these exist only for a job whose worker never ran
     // to its clean-up. A destructor must not let a file-layer failure escape.
     try {
-        if (m_pWriter != nullptr)
+        if (m_pWriter)
             m_pWriter->Close();
         ReleaseStreams(kCleanupLockMs);
     } catch (CException* e) {
@@ -98,7 +98,7 @@ BOOL CRipThread::Start()
     if (GetState() != STATE_WAITING)
         return FALSE;
     if (!m_pTask) {
-        Fail(ErrorText(-1));
+        Fail(RipErrorText(RipJobError::General));
         m_nState = STATE_ERROR;
         return FALSE;
     }
@@ -125,7 +125,7 @@ BOOL CRipThread::Stop()
         m_bStopRequest = 1;
         break;
     case STATE_WAITING:
-        Fail(ErrorText(14));
+        Fail(RipErrorText(RipJobError::UserStop));
         m_nState = STATE_ERROR;
         break;
     default:
@@ -176,7 +176,7 @@ void CRipThread::Run()
         Fail(ExceptionText(e));
         e->Delete();
     } catch (...) {
-        Fail(ErrorText(-1));
+        Fail(RipErrorText(RipJobError::General));
     }
     try {
         ReleaseStreams(kCleanupLockMs);
@@ -205,9 +205,9 @@ BOOL CRipThread::RunSteps(BOOL& bDeleteOutput)
     }
     if (!CreateReader())
         return FALSE;
-    m_pReader->Prepare();
+    m_source.pReader->Prepare();
     // A damaged header can claim any rate; no output format holds 0 Hz or billions of Hz.
-    const uint32_t nRate = m_pReader->GetSampleRate();
+    const uint32_t nRate = m_source.pReader->GetSampleRate();
     if (nRate < kMinSampleRate || nRate > kMaxSampleRate) {
         CString strError;
         strError.Format("%s: %lu Hz",
@@ -219,14 +219,14 @@ BOOL CRipThread::RunSteps(BOOL& bDeleteOutput)
     }
     ::Sleep(10);
     bDeleteOutput = TRUE;
-    if (!CreateWriter(m_pReader->GetSampleRate()))
+    if (!CreateWriter(m_source.pReader->GetSampleRate()))
         return FALSE;
     ::Sleep(10);
     // A writer that cannot write its header would give a file without one.
     if (!m_pWriter->BeginStream()) {
         CString strError;
         m_pWriter->GetError(strError);
-        Fail(strError.IsEmpty() ? ErrorText(-1) : strError);
+        Fail(strError.IsEmpty() ? RipErrorText(RipJobError::General) : strError);
         return FALSE;
     }
     ::Sleep(10);
@@ -238,7 +238,7 @@ BOOL CRipThread::RunLoop()
     const double dGain = m_pTask->GetGain();
     for (;;) {
         if (m_bStopRequest) {
-            Fail(ErrorText(14));
+            Fail(RipErrorText(RipJobError::UserStop));
             return FALSE;
         }
         CSingleLock lock(&m_lock);
@@ -248,26 +248,26 @@ BOOL CRipThread::RunLoop()
         }
         if (m_bStopRequest) {
             lock.Unlock();
-            Fail(ErrorText(14));
+            Fail(RipErrorText(RipJobError::UserStop));
             return FALSE;
         }
         CString strError;
         BOOL bEnd = FALSE;
-        if (!m_pReader->HasMoreData()) {
+        if (!m_source.pReader->HasMoreData()) {
             // Taken before the close: a closed reader cannot tell, and the job ends at 100.
-            m_nProgress = m_pReader->GetProgressPercent();
-            m_pReader->Close();
+            m_nProgress = m_source.pReader->GetProgressPercent();
+            m_source.pReader->Close();
             // A writer that cannot finish its stream leaves a broken file: that is an error.
             if (!m_pWriter->Close()) {
                 m_pWriter->GetError(strError);
-                Fail(strError.IsEmpty() ? ErrorText(-1) : strError);
+                Fail(strError.IsEmpty() ? RipErrorText(RipJobError::General) : strError);
                 return FALSE;
             }
             bEnd = TRUE;
         } else {
             CAudioFrame frame;
-            if (!m_pReader->ReadFrame(&frame)) {
-                if (m_pReader->GetError(strError) != 0) {
+            if (!m_source.pReader->ReadFrame(&frame)) {
+                if (m_source.pReader->GetError(strError) != 0) {
                     Fail(strError);
                     return FALSE;
                 }
@@ -289,7 +289,7 @@ BOOL CRipThread::RunLoop()
         }
         if (bEnd)
             return TRUE;
-        m_nProgress = m_pReader->GetProgressPercent();
+        m_nProgress = m_source.pReader->GetProgressPercent();
         lock.Unlock();
         ::Sleep(1);
     }
@@ -302,7 +302,6 @@ BOOL CRipThread::CreateReader()
         Fail(strError);
         return FALSE;
     }
-    m_pReader = m_source.pReader;
     return TRUE;
 }
 
@@ -311,7 +310,7 @@ BOOL CRipThread::CreateWriter(int nSampleRate)
     CString strError;
     m_strPartialFile = PartialFileName(m_pTask->GetOutputFile());
     m_pWriter = RipOpenWriter(*m_pTask, m_strPartialFile, nSampleRate, strError);
-    if (m_pWriter == nullptr) {
+    if (!m_pWriter) {
         Fail(strError);
         return FALSE;
     }
@@ -336,16 +335,9 @@ void CRipThread::ReleaseStreams(DWORD dwWaitMs)
     // destructor, after the worker) ever uses the reader and the writer.
     CSingleLock lock(&m_lock);
     lock.Lock(dwWaitMs);
-    delete m_pReader;
-    m_pReader = nullptr;
-    m_source.pReader = nullptr;
-    if (m_source.releaseDisc) {
-        m_source.releaseDisc();
-        m_source.releaseDisc = nullptr;
-    }
+    m_source.Release();
     // A writer that was not closed is deleted as it is, which leaves an unfinished file.
-    delete m_pWriter;
-    m_pWriter = nullptr;
+    m_pWriter.reset();
 }
 
 BOOL CRipThread::IsSameFileAsInput() const
@@ -412,32 +404,4 @@ void CRipThread::UpdateDisplayTexts()
         break;
     }
     CopyText(m_szStatus, sizeof m_szStatus, strStatus);
-}
-
-CString CRipThread::ErrorText(int nCode)
-{
-    struct Text {
-        int nCode;
-        LPCTSTR lpszKey;
-        LPCTSTR lpszDefault;
-    };
-    static const Text kTexts[] = {
-        {1, "cripthread.const.cdreaderiniterror", "CD Reader initialization error: %s"},
-        {2, "cripthread.const.wavreaderiniterror", "Wav Reader initialization error: %s"},
-        {3, "cripthread.const.mp3readeriniterror", "Mp3 Reader initialization error: %s"},
-        {4, "cripthread.const.vorbisreaderiniterror", "Vorbis Reader initialization error: %s"},
-        {5, "cripthread.const.wmareaderiniterror", "Wma Reader initialization error: %s"},
-        {6, "cripthread.const.flacreaderiniterror", "Flac Reader initialization error: %s"},
-        {7, "cripthread.const.cannotfindcd", "Can't find CD device"},
-        {8, "cripthread.const.wavwriteriniterror", "Wav Writer initialization error: %s"},
-        {9, "cripthread.const.mp3writeriniterror", "Mp3 Writer initialization error: %s"},
-        {10, "cripthread.const.vorbiswriteriniterror", "Vorbis Writer initialization error: %s"},
-        {11, "cripthread.const.wmawriteriniterror", "Wma Writer initialization error: %s"},
-        {12, "cripthread.const.flacwriteriniterror", "Flac Writer initialization error: %s"},
-        {14, "cripthread.const.userstoperror", "Stopped by the user"},
-    };
-    for (const Text& text : kTexts)
-        if (text.nCode == nCode)
-            return I18NString(text.lpszKey, text.lpszDefault);
-    return I18NString("cripthread.const.generalerror", "General error");
 }

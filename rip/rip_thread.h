@@ -3,6 +3,7 @@
 
 #include "framework/core.h"
 #include "framework/sync.h"
+#include "rip/rip_errors.h"
 #include "rip/rip_formats.h"
 
 #include <atomic>
@@ -54,9 +55,9 @@ public:
     LPCTSTR GetTooltipText() const { return m_szTooltip; }
     LPCTSTR GetStatusText() const { return m_szStatus; }
 
-    // The translated job text of the code: 1 to 12 reader and writer texts (with one "%s"),
-    // 14 "Stopped by the user", anything else "General error".
-    static CString ErrorText(int nCode);
+    // The translated job text of the code (RipJobError): 1 to 12 reader and writer texts
+    // (with one "%s"), 14 "Stopped by the user", anything else "General error".
+    static CString ErrorText(int nCode) { return RipErrorText(nCode); }
 
 private:
     static unsigned __stdcall ThreadProc(void* pJob);
@@ -78,9 +79,8 @@ private:
     CMutex m_lock;
     std::atomic<int> m_nState;
     std::unique_ptr<CRipTask> m_pTask;
-    CAudioAbstractReader* m_pReader;
-    CAudioAbstractWriter* m_pWriter;
-    CRipSource m_source; // the opened disc of a CD job, released after the reader
+    CRipSource m_source; // the reader, and the opened disc of a CD job
+    std::unique_ptr<CAudioAbstractWriter> m_pWriter;
     CString m_strProtectionText;
     CString m_strSameFileText;
     CString m_strError;

@@ -3,12 +3,11 @@
 #pragma once
 
 #include "rip/rip_thread_list.h"
+#include "testing/scratch_folder.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <cstdio>
-#include <string>
 
 namespace testing_rip {
 
@@ -27,38 +26,7 @@ inline void RunBatch(CRipThreadList& batch, int limit = 0)
     ASSERT_EQ(batch.GetActiveCount(), 0) << "the batch did not end";
 }
 
-//! A fresh folder under the temporary folder; its files and itself are removed at the end.
-class ScratchFolder
-{
-public:
-    explicit ScratchFolder(const char* tag = "rip")
-    {
-        char temp[MAX_PATH];
-        ::GetTempPathA(MAX_PATH, temp);
-        char name[96];
-        std::snprintf(name, sizeof name, "%s_%lu_%lu", tag, ::GetCurrentProcessId(),
-                      ::GetTickCount());
-        m_path = std::string(temp) + name;
-        ::CreateDirectoryA(m_path.c_str(), nullptr);
-    }
-    ~ScratchFolder()
-    {
-        WIN32_FIND_DATAA fd;
-        HANDLE h = ::FindFirstFileA((m_path + "\\*").c_str(), &fd);
-        if (h != INVALID_HANDLE_VALUE) {
-            do {
-                ::DeleteFileA((m_path + "\\" + fd.cFileName).c_str());
-            } while (::FindNextFileA(h, &fd));
-            ::FindClose(h);
-        }
-        ::RemoveDirectoryA(m_path.c_str());
-    }
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-    std::string operator/(const std::string& name) const { return m_path + "\\" + name; }
-
-private:
-    std::string m_path;
-};
+//! A fresh folder under the temporary folder, removed with its tree.
+using testing_files::ScratchFolder;
 
 } // namespace testing_rip

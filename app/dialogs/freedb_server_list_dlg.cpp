@@ -2,6 +2,7 @@
 #include "app/dialogs/freedb_server_list_dlg.h"
 
 #include "app/dialogs/dialogs_res.h"
+#include "app/dialogs/freedb_proxy.h"
 #include "catalogue/cddb/freedb_mgr.h"
 #include "foundation/i18n/i18n.h"
 #include "foundation/settings/app_cfg.h"
@@ -48,14 +49,7 @@ void CFreedbServerListDlg::OnUpdateList()
 {
     CAppCfg& cfg = GetAppCfg();
     CFreedbMgr freedb("Sonoria", kRunningVersion);
-    if (cfg.GetUseProxy() == 2) {
-        CString port;
-        port.Format("%d", cfg.GetProxyPort());
-        freedb.SetProxyHost(cfg.GetProxyServer());
-        freedb.SetProxyPort(port);
-        freedb.SetProxyUser(cfg.GetProxyUser());
-        freedb.SetProxyPassword(cfg.GetProxyPwd());
-    }
+    ApplyFreedbProxy(freedb);
     freedb.SetTimeout(cfg.GetFreedbTimeout() * 1000);
     CStringArray hosts;
     HCURSOR hOld = ::SetCursor(::LoadCursor(nullptr, IDC_WAIT));

@@ -108,6 +108,7 @@ void CProgressDlg::SetUpList()
         m_list.GetClientRect(&rc);
         m_list.SetColumnWidth(0, rc.Width() - 100);
         m_list.SetColumnWidth(1, 100);
+        m_list.EnableToolTips();
     }
     // The job texts are asked for when a row paints (LVN_GETDISPINFO); only the names are
     // stored.

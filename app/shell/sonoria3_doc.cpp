@@ -50,7 +50,7 @@ BOOL CSonoria3Doc::OnNewDocument()
     } else {
         if (!CDocument::OnNewDocument())
             return FALSE;
-        m_cdInfo.Clear();
+        ClearDisc();
     }
     m_nContentMode = m_nMode;
     return TRUE;
@@ -58,8 +58,14 @@ BOOL CSonoria3Doc::OnNewDocument()
 
 void CSonoria3Doc::OnCloseDocument()
 {
-    m_cdInfo.Clear();
+    ClearDisc();
     CDocument::OnCloseDocument();
+}
+
+void CSonoria3Doc::ClearDisc()
+{
+    UpdateAllViews(nullptr, kHintReleaseTracks);
+    m_cdInfo.Clear();
 }
 
 void CSonoria3Doc::ReleaseDrive()
@@ -76,7 +82,7 @@ BOOL CSonoria3Doc::LoadDisc()
     const CString trackName = DefaultTrackName();
     if (!CDocument::OnNewDocument())
         return FALSE;
-    m_cdInfo.Clear();
+    ClearDisc();
     CAppCfg& cfg = GetAppCfg();
 
     if (cfg.IsWinNT4OrLater() && !cfg.IsUserAdmin() && cfg.IsCDROMAllocatedToUser())

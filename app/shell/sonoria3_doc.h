@@ -13,6 +13,8 @@ class CSonoria3Doc : public CDocument {
     DECLARE_DYNCREATE(CSonoria3Doc)
 public:
     enum Mode { MODE_RIPPER = 0, MODE_CONVERTER = 1, MODE_TAGGER = 2 };
+    // The hint of UpdateAllViews sent before the tracks are deleted: views let go of them.
+    static constexpr LPARAM kHintReleaseTracks = 1;
 
     CSonoria3Doc();
     ~CSonoria3Doc() override;
@@ -60,6 +62,8 @@ protected:
     BOOL AddFile(LPCTSTR lpszPath, BOOL bTagger);
     void ReleaseDrive();
     void PostFreedbQuery();
+    // Tells the views to let go of the tracks, then empties the disc record.
+    void ClearDisc();
 
     CCDInfo m_cdInfo;
     CAudioCD* m_pCD = nullptr;

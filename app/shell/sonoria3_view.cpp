@@ -4,6 +4,8 @@
 
 #include <cstdlib>
 
+#include "app/shell/cd_info_bar.h"
+#include "app/shell/main_frame.h"
 #include "app/shell/sonoria3_doc.h"
 #include "foundation/i18n/i18n.h"
 #include "foundation/settings/app_cfg.h"
@@ -37,8 +39,18 @@ ON_COMMAND(ID_RIP_WMA, OnRipWma)
 ON_COMMAND(ID_RIP_FLAC, OnRipFlac)
 ON_UPDATE_COMMAND_UI_RANGE(ID_RIP_DEFAULT, ID_RIP_WMA, OnUpdateRipCommand)
 ON_UPDATE_COMMAND_UI(ID_RIP_FLAC, OnUpdateRipCommand)
+ON_COMMAND(ID_TAGS_FREEDBQUERY, OnQueryFreedb)
+ON_COMMAND(ID_TAGS_SERVICEQUERY, OnQueryDiscIndex)
+ON_COMMAND(ID_TAGS_SERVICESUBMIT, OnSubmitDiscIndex)
+ON_UPDATE_COMMAND_UI(ID_TAGS_FREEDBQUERY, OnUpdateLookUp)
+ON_UPDATE_COMMAND_UI(ID_TAGS_SERVICEQUERY, OnUpdateLookUp)
+ON_UPDATE_COMMAND_UI(ID_TAGS_SERVICESUBMIT, OnUpdateSubmitDiscIndex)
 ON_COMMAND(ID_FILE_PLAYTRACK, OnPlay)
 ON_UPDATE_COMMAND_UI(ID_FILE_PLAYTRACK, OnUpdatePlay)
+ON_COMMAND(ID_RIP_MULTITRACK, OnMultiTrackRip)
+ON_COMMAND(ID_RIP_RAW, OnRawRip)
+ON_UPDATE_COMMAND_UI(ID_RIP_MULTITRACK, OnUpdateMultiTrackRip)
+ON_UPDATE_COMMAND_UI(ID_RIP_RAW, OnUpdateRawRip)
 END_MESSAGE_MAP()
 
 namespace {
@@ -204,8 +216,13 @@ void CSonoria3View::FillRows()
     }
 }
 
-void CSonoria3View::OnUpdate(CView*, LPARAM, CObject*)
+void CSonoria3View::OnUpdate(CView*, LPARAM lHint, CObject*)
 {
+    if (lHint == CSonoria3Doc::kHintReleaseTracks) {
+        if (CCDInfoDlgBar* pBar = InfoBar())
+            pBar->SetTrack(nullptr);
+        return;
+    }
     CSonoria3Doc* pDoc = GetDocument();
     if (pDoc != nullptr) {
         switch (pDoc->GetMode()) {
@@ -234,10 +251,25 @@ void CSonoria3View::OnUpdate(CView*, LPARAM, CObject*)
     ShowTrackInfo(m_nCurrentRow);
 }
 
-void CSonoria3View::ShowTrackInfo(int)
+CCDInfoDlgBar* CSonoria3View::InfoBar() const
 {
-    // The CD information bar comes with the main frame's bars; until then there is nothing
-    // to show the disc in.
+    // While the frame is being created it is not yet the main window: reach it as the parent.
+    auto* pFrame = dynamic_cast<CMainFrame*>(GetParentFrame());
+    if (pFrame == nullptr || pFrame->GetCDInfoBar().m_hWnd == nullptr)
+        return nullptr;
+    return &pFrame->GetCDInfoBar();
+}
+
+void CSonoria3View::ShowTrackInfo(int nRow)
+{
+    CCDInfoDlgBar* pBar = InfoBar();
+    CSonoria3Doc* pDoc = GetDocument();
+    if (pBar == nullptr || pDoc == nullptr)
+        return;
+    pBar->SetCDInfo(&pDoc->GetCDInfo());
+    pBar->SetTrack(pDoc->GetCDInfo().GetTrack(nRow));
+    if (pDoc->GetMode() != CSonoria3Doc::MODE_RIPPER)
+        pBar->ActivateTrackPage();
 }
 
 BOOL CSonoria3View::OnCommand(WPARAM wParam, LPARAM lParam)

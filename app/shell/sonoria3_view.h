@@ -1,13 +1,18 @@
 // CSonoria3View: the form of the main window with the track grid (control 1002), one row per
 // CD track in the "Ripper" mode and one per file in the other modes; it carries the
 // application's command handlers. Its sources: sonoria3_view.cpp (the view, grid and mode
-// commands) and view_format_commands.cpp (the rip and convert commands).
+// commands), view_format_commands.cpp (the rip and convert commands) and
+// view_lookup_commands.cpp (the freedb and disc-information service lookups).
 #pragma once
 
 #include "framework/ui.h"
 #include "toolkit/controls/gridlist/grid_list.h"
 
+#include "catalogue/cddb/cddb_values.h"
+
 class CAppCfg;
+class CCDInfoDlgBar;
+class CCDInfo;
 class CCDTrack;
 class CSonoria3Doc;
 
@@ -32,11 +37,22 @@ public:
     // Stores the five widths under the current mode's list setting.
     void SaveColumnWidths();
 
+    // The freedb lookup's pieces: the timeout of attempt k (0, 1, 2), the table-of-contents
+    // positions of the query (every track, then the lead-out), and a record taken into the
+    // disc (bSlashSep: an "artist / title" track title is split).
+    static int FreedbAttemptTimeoutMs(int nTimeoutSeconds, int nAttempt);
+    static void BuildTrackPositions(const CCDInfo& info, CCDDBTrackPositionArray& positions);
+    static void ApplyFreedbRecord(CCDInfo& info, const CCDDBRecord& record, BOOL bSlashSep);
+    // The text in the first pane of the main window's status bar.
+    static void ReportStatus(LPCTSTR lpszText);
+
 protected:
     void SetupColumns();
     void FillRows();
     void FillRow(int nRow, CCDTrack* pTrack, LPCTSTR lpszAudio, LPCTSTR lpszData);
     CCDTrack* TrackOfRow(int nRow) const;
+    // The main frame's CD information bar once its window exists, else null.
+    CCDInfoDlgBar* InfoBar() const;
 
     void OnSize(UINT nType, int cx, int cy);
     void OnDestroy();
@@ -69,9 +85,22 @@ protected:
     // 3 WMA, 4 FLAC), run in the progress window; "No tracks to rip" when no row gives a job.
     void RipSelectedTracks(int nFormat);
 
+    // The disc lookups (view_lookup_commands.cpp).
+    void OnQueryFreedb();
+    void OnQueryDiscIndex();
+    void OnSubmitDiscIndex();
+    void OnUpdateLookUp(CCmdUI* pCmdUI);
+    void OnUpdateSubmitDiscIndex(CCmdUI* pCmdUI);
+    // The "Ripper" mode with at least one audio track.
+    BOOL CanLookUp() const;
     // Plays the selected row's track or file in the player window (view_play_command.cpp).
     void OnPlay();
     void OnUpdatePlay(CCmdUI* pCmdUI);
+    // The multi-track and raw rip commands (view_rip_range_commands.cpp).
+    void OnMultiTrackRip();
+    void OnRawRip();
+    void OnUpdateMultiTrackRip(CCmdUI* pCmdUI);
+    void OnUpdateRawRip(CCmdUI* pCmdUI);
 
     CAppCfg* m_pCfg;
     COXGridList m_grid;

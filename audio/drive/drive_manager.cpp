@@ -151,41 +151,9 @@ BOOL CDriveManager::QueryCapabilities(int i, DWORD* caps, int* loading, int* buf
     CScsiDrive* drive = GetDrive(i);
     BYTE reply[kCapsPageLength] = {};
     if (!drive || !drive->QueryCapabilities(m_mode, kCapsPageLength, reply)) return FALSE;
-    const BYTE* page = reply + 8;  // after the mode parameter header
-    struct Bit {
-        int byte, bit;
-        DWORD cap;
-    };
-    static const Bit kBits[] = {
-        {2, 0, CAP_READ_CDR},     {2, 1, CAP_READ_CDRW},     {2, 2, CAP_READ_METHOD2},
-        {2, 3, CAP_READ_DVDROM},  {2, 4, CAP_READ_DVDR},     {2, 5, CAP_READ_DVDRAM},
-        {3, 0, CAP_WRITE_CDR},    {3, 1, CAP_WRITE_CDRW},    {3, 2, CAP_TEST_WRITE},
-        {3, 4, CAP_WRITE_DVDR},   {3, 5, CAP_WRITE_DVDRAM},  {4, 0, CAP_AUDIO_PLAY},
-        {4, 4, CAP_MODE2_FORM1},  {4, 5, CAP_MODE2_FORM2},   {4, 6, CAP_MULTISESSION},
-        {4, 7, CAP_BURN_PROOF},   {5, 5, CAP_ISRC},          {5, 6, CAP_UPC},
-        {5, 7, CAP_BARCODE},
-    };
-    if (caps) {
-        *caps = 0;
-        for (const Bit& b : kBits)
-            if (page[b.byte] & (1 << b.bit)) *caps |= b.cap;
-    }
-    if (loading) *loading = page[6] >> 5;
-    if (bufferSize) *bufferSize = page[12] << 8 | page[13];
-    if (writeSpeeds) {
-        int n = page[30] << 8 | page[31], k = 0;
-        if (n > 0) {
-            // 4-byte descriptors from page byte 32, the speed in bytes 2-3; the reply ends at
-            // byte 255, and the list holds 63 speeds and its terminator.
-            for (int d = 0; d < n && k < 63 && 8 + 32 + d * 4 + 4 <= kCapsPageLength; ++d)
-                writeSpeeds[k++] = page[32 + d * 4 + 2] << 8 | page[32 + d * 4 + 3];
-        } else {
-            int max = page[18] << 8 | page[19];
-            for (double v = 176.2; v <= max && k < 63; v += (v / 176 < 2) ? 176.2 : 352.4)
-                writeSpeeds[k++] = static_cast<int>(v);
-        }
-        writeSpeeds[k] = 0;
-    }
+    uint32_t bits = 0;
+    drive_replies::CapabilitiesPage(reply, sizeof reply, &bits, loading, bufferSize, writeSpeeds);
+    if (caps) *caps = bits;
     return TRUE;
 }
 
@@ -231,20 +199,8 @@ BOOL CDriveManager::ReadDiscInfo(int i, DWORD* info, int* sessions, int* lastTra
 {
     BYTE r[kDiscInfoBufferSize];
     if (!m_drives[i]->ReadDiscInformation(r, sizeof r, m_mode)) return FALSE;
-    // Byte 2: erasable (bit 4), last session state (bits 2-3), disc status (bits 0-1).
-    static const DWORD kStatus[] = {DISC_EMPTY, DISC_INCOMPLETE, DISC_COMPLETE, DISC_OTHER_STATUS};
-    static const DWORD kSession[] = {SESSION_EMPTY, SESSION_INCOMPLETE, SESSION_DAMAGED,
-                                     SESSION_COMPLETE};
-    if (info) {
-        *info = kStatus[r[2] & 3] | kSession[(r[2] >> 2) & 3] |
-                ((r[2] & 0x10) ? DISC_ERASABLE : DISC_NOT_ERASABLE) |
-                static_cast<DWORD>((r[7] & 3) + 1) << FORMAT_STATE_SHIFT;
-        if (r[8] == 0x00) *info |= DISC_CD_ROM;
-        else if (r[8] == 0x10) *info |= DISC_CD_I;
-        else if (r[8] == 0x20) *info |= DISC_CD_ROM_XA;
-    }
-    // Counts have their low byte in 4 and 6, their high byte in 9 and 11.
-    if (sessions) *sessions = r[4] | r[9] << 8;
-    if (lastTrack) *lastTrack = r[6] | r[11] << 8;
+    uint32_t bits = 0;
+    drive_replies::DiscInformation(r, sizeof r, &bits, sessions, lastTrack);
+    if (info) *info = bits;
     return TRUE;
 }

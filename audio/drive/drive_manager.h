@@ -6,32 +6,17 @@
 
 #include <memory>
 
+#include "audio/drive/drive_replies.h"
 #include "audio/drive/scsi_drive.h"
 #include "audio/drive/toc.h"
 
-class CDriveManager {
+class CDriveManager : public CDriveReplyCodes {
 public:
     static constexpr int kMaxDrives = 64;
     enum { MODE_NONE = 0, MODE_ASPI = 1, MODE_SPTI = -1 };
 
-    // Capability bits of QueryCapabilities.
-    enum : DWORD {
-        CAP_READ_CDR = 0x1, CAP_READ_CDRW = 0x2, CAP_READ_DVDROM = 0x4, CAP_READ_DVDR = 0x8,
-        CAP_READ_DVDRAM = 0x10, CAP_READ_METHOD2 = 0x20, CAP_WRITE_CDR = 0x40,
-        CAP_WRITE_CDRW = 0x80, CAP_WRITE_DVDR = 0x100, CAP_WRITE_DVDRAM = 0x200,
-        CAP_TEST_WRITE = 0x400, CAP_BURN_PROOF = 0x800, CAP_MULTISESSION = 0x1000,
-        CAP_MODE2_FORM1 = 0x2000, CAP_MODE2_FORM2 = 0x4000, CAP_AUDIO_PLAY = 0x8000,
-        CAP_BARCODE = 0x10000, CAP_ISRC = 0x20000, CAP_UPC = 0x40000
-    };
-    // Bits of ReadDiscInfo: disc status, erasable or not, state of the last session, the
-    // background format state (a value in bits 16-18, not single bits), disc type.
-    enum : DWORD {
-        DISC_EMPTY = 0x1, DISC_INCOMPLETE = 0x2, DISC_COMPLETE = 0x4, DISC_OTHER_STATUS = 0x8,
-        DISC_ERASABLE = 0x10, DISC_NOT_ERASABLE = 0x20, SESSION_EMPTY = 0x40,
-        SESSION_INCOMPLETE = 0x80, SESSION_DAMAGED = 0x100, SESSION_COMPLETE = 0x200,
-        DISC_CD_ROM = 0x400, DISC_CD_I = 0x800, DISC_CD_ROM_XA = 0x1000,
-        FORMAT_STATE_SHIFT = 16
-    };
+    // The capability (CAP_...) and disc information (DISC_..., SESSION_...) bits come from
+    // CDriveReplyCodes.
 
     CDriveManager();
     ~CDriveManager();

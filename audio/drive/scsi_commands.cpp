@@ -1,6 +1,8 @@
 // Single SCSI/MMC commands over ASPI and SCSI pass-through.
 #include "audio/drive/scsi_commands.h"
 
+#include "audio/drive/drive_replies.h"
+
 #include <winioctl.h>
 #include <ntddscsi.h>
 
@@ -36,12 +38,6 @@ BYTE g_reply[SCSI_SHARED_REPLY_SIZE];
 template <typename T> T Lookup(const char* name)
 {
     return reinterpret_cast<T>(reinterpret_cast<void*>(GetProcAddress(g_aspi.module, name)));
-}
-
-DWORD Be32(const BYTE* p)
-{
-    return static_cast<DWORD>(p[0]) << 24 | static_cast<DWORD>(p[1]) << 16 |
-           static_cast<DWORD>(p[2]) << 8 | p[3];
 }
 
 // One command: the CDB is already filled; the data area was zeroed by the caller.
@@ -199,11 +195,7 @@ BOOL scsi_Inquiry(BYTE ha, BYTE target, BYTE lun, char* text, int textSize, int 
     std::memset(text, 0, textSize);
     BYTE cdb[16] = {0x12, 0, 0, 0, 64};
     if (!RunShared(ha, target, lun, cdb, 6, 100, 10, mode, device)) return FALSE;
-    // Vendor (8), one blank, product (16): 25 characters, trailing blanks kept.
-    if (textSize < 26) return TRUE;
-    std::memcpy(text, g_reply + 8, 8);
-    text[8] = ' ';
-    std::memcpy(text + 9, g_reply + 16, 16);
+    drive_replies::InquiryText(g_reply, 100, text, textSize);
     return TRUE;
 }
 
@@ -211,7 +203,7 @@ int scsi_GetInterface(BYTE ha, BYTE target, BYTE lun, int mode, HANDLE device)
 {
     BYTE cdb[16] = {0x46, 0, 0x00, 0x01, 0, 0, 0, 0, 64};
     if (!RunShared(ha, target, lun, cdb, 10, 100, 10, mode, device)) return 0;
-    return static_cast<int>(Be32(g_reply + 12));
+    return static_cast<int>(drive_replies::Interface(g_reply, 100));
 }
 
 BOOL scsi_ModeSense(BYTE ha, BYTE target, BYTE lun, BYTE page, BYTE* buffer, int length,
@@ -239,7 +231,7 @@ BOOL scsi_ReadCdText(BYTE ha, BYTE target, BYTE lun, int bufferSize, BYTE* buffe
     std::memset(buffer, 0, bufferSize);
     BYTE cdb[16] = {0x43, 0x02, 0x05, 0, 0, 0, 0x01, 0x00, 0x04};
     if (!Run(ha, target, lun, cdb, 10, buffer, 4, true, 30, mode, device)) return FALSE;
-    *total = (buffer[0] << 8 | buffer[1]) + 2;
+    *total = drive_replies::CdTextLength(buffer, 4);
     if (*total > bufferSize || *total < 4) return FALSE;
     std::memset(buffer, 0, bufferSize);
     cdb[7] = static_cast<BYTE>(*total >> 8);
@@ -303,5 +295,5 @@ DWORD scsi_ReadCapacity(BYTE ha, BYTE target, BYTE lun, int mode, HANDLE device)
 {
     BYTE cdb[16] = {0x25};
     if (!RunShared(ha, target, lun, cdb, 10, 36, 10, mode, device)) return 0;
-    return Be32(g_reply);
+    return drive_replies::Capacity(g_reply, 36);
 }

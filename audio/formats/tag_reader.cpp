@@ -40,17 +40,6 @@ BOOL CAudioAbstractInfoTagReader::IsOpen()
     return m_pFile != nullptr;
 }
 
-void CAudioAbstractInfoTagReader::SetError(int code, LPCTSTR text)
-{
-    m_nError = code;
-    m_strError = text ? text : "";
-}
-
-int CAudioAbstractInfoTagReader::GetError(CString& strText) const
-{
-    strText = m_strError;
-    return m_nError;
-}
 
 ULONGLONG Id3v2TagLength(CFile& file)
 {
@@ -65,4 +54,22 @@ ULONGLONG Id3v2TagLength(CFile& file)
     // bytes, most significant first.
     return ((ULONGLONG(head[6] & 0x7F) << 21) | ((head[7] & 0x7F) << 14) |
             ((head[8] & 0x7F) << 7) | (head[9] & 0x7F)) + 10;
+}
+
+bool StartsWithMagicAfterId3v2(CFile& file, const char magic[4])
+{
+    bool found = false;
+    ULONGLONG position = 0;
+    try {
+        position = file.GetPosition();
+        BYTE head[4] = {};
+        file.Seek(static_cast<LONGLONG>(Id3v2TagLength(file)), CFile::begin);
+        UINT n = file.Read(head, sizeof head);
+        found = n >= 4 && std::memcmp(head, magic, 4) == 0;
+        file.Seek(static_cast<LONGLONG>(position), CFile::begin);
+    } catch (CException* e) {
+        e->Delete();
+        found = false;
+    }
+    return found;
 }

@@ -9,7 +9,7 @@
 
 #include <memory>
 
-class CAudioAbstractInfoTagReader
+class CAudioAbstractInfoTagReader : public CAudioErrorState
 {
 public:
     CAudioAbstractInfoTagReader();
@@ -32,11 +32,6 @@ public:
     // Without an open file: FALSE with error 1.
     virtual BOOL IsThisFormat() = 0;
 
-    // A null text stores "".
-    void SetError(int code, LPCTSTR text);
-    // Copies the text to strText and returns the code.
-    int GetError(CString& strText) const;
-
 protected:
     // The open file, or null; the reader keeps ownership.
     CFile* GetFile() const { return m_pFile.get(); }
@@ -44,8 +39,6 @@ protected:
     const CString& GetPath() const { return m_strPath; }
 
 private:
-    CString m_strError;
-    int m_nError = AUDIO_ERROR_NONE;
     std::unique_ptr<CFile> m_pFile;
     CString m_strPath;
 };
@@ -53,3 +46,8 @@ private:
 //! The length of the ID3v2 tag at the start of the file (its 10-byte header included), 0 when
 //! the file does not start with one. Leaves the file position as it was; raises CFileException.
 ULONGLONG Id3v2TagLength(CFile& file);
+
+//! True when the file starts with the four bytes of magic, or has them right after one ID3v2
+//! tag at its start (FLAC and Ogg files with a tag before them). The file position is
+//! restored; read errors count as false.
+bool StartsWithMagicAfterId3v2(CFile& file, const char magic[4]);

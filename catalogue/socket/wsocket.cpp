@@ -1,6 +1,8 @@
 // CWSocket over Winsock 2, and its exception.
 #include "catalogue/socket/wsocket.h"
 
+#include "catalogue/socket/proxy_replies.h"
+
 #include <memory>
 #include <vector>
 
@@ -405,7 +407,7 @@ void CWSocket::ConnectViaSocks4(LPCTSTR lpszHost, UINT nPort, LPCTSTR lpszProxy,
         SendAll(request, sizeof request);
         BYTE reply[8];
         ReceiveFromProxy(reply, sizeof reply, dwTimeoutMs);
-        if (reply[0] != 0 || reply[1] != 90)
+        if (!proxy_replies::Socks4Granted(reply))
             ThrowWSocketException(WSOCKET_E_PROXY_FAILED);
     });
 }
@@ -425,9 +427,9 @@ void CWSocket::ConnectViaSocks5(LPCTSTR lpszHost, UINT nPort, LPCTSTR lpszProxy,
             SendAll(greetingNoAuth, sizeof greetingNoAuth);
         BYTE answer[2];
         ReceiveFromProxy(answer, 2, dwTimeoutMs);
-        if (answer[0] != 5 || !(answer[1] == 0 || (answer[1] == 2 && lpszUser)))
+        if (!proxy_replies::Socks5MethodAccepted(answer, lpszUser != nullptr))
             ThrowWSocketException(WSOCKET_E_SOCKS5_NO_METHOD);
-        if (answer[1] == 2) {
+        if (proxy_replies::Socks5WantsPassword(answer)) {
             // RFC 1929: VER=1, ULEN, UNAME, PLEN, PASSWD.
             if (user.GetLength() > 255 || password.GetLength() > 255) {
                 SecureWipeString(user);
@@ -451,7 +453,7 @@ void CWSocket::ConnectViaSocks5(LPCTSTR lpszHost, UINT nPort, LPCTSTR lpszProxy,
             }
             SecureZeroBytes(request.data(), request.size());
             ReceiveFromProxy(answer, 2, dwTimeoutMs);
-            if (answer[1] != 0)
+            if (!proxy_replies::Socks5PasswordAccepted(answer))
                 ThrowWSocketException(WSOCKET_E_SOCKS5_AUTH);
         }
         const int hostLength = static_cast<int>(strlen(lpszHost));
@@ -472,26 +474,13 @@ void CWSocket::ConnectViaSocks5(LPCTSTR lpszHost, UINT nPort, LPCTSTR lpszProxy,
 
 void CWSocket::ReadSocks5Reply(DWORD dwTimeoutMs)
 {
-    // VER, REP, RSV, ATYP, then the bound address and port. Proxies answer with an IPv4
-    // (1) or IPv6 (4) address as often as with a name (3), so all three are taken.
     BYTE reply[262];
     ReceiveFromProxy(reply, 5, dwTimeoutMs);
-    int total;
-    switch (reply[3]) {
-    case 1:
-        total = 4 + 4 + 2;
-        break;
-    case 3:
-        total = 5 + reply[4] + 2;
-        break;
-    case 4:
-        total = 4 + 16 + 2;
-        break;
-    default:
+    const int total = proxy_replies::Socks5ReplyLength(reply);
+    if (total == 0)
         ThrowWSocketException(WSOCKET_E_SOCKS5_TOO_LONG);
-    }
     ReceiveFromProxy(reply + 5, total - 5, dwTimeoutMs);
-    if (reply[1] != 0)
+    if (!proxy_replies::Socks5Granted(reply))
         ThrowWSocketException(WSOCKET_E_PROXY_FAILED);
 }
 
@@ -524,15 +513,14 @@ void CWSocket::ConnectViaHttpProxy(LPCTSTR lpszHost, UINT nPort, LPCTSTR lpszPro
         }
         SecureWipeString(request);
         strReply.Empty();
-        while (strReply.GetLength() < 4 || strReply.Right(4) != "\r\n\r\n") {
+        while (!proxy_replies::HttpHeadComplete(strReply)) {
             if (strReply.GetLength() >= kMaxHead)
                 ThrowWSocketException(WSOCKET_E_PROXY_FAILED);
             BYTE ch;
             ReceiveFromProxy(&ch, 1, dwTimeoutMs);
             strReply += static_cast<char>(ch);
         }
-        const int space = strReply.Find(' ');
-        if (space >= 0 && atoi(strReply.Mid(space + 1)) != 200)
+        if (proxy_replies::HttpConnectStatus(strReply) != 200)
             ThrowWSocketException(WSOCKET_E_HTTP_PROXY_STATUS);
     });
 }

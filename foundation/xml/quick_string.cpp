@@ -2,6 +2,7 @@
 #include "foundation/xml/quick_string.h"
 
 #include <cctype>
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -75,8 +76,15 @@ void COXQuickString::Empty()
 
 int COXQuickString::AppendChar(char c)
 {
-    if (m_nCapacity < m_nLength + 2 && !Grow(m_nGrowBy + m_nLength + 1))
-        return 0;
+    if (m_nCapacity < m_nLength + 2) {
+        // The step grows with the text (up to 16 MiB), so that a long text costs a few copies,
+        // not one per step of 10: a reply of a megabyte of text took seconds and hundreds of MB.
+        const int kMaxStep = 16 << 20;
+        if (m_nGrowBy < m_nLength)
+            m_nGrowBy = m_nLength < kMaxStep ? m_nLength : kMaxStep;
+        if (m_nLength > INT_MAX - m_nGrowBy - 1 || !Grow(m_nGrowBy + m_nLength + 1))
+            return 0;
+    }
     m_pBuffer[m_nLength++] = c;
     m_pBuffer[m_nLength] = 0;
     return 1;

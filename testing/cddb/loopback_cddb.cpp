@@ -1,6 +1,8 @@
 // The loopback CDDB server: command parsing and canned freedb-style answers.
 #include "testing/cddb/loopback_cddb.h"
 
+#include "testing/base64.h"
+
 #include <cstdio>
 #include <sstream>
 #include <stdexcept>
@@ -11,24 +13,6 @@ namespace testing_cddb
 using testing_http::MakeReply;
 using testing_http::Reply;
 using testing_http::Request;
-
-std::string Base64(const std::string& in)
-{
-    static const char* t = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-    std::string out;
-    for (size_t i = 0; i < in.size(); i += 3) {
-        unsigned v = static_cast<unsigned char>(in[i]) << 16;
-        if (i + 1 < in.size())
-            v |= static_cast<unsigned char>(in[i + 1]) << 8;
-        if (i + 2 < in.size())
-            v |= static_cast<unsigned char>(in[i + 2]);
-        out += t[(v >> 18) & 63];
-        out += t[(v >> 12) & 63];
-        out += i + 1 < in.size() ? t[(v >> 6) & 63] : '=';
-        out += i + 2 < in.size() ? t[v & 63] : '=';
-    }
-    return out;
-}
 
 LoopbackCddbServer::LoopbackCddbServer(unsigned short port)
     : m_http(std::make_unique<testing_http::LoopbackHttpServer>(

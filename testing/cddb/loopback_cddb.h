@@ -4,6 +4,7 @@
 // that checks Basic credentials, and a hook lets a test answer any request its own way.
 #pragma once
 
+#include "testing/base64.h"
 #include "testing/http/loopback_http.h"
 
 #include <functional>
@@ -55,6 +56,6 @@ private:
 };
 
 //! Standard Base64 with padding.
-std::string Base64(const std::string& text);
+using testing_text::Base64;
 
 } // namespace testing_cddb

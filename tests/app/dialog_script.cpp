@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "tests/framework_ui/ui_test_support.h"
+
 namespace dialog_script {
 
 namespace {
@@ -11,31 +13,12 @@ void Pause(DWORD ms = 120)
     ::Sleep(ms);
 }
 
-void SendKey(UINT vk, bool down)
-{
-    INPUT in{};
-    in.type = INPUT_KEYBOARD;
-    in.ki.wVk = static_cast<WORD>(vk);
-    in.ki.wScan = static_cast<WORD>(::MapVirtualKey(vk, MAPVK_VK_TO_VSC));
-    in.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
-    ::SendInput(1, &in, sizeof(in));
-}
-
 void ClickAt(POINT screen)
 {
-    const int cx = ::GetSystemMetrics(SM_CXSCREEN) - 1, cy = ::GetSystemMetrics(SM_CYSCREEN) - 1;
-    INPUT in[3] = {};
-    for (INPUT& i : in) {
-        i.type = INPUT_MOUSE;
-        i.mi.dx = screen.x * 65535 / cx;
-        i.mi.dy = screen.y * 65535 / cy;
-    }
-    in[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    in[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_ABSOLUTE;
-    in[2].mi.dwFlags = MOUSEEVENTF_LEFTUP | MOUSEEVENTF_ABSOLUTE;
-    ::SendInput(1, &in[0], sizeof(INPUT));
+    InputMouseMove(screen);
     Pause(40);
-    ::SendInput(2, &in[1], sizeof(INPUT));
+    InputMouseButton(true);
+    InputMouseButton(false);
     Pause();
 }
 
@@ -118,20 +101,7 @@ void ClickRow(HWND hList, int row)
 
 void Key(UINT vk, bool ctrl, bool shift, bool alt)
 {
-    if (ctrl)
-        SendKey(VK_CONTROL, true);
-    if (shift)
-        SendKey(VK_SHIFT, true);
-    if (alt)
-        SendKey(VK_MENU, true);
-    SendKey(vk, true);
-    SendKey(vk, false);
-    if (alt)
-        SendKey(VK_MENU, false);
-    if (shift)
-        SendKey(VK_SHIFT, false);
-    if (ctrl)
-        SendKey(VK_CONTROL, false);
+    InputKeyStroke(vk, shift, ctrl, alt);
     Pause(40);
 }
 
@@ -169,6 +139,43 @@ std::vector<std::string> Rows(HWND hList, int column)
         rows.emplace_back(text);
     }
     return rows;
+}
+
+void ClickListBoxLine(HWND hList, int line)
+{
+    RECT r{};
+    ::SendMessage(hList, LB_GETITEMRECT, static_cast<WPARAM>(line), reinterpret_cast<LPARAM>(&r));
+    POINT pt{r.left + 12, (r.top + r.bottom) / 2};
+    ::ClientToScreen(hList, &pt);
+    ClickAt(pt);
+}
+
+std::vector<std::string> ListBoxLines(HWND hList)
+{
+    std::vector<std::string> lines;
+    const int n = static_cast<int>(::SendMessage(hList, LB_GETCOUNT, 0, 0));
+    for (int i = 0; i < n; ++i) {
+        std::string text(static_cast<size_t>(::SendMessage(hList, LB_GETTEXTLEN, i, 0)) + 1, '\0');
+        ::SendMessageA(hList, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text.data()));
+        lines.emplace_back(text.c_str());
+    }
+    return lines;
+}
+
+std::string StaticTexts(HWND hWnd)
+{
+    std::string texts;
+    ::EnumChildWindows(
+        hWnd,
+        [](HWND h, LPARAM p) -> BOOL {
+            char cls[32] = {};
+            ::GetClassNameA(h, cls, sizeof(cls));
+            if (lstrcmpiA(cls, "Static") == 0)
+                *reinterpret_cast<std::string*>(p) += Text(h);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&texts));
+    return texts;
 }
 
 } // namespace dialog_script

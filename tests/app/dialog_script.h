@@ -54,5 +54,11 @@ void Type(const char* text);
 void Retype(const char* text);
 // Rows of a list view, column 0.
 std::vector<std::string> Rows(HWND hList, int column = 0);
+// A real click on a list box line.
+void ClickListBoxLine(HWND hList, int line);
+// The lines of a list box.
+std::vector<std::string> ListBoxLines(HWND hList);
+// The texts of a window's static controls, in order (a message box's text among them).
+std::string StaticTexts(HWND hWnd);
 
 } // namespace dialog_script

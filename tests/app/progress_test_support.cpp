@@ -1,10 +1,16 @@
 // Test support for the progress window.
 #include "tests/app/progress_test_support.h"
 
+#include <atomic>
 #include <cstdio>
+#include <cstdlib>
 #include <thread>
 
 #include "app/shell/progress_dlg.h"
+#include "audio/audio_frame.h"
+#include "audio/formats/flac/flac_reader.h"
+#include "testing/generated_wav.h"
+#include "tests/framework_ui/ui_test_support.h"
 
 namespace testing_progress {
 
@@ -127,45 +133,45 @@ INT_PTR RunModal(CProgressDlg& dlg, const std::function<void(HWND)>& script)
     return result;
 }
 
-Scratch::Scratch(const char* tag)
+std::string HoverTip(HWND hDlg, int row, DWORD timeoutMs)
 {
-    char temp[MAX_PATH];
-    ::GetTempPathA(MAX_PATH, temp);
-    char name[96];
-    std::snprintf(name, sizeof name, "%s_%lu_%lu", tag, ::GetCurrentProcessId(),
-                  ::GetTickCount());
-    m_path = std::string(temp) + name;
-    ::CreateDirectoryA(m_path.c_str(), nullptr);
+    HWND hList = ::GetDlgItem(hDlg, IDC_PROGRESS_LIST);
+    RECT rc{LVIR_LABEL};
+    ::SendMessageA(hList, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&rc));
+    // Two moves: the tooltip starts its delay on a move inside the tool.
+    InputMove(hList, rc.left + 10, (rc.top + rc.bottom) / 2);
+    ::Sleep(50);
+    InputMove(hList, rc.left + 12, (rc.top + rc.bottom) / 2);
+    std::string tip;
+    WaitUntil(
+        [&] {
+            for (HWND h = ::FindWindowA(TOOLTIPS_CLASSA, nullptr); h != nullptr;
+                 h = ::FindWindowExA(nullptr, h, TOOLTIPS_CLASSA, nullptr)) {
+                char text[600] = {};
+                ::GetWindowTextA(h, text, sizeof text);
+                if (::IsWindowVisible(h) && text[0] != 0) {
+                    tip = text;
+                    return true;
+                }
+            }
+            return false;
+        },
+        timeoutMs);
+    return tip;
 }
 
-static void RemoveTree(const std::string& path)
+void RunScriptWhilePumping(const std::function<void()>& script)
 {
-    WIN32_FIND_DATAA fd;
-    HANDLE h = ::FindFirstFileA((path + "\\*").c_str(), &fd);
-    if (h != INVALID_HANDLE_VALUE) {
-        do {
-            const std::string name = fd.cFileName;
-            if (name == "." || name == "..")
-                continue;
-            const std::string child = path + "\\" + name;
-            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(child);
-            else
-                ::DeleteFileA(child.c_str());
-        } while (::FindNextFileA(h, &fd));
-        ::FindClose(h);
+    std::atomic<bool> done{false};
+    std::thread runner([&] {
+        script();
+        done = true;
+    });
+    while (!done) {
+        PumpPending();
+        ::Sleep(5);
     }
-    ::RemoveDirectoryA(path.c_str());
-}
-
-Scratch::~Scratch()
-{
-    RemoveTree(m_path);
-}
-
-bool FileExists(const std::string& path)
-{
-    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    runner.join();
 }
 
 std::string ReadText(const std::string& path)
@@ -180,6 +186,57 @@ std::string ReadText(const std::string& path)
         text.append(buf, n);
     std::fclose(f);
     return text;
+}
+
+std::vector<uint8_t> FilePcm(const std::string& path)
+{
+    std::vector<uint8_t> bytes, pcm;
+    testing_wav::Format f{};
+    if (testing_wav::ReadFile(path, bytes))
+        testing_wav::ParseWav(bytes, f, pcm);
+    return pcm;
+}
+
+std::vector<uint8_t> DecodeFlac(const std::string& path, CAudioTrackInfo& tags)
+{
+    CAudioFlacReader reader;
+    std::vector<uint8_t> pcm;
+    if (!reader.Open(path.c_str()) || !reader.Prepare())
+        return pcm;
+    reader.CopyTrackInfo(tags);
+    while (reader.HasMoreData()) {
+        CAudioFrame frame;
+        if (!reader.ReadFrame(&frame))
+            break;
+        uint32_t used = 0;
+        const uint8_t* data = frame.GetData(used);
+        pcm.insert(pcm.end(), data, data + used);
+    }
+    return pcm;
+}
+
+size_t SamplesOffGain(const std::vector<uint8_t>& in, const std::vector<uint8_t>& out,
+                      double gain)
+{
+    size_t wrong = in.size() == out.size() ? 0 : 1;
+    for (size_t at = 0; at + 1 < in.size() && at + 1 < out.size(); at += 2) {
+        const int v = static_cast<int16_t>(in[at] | (in[at + 1] << 8));
+        const int o = static_cast<int16_t>(out[at] | (out[at + 1] << 8));
+        wrong += o != static_cast<int>(v * gain);
+    }
+    return wrong;
+}
+
+void ExportForTools(const char* var, const std::string& path, const std::string& name,
+                    const std::vector<uint8_t>* expected)
+{
+    const char* dir = std::getenv(var);
+    if (dir == nullptr)
+        return;
+    const std::string target = std::string(dir) + "\\" + name;
+    ::CopyFileA(path.c_str(), target.c_str(), FALSE);
+    if (expected != nullptr)
+        testing_wav::WriteFile(target + ".raw", *expected);
 }
 
 } // namespace testing_progress

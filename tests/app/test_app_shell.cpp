@@ -79,25 +79,6 @@ void WriteMp3(const std::string& path)
     ASSERT_TRUE(testing_wav::WriteFile(path, bytes));
 }
 
-// A WM_DROPFILES block as the shell builds it: DROPFILES, then the names, each ended by a
-// zero, and a final zero.
-HGLOBAL DropBlock(const std::vector<std::string>& files)
-{
-    size_t size = sizeof(DROPFILES) + 1;
-    for (const auto& f : files)
-        size += f.size() + 1;
-    HGLOBAL h = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
-    auto* drop = static_cast<DROPFILES*>(::GlobalLock(h));
-    drop->pFiles = sizeof(DROPFILES);
-    char* p = reinterpret_cast<char*>(drop) + sizeof(DROPFILES);
-    for (const auto& f : files) {
-        memcpy(p, f.c_str(), f.size() + 1);
-        p += f.size() + 1;
-    }
-    ::GlobalUnlock(h);
-    return h;
-}
-
 // Empties the local disc store, so the first load of a run never finds the disc there.
 void EmptyLocalStore()
 {
@@ -314,7 +295,7 @@ TEST_F(AppShellTest, DroppedFilesAreAddedAndTheUnsupportedOneIsReported)
         },
         &seen);
     ::PostMessage(View()->m_hWnd, WM_DROPFILES,
-                  reinterpret_cast<WPARAM>(DropBlock({wav, text, mp3})), 0);
+                  reinterpret_cast<WPARAM>(DropFilesBlock({wav, text, mp3})), 0);
     PumpUntil([&] { return answer.Answered() && Grid().GetItemCount() == 2; }, 600);
     ASSERT_EQ(Grid().GetItemCount(), 2);
     EXPECT_STREQ(Cell(0, 1), "sonoria_app_drop.wav");
@@ -338,7 +319,7 @@ TEST_F(AppShellTest, TaggerTitleEditIsWrittenIntoTheMp3)
     WriteMp3(mp3);
     DialogAnswerer answer([](HWND hDlg, void*) { ::PostMessage(hDlg, WM_COMMAND, IDOK, 0); },
                           nullptr);
-    ::PostMessage(View()->m_hWnd, WM_DROPFILES, reinterpret_cast<WPARAM>(DropBlock({mp3, wav})),
+    ::PostMessage(View()->m_hWnd, WM_DROPFILES, reinterpret_cast<WPARAM>(DropFilesBlock({mp3, wav})),
                   0);
     PumpUntil([&] { return answer.Answered(); }, 600);
     ASSERT_EQ(Grid().GetItemCount(), 1) << "only MP3 files are tagged";

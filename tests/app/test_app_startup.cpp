@@ -1,7 +1,9 @@
 // Start-up and exit of Sonoria3.exe itself, run as child processes: the installer switches
 // report to a loopback statistics server and end the program; a second instance is refused
 // and restores the first, unless the setting allows it; a start recreates the default
-// templates in the current language file; closing the window saves the settings.
+// templates in the current language file; closing the window saves the settings; the window
+// size, the maximised state and the bar layout come back in the next run; the update check
+// asks a loopback version page once a day and stays quiet when nothing answers.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -14,6 +16,7 @@ namespace {
 
 constexpr char kSettingsKey[] = "Software\\Corvalen\\Sonoria3";
 constexpr char kInternetKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings";
+constexpr WPARAM kStatusBarCommand = 0xE801; // View > Status Bar, and the status bar's id
 
 std::string ProgramPath()
 {
@@ -42,6 +45,28 @@ std::string GetString(const char* name)
                        &size) != ERROR_SUCCESS)
         return "";
     return buf;
+}
+
+// Today's code of the daily update check: year x 365 + month x 31 + day.
+std::string TodaysCheckCode()
+{
+    SYSTEMTIME t{};
+    ::GetLocalTime(&t);
+    return std::to_string(t.wYear * 365 + t.wMonth * 31 + t.wDay);
+}
+
+bool VisibleChild(HWND hParent, int nID)
+{
+    HWND h = ::GetDlgItem(hParent, nID);
+    return h != nullptr && ::IsWindowVisible(h);
+}
+
+// Waits up to ms for cond(); its last answer.
+template <class Cond> bool WaitFor(Cond cond, DWORD ms = 10000)
+{
+    for (DWORD waited = 0; waited < ms && !cond(); waited += 50)
+        ::Sleep(50);
+    return cond();
 }
 
 class Child {
@@ -83,34 +108,44 @@ public:
     HWND MainWindow(DWORD ms = 60000)
     {
         for (DWORD waited = 0; waited < ms; waited += 100) {
-            struct Search {
-                DWORD pid;
-                HWND found;
-            } s{m_pi.dwProcessId, nullptr};
-            ::EnumWindows(
-                [](HWND h, LPARAM p) {
-                    auto* s = reinterpret_cast<Search*>(p);
-                    DWORD pid = 0;
-                    ::GetWindowThreadProcessId(h, &pid);
-                    char cls[32] = {};
-                    ::GetClassNameA(h, cls, sizeof(cls));
-                    if (pid == s->pid && ::IsWindowVisible(h) && ::GetWindow(h, GW_OWNER) == nullptr &&
-                        std::string(cls) != "#32770") {
-                        s->found = h;
-                        return FALSE;
-                    }
-                    return TRUE;
-                },
-                reinterpret_cast<LPARAM>(&s));
-            if (s.found != nullptr)
-                return s.found;
+            if (HWND h = VisibleWindow(false); h != nullptr)
+                return h;
             if (Wait(100) >= 0)
                 return nullptr;
         }
         return nullptr;
     }
+    // A message box (or any dialog) of the process is on the screen.
+    bool ShowsDialog() const { return VisibleWindow(true) != nullptr; }
 
 private:
+    // A visible window of the process: a dialog, or else an unowned window of another class.
+    HWND VisibleWindow(bool dialog) const
+    {
+        struct Search {
+            DWORD pid;
+            bool dialog;
+            HWND found;
+        } s{m_pi.dwProcessId, dialog, nullptr};
+        ::EnumWindows(
+            [](HWND h, LPARAM p) {
+                auto* s = reinterpret_cast<Search*>(p);
+                DWORD pid = 0;
+                ::GetWindowThreadProcessId(h, &pid);
+                char cls[32] = {};
+                ::GetClassNameA(h, cls, sizeof(cls));
+                const bool isDialog = std::string(cls) == "#32770";
+                if (pid == s->pid && ::IsWindowVisible(h) && isDialog == s->dialog &&
+                    (isDialog || ::GetWindow(h, GW_OWNER) == nullptr)) {
+                    s->found = h;
+                    return FALSE;
+                }
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&s));
+        return s.found;
+    }
+
     PROCESS_INFORMATION m_pi{};
     bool m_started = false;
 };
@@ -234,6 +269,97 @@ TEST_F(StartupTest, StartRecreatesTemplatesInTheLanguageFileAndExitSavesTheSetti
         lang.append(buf, n);
     std::fclose(f);
     EXPECT_NE(lang.find("csonoria3app.const.filenamedef4"), std::string::npos);
+}
+
+TEST_F(StartupTest, SizeMaximisedStateAndBarLayoutComeBackInTheNextRun)
+{
+    SetString(HKEY_CURRENT_USER, kSettingsKey, "AllowMultipleInstances", "1");
+    SetString(HKEY_CURRENT_USER, kSettingsKey, "MainWndMax", "0");
+    {
+        Child child("");
+        HWND hWnd = child.MainWindow();
+        ASSERT_NE(hWnd, nullptr);
+        ::SetWindowPos(hWnd, nullptr, 10, 10, 760, 520, SWP_NOZORDER | SWP_NOACTIVATE);
+        ASSERT_TRUE(VisibleChild(hWnd, kStatusBarCommand));
+        ::PostMessageA(hWnd, WM_COMMAND, kStatusBarCommand, 0);
+        EXPECT_TRUE(WaitFor([&] { return !VisibleChild(hWnd, kStatusBarCommand); }));
+        ::PostMessageA(hWnd, WM_CLOSE, 0, 0);
+        ASSERT_EQ(child.Wait(60000), 0);
+    }
+    EXPECT_EQ(GetString("MainWndCX"), "760");
+    EXPECT_EQ(GetString("MainWndCY"), "520");
+    EXPECT_EQ(GetString("MainWndMax"), "0");
+    {
+        Child child("");
+        HWND hWnd = child.MainWindow();
+        ASSERT_NE(hWnd, nullptr);
+        RECT rc{};
+        ::GetWindowRect(hWnd, &rc);
+        EXPECT_EQ(rc.right - rc.left, 760);
+        EXPECT_EQ(rc.bottom - rc.top, 520);
+        EXPECT_FALSE(VisibleChild(hWnd, kStatusBarCommand)) << "the stored bar layout";
+        // Closed while maximised: the size before stays stored.
+        ::PostMessageA(hWnd, WM_COMMAND, kStatusBarCommand, 0);
+        ::PostMessageA(hWnd, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+        EXPECT_TRUE(WaitFor([&] { return ::IsZoomed(hWnd) != FALSE; }));
+        ::PostMessageA(hWnd, WM_CLOSE, 0, 0);
+        ASSERT_EQ(child.Wait(60000), 0);
+    }
+    EXPECT_EQ(GetString("MainWndMax"), "1");
+    EXPECT_EQ(GetString("MainWndCX"), "760");
+    {
+        Child child("");
+        HWND hWnd = child.MainWindow();
+        ASSERT_NE(hWnd, nullptr);
+        EXPECT_TRUE(WaitFor([&] { return ::IsZoomed(hWnd) != FALSE; })) << "opens maximised";
+        EXPECT_TRUE(VisibleChild(hWnd, kStatusBarCommand));
+        ::PostMessageA(hWnd, WM_SYSCOMMAND, SC_RESTORE, 0);
+        EXPECT_TRUE(WaitFor([&] { return !::IsZoomed(hWnd); }));
+        ::PostMessageA(hWnd, WM_CLOSE, 0, 0);
+        ASSERT_EQ(child.Wait(60000), 0);
+    }
+    EXPECT_EQ(GetString("MainWndMax"), "0");
+}
+
+TEST_F(StartupTest, TheUpdateCheckAsksOnceADayAndSaysNothingWhenNoServerAnswers)
+{
+    testing_http::LoopbackHttpServer version([](const testing_http::Request&) {
+        return testing_http::MakeReply(200, "Sonoria 3.70");
+    });
+    SetString(HKEY_CURRENT_USER, kSettingsKey, "AllowMultipleInstances", "1");
+    SetString(HKEY_CURRENT_USER, kSettingsKey, "AutoCheckNewVersion", "1");
+    SetString(HKEY_CURRENT_USER, kSettingsKey, "UseProxy", "2");
+    SetString(HKEY_CURRENT_USER, kSettingsKey, "ProxyServer", "127.0.0.1");
+    struct Run {
+        const char* lastCheck; // the stored day code before the start (null: today's)
+        bool serverUp;
+        size_t requests;       // requests seen by then
+    };
+    const Run runs[] = {
+        {"-1", true, 1},   // never checked: asks
+        {nullptr, true, 1}, // checked today: asks nothing
+        {"0", false, 1},   // another day, nothing answers: no box either
+    };
+    for (const Run& run : runs) {
+        SCOPED_TRACE(run.lastCheck != nullptr ? run.lastCheck : "today");
+        if (run.lastCheck != nullptr)
+            SetString(HKEY_CURRENT_USER, kSettingsKey, "LastCheckNewVersion", run.lastCheck);
+        SetString(HKEY_CURRENT_USER, kSettingsKey, "ProxyPort",
+                  run.serverUp ? std::to_string(version.Port()) : "1");
+        Child child("");
+        HWND hWnd = child.MainWindow();
+        ASSERT_NE(hWnd, nullptr);
+        EXPECT_EQ(version.Requests().size(), run.requests);
+        ::Sleep(1000);
+        EXPECT_FALSE(child.ShowsDialog());
+        ::PostMessageA(hWnd, WM_CLOSE, 0, 0);
+        ASSERT_EQ(child.Wait(60000), 0);
+        EXPECT_EQ(GetString("LastCheckNewVersion"), TodaysCheckCode());
+    }
+    const std::string target = version.Requests().front().target;
+    EXPECT_NE(target.find("s=curver&language=en&version=3.70&build=4"), std::string::npos)
+        << target;
+    SetString(HKEY_CURRENT_USER, kSettingsKey, "UseProxy", "1");
 }
 
 } // namespace

@@ -874,35 +874,6 @@ TEST_F(OptionsTest, OpeningsLeaveNoWindowsOrGdiObjectsBehind)
 
 // With SONORIA_SHOT_DIR set, each page of the options and the About box are saved there as
 // bitmaps of the screen.
-void SaveScreenBitmap(HWND hWnd, const std::string& path)
-{
-    RECT rc{};
-    ::GetWindowRect(hWnd, &rc);
-    const int w = rc.right - rc.left, h = rc.bottom - rc.top;
-    HDC screen = ::GetDC(nullptr);
-    HDC mem = ::CreateCompatibleDC(screen);
-    BITMAPINFO bi{};
-    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), w, h, 1, 24, BI_RGB};
-    void* bits = nullptr;
-    HBITMAP bmp = ::CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = ::SelectObject(mem, bmp);
-    ::BitBlt(mem, 0, 0, w, h, screen, rc.left, rc.top, SRCCOPY);
-    ::GdiFlush();
-    const DWORD size = static_cast<DWORD>(((w * 3 + 3) & ~3) * h);
-    BITMAPFILEHEADER fh{0x4D42, static_cast<DWORD>(sizeof(fh) + sizeof(bi.bmiHeader) + size), 0, 0,
-                        static_cast<DWORD>(sizeof(fh) + sizeof(bi.bmiHeader))};
-    if (FILE* f = std::fopen(path.c_str(), "wb")) {
-        std::fwrite(&fh, sizeof(fh), 1, f);
-        std::fwrite(&bi.bmiHeader, sizeof(bi.bmiHeader), 1, f);
-        std::fwrite(bits, 1, size, f);
-        std::fclose(f);
-    }
-    ::SelectObject(mem, old);
-    ::DeleteObject(bmp);
-    ::DeleteDC(mem);
-    ::ReleaseDC(nullptr, screen);
-}
-
 TEST_F(OptionsTest, ShowcaseOfThePagesAndTheAboutBox)
 {
     const char* dir = std::getenv("SONORIA_SHOT_DIR");
@@ -918,13 +889,14 @@ TEST_F(OptionsTest, ShowcaseOfThePagesAndTheAboutBox)
             dlg.RedrawWindow(nullptr, nullptr,
                              RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
             PumpFor(300);
-            SaveScreenBitmap(dlg.m_hWnd, std::string(dir) + "\\options-" + names[page] + ".bmp");
+            const std::string path = std::string(dir) + "\\options-" + names[page] + ".bmp";
+            SaveScreenBitmap(dlg.m_hWnd, path.c_str());
         }
         ClickButton(dlg, IDCANCEL);
     }));
     ModalScript<CAboutDlg> about([dir](CAboutDlg& dlg) {
         PumpFor(300);
-        SaveScreenBitmap(dlg.m_hWnd, std::string(dir) + "\\about.bmp");
+        SaveScreenBitmap(dlg.m_hWnd, (std::string(dir) + "\\about.bmp").c_str());
         PressKey(VK_RETURN);
     });
     EXPECT_TRUE(about.RunFromMenu({'H', 'A'}));

@@ -12,9 +12,7 @@
 #include "app/shell/rip_batch_builder.h"
 #include "audio/formats/detection/format_detection.h"
 #include "catalogue/model/cd_track.h"
-#include "audio/audio_frame.h"
 #include "audio/cd/audio_cd.h"
-#include "audio/formats/flac/flac_reader.h"
 #include "foundation/settings/app_cfg.h"
 #include "rip/cue_sheet.h"
 #include "rip/rip_task.h"
@@ -28,15 +26,6 @@ using namespace testing_progress;
 using Rows_t = std::vector<std::pair<std::string, std::string>>;
 
 namespace {
-
-// The transport this run of the program uses for every CD job (one per process: the first
-// drive enumeration of a process fixes it).
-Transport RunTransport()
-{
-    const char* t = std::getenv("SONORIA_TEST_TRANSPORT");
-    return t != nullptr && std::string(t) == "passthrough" ? Transport::PassThrough
-                                                           : Transport::Aspi;
-}
 
 // Every test starts from the same values of the settings the window reads (this program
 // changes them in memory only).
@@ -76,46 +65,11 @@ CRipTask* WavJob(const std::string& in, const std::string& out)
     return new CRipTask(0, in.c_str(), 0, out.c_str());
 }
 
-std::vector<uint8_t> FilePcm(const std::string& path)
-{
-    std::vector<uint8_t> bytes, pcm;
-    testing_wav::Format f{};
-    if (testing_wav::ReadFile(path, bytes))
-        testing_wav::ParseWav(bytes, f, pcm);
-    return pcm;
-}
-
-// The PCM of a FLAC file as our reader decodes it, and its tags.
-std::vector<uint8_t> DecodeFlac(const std::string& path, CAudioTrackInfo& tags)
-{
-    CAudioFlacReader reader;
-    std::vector<uint8_t> pcm;
-    if (!reader.Open(path.c_str()) || !reader.Prepare())
-        return pcm;
-    reader.CopyTrackInfo(tags);
-    while (reader.HasMoreData()) {
-        CAudioFrame frame;
-        if (!reader.ReadFrame(&frame))
-            break;
-        uint32_t used = 0;
-        const uint8_t* data = frame.GetData(used);
-        pcm.insert(pcm.end(), data, data + used);
-    }
-    return pcm;
-}
-
 // With SONORIA_PROGRESS_EXPORT set (check_with_tools.sh), a file is copied there for the
 // reference tools, and `expected` (when given) is written beside it as NAME.raw.
 void Export(const std::string& path, const std::vector<uint8_t>* expected = nullptr)
 {
-    const char* dir = std::getenv("SONORIA_PROGRESS_EXPORT");
-    if (dir == nullptr)
-        return;
-    const std::string name = path.substr(path.rfind('\\') + 1);
-    const std::string target = std::string(dir) + "\\" + name;
-    ::CopyFileA(path.c_str(), target.c_str(), FALSE);
-    if (expected != nullptr)
-        testing_wav::WriteFile(target + ".raw", *expected);
+    ExportForTools("SONORIA_PROGRESS_EXPORT", path, path.substr(path.rfind('\\') + 1), expected);
 }
 
 int ProgressRangeHigh(HWND hDlg)
@@ -416,7 +370,7 @@ TEST_F(ProgressWindow, ClosesItselfAfterACleanBatchAndWritesTheLyrics)
     }
 }
 
-TEST_F(ProgressWindow, DISABLED_ShowsAJobsTooltipOverItsRow)
+TEST_F(ProgressWindow, ShowsAJobsTooltipOverItsRow)
 {
     const std::string in = Wav("in.wav", 0.5);
     CRipThreadList batch;
@@ -424,33 +378,16 @@ TEST_F(ProgressWindow, DISABLED_ShowsAJobsTooltipOverItsRow)
 
     CProgressDlg dlg(&host_);
     dlg.SetThreadList(&batch);
-    std::string tip;
+    std::string tip, lineTip;
     RunModal(dlg, [&](HWND hDlg) {
         WaitUntil([&] { return ItemEnabled(hDlg, IDCANCEL); });
-        HWND hList = ::GetDlgItem(hDlg, IDC_PROGRESS_LIST);
-        RECT rc{LVIR_LABEL};
-        ::SendMessageA(hList, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&rc));
-        InputMove(hList, rc.left + 10, (rc.top + rc.bottom) / 2);
-        ::Sleep(50);
-        InputMove(hList, rc.left + 12, (rc.top + rc.bottom) / 2);
-        WaitUntil(
-            [&] {
-                HWND hTip = ::FindWindowA(TOOLTIPS_CLASSA, nullptr);
-                for (; hTip != nullptr; hTip = ::FindWindowExA(nullptr, hTip, TOOLTIPS_CLASSA, nullptr)) {
-                    char text[600] = {};
-                    ::GetWindowTextA(hTip, text, sizeof text);
-                    if (::IsWindowVisible(hTip) && text[0] != 0) {
-                        tip = text;
-                        return true;
-                    }
-                }
-                return false;
-            },
-            5000);
+        tip = HoverTip(hDlg, 0);
+        lineTip = HoverTip(hDlg, 1, 1500); // "Done."
         InputClickItem(hDlg, IDCANCEL);
     });
 
     EXPECT_EQ(tip, "Converting from " + in + "\r\nto " + (dir_ / "tip.wav"));
+    EXPECT_EQ(lineTip, "") << "a message line has no tip";
 }
 
 // The "Converter" road below the view: file rows made tasks by the format commands' builder,
@@ -519,15 +456,7 @@ TEST_F(ProgressWindow, ConvertsFilesToEveryFormatWithTheirTagsAndTheGain)
     }
     EXPECT_TRUE(FilePcm(dir_ / "song.wav") == FilePcm(first)) << "WAV to WAV changed samples";
     // The half-level copy: every sample halved, cut toward zero.
-    const std::vector<uint8_t> in = FilePcm(first), half = FilePcm(dir_ / "song[2].wav");
-    ASSERT_EQ(half.size(), in.size());
-    size_t wrong = 0;
-    for (size_t at = 0; at + 1 < in.size(); at += 2) {
-        const int v = static_cast<int16_t>(in[at] | (in[at + 1] << 8));
-        const int h = static_cast<int16_t>(half[at] | (half[at + 1] << 8));
-        wrong += h != static_cast<int>(v * 0.5);
-    }
-    EXPECT_EQ(wrong, 0u);
+    EXPECT_EQ(SamplesOffGain(FilePcm(first), FilePcm(dir_ / "song[2].wav"), 0.5), 0u);
 }
 
 // For the screenshot of a batch in its middle: runs only with SONORIA_SHOWCASE_MS set and

@@ -59,6 +59,13 @@ void InsertDisc(const SimDisc& disc)
     CloseHandle(f);
 }
 
+Transport RunTransport()
+{
+    const char* t = std::getenv("SONORIA_TEST_TRANSPORT");
+    return t != nullptr && std::string(t) == "passthrough" ? Transport::PassThrough
+                                                           : Transport::Aspi;
+}
+
 bool PassThroughAvailable() { return std::getenv("SONORIA_SIMDRIVE_DEVICE") != nullptr; }
 
 CDriveManager& Drives(Transport t)

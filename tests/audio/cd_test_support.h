@@ -10,6 +10,10 @@
 
 enum class Transport { Aspi, PassThrough };
 
+// The transport a test program runs its CD jobs over: pass-through when the environment
+// variable SONORIA_TEST_TRANSPORT is "passthrough", else ASPI (the first drive enumeration
+// of a process fixes it, so one per run).
+Transport RunTransport();
 // Writes the disc the simulated drive shows from now on (same file, so the same inode).
 void InsertDisc(const simdrive::SimDisc& disc);
 // True when the program runs with the pass-through shim (testing/simdrive/simdrive-wine).

@@ -7,11 +7,13 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "testing/rip_batch.h"
+#include "testing/settings_guard.h"
 #include "audio/cd/audio_cd.h"
 #include "audio/formats/wav/wav_reader.h"
 #include "foundation/settings/app_cfg.h"
@@ -84,9 +86,7 @@ protected:
                                              ? CDriveManager::MODE_ASPI
                                              : CDriveManager::MODE_SPTI);
         CAppCfg& cfg = GetAppCfg();
-        saved_ = {cfg.GetForceASPI(), cfg.GetSlowSpeedMode(), cfg.GetNumCDSectorsPerRead(),
-                  cfg.GetCDReadBufSize(), cfg.GetWavEnc_Channels(),
-                  cfg.GetWavEnc_BitsPerSample(), cfg.GetWavEnc_WriteInfoTags()};
+        keep_ = std::make_unique<testing_settings::SettingsGuard>();
         cfg.SetForceASPI(RipTransport() == Transport::Aspi);
         cfg.SetSlowSpeedMode(FALSE);
         cfg.SetNumCDSectorsPerRead(16);
@@ -97,14 +97,7 @@ protected:
     }
     void TearDown() override
     {
-        CAppCfg& cfg = GetAppCfg();
-        cfg.SetForceASPI(saved_[0]);
-        cfg.SetSlowSpeedMode(saved_[1]);
-        cfg.SetNumCDSectorsPerRead(saved_[2]);
-        cfg.SetCDReadBufSize(saved_[3]);
-        cfg.SetWavEnc_Channels(saved_[4]);
-        cfg.SetWavEnc_BitsPerSample(saved_[5]);
-        cfg.SetWavEnc_WriteInfoTags(saved_[6]);
+        keep_.reset();
         DeleteOutputs();
     }
     void DeleteOutputs()
@@ -147,7 +140,7 @@ protected:
                                        out.c_str()));
         }
     }
-    std::vector<int> saved_;
+    std::unique_ptr<testing_settings::SettingsGuard> keep_;
     std::vector<std::string> outputs_;
     std::vector<std::pair<int, int>> ranges_;
 };

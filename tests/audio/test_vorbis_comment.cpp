@@ -1,5 +1,5 @@
 // The Vorbis comment field table and the conversion between comment text and tag text.
-#include "audio/formats/flac/vorbis_comment.h"
+#include "audio/formats/vorbis_comment/vorbis_comment.h"
 #include "audio/track/track_info.h"
 
 #include <gtest/gtest.h>

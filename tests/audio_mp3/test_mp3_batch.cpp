@@ -1,5 +1,6 @@
 // Batches that convert WAV files to MP3 and back through the rip engine.
 #include "testing/rip_batch.h"
+#include "testing/settings_guard.h"
 #include "audio/formats/mp3/id3_reader.h"
 #include "foundation/settings/app_cfg.h"
 #include "rip/rip_task.h"
@@ -57,9 +58,8 @@ double ZeroCrossingHz(const std::vector<uint8_t>& pcm, int channels, int rate)
 
 TEST(Mp3Batch, ConvertsWavToMp3InEveryRateModeAndBack)
 {
+    testing_settings::SettingsGuard keep;
     CAppCfg& cfg = GetAppCfg();
-    const int saved[] = {cfg.GetMp3Enc_Mode(), cfg.GetMp3Enc_Channels(), cfg.GetMp3Enc_WriteID3(),
-                         cfg.GetWavEnc_Channels()};
     struct Case {
         const char* name;
         int mode;     // 1 CBR, 2 VBR, 3 ABR
@@ -93,10 +93,6 @@ TEST(Mp3Batch, ConvertsWavToMp3InEveryRateModeAndBack)
         decode.AddTask(new CRipTask(1, TempPath("out" + std::to_string(i) + ".mp3").c_str(), 0,
                                     TempPath("back" + std::to_string(i) + ".wav").c_str()));
     RunBatch(decode);
-    cfg.SetMp3Enc_Mode(saved[0]);
-    cfg.SetMp3Enc_Channels(saved[1]);
-    cfg.SetMp3Enc_WriteID3(saved[2]);
-    cfg.SetWavEnc_Channels(saved[3]);
 
     for (size_t i = 0; i < std::size(cases); ++i) {
         const Case& c = cases[i];

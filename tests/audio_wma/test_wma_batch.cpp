@@ -1,6 +1,7 @@
 // The rip engine converts WAV files to WMA at every mode and back, and refuses a protected WMA
 // source once its tags were imported.
 #include "testing/rip_batch.h"
+#include "testing/settings_guard.h"
 #include "audio/formats/detection/format_detection.h"
 #include "foundation/settings/app_cfg.h"
 #include "rip/rip_task.h"
@@ -35,10 +36,8 @@ std::vector<int16_t> ReadWavPcm(const std::string& path, testing_wav::Format& fo
 
 TEST(WmaBatch, WavToEveryModeAndBackKeepsLengthAndTones)
 {
+    testing_settings::SettingsGuard keep;
     CAppCfg& cfg = GetAppCfg();
-    const int savedMode = cfg.GetWmaEnc_Mode();
-    const int savedChannels = cfg.GetWavEnc_Channels();
-    const int savedBits = cfg.GetWavEnc_BitsPerSample();
     cfg.SetWavEnc_Channels(2);
     cfg.SetWavEnc_BitsPerSample(16);
 
@@ -99,9 +98,6 @@ TEST(WmaBatch, WavToEveryModeAndBackKeepsLengthAndTones)
         DeleteFileA(TempPath(("batch" + std::to_string(mode) + ".wma").c_str()).c_str());
     }
     DeleteFileA(wav.c_str());
-    cfg.SetWmaEnc_Mode(savedMode);
-    cfg.SetWavEnc_Channels(savedChannels);
-    cfg.SetWavEnc_BitsPerSample(savedBits);
 }
 
 TEST(WmaBatch, ProtectedSourceIsRefused)

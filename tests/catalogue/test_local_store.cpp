@@ -1,6 +1,8 @@
 // The local disc store and cdplayer.ini through the real profile functions: value escaping,
 // the exact file layout, a disc found again by another process, the legacy store file, and
 // damaged store files.
+#include "testing/scratch_folder.h"
+
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -61,31 +63,13 @@ std::vector<std::string> SectionLines(const std::string& text, const std::string
     return lines;
 }
 
-class TempFolder
+// A fresh folder with the store's CString paths.
+class TempFolder : public testing_files::ScratchFolder
 {
 public:
-    TempFolder()
-    {
-        char temp[MAX_PATH];
-        ::GetTempPathA(MAX_PATH, temp);
-        path.Format("%ssonoria_store_%lu_%d", temp, ::GetCurrentProcessId(), ++counter);
-        ::CreateDirectoryA(path, nullptr);
-    }
-    ~TempFolder()
-    {
-        WIN32_FIND_DATAA fd;
-        HANDLE h = ::FindFirstFileA(path + "\\*", &fd);
-        if (h != INVALID_HANDLE_VALUE) {
-            do
-                ::DeleteFileA(path + "\\" + fd.cFileName);
-            while (::FindNextFileA(h, &fd));
-            ::FindClose(h);
-        }
-        ::RemoveDirectoryA(path);
-    }
+    TempFolder() : ScratchFolder("sonoria_store"), path(Path().c_str()) {}
     CString File(const char* name) const { return path + "\\" + name; }
-    CString path;
-    static inline int counter = 0;
+    const CString path;
 };
 
 TEST(LocalStoreValues, EscapingAndDecoding)

@@ -12,6 +12,7 @@
 #include "propgrid/prop_list.h"
 #include "propgrid/textblock_property.h"
 #include "tests/catalogue/catalogue_fixture.h"
+#include "tests/catalogue/track_page_rows.h"
 
 namespace
 {
@@ -104,40 +105,6 @@ protected:
     std::unique_ptr<TestHostWnd> window;
     std::unique_ptr<EPropCtrl> grid;
     NotifyWnd notify;
-};
-
-struct TrackRowCase {
-    const char* row;
-    CString CAudioTrackInfo::*field;
-};
-
-const TrackRowCase kTrackTextRows[] = {
-    {"Title", &CAudioTrackInfo::m_strTrackTitle},
-    {"Extended Info", &CAudioTrackInfo::m_strTrackExt},
-    {"Album Title", &CAudioTrackInfo::m_strAlbumTitle},
-    {"Album is part of a set", &CAudioTrackInfo::m_strPartOfASet},
-    {"Year", &CAudioTrackInfo::m_strYear},
-    {"Content type", &CAudioTrackInfo::m_strContentType},
-    {"Content Group", &CAudioTrackInfo::m_strContentGroup},
-    {"Artist", &CAudioTrackInfo::m_strArtist},
-    {"Band", &CAudioTrackInfo::m_strBand},
-    {"Conductor", &CAudioTrackInfo::m_strConductor},
-    {"Remix", &CAudioTrackInfo::m_strRemix},
-    {"Position", &CAudioTrackInfo::m_strTrackPosition},
-    {"Comment Digest", &CAudioTrackInfo::m_strCommentDigest},
-    {"Composer", &CAudioTrackInfo::m_strComposer},
-    {"Lyricist", &CAudioTrackInfo::m_strLyricist},
-    {"Copyright", &CAudioTrackInfo::m_strCopyright},
-    {"Encoded By", &CAudioTrackInfo::m_strEncodedBy},
-    {"Involved People", &CAudioTrackInfo::m_strInvolvedPeople},
-    {"Publisher", &CAudioTrackInfo::m_strPublisher},
-    {"Media Type", &CAudioTrackInfo::m_strMediaType},
-    {"Mood", &CAudioTrackInfo::m_strMood},
-    {"CD Id", &CAudioTrackInfo::m_strCDId},
-    {"ISRC", &CAudioTrackInfo::m_strISRC},
-    {"Original Album Title", &CAudioTrackInfo::m_strOriginalAlbumTitle},
-    {"Original Artist", &CAudioTrackInfo::m_strOriginalArtist},
-    {"Original Lyricist", &CAudioTrackInfo::m_strOriginalLyricist},
 };
 
 TEST_F(RecordPageTest, TrackPageShowsItsThirtyRowsInOrder)

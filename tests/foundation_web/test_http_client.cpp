@@ -2,6 +2,8 @@
 #include "foundation/web/http_client.h"
 #include "testing/http/loopback_http.h"
 
+#include "testing/base64.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -23,23 +25,7 @@ DWORD AccessType(HINTERNET h)
     return reinterpret_cast<INTERNET_PROXY_INFO*>(buffer)->dwAccessType;
 }
 
-std::string Base64(const std::string& in)
-{
-    static const char* t = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-    std::string out;
-    for (size_t i = 0; i < in.size(); i += 3) {
-        unsigned v = static_cast<unsigned char>(in[i]) << 16;
-        if (i + 1 < in.size())
-            v |= static_cast<unsigned char>(in[i + 1]) << 8;
-        if (i + 2 < in.size())
-            v |= static_cast<unsigned char>(in[i + 2]);
-        out += t[(v >> 18) & 63];
-        out += t[(v >> 12) & 63];
-        out += i + 1 < in.size() ? t[(v >> 6) & 63] : '=';
-        out += i + 2 < in.size() ? t[v & 63] : '=';
-    }
-    return out;
-}
+using testing_text::Base64;
 
 } // namespace
 

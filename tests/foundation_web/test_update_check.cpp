@@ -1,6 +1,7 @@
 // The daily update check: at most once a day, against a loopback version page.
 #include "foundation/web/update_check.h"
 #include "testing/http/loopback_http.h"
+#include "testing/settings_guard.h"
 
 #include <gtest/gtest.h>
 
@@ -24,8 +25,7 @@ SYSTEMTIME Date(int year, int month, int day)
 TEST(UpdateCheck, RunsAtMostOnceADay)
 {
     CAppCfg cfg;
-    const int saved = cfg.GetLastCheckNewVersion();
-    const BOOL savedAuto = cfg.GetAutoCheckNewVersion();
+    testing_settings::SettingsGuard keep(cfg);
     cfg.SetAutoCheckNewVersion(TRUE);
     cfg.SetLastCheckNewVersion(-1);
 
@@ -36,9 +36,6 @@ TEST(UpdateCheck, RunsAtMostOnceADay)
     EXPECT_TRUE(UpdateCheckIsDue(cfg, Date(2026, 12, 11)));
     cfg.SetAutoCheckNewVersion(FALSE);
     EXPECT_FALSE(UpdateCheckIsDue(cfg, Date(2026, 12, 12))) << "switched off";
-
-    cfg.SetLastCheckNewVersion(saved);
-    cfg.SetAutoCheckNewVersion(savedAuto);
 }
 
 TEST(UpdateCheck, AsksThePageWithLanguageVersionAndBuild)

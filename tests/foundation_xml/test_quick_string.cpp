@@ -21,6 +21,25 @@ TEST(QuickString, GrowsByStepWhenAppendingCharacters)
     }
     EXPECT_EQ(capacities, (std::vector<int>{11, 11, 11, 11, 11, 11, 11, 11, 11, 11, 21, 21}));
     EXPECT_STREQ(s.GetText(), "abcdefghijkl");
+
+    // A long text grows in steps that grow with it: a megabyte takes a few dozen buffers,
+    // not a hundred thousand (each of which copies the whole text).
+    COXQuickString big;
+    int buffers = 0;
+    int capacity = 0;
+    for (int i = 0; i < (1 << 20); ++i) {
+        ASSERT_EQ(big.AppendChar('x'), 1);
+        if (big.GetCapacity() != capacity) {
+            capacity = big.GetCapacity();
+            ++buffers;
+        }
+    }
+    EXPECT_EQ(big.GetLength(), 1 << 20);
+    EXPECT_LT(buffers, 40);
+    // Emptied, the step is 10 again.
+    big.Empty();
+    big.AppendChar('a');
+    EXPECT_EQ(big.GetCapacity(), 11);
 }
 
 TEST(QuickString, AppendCapacityTrimAndCompare)

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/listbox.h"
 #include "framework/ui.h"
 #include "tests/framework_ui/ui_test_support.h"
 
@@ -102,6 +103,49 @@ TEST(CreationHook, ObjectSeesMessagesSentDuringCreateWindow)
     // The default class asks for double clicks.
     EXPECT_TRUE(::GetClassLongPtr(wnd.m_hWnd, GCL_STYLE) & CS_DBLCLKS);
     wnd.DestroyWindow();
+}
+
+// A window whose OnCreate creates a child of its own: a creation nested in a creation.
+class NestingWnd : public CWnd {
+public:
+    BaseWnd child;
+    bool hookedInCreate = false;
+
+protected:
+    int OnCreate(LPCREATESTRUCT cs)
+    {
+        hookedInCreate = AfxIsWindowCreateHooked();
+        if (!child.CreateEx(0, nullptr, "inner", WS_CHILD, 0, 0, 20, 20, m_hWnd, nullptr))
+            return -1;
+        return CWnd::OnCreate(cs);
+    }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(NestingWnd, CWnd)
+ON_WM_CREATE()
+END_MESSAGE_MAP()
+
+// The hook lives only while a creation is underway: a nested creation binds its own object,
+// and once the outer one ends the thread's later windows pass no hook of ours.
+TEST(CreationHook, RemovedWhenTheOutermostCreationEnds)
+{
+    EXPECT_FALSE(AfxIsWindowCreateHooked());
+    NestingWnd outer;
+    ASSERT_TRUE(outer.CreateEx(0, nullptr, "outer", WS_CHILD, 0, 0, 60, 60, SharedTopWindow(),
+                               nullptr));
+    EXPECT_TRUE(outer.hookedInCreate);
+    EXPECT_EQ(CWnd::FromHandlePermanent(outer.m_hWnd), &outer);
+    EXPECT_EQ(CWnd::FromHandlePermanent(outer.child.m_hWnd), &outer.child);
+    EXPECT_EQ(::GetParent(outer.child.m_hWnd), outer.m_hWnd);
+    EXPECT_FALSE(AfxIsWindowCreateHooked());
+
+    // A refused creation unhooks too.
+    BaseWnd refused;
+    EXPECT_FALSE(refused.CreateEx(0, "no such class", "t", WS_CHILD, 0, 0, 10, 10,
+                                  SharedTopWindow(), nullptr));
+    EXPECT_FALSE(AfxIsWindowCreateHooked());
+    outer.DestroyWindow();
 }
 
 class CreateLoggingEdit : public CEdit {
@@ -503,6 +547,30 @@ protected:
 BEGIN_MESSAGE_MAP(ClosingWnd, TestHostWnd)
 ON_MESSAGE(WM_PING, OnPing)
 END_MESSAGE_MAP()
+
+TEST(ListBox, LinesTextAndSelection)
+{
+    TestHostWnd host;
+    CListBox list;
+    ASSERT_TRUE(list.Create(WS_CHILD | WS_VISIBLE | LBS_NOTIFY, CRect(0, 0, 200, 100), &host, 7));
+    EXPECT_EQ(list.AddString("first"), 0);
+    EXPECT_EQ(list.AddString(""), 1);
+    EXPECT_EQ(list.InsertString(1, "inserted line"), 1);
+    EXPECT_EQ(list.GetCount(), 3);
+    CString text = "stale";
+    list.GetText(1, text);
+    EXPECT_STREQ(text, "inserted line");
+    list.GetText(2, text);
+    EXPECT_STREQ(text, "");
+    list.GetText(9, text);
+    EXPECT_STREQ(text, "") << "a line that is not there reads empty";
+    EXPECT_EQ(list.GetCurSel(), LB_ERR);
+    EXPECT_EQ(list.SetCurSel(2), 2);
+    EXPECT_EQ(list.GetCurSel(), 2);
+    EXPECT_EQ(list.DeleteString(0), 2);
+    list.ResetContent();
+    EXPECT_EQ(list.GetCount(), 0);
+}
 
 TEST(MessagePump, RunIdlesPreTranslatesAndEndsWithTheMainWindow)
 {

@@ -1,6 +1,13 @@
 // Shared window-test helpers.
 #include "tests/framework_ui/ui_test_support.h"
 
+#include <shlobj.h>
+
+#include <cstdio>
+#include <cstring>
+#include <iterator>
+#include <utility>
+
 HWND SharedTopWindow()
 {
     // Showing and destroying a top-level window costs seconds under Wine without a window
@@ -154,16 +161,7 @@ void KeyPress(UINT vk, bool bShift, bool bCtrl)
     HWND root = ::GetAncestor(::GetFocus() ? ::GetFocus() : top, GA_ROOT);
     if (::GetForegroundWindow() != root)
         ::SetForegroundWindow(root);
-    if (bShift)
-        InputKey(VK_SHIFT, true);
-    if (bCtrl)
-        InputKey(VK_CONTROL, true);
-    InputKey(vk, true);
-    InputKey(vk, false);
-    if (bCtrl)
-        InputKey(VK_CONTROL, false);
-    if (bShift)
-        InputKey(VK_SHIFT, false);
+    InputKeyStroke(vk, bShift, bCtrl);
     PumpFor(30);
 }
 
@@ -239,6 +237,20 @@ void InputKey(UINT vk, bool down)
     in.ki.wScan = static_cast<WORD>(::MapVirtualKey(vk, MAPVK_VK_TO_VSC));
     in.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
     ::SendInput(1, &in, sizeof(in));
+}
+
+void InputKeyStroke(UINT vk, bool bShift, bool bCtrl, bool bAlt)
+{
+    const std::pair<bool, UINT> modifiers[] = {{bShift, VK_SHIFT}, {bCtrl, VK_CONTROL},
+                                               {bAlt, VK_MENU}};
+    for (const auto& [held, key] : modifiers)
+        if (held)
+            InputKey(key, true);
+    InputKey(vk, true);
+    InputKey(vk, false);
+    for (auto it = std::rbegin(modifiers); it != std::rend(modifiers); ++it)
+        if (it->first)
+            InputKey(it->second, false);
 }
 
 DialogAnswerer::DialogAnswerer(Answer answer, void* context, const char* windowClass,
@@ -404,4 +416,48 @@ int ThreadWindowCount()
     int n = 0;
     ::EnumThreadWindows(::GetCurrentThreadId(), &Counter::Top, reinterpret_cast<LPARAM>(&n));
     return n;
+}
+
+void SaveScreenBitmap(HWND hWnd, const char* path)
+{
+    RECT rc{};
+    ::GetWindowRect(hWnd, &rc);
+    const int w = rc.right - rc.left, h = rc.bottom - rc.top;
+    HDC screen = ::GetDC(nullptr);
+    HDC mem = ::CreateCompatibleDC(screen);
+    BITMAPINFO bi{};
+    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), w, h, 1, 24, BI_RGB};
+    void* bits = nullptr;
+    HBITMAP bmp = ::CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = ::SelectObject(mem, bmp);
+    ::BitBlt(mem, 0, 0, w, h, screen, rc.left, rc.top, SRCCOPY);
+    ::GdiFlush();
+    const DWORD size = static_cast<DWORD>(((w * 3 + 3) & ~3) * h);
+    BITMAPFILEHEADER fh{0x4D42, static_cast<DWORD>(sizeof(fh) + sizeof(bi.bmiHeader) + size), 0, 0,
+                        static_cast<DWORD>(sizeof(fh) + sizeof(bi.bmiHeader))};
+    if (FILE* f = std::fopen(path, "wb")) {
+        std::fwrite(&fh, sizeof(fh), 1, f);
+        std::fwrite(&bi.bmiHeader, sizeof(bi.bmiHeader), 1, f);
+        std::fwrite(bits, 1, size, f);
+        std::fclose(f);
+    }
+    ::SelectObject(mem, old);
+    ::DeleteObject(bmp);
+    ::DeleteDC(mem);
+    ::ReleaseDC(nullptr, screen);
+HGLOBAL DropFilesBlock(const std::vector<std::string>& files)
+{
+    size_t size = sizeof(DROPFILES) + 1;
+    for (const auto& f : files)
+        size += f.size() + 1;
+    HGLOBAL h = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
+    auto* drop = static_cast<DROPFILES*>(::GlobalLock(h));
+    drop->pFiles = sizeof(DROPFILES);
+    char* p = reinterpret_cast<char*>(drop) + sizeof(DROPFILES);
+    for (const auto& f : files) {
+        std::memcpy(p, f.c_str(), f.size() + 1);
+        p += f.size() + 1;
+    }
+    ::GlobalUnlock(h);
+    return h;
 }

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <initializer_list>
+#include <string>
 #include <vector>
 
 #include "framework/ui.h"
@@ -85,6 +86,9 @@ void MouseDragPath(std::vector<POINT> path, int stepsPerLeg = 6);
 void MouseDoubleClick(POINT at);
 // A right click at a screen point, injected like MouseDrag.
 void MouseRightClick(POINT at);
+// A WM_DROPFILES block as the shell builds it (DROPFILES, the names each ended by a zero, a
+// final zero); the window that gets it frees it with DragFinish.
+HGLOBAL DropFilesBlock(const std::vector<std::string>& files);
 // The windows (top-level and descendants) of the calling thread: a USER handle count.
 int ThreadWindowCount();
 // Real input through the system's input queue (SendInput): the pointer really moves on the
@@ -96,6 +100,9 @@ void InputMouseButton(bool down, bool right = false);
 // A left click at a point in hWnd's client area.
 void InputClick(HWND hWnd, POINT client, bool dbl = false);
 void InputKey(UINT vk, bool down);
+// A key pressed and released with the modifiers asked for held around it (no pumping, so
+// helper threads may use it too).
+void InputKeyStroke(UINT vk, bool bShift = false, bool bCtrl = false, bool bAlt = false);
 
 // Answers the next dialog box (class "#32770", or a popup menu with "#32768") that the calling
 // thread shows: from a watcher thread, runs answer(window) once it appears. Joins on
@@ -120,3 +127,7 @@ private:
     HANDLE m_thread = nullptr;
     volatile bool m_answered = false;
 };
+
+// The screen under a window's rectangle saved as a 24-bit bitmap file (what the user sees there,
+// overlapping windows included).
+void SaveScreenBitmap(HWND hWnd, const char* path);

@@ -1,11 +1,13 @@
 // The rip engine end to end: tasks copy their settings, batches run jobs on worker threads up
 // to their limit over real WAV files, and stops and failures end only the jobs they hit.
 #include "testing/rip_batch.h"
+#include "testing/settings_guard.h"
 #include "rip/rip_task.h"
 #include "rip/rip_thread.h"
 #include "rip/rip_thread_list.h"
 
 #include "audio/audio_frame.h"
+#include "audio/audio_stream.h"
 #include "foundation/settings/app_cfg.h"
 #include "testing/generated_wav.h"
 
@@ -15,7 +17,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -125,11 +129,8 @@ std::string MakeLongInput(const CScratchFolder& dir)
 
 TEST(RipTask, CopiesTheSettingsItNeedsWhenBuilt)
 {
+    testing_settings::SettingsGuard keep;
     CAppCfg& cfg = GetAppCfg();
-    const int savedWav = cfg.GetWavEnc_Channels();
-    const int savedMp3 = cfg.GetMp3Enc_Channels();
-    const int savedVorbis = cfg.GetVorbisEnc_Quality();
-    const int savedBits = cfg.GetWavEnc_BitsPerSample();
 
     struct Case {
         const char* name;
@@ -168,11 +169,6 @@ TEST(RipTask, CopiesTheSettingsItNeedsWhenBuilt)
     CRipTask wav8(0, "C:\\in.wav", 0, "C:\\out.wav");
     cfg.SetWavEnc_BitsPerSample(16);
     EXPECT_EQ(wav8.GetWavBitsPerSample(), 8);
-
-    cfg.SetWavEnc_Channels(savedWav);
-    cfg.SetMp3Enc_Channels(savedMp3);
-    cfg.SetVorbisEnc_Quality(savedVorbis);
-    cfg.SetWavEnc_BitsPerSample(savedBits);
 }
 
 TEST(RipTask, FileAndCdTasksAndSourceTypes)
@@ -201,9 +197,8 @@ TEST(RipTask, FileAndCdTasksAndSourceTypes)
 TEST(RipBatch, ConvertsWavFilesConcurrentlySampleForSample)
 {
     CScratchFolder dir;
+    testing_settings::SettingsGuard keep;
     CAppCfg& cfg = GetAppCfg();
-    const int savedChannels = cfg.GetWavEnc_Channels();
-    const int savedBits = cfg.GetWavEnc_BitsPerSample();
     cfg.SetWavEnc_BitsPerSample(16);
 
     struct Case {
@@ -236,8 +231,6 @@ TEST(RipBatch, ConvertsWavFilesConcurrentlySampleForSample)
         EXPECT_EQ(batch.AddTask(NewWavTask(in, dir / ("out" + std::to_string(i) + ".wav"), c.gain)),
                   static_cast<int>(i));
     }
-    cfg.SetWavEnc_Channels(savedChannels);
-    cfg.SetWavEnc_BitsPerSample(savedBits);
 
     RunBatch(batch, limit);
     for (size_t i = 0; i < std::size(cases); ++i) {
@@ -353,8 +346,9 @@ TEST(RipBatch, AFailingJobFailsAloneWhileTheOthersComplete)
          "Output and Input files can't be the same file.", ""},
         {"unknown source type", new CRipTask(-1, good.c_str(), 0, (dir / "e.wav").c_str()),
          unrecognised.c_str(), dir / "e.wav"},
-        {"unknown output format", new CRipTask(0, good.c_str(), 42, (dir / "f.x").c_str()), "",
-         dir / "f.x"},
+        // A failure always says so: no writer for the format is "General error", not silence.
+        {"unknown output format", new CRipTask(0, good.c_str(), 42, (dir / "f.x").c_str()),
+         "General error", dir / "f.x"},
         {"no audio at all", NewWavTask(silent, dir / "h.wav", 0.8), nullptr, dir / "h.wav"},
         {"good last", NewWavTask(good, dir / "g.wav", 0.8), nullptr, dir / "g.wav"},
     };
@@ -454,9 +448,8 @@ TEST(RipBatch, AFileLayerFailureEndsOnlyItsJob)
         GTEST_SKIP() << "needs a file size limit";
     const size_t limitBytes = std::strtoul(limit, nullptr, 10) * 1024;
     CScratchFolder dir;
+    testing_settings::SettingsGuard keep;
     CAppCfg& cfg = GetAppCfg();
-    const int savedChannels = cfg.GetWavEnc_Channels();
-    const int savedBits = cfg.GetWavEnc_BitsPerSample();
     cfg.SetWavEnc_Channels(2);
     cfg.SetWavEnc_BitsPerSample(16);
 
@@ -476,8 +469,6 @@ TEST(RipBatch, AFileLayerFailureEndsOnlyItsJob)
     batch.AddTask(NewWavTask(small, dir / "out0.wav"));
     batch.AddTask(NewWavTask(big, dir / "out1.wav"));
     batch.AddTask(NewWavTask(small, dir / "out2.wav"));
-    cfg.SetWavEnc_Channels(savedChannels);
-    cfg.SetWavEnc_BitsPerSample(savedBits);
     RunBatch(batch, 3);
 
     EXPECT_EQ(batch.GetStatus(0), CRipThread::STATE_DONE);
@@ -623,4 +614,148 @@ TEST(RipFileLimit, EveryOutputFormatFailsAloneAtTheLimit)
     ::DeleteFileA((inputs + "\\noise.wav").c_str());
     ::DeleteFileA((inputs + "\\small.wav").c_str());
     ::RemoveDirectoryA(inputs.c_str());
+}
+
+namespace
+{
+
+// The run where every output format fails at its close (see CMakeLists.txt): each format's
+// job is measured without a limit first, then run again under a file size limit that the
+// writes before the close stay within and the close passes.
+std::string CloseInputs()
+{
+    char temp[MAX_PATH];
+    ::GetTempPathA(MAX_PATH, temp);
+    return std::string(temp) + "sonoria_close_inputs";
+}
+
+std::string CloseInput(int frames)
+{
+    return CloseInputs() + "\\noise_" + std::to_string(frames) + ".wav";
+}
+
+const char* const kCloseExtensions[] = {".wav", ".mp3", ".ogg", ".wma", ".flac"};
+
+// The settings the measured jobs and the limited ones share: every format writes a good part
+// of its output at the close (WAV its INFO tags, MP3 at 320 kbit/s its last frames and ID3v1,
+// FLAC its last block, Ogg Vorbis its last pages, WMA what it keeps until the end).
+void SetCloseSettings(CAppCfg& cfg)
+{
+    cfg.SetWavEnc_Channels(2);
+    cfg.SetWavEnc_BitsPerSample(16);
+    cfg.SetWavEnc_WriteInfoTags(TRUE);
+    cfg.SetMp3Enc_Mode(1);
+    cfg.SetMp3Enc_Bitrate(320);
+    cfg.SetMp3Enc_WriteID3(3);
+}
+
+CRipTask* NewCloseTask(int format, int frames, const std::string& out)
+{
+    auto* task = new CRipTask(0, CloseInput(frames).c_str(), format, out.c_str());
+    task->GetTrack()->SetTrackTitle(CString('t', 2000));
+    return task;
+}
+
+LONGLONG FileSize(const std::string& path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
+        return -1;
+    return (static_cast<LONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+// Runs the job's own steps by hand: the bytes on disk before the writer's close and after it.
+bool MeasureClose(int format, int frames, const std::string& out, LONGLONG& before,
+                  LONGLONG& after)
+{
+    std::unique_ptr<CRipTask> task(NewCloseTask(format, frames, out));
+    CRipSource source;
+    CString error;
+    if (!RipOpenSource(*task, source, error))
+        return false;
+    source.pReader->Prepare();
+    std::unique_ptr<CAudioAbstractWriter> writer =
+        RipOpenWriter(*task, out.c_str(), source.pReader->GetSampleRate(), error);
+    if (!writer || !writer->BeginStream())
+        return false;
+    while (source.pReader->HasMoreData()) {
+        CAudioFrame frame;
+        if (!source.pReader->ReadFrame(&frame)) {
+            if (source.pReader->GetError(error) != 0)
+                return false;
+        } else if (!frame.IsEmpty() && !writer->WriteFrame(&frame)) {
+            return false;
+        }
+    }
+    source.pReader->Close();
+    before = FileSize(out);
+    const bool closed = writer->Close();
+    writer.reset();
+    after = FileSize(out);
+    ::DeleteFileA(out.c_str());
+    return closed && before >= 0 && after > before;
+}
+
+} // namespace
+
+// Without a limit: makes the inputs and prints, for each format, "close limit <format> <KiB>
+// <frames>", a limit the writes before the close stay within and the close passes.
+TEST(RipFileLimit, MeasureCloses)
+{
+    if (std::getenv("SONORIA_CLOSE_MEASURE") == nullptr)
+        GTEST_SKIP() << "measures the outputs of the failing-close run";
+    testing_settings::SettingsGuard keep;
+    SetCloseSettings(GetAppCfg());
+    ::CreateDirectoryA(CloseInputs().c_str(), nullptr);
+    CScratchFolder dir;
+    const Format stereo{2, 44100, 16};
+    // Lengths that end inside an encoder block, so that a good part comes only at the close.
+    const int lengths[] = {10 * 4096 + 4000, 13 * 4096 + 3500, 7 * 4096 + 3900};
+    for (int frames : lengths)
+        ASSERT_TRUE(testing_wav::WriteFile(CloseInput(frames),
+                                           testing_wav::WavFile(stereo, Noise(frames))));
+    for (int format = 0; format < 5; ++format) {
+        SCOPED_TRACE(kCloseExtensions[format]);
+        bool found = false;
+        for (int frames : lengths) {
+            LONGLONG before = 0, after = 0;
+            ASSERT_TRUE(MeasureClose(format, frames, dir / (std::string("m") +
+                                                            kCloseExtensions[format]),
+                                     before, after));
+            const LONGLONG kib = before / 1024 + 1;
+            if (kib * 1024 < after) {
+                std::printf("close limit %d %lld %d\n", format, kib, frames);
+                found = true;
+                break;
+            }
+        }
+        EXPECT_TRUE(found) << "no input leaves a KiB for the close";
+    }
+}
+
+// Under the limit the measuring run chose for the format: the writer's close fails, so the
+// job ends in an error with a text and leaves nothing under its name or a partial one.
+TEST(RipFileLimit, EveryOutputFormatFailsAtItsClose)
+{
+    const char* format = std::getenv("SONORIA_CLOSE_FORMAT");
+    const char* frames = std::getenv("SONORIA_CLOSE_FRAMES");
+    if (format == nullptr || frames == nullptr)
+        GTEST_SKIP() << "runs under the limit the measuring run chose";
+    testing_settings::SettingsGuard keep;
+    SetCloseSettings(GetAppCfg());
+    const int f = std::atoi(format);
+    ASSERT_TRUE(f >= 0 && f < 5);
+    SCOPED_TRACE(kCloseExtensions[f]);
+    CScratchFolder dir;
+    const std::string out = dir / (std::string("closed") + kCloseExtensions[f]);
+    CRipThreadList batch;
+    batch.AddTask(NewCloseTask(f, std::atoi(frames), out));
+    RunBatch(batch, 1);
+    CRipThread* job = batch.GetThread(0);
+    EXPECT_EQ(job->GetState(), CRipThread::STATE_ERROR) << "the close failed: not complete";
+    const CString error = job->GetErrorText();
+    EXPECT_FALSE(error.IsEmpty());
+    std::printf("%s failing at its close: %s\n", kCloseExtensions[f], static_cast<LPCTSTR>(error));
+    EXPECT_FALSE(FileExists(out));
+    EXPECT_EQ(PartialFile(dir, "closed"), "");
 }

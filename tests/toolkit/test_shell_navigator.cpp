@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "testing/scratch_folder.h"
 #include "tests/framework_ui/ui_test_support.h"
 #include "toolkit/controls/shell_tree/shell_navigator.h"
 
@@ -25,38 +26,12 @@ std::string PathOf(LPCITEMIDLIST lpidl)
     return lpidl != nullptr && ::SHGetPathFromIDListA(lpidl, sz) ? sz : "";
 }
 
-bool Exists(const std::string& path)
-{
-    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
+using testing_files::Exists;
+using testing_files::RemoveTree;
 
 void WriteFile(const std::string& path, const char* text)
 {
-    HANDLE h = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(h, INVALID_HANDLE_VALUE) << path;
-    DWORD n = 0;
-    ::WriteFile(h, text, static_cast<DWORD>(std::strlen(text)), &n, nullptr);
-    ::CloseHandle(h);
-}
-
-void RemoveTree(const std::string& dir)
-{
-    WIN32_FIND_DATAA fd;
-    HANDLE h = ::FindFirstFileA((dir + "\\*").c_str(), &fd);
-    if (h != INVALID_HANDLE_VALUE) {
-        do {
-            std::string name = fd.cFileName;
-            if (name == "." || name == "..")
-                continue;
-            std::string full = dir + "\\" + name;
-            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(full);
-            else
-                ::DeleteFileA(full.c_str());
-        } while (::FindNextFileA(h, &fd));
-        ::FindClose(h);
-    }
-    ::RemoveDirectoryA(dir.c_str());
+    ASSERT_TRUE(testing_files::WriteTextFile(path, text)) << path;
 }
 
 class ShellNavigatorTest : public ::testing::Test

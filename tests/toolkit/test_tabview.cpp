@@ -228,6 +228,43 @@ struct ButtonDropSource : IDropSource {
     HRESULT STDMETHODCALLTYPE GiveFeedback(DWORD) override { return DRAGDROP_S_USEDEFAULTCURSORS; }
 };
 
+// Drags the text "song" with the real left button from start (screen) over each of stops in
+// turn and drops it over the last; at each stop the mouse moves once more by a pixel, as a
+// hand resting there does. watch runs every 50 ms inside the drag loop.
+HRESULT DragTextOver(CPoint start, const std::vector<CPoint>& stops, TIMERPROC watch,
+                     DWORD* pEffect = nullptr)
+{
+    COleDataSource source;
+    HGLOBAL text = ::GlobalAlloc(GMEM_MOVEABLE, 8);
+    lstrcpyA(static_cast<char*>(::GlobalLock(text)), "song");
+    ::GlobalUnlock(text);
+    source.CacheGlobalData(CF_TEXT, text);
+    ButtonDropSource dropSource;
+    MoveMouseTo(start.x, start.y);
+    PumpPending();
+    MouseButton(true);
+    std::thread mover([&] {
+        for (const CPoint& stop : stops) {
+            ::Sleep(300);
+            MoveMouseTo(stop.x, stop.y);
+            ::Sleep(300);
+            MoveMouseTo(stop.x + 1, stop.y);
+            ::Sleep(400);
+        }
+        MouseButton(false);
+    });
+    const UINT_PTR timer = watch != nullptr ? ::SetTimer(nullptr, 0, 50, watch) : 0;
+    DWORD effect = 0;
+    const HRESULT hr =
+        ::DoDragDrop(source.GetInterface(), &dropSource, DROPEFFECT_COPY, &effect);
+    mover.join();
+    if (timer != 0)
+        ::KillTimer(nullptr, timer);
+    if (pEffect != nullptr)
+        *pEffect = effect;
+    return hr;
+}
+
 } // namespace
 
 TEST(TabViewContainer, DraggingOverATabShowsItsPage)
@@ -236,67 +273,32 @@ TEST(TabViewContainer, DraggingOverATabShowsItsPage)
     {
         Container c;
         ASSERT_TRUE(c.tabs.ActivatePage(0));
-        COleDataSource source;
-        HGLOBAL text = ::GlobalAlloc(GMEM_MOVEABLE, 8);
-        lstrcpyA(static_cast<char*>(::GlobalLock(text)), "song");
-        ::GlobalUnlock(text);
-        source.CacheGlobalData(CF_TEXT, text);
-        ButtonDropSource dropSource;
-
         // The drag starts on the host, crosses tab 2, rests on tab 3 and ends there.
         CPoint start(60, 350);
         c.host.ClientToScreen(&start);
-        MoveMouseTo(start.x, start.y);
-        PumpPending();
-        MouseButton(true);
         const CPoint over2 = c.TabCentre(1), over3 = c.TabCentre(2);
-        std::vector<bool> shownOver2;
-        std::thread mover([&] {
-            ::Sleep(300);
-            MoveMouseTo(over2.x, over2.y);
-            ::Sleep(300);
-            MoveMouseTo(over2.x + 1, over2.y);
-            ::Sleep(400);
-            MoveMouseTo(over3.x, over3.y);
-            ::Sleep(300);
-            MoveMouseTo(over3.x + 1, over3.y);
-            ::Sleep(400);
-            MouseButton(false);
-        });
-        // Watches the pages from inside the drag loop through a timer on the host.
-        static std::vector<bool>* s_seen;
+        // Watches the pages from inside the drag loop.
+        static std::vector<bool> s_shownOver2;
         static Container* s_c;
-        s_seen = &shownOver2;
+        s_shownOver2.clear();
         s_c = &c;
-        UINT_PTR timer = ::SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) {
-            if (s_seen->empty() && s_c->tabs.GetActivePageIndex() == 1)
-                *s_seen = s_c->Shown();
-        });
         DWORD effect = 0;
-        HRESULT hr = ::DoDragDrop(source.GetInterface(), &dropSource, DROPEFFECT_COPY, &effect);
-        mover.join();
-        ::KillTimer(nullptr, timer);
+        const HRESULT hr = DragTextOver(
+            start, {over2, over3},
+            [](HWND, UINT, UINT_PTR, DWORD) {
+                if (s_shownOver2.empty() && s_c->tabs.GetActivePageIndex() == 1)
+                    s_shownOver2 = s_c->Shown();
+            },
+            &effect);
         EXPECT_EQ(hr, DRAGDROP_S_DROP);
         EXPECT_EQ(effect, DROPEFFECT_NONE) << "the container itself accepts no drop";
-        EXPECT_EQ(shownOver2, (std::vector<bool>{false, true, false}));
+        EXPECT_EQ(s_shownOver2, (std::vector<bool>{false, true, false}));
         EXPECT_EQ(c.Shown(), (std::vector<bool>{false, false, true}));
         EXPECT_EQ(c.tabs.GetActivePageIndex(), 2);
 
         c.tabs.SetActivateOnDrag(FALSE);
         ASSERT_TRUE(c.tabs.ActivatePage(0));
-        MoveMouseTo(start.x, start.y);
-        PumpPending();
-        MouseButton(true);
-        std::thread again([&] {
-            ::Sleep(300);
-            MoveMouseTo(over3.x, over3.y);
-            ::Sleep(300);
-            MoveMouseTo(over3.x + 1, over3.y);
-            ::Sleep(300);
-            MouseButton(false);
-        });
-        ::DoDragDrop(source.GetInterface(), &dropSource, DROPEFFECT_COPY, &effect);
-        again.join();
+        DragTextOver(start, {over3}, nullptr);
         EXPECT_EQ(c.tabs.GetActivePageIndex(), 0) << "switched off, a drag changes nothing";
     }
     AfxOleTerm();
@@ -310,56 +312,26 @@ TEST(TabViewContainer, ReenteringTheSameTabActivatesItAgain)
     {
         Container c;
         ASSERT_TRUE(c.tabs.ActivatePage(0));
-        COleDataSource source;
-        HGLOBAL text = ::GlobalAlloc(GMEM_MOVEABLE, 8);
-        lstrcpyA(static_cast<char*>(::GlobalLock(text)), "song");
-        ::GlobalUnlock(text);
-        source.CacheGlobalData(CF_TEXT, text);
-        ButtonDropSource dropSource;
         CPoint outside(60, 350);
         c.host.ClientToScreen(&outside);
-        MoveMouseTo(outside.x, outside.y);
-        PumpPending();
-        MouseButton(true);
         const CPoint over2 = c.TabCentre(1);
-        std::thread mover([&] {
-            for (int pass = 0; pass < 2; ++pass) {
-                ::Sleep(300);
-                MoveMouseTo(over2.x, over2.y);
-                ::Sleep(300);
-                MoveMouseTo(over2.x + 1, over2.y);
-                ::Sleep(300);
-                MoveMouseTo(outside.x, outside.y);
-                ::Sleep(400);
-                MoveMouseTo(outside.x + 1, outside.y);
-                ::Sleep(400);
-            }
-            MoveMouseTo(over2.x, over2.y);
-            ::Sleep(300);
-            MoveMouseTo(over2.x + 1, over2.y);
-            ::Sleep(400);
-            MouseButton(false);
-        });
         // Inside the drag loop: whenever the cursor is off the container and tab 2 is shown,
         // the owner shows the first page again.
         static Container* s_c;
         static int s_nResets;
         s_c = &c;
         s_nResets = 0;
-        UINT_PTR timer = ::SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) {
-            CPoint p;
-            ::GetCursorPos(&p);
-            CRect r;
-            s_c->tabs.GetWindowRect(&r);
-            if (!r.PtInRect(p) && s_c->tabs.GetActivePageIndex() == 1) {
-                s_c->tabs.ActivatePage(0);
-                ++s_nResets;
-            }
-        });
-        DWORD effect = 0;
-        ::DoDragDrop(source.GetInterface(), &dropSource, DROPEFFECT_COPY, &effect);
-        mover.join();
-        ::KillTimer(nullptr, timer);
+        DragTextOver(outside, {over2, outside, over2, outside, over2},
+                     [](HWND, UINT, UINT_PTR, DWORD) {
+                         CPoint p;
+                         ::GetCursorPos(&p);
+                         CRect r;
+                         s_c->tabs.GetWindowRect(&r);
+                         if (!r.PtInRect(p) && s_c->tabs.GetActivePageIndex() == 1) {
+                             s_c->tabs.ActivatePage(0);
+                             ++s_nResets;
+                         }
+                     });
         EXPECT_EQ(s_nResets, 2) << "tab 2 was activated on each of the first two passes";
         EXPECT_EQ(c.tabs.GetActivePageIndex(), 1) << "and again on the third";
         EXPECT_EQ(c.Shown(), (std::vector<bool>{false, true, false}));

@@ -3,7 +3,7 @@
 
 #include "audio/audio_frame.h"
 #include "audio/formats/flac/flac_tag_reader.h"
-#include "audio/formats/flac/vorbis_comment.h"
+#include "audio/formats/vorbis_comment/vorbis_comment.h"
 
 #include <algorithm>
 

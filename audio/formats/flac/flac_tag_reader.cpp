@@ -1,4 +1,4 @@
-// FLAC tag reader, and the magic probe past an ID3v2 tag.
+// FLAC tag reader.
 #include "audio/formats/flac/flac_tag_reader.h"
 
 #include "audio/formats/flac/flac_reader.h"
@@ -11,24 +11,6 @@ namespace
 const char kNotOpen[] = "Flac Info Tag Reader not correctly initialized";
 
 } // namespace
-
-bool StartsWithMagicAfterId3v2(CFile& file, const char magic[4])
-{
-    bool found = false;
-    ULONGLONG position = 0;
-    try {
-        position = file.GetPosition();
-        BYTE head[4] = {};
-        file.Seek(static_cast<LONGLONG>(Id3v2TagLength(file)), CFile::begin);
-        UINT n = file.Read(head, sizeof head);
-        found = n >= 4 && std::memcmp(head, magic, 4) == 0;
-        file.Seek(static_cast<LONGLONG>(position), CFile::begin);
-    } catch (CException* e) {
-        e->Delete();
-        found = false;
-    }
-    return found;
-}
 
 BOOL CAudioFlacInfoTagReader::IsThisFormat()
 {

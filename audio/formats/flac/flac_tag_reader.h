@@ -1,5 +1,5 @@
 // CAudioFlacInfoTagReader: recognises FLAC files and reads their Vorbis comments for the
-// file import; and the probe the Ogg tag reader shares with it.
+// file import.
 #pragma once
 
 #include "audio/formats/tag_reader.h"
@@ -7,10 +7,6 @@
 
 class CAudioTrackInfo;
 class CFile;
-
-// True when the file starts with the four bytes of magic, or has them right after one ID3v2
-// tag at its start. The file position is restored; read errors count as false.
-bool StartsWithMagicAfterId3v2(CFile& file, const char magic[4]);
 
 class CAudioFlacInfoTagReader : public CAudioAbstractInfoTagReader
 {

@@ -2,7 +2,7 @@
 #include "audio/formats/vorbis/vorbis_reader.h"
 
 #include "audio/audio_frame.h"
-#include "audio/formats/flac/vorbis_comment.h"
+#include "audio/formats/vorbis_comment/vorbis_comment.h"
 
 #include <algorithm>
 

@@ -1,7 +1,6 @@
 // Ogg Vorbis tag reader.
 #include "audio/formats/vorbis/vorbis_tag_reader.h"
 
-#include "audio/formats/flac/flac_tag_reader.h"
 #include "audio/formats/vorbis/vorbis_reader.h"
 
 namespace

@@ -2,7 +2,7 @@
 #include "audio/formats/vorbis/vorbis_writer.h"
 
 #include "audio/audio_frame.h"
-#include "audio/formats/flac/vorbis_comment.h"
+#include "audio/formats/vorbis_comment/vorbis_comment.h"
 #include "audio/track/track_info.h"
 
 #include <algorithm>

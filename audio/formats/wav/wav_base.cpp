@@ -1,6 +1,21 @@
 // CAudioWavBase: walking RIFF chunks and reading the WAV header.
 #include "audio/formats/wav/wav_base.h"
 
+const CAudioWavInfoField kWavInfoFields[12] = {
+    {"IART", &CAudioTrackInfo::m_strArtist, false},
+    {"ICMT", &CAudioTrackInfo::m_strComment, false},
+    {"ICOP", &CAudioTrackInfo::m_strCopyright, false},
+    {"IDST", &CAudioTrackInfo::m_strPublisher, false},
+    {"IGNR", &CAudioTrackInfo::m_strContentType, false},
+    {"IMED", &CAudioTrackInfo::m_strMediaType, false},
+    {"IMUS", &CAudioTrackInfo::m_strComposer, false},
+    {"INAM", &CAudioTrackInfo::m_strTrackTitle, false},
+    {"IPRD", &CAudioTrackInfo::m_strAlbumTitle, false},
+    {"ISFT", &CAudioTrackInfo::m_strEncodedBy, true},
+    {"ITCH", &CAudioTrackInfo::m_strEncodedBy, false},
+    {"IWRI", &CAudioTrackInfo::m_strLyricist, false},
+};
+
 #include <cstring>
 
 void CAudioWavBase::PutLE32(BYTE* p, DWORD v)

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "framework/core.h"
+#include "audio/track/track_info.h"
 #include "framework/file.h"
 
 // The first 36 bytes of a canonical WAV file, up to and including the bits per sample.
@@ -25,6 +26,15 @@ struct CAudioWavHeader {
     void Serialize(BYTE (&out)[SIZE]) const;
     void Parse(const BYTE (&in)[SIZE]);
 };
+
+// One INFO entry id and the record field it holds. kWavInfoFields lists them in the order the
+// writer writes them; entries marked readOnly (ISFT, another tool's encoder name) are only read.
+struct CAudioWavInfoField {
+    const char* id;
+    CString CAudioTrackInfo::*member;
+    bool readOnly;
+};
+extern const CAudioWavInfoField kWavInfoFields[12];
 
 // Static chunk routines on an open file. Chunks are walked from the current position; an odd
 // chunk size is followed by one pad byte, which the walk skips (unless the writer left it out).

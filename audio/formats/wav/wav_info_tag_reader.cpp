@@ -13,19 +13,6 @@ const char kNotInitialized[] = "Wav Info Tag Reader not correctly initialized";
 // INFO lists hold short texts; a list size beyond this is a lie and is not allocated.
 const DWORD kMaxInfoList = 16u << 20;
 
-struct InfoField {
-    const char* id;
-    CString CAudioTrackInfo::*member;
-};
-const InfoField kInfoFields[] = {
-    {"IART", &CAudioTrackInfo::m_strArtist},      {"ICMT", &CAudioTrackInfo::m_strComment},
-    {"ICOP", &CAudioTrackInfo::m_strCopyright},   {"IDST", &CAudioTrackInfo::m_strPublisher},
-    {"IGNR", &CAudioTrackInfo::m_strContentType}, {"IMED", &CAudioTrackInfo::m_strMediaType},
-    {"IMUS", &CAudioTrackInfo::m_strComposer},    {"INAM", &CAudioTrackInfo::m_strTrackTitle},
-    {"IPRD", &CAudioTrackInfo::m_strAlbumTitle},  {"ISFT", &CAudioTrackInfo::m_strEncodedBy},
-    {"ITCH", &CAudioTrackInfo::m_strEncodedBy},   {"IWRI", &CAudioTrackInfo::m_strLyricist},
-};
-
 // Restores the file position on every way out.
 class PositionKeeper
 {
@@ -94,7 +81,7 @@ void CAudioWavInfoTagReader::ParseInfoList(const BYTE* pBytes, DWORD nLength,
         const DWORD size = CAudioWavBase::GetLE32(entry + 4);
         if (size > nLength - offset - 8)
             break;
-        for (const InfoField& f : kInfoFields) {
+        for (const CAudioWavInfoField& f : kWavInfoFields) {
             if (std::memcmp(entry, f.id, 4) != 0)
                 continue;
             if (f.member == &CAudioTrackInfo::m_strAlbumTitle && !track.m_strAlbumTitle.IsEmpty())

@@ -13,20 +13,6 @@ DWORD Size32(ULONGLONG n)
     return n > 0xFFFFFFFFull ? 0xFFFFFFFFu : static_cast<DWORD>(n);
 }
 
-struct InfoField {
-    const char* id;
-    CString CAudioTrackInfo::*member;
-};
-// The written entries, in this order. ISFT is only read.
-const InfoField kInfoFields[] = {
-    {"IART", &CAudioTrackInfo::m_strArtist},      {"ICMT", &CAudioTrackInfo::m_strComment},
-    {"ICOP", &CAudioTrackInfo::m_strCopyright},   {"IDST", &CAudioTrackInfo::m_strPublisher},
-    {"IGNR", &CAudioTrackInfo::m_strContentType}, {"IMED", &CAudioTrackInfo::m_strMediaType},
-    {"IMUS", &CAudioTrackInfo::m_strComposer},    {"INAM", &CAudioTrackInfo::m_strTrackTitle},
-    {"IPRD", &CAudioTrackInfo::m_strAlbumTitle},  {"ITCH", &CAudioTrackInfo::m_strEncodedBy},
-    {"IWRI", &CAudioTrackInfo::m_strLyricist},
-};
-
 } // namespace
 
 CAudioWavWriter::CAudioWavWriter() = default;
@@ -189,8 +175,9 @@ DWORD CAudioWavWriter::WriteInfoList()
     BYTE head[12] = {'L', 'I', 'S', 'T', 4, 0, 0, 0, 'I', 'N', 'F', 'O'};
     m_pFile->Write(head, sizeof head);
     ULONGLONG size = 4;
-    for (const InfoField& f : kInfoFields)
-        size += WriteInfoEntry(f.id, m_pTrack->*f.member);
+    for (const CAudioWavInfoField& f : kWavInfoFields)
+        if (!f.readOnly)
+            size += WriteInfoEntry(f.id, m_pTrack->*f.member);
     // Every entry ends on an even offset already; this only guards the list as a whole.
     if (m_pFile->GetPosition() & 1) {
         const BYTE pad = 0;

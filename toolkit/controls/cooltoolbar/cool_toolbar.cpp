@@ -504,40 +504,11 @@ void COXCoolToolBar::OnCustomDraw(NMHDR* pNotify, LRESULT* pResult)
 
 // --- COXCoolToolBarCmdUI ---
 
-namespace {
-void WriteButtonState(CWnd* pBar, UINT nIndex, BYTE fsState)
-{
-    TBBUTTONINFO info{};
-    info.cbSize = sizeof(info);
-    info.dwMask = TBIF_BYINDEX | TBIF_STATE;
-    info.fsState = fsState;
-    pBar->SendMessage(TB_SETBUTTONINFO, nIndex, reinterpret_cast<LPARAM>(&info));
-}
-BYTE ButtonState(CWnd* pBar, UINT nIndex)
-{
-    TBBUTTON b{};
-    pBar->SendMessage(TB_GETBUTTON, nIndex, reinterpret_cast<LPARAM>(&b));
-    return b.fsState;
-}
-} // namespace
-
 void COXCoolToolBarCmdUI::Enable(BOOL bOn)
 {
     m_bEnableChanged = TRUE;
-    BYTE old = ButtonState(m_pOther, m_nIndex);
-    BYTE state = bOn ? (old | TBSTATE_ENABLED) : (old & ~TBSTATE_ENABLED);
+    const BYTE old = GetButtonState();
+    const BYTE state = bOn ? (old | TBSTATE_ENABLED) : (old & ~TBSTATE_ENABLED);
     if (state != old)
-        WriteButtonState(m_pOther, m_nIndex, state);
-}
-
-void COXCoolToolBarCmdUI::SetCheck(int nCheck)
-{
-    BYTE old = ButtonState(m_pOther, m_nIndex);
-    BYTE state = old & ~(TBSTATE_CHECKED | TBSTATE_INDETERMINATE);
-    if (nCheck == 1)
-        state |= TBSTATE_CHECKED;
-    else if (nCheck == 2)
-        state |= TBSTATE_INDETERMINATE;
-    if (state != old)
-        WriteButtonState(m_pOther, m_nIndex, state);
+        SetButtonState(state);
 }

@@ -143,8 +143,10 @@ protected:
     DWORD m_dwLastSide = static_cast<DWORD>(-1);
 };
 
-class COXCoolToolBarCmdUI : public CCmdUI {
+// The toolbar button update, except that a disabled button keeps its pressed state.
+class COXCoolToolBarCmdUI : public CToolCmdUI {
 public:
     void Enable(BOOL bOn = TRUE) override;
-    void SetCheck(int nCheck = 1) override;
+    // A text goes to the bar's window, as for any other window item.
+    void SetText(LPCTSTR lpszText) override { CCmdUI::SetText(lpszText); }
 };

@@ -112,12 +112,7 @@ void COXDragDockContext::StartDrag(CPoint pt)
                      &m_rectFrameDragHorz, &m_rectFrameDragVert})
         StretchTo(*r, pt);
 
-    m_hWndDesktop = ::GetDesktopWindow();
-    if (::LockWindowUpdate(m_hWndDesktop))
-        m_hDesktopDC = ::GetDCEx(m_hWndDesktop, nullptr, DCX_WINDOW | DCX_CACHE | DCX_LOCKWINDOWUPDATE);
-    else
-        m_hDesktopDC = ::GetDCEx(m_hWndDesktop, nullptr, DCX_WINDOW | DCX_CACHE);
-    m_pDC = CDC::FromHandle(m_hDesktopDC);
+    LockDesktop();
     m_dwOverDockStyle = CanDock();
     Move(pt);
     Track();
@@ -226,59 +221,10 @@ void COXDragDockContext::DrawFocusRect(BOOL bRemove)
 
 void COXDragDockContext::CancelLoop()
 {
-    DrawFocusRect(TRUE);
-    ::ReleaseCapture();
-    ::LockWindowUpdate(nullptr);
-    if (m_hDesktopDC != nullptr)
-        ::ReleaseDC(m_hWndDesktop, m_hDesktopDC);
-    m_hDesktopDC = nullptr;
-    m_pDC = nullptr;
+    CDockContext::CancelLoop();
     m_rectLast.SetRectEmpty();
     if (CWnd* pMain = AfxGetMainWnd(); pMain != nullptr && pMain->m_hWnd != nullptr)
         pMain->SendMessage(WM_SETMESSAGESTRING, AFX_IDS_IDLEMESSAGE);
-}
-
-BOOL COXDragDockContext::Track()
-{
-    if (::GetCapture() != nullptr && ::GetCapture() != m_pBar->m_hWnd)
-        return FALSE;
-    m_pBar->SetCapture();
-    while (::GetCapture() == m_pBar->m_hWnd) {
-        MSG msg;
-        if (!::GetMessage(&msg, nullptr, 0, 0)) {
-            ::PostQuitMessage(static_cast<int>(msg.wParam));
-            break;
-        }
-        switch (msg.message) {
-        case WM_LBUTTONUP:
-            EndDrag();
-            return TRUE;
-        case WM_MOUSEMOVE: {
-            CPoint pt(static_cast<short>(LOWORD(msg.lParam)), static_cast<short>(HIWORD(msg.lParam)));
-            ::ClientToScreen(msg.hwnd, &pt);
-            Move(pt);
-            break;
-        }
-        case WM_KEYDOWN:
-            OnKey(static_cast<int>(msg.wParam), TRUE);
-            if (msg.wParam == VK_ESCAPE) {
-                CancelLoop();
-                return FALSE;
-            }
-            break;
-        case WM_KEYUP:
-            OnKey(static_cast<int>(msg.wParam), FALSE);
-            break;
-        case WM_RBUTTONDOWN:
-            CancelLoop();
-            return FALSE;
-        default:
-            ::DispatchMessage(&msg);
-            break;
-        }
-    }
-    CancelLoop();
-    return FALSE;
 }
 
 void COXDragDockContext::EndDrag()

@@ -18,20 +18,15 @@ public:
 
     DWORD CanDock();
     CDockBar* GetTargetDockBar();
-    void Move(CPoint pt);
-    void OnKey(int nChar, BOOL bDown);
-    void DrawFocusRect(BOOL bRemove = FALSE);
-    void EndDrag();
-    void CancelLoop();
-    BOOL Track();
+    void Move(CPoint pt) override;
+    void OnKey(int nChar, BOOL bDown) override;
+    void DrawFocusRect(BOOL bRemove = FALSE) override;
+    void EndDrag() override;
+    void CancelLoop() override;
 
     CRect m_rectDock;
     CRect m_rectHorzTarget;
     CRect m_rectVertTarget;
     CDockBar* m_pTargetDockBar = nullptr;
     CPoint m_ptStart;
-
-private:
-    HWND m_hWndDesktop = nullptr;
-    HDC m_hDesktopDC = nullptr;
 };

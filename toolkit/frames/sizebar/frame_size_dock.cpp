@@ -62,19 +62,13 @@ COXFrameWndSizeDock::~COXFrameWndSizeDock() = default;
 
 void COXFrameWndSizeDock::EnableDocking(DWORD dwDockStyle)
 {
+    CFrameWnd::EnableDocking(dwDockStyle); // its dock bars come from NewDockBar
     m_pFloatingFrameClass = RUNTIME_CLASS(COXSizableMiniDockFrameWnd);
-    for (const DockSide& side : kSides) {
-        if ((side.dwStyle & dwDockStyle & CBRS_ALIGN_ANY) == 0 || GetControlBar(side.nID))
-            continue;
-        auto* pDock = new COXSizeDockBar;
-        pDock->m_bAutoDelete = TRUE;
-        if (!pDock->Create(this, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN |
-                                     side.dwStyle,
-                           side.nID)) {
-            delete pDock;
-            AfxThrowResourceException();
-        }
-    }
+}
+
+CDockBar* COXFrameWndSizeDock::NewDockBar()
+{
+    return new COXSizeDockBar;
 }
 
 LRESULT COXFrameWndSizeDock::OnQueryLiveDrag(WPARAM, LPARAM)

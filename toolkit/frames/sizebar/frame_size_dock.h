@@ -15,6 +15,7 @@ public:
 
     // Sizable dock bars on the given sides (top, bottom, left, right, in that order).
     void EnableDocking(DWORD dwDockStyle);
+    CDockBar* NewDockBar() override;
     void SaveSizeBarState(LPCTSTR lpszProfileName);
     // Restores a layout saved with SaveSizeBarState; an older or missing one is deleted.
     void LoadSizeBarState(LPCTSTR lpszProfileName);

@@ -22,15 +22,6 @@ int BorderY2()
     return 2 * ::GetSystemMetrics(SM_CYBORDER);
 }
 
-DWORD LayoutMode(const CControlBar* pBar)
-{
-    if ((pBar->m_dwStyle & CBRS_SIZE_DYNAMIC) && (pBar->m_dwStyle & CBRS_FLOATING))
-        return LM_HORZ | LM_MRUWIDTH;
-    if (pBar->m_dwStyle & CBRS_ORIENT_HORZ)
-        return LM_HORZ | LM_HORZDOCK;
-    return LM_VERTDOCK;
-}
-
 CRect WindowRectIn(const CWnd* pWnd, const CWnd* pIn)
 {
     CRect rect;
@@ -440,17 +431,7 @@ CSize COXSizeDockBar::CalcFixedLayout(BOOL bStretch, BOOL bHorz)
         void* pVoid = m_arrBars[nPos];
         if (pVoid == nullptr) {
             if (nThickness != 0) { // a row with bars ends
-                if (bHorz) {
-                    pt.y += nThickness - by;
-                    sizeFixed.cx = std::max(sizeFixed.cx, pt.x);
-                    sizeFixed.cy = std::max(sizeFixed.cy, pt.y);
-                    pt.x = -bx;
-                } else {
-                    pt.x += nThickness - bx;
-                    sizeFixed.cx = std::max(sizeFixed.cx, pt.x);
-                    sizeFixed.cy = std::max(sizeFixed.cy, pt.y);
-                    pt.y = -by;
-                }
+                EndRow(pt, nThickness, bHorz, sizeFixed);
                 for (INT_PTR i = nRowSplitFirst; i < m_arrSplitters.GetSize(); ++i) {
                     auto* s = static_cast<COXSplitterRect*>(m_arrSplitters[i]);
                     if (bHorz && s->m_nType == 1)
@@ -522,47 +503,18 @@ CSize COXSizeDockBar::CalcFixedLayout(BOOL bStretch, BOOL bHorz)
         }
 
         CRect rect(pt, sizeBar);
-        if (!bSize) {
-            // Placed as the framework places bars that do not size.
-            const int along = bHorz ? rectBar.left - rect.left : rectBar.top - rect.top;
-            if (!bWrapped && !m_bFloating && along > 0 && (pPrev == nullptr || !OXIsSizeBar(pPrev)) &&
-                !bRowHasSize)
-                rect.OffsetRect(bHorz ? along : 0, bHorz ? 0 : along);
-            const int end = bHorz ? rect.right : rect.bottom;
-            if (!m_bFloating && end > nMax) {
-                const int start = std::max(nMax - static_cast<int>(bHorz ? sizeBar.cx : sizeBar.cy),
-                                           static_cast<int>(bHorz ? pt.x : pt.y));
-                if (bHorz)
-                    rect.OffsetRect(start - rect.left, 0);
-                else
-                    rect.OffsetRect(0, start - rect.top);
-            }
-            const int first = bHorz ? rect.left : rect.top;
-            if (!m_bFloating && !bWrapped && first >= nMax - b && nPos > 0 &&
-                m_arrBars[nPos - 1] != nullptr) {
-                m_arrBars.InsertAt(nPos, static_cast<void*>(nullptr));
-                bWrapped = true;
-                --nPos;
-                continue;
-            }
+        // A bar that does not size is placed as the framework places it; one behind a
+        // sizable bar of its row does not keep a place of its own.
+        if (!bSize && !PlaceBarInRow(rect, rectBar, pt, sizeBar, nMax, bHorz, bWrapped,
+                                     (pPrev == nullptr || !OXIsSizeBar(pPrev)) && !bRowHasSize,
+                                     nPos)) {
+            m_arrBars.InsertAt(nPos, static_cast<void*>(nullptr));
+            bWrapped = true;
+            --nPos;
+            continue;
         }
-        if (rect != rectBar) {
-            AfxRepositionWindow(&layout, pBar->m_hWnd, &rect);
-            if (!m_bLayoutQuery && !m_bFloating && pBar->m_pDockContext != nullptr)
-                pBar->m_pDockContext->m_rectMRUDockPos = rect;
-        }
-        if (!m_bLayoutQuery && !m_bFloating && pBar->m_pDockContext != nullptr) {
-            pBar->m_pDockContext->m_uMRUDockID = static_cast<UINT>(GetDlgCtrlID());
-            pBar->m_pDockContext->m_rectMRUDockPos = rect;
-        }
+        MoveBarInRow(&layout, pBar, rect, rectBar, sizeBar, bHorz, pt, nThickness);
         pBar->RecalcDelayShow(&layout);
-        if (bHorz) {
-            pt.x = rect.left + sizeBar.cx - bx;
-            nThickness = std::max(nThickness, static_cast<int>(sizeBar.cy));
-        } else {
-            pt.y = rect.top + sizeBar.cy - by;
-            nThickness = std::max(nThickness, static_cast<int>(sizeBar.cx));
-        }
         pPrev = pBar;
         bWrapped = false;
     }
@@ -589,12 +541,7 @@ CSize COXSizeDockBar::CalcFixedLayout(BOOL bStretch, BOOL bHorz)
             s->m_rect.bottom = std::min(static_cast<int>(sizeFixed.cy), nMax);
     }
 
-    CRect rect;
-    CalcInsideRect(rect, bHorz);
-    if ((!bStretch || !bHorz) && sizeFixed.cx != 0)
-        sizeFixed.cx += rect.left - rect.right;
-    if ((!bStretch || bHorz) && sizeFixed.cy != 0)
-        sizeFixed.cy += rect.top - rect.bottom;
+    AddBorders(sizeFixed, bStretch, bHorz);
     sizeFixed.cy += GetTabStripHeight();
     return sizeFixed;
 }
@@ -758,28 +705,8 @@ void COXSizeDockBar::DockControlBar(CControlBar* pBar, LPCRECT lpRect)
         return;
     }
 
-    if (m_bFloating && (pBar->m_dwDockStyle & CBRS_FLOAT_MULTI))
-        m_dwStyle |= CBRS_FLOAT_MULTI;
-    m_dwStyle &= ~(CBRS_SIZE_FIXED | CBRS_SIZE_DYNAMIC);
-    m_dwStyle |= pBar->m_dwStyle & (CBRS_SIZE_FIXED | CBRS_SIZE_DYNAMIC);
-    if ((m_dwStyle & CBRS_FLOAT_MULTI) == 0) {
-        char szTitle[261] = "";
-        ::GetWindowText(pBar->m_hWnd, szTitle, sizeof(szTitle));
-        ::SetWindowText(m_hWnd, szTitle);
-    }
-    DWORD dwStyle = pBar->GetBarStyle() & ~(CBRS_ALIGN_ANY | CBRS_FLOATING);
-    dwStyle |= (m_dwStyle & CBRS_ALIGN_ANY) | CBRS_BORDER_ANY;
-    if (m_bFloating)
-        dwStyle |= CBRS_FLOATING;
-    pBar->SetBarStyle(dwStyle);
-
-    bool bShow = false;
-    if (pBar->m_pDockBar != this && pBar->IsWindowVisible()) {
-        pBar->SetWindowPos(nullptr, 0, 0, 0, 0,
-                           SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE |
-                               SWP_HIDEWINDOW);
-        bShow = true;
-    }
+    TakeBarStyle(pBar);
+    const BOOL bShow = HideWhileMoving(pBar);
 
     int nPos = -1;
     const int b = IsHorz() ? BorderX2() : BorderY2();
@@ -844,19 +771,7 @@ void COXSizeDockBar::DockControlBar(CControlBar* pBar, LPCRECT lpRect)
                            SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS);
     }
 
-    if (::GetParent(pBar->m_hWnd) != m_hWnd)
-        ::SetParent(pBar->m_hWnd, m_hWnd);
-    CDockBar* pOld = pBar->m_pDockBar;
-    pBar->m_pDockBar = this;
-    if (pOld == this)
-        RemoveControlBar(pBar, nPos);
-    else if (pOld != nullptr)
-        pOld->RemoveControlBar(pBar, -1, m_bFloating && !pOld->m_bFloating);
-    if (bShow)
-        pBar->SetWindowPos(nullptr, 0, 0, 0, 0,
-                           SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE |
-                               SWP_SHOWWINDOW);
-    RemovePlaceHolder(pBar);
+    AdoptBar(pBar, nPos, bShow);
 
     // Dropped onto the tab area: the bar joins (or forms) the tab group.
     if (nTabAt >= 0 && m_wndTabs.FindBar(pBar) < 0 &&
@@ -952,6 +867,30 @@ int COXSizeDockBar::RowStartBefore(int nIndex) const
     return n;
 }
 
+BOOL COXSizeDockBar::ShrinkBar(CControlBar* p, int nAmount, BOOL bApply, int* pnCount, int& nTaken)
+{
+    if (pnCount != nullptr)
+        ++*pnCount;
+    const int len = BarLength(p);
+    if (nAmount < 0) { // grows instead, all at once
+        if (bApply)
+            SetBarLength(p, len - nAmount);
+        nTaken = nAmount;
+        return TRUE;
+    }
+    const int rest = nAmount - nTaken;
+    if (len < rest) {
+        nTaken += len;
+        if (bApply)
+            SetBarLength(p, 0);
+        return FALSE;
+    }
+    nTaken += rest;
+    if (bApply)
+        SetBarLength(p, len - rest);
+    return TRUE;
+}
+
 int COXSizeDockBar::ShrinkBarsBefore(int nIndex, int nAmount, BOOL bApply, int* pnCount)
 {
     int nTaken = 0;
@@ -961,25 +900,8 @@ int COXSizeDockBar::ShrinkBarsBefore(int nIndex, int nAmount, BOOL bApply, int* 
         CControlBar* p = GetDockedBar(i, m_arrBars);
         if (p == nullptr || !p->IsVisible() || !OXIsSizeBar(p))
             continue;
-        if (pnCount != nullptr)
-            ++*pnCount;
-        const int len = BarLength(p);
-        if (nAmount < 0) { // grows instead
-            if (bApply)
-                SetBarLength(p, len - nAmount);
-            return nAmount;
-        }
-        const int rest = nAmount - nTaken;
-        if (len < rest) {
-            nTaken += len;
-            if (bApply)
-                SetBarLength(p, 0);
-        } else {
-            nTaken += rest;
-            if (bApply)
-                SetBarLength(p, len - rest);
+        if (ShrinkBar(p, nAmount, bApply, pnCount, nTaken))
             break;
-        }
     }
     return nTaken;
 }
@@ -1000,23 +922,7 @@ int COXSizeDockBar::ShrinkBarsAfter(int nIndex, int nAmount, BOOL bApply, int* p
         nEnd = IsHorz() ? r.right : r.bottom;
         if (!OXIsSizeBar(p))
             continue;
-        if (pnCount != nullptr)
-            ++*pnCount;
-        const int len = BarLength(p);
-        if (nAmount < 0) {
-            if (bApply)
-                SetBarLength(p, len - nAmount);
-            return nAmount;
-        }
-        const int rest = nAmount - nTaken;
-        if (len < rest) {
-            nTaken += len;
-            if (bApply)
-                SetBarLength(p, 0);
-        } else {
-            nTaken += rest;
-            if (bApply)
-                SetBarLength(p, len - rest);
+        if (ShrinkBar(p, nAmount, bApply, pnCount, nTaken)) {
             bDone = true;
             break;
         }

@@ -102,6 +102,9 @@ protected:
 private:
     void DeleteSplitters();
     int RowStartOf(int nIndex) const;
+    // Takes what it can of nAmount - nTaken from one sizable bar (a negative amount grows
+    // it); TRUE when nothing more is to be taken.
+    BOOL ShrinkBar(CControlBar* p, int nAmount, BOOL bApply, int* pnCount, int& nTaken);
     int GetRowEnd(CControlBar* pBar, int nDrop, int nAcross) const;
 };
 
