@@ -21,10 +21,6 @@ ON_MESSAGE(WM_SETMESSAGESTRING, OnSetMessageString)
 ON_WM_MENUSELECT()
 ON_NOTIFY_EX_RANGE(TTN_NEEDTEXTA, 0, 0xFFFF, OnToolTipText)
 ON_NOTIFY_EX_RANGE(TTN_NEEDTEXTW, 0, 0xFFFF, OnToolTipText)
-ON_UPDATE_COMMAND_UI(ID_VIEW_TOOLBAR, OnUpdateControlBarMenu)
-ON_COMMAND_EX(ID_VIEW_TOOLBAR, OnBarCheck)
-ON_UPDATE_COMMAND_UI(ID_VIEW_STATUS_BAR, OnUpdateControlBarMenu)
-ON_COMMAND_EX(ID_VIEW_STATUS_BAR, OnBarCheck)
 ON_COMMAND_RANGE(ID_NEXT_PANE, ID_PREV_PANE, OnNextPane)
 ON_UPDATE_COMMAND_UI_RANGE(ID_NEXT_PANE, ID_PREV_PANE, OnUpdateNextPane)
 ON_COMMAND_EX(ID_VIEW_STATUS_BAR, OnBarCheck)
@@ -385,23 +381,4 @@ BOOL CFrameWnd::OnToolTipText(UINT, NMHDR* pNMHDR, LRESULT* pResult)
     AfxSetToolTipText(pNMHDR, text.Mid(nl + 1));
     *pResult = 0;
     return TRUE;
-}
-
-BOOL CFrameWnd::OnBarCheck(UINT nID)
-{
-    CControlBar* pBar = GetControlBar(nID);
-    if (pBar == nullptr)
-        return FALSE;
-    ShowControlBar(pBar, (pBar->GetStyle() & WS_VISIBLE) == 0, FALSE);
-    return TRUE;
-}
-
-void CFrameWnd::OnUpdateControlBarMenu(CCmdUI* pCmdUI)
-{
-    CControlBar* pBar = GetControlBar(pCmdUI->m_nID);
-    if (pBar == nullptr) {
-        pCmdUI->ContinueRouting();
-        return;
-    }
-    pCmdUI->SetCheck((pBar->GetStyle() & WS_VISIBLE) != 0);
 }

@@ -120,10 +120,6 @@ public:
     // newline (empty for id 0 or no string).
     virtual CWnd* GetMessageBar();
     virtual void GetMessageString(UINT nID, CString& rMessage) const;
-    // The bar toggles (ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, or a bar's own id): FALSE when
-    // the frame has no bar of that id, so the command routes on.
-    BOOL OnBarCheck(UINT nID);
-    void OnUpdateControlBarMenu(CCmdUI* pCmdUI);
 
     // The id whose message the status line shows, and the menu item being tracked.
     UINT m_nIDLastMessage = 0;

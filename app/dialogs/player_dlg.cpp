@@ -158,7 +158,7 @@ CAudioAbstractReader* CPlayerDlg::OpenSource()
     if (m_pTask->GetSourceType() != CRipTask::SOURCE_CD) {
         CRipSource source;
         CString strError; // the player shows no error
-        return RipOpenSource(*m_pTask, source, strError) ? source.pReader : nullptr;
+        return RipOpenSource(*m_pTask, source, strError) ? source.pReader.release() : nullptr;
     }
     // The settings of the moment, not the task's copy: the player reads them when it opens.
     CAppCfg& cfg = GetAppCfg();

@@ -222,6 +222,8 @@ protected:
     // on its right).
     static void ClickButton(UINT nID)
     {
+        // From a rest on the grid: no tooltip of an earlier button lies in the way.
+        MouseToGrid();
         Foreground();
         AfxGetThread()->OnIdle(0); // the buttons take their states
         const CRect rect = ButtonRect(nID);

@@ -20,7 +20,10 @@ class COXToolbarSkin;
 class COXToolbarSkinClassic;
 
 // The bars' question to the application's main window: do bars drag themselves live?
+#ifndef OX_QUERYLIVEDRAG_DECLARED // the sizable bar's header declares it too
+#define OX_QUERYLIVEDRAG_DECLARED
 constexpr UINT WM_OX_QUERYLIVEDRAG = 0x45C;
+#endif
 
 // DllGetVersion of comctl32: E_INVALIDARG for a null output, E_FAIL when the library cannot be
 // loaded or its probe fails; 4.0 when it exports no DllGetVersion.

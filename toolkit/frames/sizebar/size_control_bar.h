@@ -23,7 +23,10 @@ constexpr DWORD SZBARF_SOLIDGRIPPER = 0x200;    // caption in the caption colour
 
 // Private messages: the bar's question to the main window (non-zero: bars drag themselves
 // live), the context-menu filling (lParam: the menu) and the floating system-menu refresh.
+#ifndef OX_QUERYLIVEDRAG_DECLARED // the toolbar's header declares it too
+#define OX_QUERYLIVEDRAG_DECLARED
 constexpr UINT WM_OX_QUERYLIVEDRAG = 0x45C;
+#endif
 constexpr UINT WM_OX_ADDCONTEXTMENUITEMS = 0x80CC;
 constexpr UINT WM_OX_REFRESHFLOATINGMENU = 0x80CD;
 
