@@ -445,6 +445,8 @@ void SaveScreenBitmap(HWND hWnd, const char* path)
     ::DeleteObject(bmp);
     ::DeleteDC(mem);
     ::ReleaseDC(nullptr, screen);
+}
+
 HGLOBAL DropFilesBlock(const std::vector<std::string>& files)
 {
     size_t size = sizeof(DROPFILES) + 1;
