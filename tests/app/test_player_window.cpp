@@ -20,6 +20,7 @@
 #include "app/shell/sonoria3_view.h"
 #include "catalogue/model/cd_info.h"
 #include "foundation/settings/app_cfg.h"
+#include "resources/resource.h"
 #include "rip/rip_task.h"
 #include "testing/generated_wav.h"
 #include "testing/pcm_capture.h"
@@ -334,10 +335,28 @@ TEST_F(PlayerWindowTest, PlaysAFileOfTheConverterListSampleForSampleAndClosesAtI
     ::DeleteFileA(path.c_str());
 }
 
+// Whether "Play Track..." is enabled, as the File menu shows it once opened.
+bool PlayEnabledInTheMenu(CWnd* pFrame)
+{
+    // All keys first: the open menu runs its own loop until a key closes it.
+    SendKeys({VK_MENU, 'F'});
+    SendKeys({VK_ESCAPE});
+    SendKeys({VK_ESCAPE});
+    PumpFor(200);
+    HMENU hFile = ::GetSubMenu(::GetMenu(pFrame->m_hWnd), 0);
+    return (::GetMenuState(hFile, ID_FILE_PLAYTRACK, MF_BYCOMMAND) & MF_GRAYED) == 0;
+}
+
 TEST_F(PlayerWindowTest, PlaysACdTrackSampleForSampleAndLeavesNoHandlesBehind)
 {
     ChooseMode(CSonoria3Doc::MODE_RIPPER);
     ASSERT_EQ(Grid().GetItemCount(), 3);
+    SelectRow(2);
+    FocusFrame();
+    EXPECT_FALSE(PlayEnabledInTheMenu(Frame())) << "a data track does not play";
+    SelectRow(0);
+    FocusFrame();
+    EXPECT_TRUE(PlayEnabledInTheMenu(Frame()));
     const std::vector<short> source = DiscSamples(0, kShortTrackSectors);
     DWORD gdi = 0;
     int windows = 0;
@@ -375,7 +394,7 @@ TEST_F(PlayerWindowTest, VolumeFromTheIconsKeysAndMouseScalesTheSamples)
     GetAppCfg().SetAudioOutVolume(50);
     ChooseMode(CSonoria3Doc::MODE_CONVERTER);
     const std::string path = TempFolder() + "player volume.wav";
-    const std::vector<short> source = WriteSweep(path, 9.0);
+    const std::vector<short> source = WriteSweep(path, 11.0);
     ASSERT_TRUE(Doc()->AddConverterFile(path.c_str()));
     SelectRow(Grid().GetItemCount() - 1);
 
@@ -425,9 +444,9 @@ TEST_F(PlayerWindowTest, VolumeFromTheIconsKeysAndMouseScalesTheSamples)
     ASSERT_FALSE(runs.empty()) << why;
     for (size_t i = 0; i < runs.size(); ++i) {
         SCOPED_TRACE(volumes[i]);
-        EXPECT_GT(runs[i], static_cast<size_t>(kRate / 2)) << "each volume is heard a while";
+        EXPECT_GT(runs[i], static_cast<size_t>(kRate / 4)) << "each volume is heard a while";
     }
-    EXPECT_LT(played.size(), source.size() - kRate) << "the last half second or more is muted";
+    EXPECT_LT(played.size(), source.size() - 2 * kRate) << "the last second or more is muted";
     ::DeleteFileA(path.c_str());
 }
 
