@@ -298,8 +298,7 @@ TEST(Mp3Codec, MissingLibrariesGiveErrorOne)
 {
     if (std::getenv("SONORIA_NO_CODECS")) {
         CString text;
-        // A file that surely exists (the source path is relative to the compiler's folder,
-        // not to this run's): only the missing library may fail the open.
+        // An existing file, so the missing library is the only thing that can fail.
         char self[MAX_PATH];
         GetModuleFileNameA(nullptr, self, MAX_PATH);
         CAudioMP3Reader reader;
