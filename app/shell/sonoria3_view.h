@@ -1,7 +1,8 @@
 // CSonoria3View: the form of the main window with the track grid (control 1002), one row per
 // CD track in the "Ripper" mode and one per file in the other modes; it carries the
 // application's command handlers. Its sources: sonoria3_view.cpp (the view, grid and mode
-// commands) and view_format_commands.cpp (the rip and convert commands).
+// commands), view_format_commands.cpp (the rip and convert commands) and
+// view_list_commands.cpp (the list, search and page commands).
 #pragma once
 
 #include "framework/ui.h"
@@ -68,6 +69,49 @@ protected:
     // The checked rows of the grid as one batch in the format (0 WAV, 1 MP3, 2 Ogg Vorbis,
     // 3 WMA, 4 FLAC), run in the progress window; "No tracks to rip" when no row gives a job.
     void RipSelectedTracks(int nFormat);
+
+    // The list, search and page commands (view_list_commands.cpp).
+    void OnSelectAll();
+    void OnUnselectAll();
+    void OnInvertSelection();
+    void OnUpdateHasTracks(CCmdUI* pCmdUI);
+    void OnMoveUp();
+    void OnMoveDown();
+    void OnRemove();
+    void OnUpdateMoveUp(CCmdUI* pCmdUI);
+    void OnUpdateMoveDown(CCmdUI* pCmdUI);
+    void OnUpdateRemove(CCmdUI* pCmdUI);
+    void OnAddFiles();
+    void OnUpdateAddFiles(CCmdUI* pCmdUI);
+    void OnSearchImages();
+    void OnSearchInfo();
+    void OnSearchAudio();
+    void OnSearchVideos();
+    void OnSearchLyricsArtist();
+    void OnSearchLyricsTitle();
+    void OnSearchShop();
+    void OnUpdateSearch(CCmdUI* pCmdUI);
+    void OnShopPage();
+    void OnVideosPage();
+    void OnRingtonesPage();
+    // 1 checks, 0 unchecks, -1 inverts the box of every row but the data tracks'.
+    void SetChecks(int nHow);
+    BOOL IsFileMode() const;
+    void OnSearch(UINT nID);
+    void OnWebPage(UINT nID);
+
+public:
+    // The selected row's artist, else the search title, else the album's artist.
+    CString GetSearchArtist() const;
+    // The selected row's title; the album's title for none, a data track or a title the load
+    // gave by default ("Track 3").
+    CString GetSearchTitle() const;
+    // The search site's address for a search code ("MSGW", "LYRT", ...) and a term.
+    static CString SearchQuery(LPCTSTR lpszCode, LPCTSTR lpszTerm);
+    // Opens the query in the browser; nothing for an empty term.
+    void OpenSearch(LPCTSTR lpszCode, LPCTSTR lpszTerm);
+
+protected:
 
     CAppCfg* m_pCfg;
     COXGridList m_grid;
