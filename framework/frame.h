@@ -69,6 +69,12 @@ public:
     // Floats pBar in a floating frame whose top-left corner is at a screen point.
     void FloatControlBar(CControlBar* pBar, CPoint point, DWORD dwStyle = CBRS_ALIGN_TOP);
     void ShowControlBar(CControlBar* pBar, BOOL bShow, BOOL bDelay);
+    // The bar toggles (ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, or a bar's own id): show the bar
+    // when hidden, hide it when shown; FALSE when the frame has no bar of that id, so the
+    // command routes on.
+    BOOL OnBarCheck(UINT nID);
+    // Checks the item while its bar is visible; routes on when there is no such bar.
+    void OnUpdateControlBarMenu(CCmdUI* pCmdUI);
     // The side (CBRS_ALIGN_*) of the first visible dock bar that takes a screen rectangle
     // for a bar with this dock style, 0 when none; *ppDockBar receives that dock bar.
     DWORD CanDock(CRect rect, DWORD dwDockStyle, CDockBar** ppDockBar = nullptr);
