@@ -529,8 +529,11 @@ TEST_F(MainFrameTest, DropDownArrowsShowTheirMenusAndTheButtonsTheirCommands)
     EXPECT_TRUE(BrowsedPages().empty()) << "an arrow runs no command of its own";
 
     // The faces of the buttons run their commands: web pages here.
+    // One at a time: the stand-in browsers append to one marker file.
     ClickButton(ID_HELP_SERVICESITE);
+    WaitForPages(1);
     ClickButton(ID_HELP_MANUAL);
+    WaitForPages(2);
     ClickButton(ID_HELP_SOCIALPAGE);
     const auto pages = WaitForPages(3);
     ASSERT_EQ(pages.size(), 3u);
@@ -624,8 +627,9 @@ TEST_F(MainFrameTest, CheckForUpdatesAnswersEveryCaseOfTheVersionPage)
     const Case cases[] = {
         {"Sonoria 3.70", true, IDOK, "The application is up to date.", false},
         {"<ss>Sonoria 3.95</ss>", true, IDNO, "A new version of Sonoria is available.", false},
-        {"Sonoria 3.80", true, IDYES, "Do you want to download it now?", true},
         {"Sonoria 3.80", false, IDOK, "The application is up to date.", false},
+        // Last: the stand-in browser it starts may hold the foreground for a while.
+        {"Sonoria 3.80", true, IDYES, "Do you want to download it now?", true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.reply);
