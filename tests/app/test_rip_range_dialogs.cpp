@@ -79,32 +79,8 @@ std::vector<uint8_t> DiscBytes(int first, int end)
     return bytes;
 }
 
-std::vector<uint8_t> DecodeFlac(const std::string& path, CAudioTrackInfo& tags)
-{
-    CAudioFlacReader reader;
-    std::vector<uint8_t> pcm;
-    if (!reader.Open(path.c_str()) || !reader.Prepare())
-        return pcm;
-    reader.CopyTrackInfo(tags);
-    while (reader.HasMoreData()) {
-        CAudioFrame frame;
-        if (!reader.ReadFrame(&frame))
-            break;
-        uint32_t used = 0;
-        const uint8_t* data = frame.GetData(used);
-        pcm.insert(pcm.end(), data, data + used);
-    }
-    return pcm;
-}
-
-std::vector<uint8_t> WavPcm(const std::string& path)
-{
-    std::vector<uint8_t> bytes, pcm;
-    testing_wav::Format f{};
-    if (testing_wav::ReadFile(path, bytes))
-        testing_wav::ParseWav(bytes, f, pcm);
-    return pcm;
-}
+using testing_progress::DecodeFlac;
+using testing_progress::FilePcm;
 
 // With SONORIA_RIPRANGE_EXPORT set, the file goes there for the reference tools, with the
 // disc's bytes beside it as NAME.raw.
@@ -415,7 +391,7 @@ TEST_F(RipRangeTest, RawRipWritesTheFrameRangeBitForBit)
 
     const std::string wav = dir_ / "rawtrack.wav";
     const std::vector<uint8_t> expected = DiscBytes(123, 1000);
-    const std::vector<uint8_t> pcm = WavPcm(wav);
+    const std::vector<uint8_t> pcm = FilePcm(wav);
     EXPECT_EQ(pcm.size(), expected.size());
     EXPECT_TRUE(pcm == expected) << "frames 123 up to, not including, 1000";
     EXPECT_FALSE(testing_progress::FileExists(dir_ / "rawtrack.mp3"));
