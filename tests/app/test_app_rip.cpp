@@ -21,6 +21,7 @@
 #include "foundation/settings/app_cfg.h"
 #include "resources/resource.h"
 #include "testing/generated_wav.h"
+#include "tests/app/quiet_start.h"
 #include "tests/app/progress_test_support.h"
 #include "tests/audio/cd_test_support.h"
 #include "tests/framework_ui/ui_test_support.h"
@@ -150,16 +151,8 @@ protected:
         // own, which ours replaces.
         ResetDriveStats(RunTransport());
         InsertDisc(TheDisc(30));
+        SetQuietStartSettings(RunTransport() == Transport::Aspi);
         CAppCfg& cfg = GetAppCfg();
-        cfg.SetForceASPI(RunTransport() == Transport::Aspi);
-        cfg.SetCDDevice(0);
-        cfg.SetUseLocalDB(FALSE);
-        cfg.SetWriteCDPLAYERINI(FALSE);
-        cfg.SetReadCDText(TRUE);
-        cfg.SetSonoriaDBAutoSearch(FALSE);
-        cfg.SetAutoSearchFreedb(FALSE);
-        cfg.SetAutoCheckNewVersion(FALSE);
-        cfg.SetAllowMultipleInstances(TRUE);
         cfg.SetConcurrentRippings(0);
         cfg.SetConcurrentConversions(0);
         cfg.SetBeepAfterRip(FALSE);

@@ -24,6 +24,7 @@
 #include "rip/rip_task.h"
 #include "testing/generated_wav.h"
 #include "testing/pcm_capture.h"
+#include "tests/app/quiet_start.h"
 #include "tests/app/dialog_script.h"
 #include "tests/audio/cd_test_support.h"
 #include "tests/framework_ui/ui_test_support.h"
@@ -223,16 +224,8 @@ protected:
     static void SetUpTestSuite()
     {
         WriteDisc();
+        SetQuietStartSettings(FALSE);
         CAppCfg& cfg = GetAppCfg();
-        cfg.SetForceASPI(FALSE);
-        cfg.SetCDDevice(0);
-        cfg.SetUseLocalDB(FALSE);
-        cfg.SetWriteCDPLAYERINI(FALSE);
-        cfg.SetReadCDText(TRUE);
-        cfg.SetSonoriaDBAutoSearch(FALSE);
-        cfg.SetAutoSearchFreedb(FALSE);
-        cfg.SetAutoCheckNewVersion(FALSE);
-        cfg.SetAllowMultipleInstances(TRUE);
         cfg.SetAudioOutDev(0);
         cfg.SetAudioOutVolume(100);
         ASSERT_TRUE(theApp.InitInstance());

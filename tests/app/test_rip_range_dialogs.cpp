@@ -26,6 +26,7 @@
 #include "resources/resource.h"
 #include "testing/generated_wav.h"
 #include "testing/simdrive/sim_disc.h"
+#include "tests/app/quiet_start.h"
 #include "tests/app/dialog_script.h"
 #include "tests/app/progress_test_support.h"
 #include "tests/framework_ui/ui_test_support.h"
@@ -201,16 +202,7 @@ protected:
         ASSERT_FALSE(ImagePath().empty()) << "runs under testing/simdrive/simdrive-wine";
         g_uiThread = ::GetCurrentThreadId();
         WriteDisc();
-        CAppCfg& cfg = GetAppCfg();
-        cfg.SetForceASPI(FALSE);
-        cfg.SetCDDevice(0);
-        cfg.SetUseLocalDB(FALSE);
-        cfg.SetWriteCDPLAYERINI(FALSE);
-        cfg.SetReadCDText(TRUE);
-        cfg.SetSonoriaDBAutoSearch(FALSE);
-        cfg.SetAutoSearchFreedb(FALSE);
-        cfg.SetAutoCheckNewVersion(FALSE);
-        cfg.SetAllowMultipleInstances(TRUE);
+        SetQuietStartSettings(FALSE);
         ASSERT_TRUE(theApp.InitInstance());
         // Without a window manager the main window could cover the centred dialogs it owns.
         theApp.m_pMainWnd->MoveWindow(0, 0, 400, 300, TRUE);
