@@ -156,6 +156,10 @@ Timing RunBatch(const std::vector<std::pair<std::string, std::string>>& files, i
     const int concurrent = std::min<int>(jobs, static_cast<int>(files.size()));
     t.work = t.wall - (CRipThread::GetSleepSeconds() - slept0) / concurrent;
     t.failed = batch.GetErrorCount();
+    for (int i = 0; i < batch.GetCount(); ++i)
+        if (batch.GetStatus(i) == CRipThread::STATE_ERROR)
+            std::fprintf(stderr, "%s: %s\n", batch.GetTask(i)->GetInputFile().GetString(),
+                         batch.GetThread(i)->GetErrorText().GetString());
     return t;
 }
 
