@@ -398,9 +398,11 @@ TEST_F(ShbDragDrop, Resting_in_the_inset_scrolls_the_directions_the_window_can_s
     }
 }
 
-// The keys' part of a scrolling answer. Wine's drag loop reads the keys from the thread's
-// keyboard state, which input from the test's helper thread does not reach reliably, so the
-// keys are given directly here; the point lies in the bottom inset of a scrollable window.
+// The keys' part of a scrolling answer. OLE's drag loop reads the keys from the keyboard
+// state at each message, and under Wine's X11 driver a modifier pressed with SendInput leaves
+// that state at the next pointer move (the driver takes the modifiers from the X server's
+// keyboard, which such input never reaches), so the keys are given directly here; the point
+// lies in the bottom inset of a scrollable window.
 TEST_F(ShbDragDrop, WhileScrollingTheKeysChooseTheEffect)
 {
     RecordingWnd scroller(400, 260, 240, 160, WS_VSCROLL);
