@@ -368,7 +368,8 @@ TEST_F(AppListCommands, SearchesAndPagesOpenTheShellWithTheirAddress)
         {0, ID_SEARCH_VIDEOS, Menu, "Search Videos About 'Singer/X'", search + "v&q=Singer%2fX"},
         {0, ID_SEARCH_LYRICS_TITLE, Menu, "Search Lyrics Of 'One/Two'",
          search + "w&q=One%2fTwo%20%2blyrics"},
-        // Row 1 has no artist and its default title: the album's title stands for both.
+        // Row 1 has no artist and the title the load gives a track: the album's title stands
+        // for both.
         {1, ID_SEARCH_LYRICS_TITLE, Menu, "Search Lyrics Of 'Blue'",
          search + "w&q=Blue%20%2blyrics"},
         {1, ID_SEARCH_LYRICS_ARTIST, Menu, "Search Lyrics By 'Blue'",
@@ -385,6 +386,20 @@ TEST_F(AppListCommands, SearchesAndPagesOpenTheShellWithTheirAddress)
         // No menu or button the user sees carries it: the command as an item would send it.
         {1, ID_WEB_RINGTONES, Command, nullptr, hub + "ringtones&artist=Blue&title=Blue"},
     };
+    // The disc's CD-Text leaves row 1 untitled; typed in, the name the load gives a track.
+    ClickRow(1);
+    Keys({VK_F2});
+    for (const char* ch = "Track 2"; *ch != 0; ++ch) {
+        const SHORT key = ::VkKeyScanA(*ch);
+        if (HIBYTE(key) & 1)
+            SendKeys({VK_SHIFT, LOBYTE(key)});
+        else
+            SendKeys({LOBYTE(key)});
+    }
+    SendKeys({VK_RETURN});
+    PumpFor(150);
+    ASSERT_STREQ(Doc()->GetCDInfo().GetTrack(1)->GetTrackTitle(), "Track 2");
+
     for (const Case& c : cases) {
         SCOPED_TRACE(c.page);
         ClickRow(c.row);
