@@ -349,7 +349,8 @@ BOOL COXSizeViewBar::CanCloseChild()
 
 void COXSizeViewBar::OnUpdateCmdUI(CFrameWnd* pTarget, BOOL bDisableIfNoHndler)
 {
-    // The view's own controls, as in a dialog bar; no focus tracking here.
+    // The view updates its own commands through its child frame's route; the size bar's
+    // focus tracking does not run for a view bar.
     (void)pTarget;
     (void)bDisableIfNoHndler;
 }
