@@ -436,6 +436,53 @@ TEST_F(MdiDockTest, BarFloatsAsAnMDIWindowAndBackFromItsContextMenu)
     bar.DestroyWindow();
 }
 
+TEST_F(MdiDockTest, ABarFloatingAsAnMDIWindowIsSavedAndRestoredAsOne)
+{
+    constexpr char kSection[] = "MdiLayoutTest";
+    auto makeBar = [](CFrameWnd* pFrame, COXSizeControlBar& bar) {
+        ASSERT_TRUE(bar.Create(pFrame, "Lyrics", 32792, WS_CHILD | WS_VISIBLE | CBRS_TOP,
+                               CRect(0, 0, 220, 140)));
+        bar.EnableDocking(CBRS_ALIGN_ANY);
+        pFrame->DockControlBar(&bar, AFX_IDW_DOCKBAR_TOP);
+        pFrame->RecalcLayout();
+    };
+    CPoint place;
+    {
+        COXSizeControlBar bar;
+        makeBar(frame, bar);
+        CPoint target(120, 90);
+        ::ClientToScreen(frame->m_hWndMDIClient, &target);
+        frame->FloatBarAsMDI(&bar, target);
+        PumpFor(100);
+        ASSERT_NE(dynamic_cast<COXMDIFloatWnd*>(bar.GetParentFrame()), nullptr);
+        place = ScreenRect(bar.GetParentFrame()->m_hWnd).TopLeft();
+        frame->SaveSizeBarState(kSection);
+        AfxGetApp()->m_pMainWnd = nullptr;
+        frame->DestroyWindow();
+    }
+    PumpFor(100);
+    frame = new MdiTestFrame;
+    ASSERT_TRUE(frame->Create(nullptr, "MDI test", WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE,
+                              CRect(30, 30, 830, 630)));
+    hFrame = frame->m_hWnd;
+    AfxGetApp()->m_pMainWnd = frame;
+    frame->EnableDocking(CBRS_ALIGN_ANY);
+    frame->ShowWindow(SW_SHOW);
+    COXSizeControlBar bar;
+    makeBar(frame, bar);
+    frame->LoadSizeBarState(kSection);
+    PumpFor(100);
+    auto* floatWnd = dynamic_cast<COXMDIFloatWnd*>(bar.GetParentFrame());
+    ASSERT_NE(floatWnd, nullptr) << "restored as an MDI window";
+    EXPECT_EQ(::GetParent(floatWnd->m_hWnd), frame->m_hWndMDIClient);
+    EXPECT_EQ(ScreenRect(floatWnd->m_hWnd).TopLeft(), place)
+        << ScreenRect(floatWnd->m_hWnd).left << "," << ScreenRect(floatWnd->m_hWnd).top << " vs "
+        << place.x << "," << place.y;
+    EXPECT_TRUE(floatWnd->IsWindowVisible());
+    AfxGetApp()->WriteProfileString(kSection, nullptr, nullptr);
+    bar.DestroyWindow();
+}
+
 TEST_F(MdiDockTest, FloatingAsMDIRightOfTheClientEndsAtItsRightEdge)
 {
     COXSizeControlBar bar;

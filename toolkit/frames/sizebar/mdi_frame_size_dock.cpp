@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "toolkit/frames/sizebar/frame_size_dock.h"
 #include "toolkit/frames/sizebar/sizable_mini_frame.h"
 #include "toolkit/frames/sizebar/size_bar_res.h"
 #include "toolkit/frames/sizebar/size_control_bar.h"
@@ -54,6 +55,38 @@ void COXMDIFrameWndSizeDock::EnableDocking(DWORD dwDockStyle)
 CDockBar* COXMDIFrameWndSizeDock::NewDockBar()
 {
     return new COXSizeDockBar;
+}
+
+void COXMDIFrameWndSizeDock::SaveSizeBarState(LPCTSTR lpszProfileName)
+{
+    OXSaveSizeBarState(this, lpszProfileName);
+}
+
+void COXMDIFrameWndSizeDock::LoadSizeBarState(LPCTSTR lpszProfileName)
+{
+    std::vector<COXSizeControlBar*> mdiFloating;
+    OXLoadSizeBarState(this, lpszProfileName, &mdiFloating);
+    for (COXSizeControlBar* pBar : mdiFloating) {
+        // The layout keeps where the floating dock bar was; the MDI window goes where its
+        // own dock bar lands there.
+        CDockBar* pDockBar = pBar->m_pDockBar;
+        if (pDockBar == nullptr || !pDockBar->m_bFloating)
+            continue;
+        CRect rectSaved;
+        pDockBar->GetWindowRect(&rectSaved);
+        const DWORD dwStyle = (pBar->m_dwStyle & CBRS_ORIENT_VERT) ? CBRS_ALIGN_LEFT : CBRS_ALIGN_TOP;
+        const BOOL bShow = pBar->IsWindowVisible();
+        FloatBarAsMDI(pBar, rectSaved.TopLeft(), dwStyle, bShow);
+        auto* pFloat = dynamic_cast<COXMDIFloatWnd*>(pBar->GetParentFrame());
+        if (pFloat == nullptr)
+            continue;
+        CRect rectWnd, rectDock;
+        pFloat->GetWindowRect(&rectWnd);
+        pFloat->m_wndDockBar.GetWindowRect(&rectDock);
+        CPoint pt = rectWnd.TopLeft() + (rectSaved.TopLeft() - rectDock.TopLeft());
+        ::ScreenToClient(m_hWndMDIClient, &pt);
+        pFloat->SetWindowPos(nullptr, pt.x, pt.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
 }
 
 LRESULT COXMDIFrameWndSizeDock::OnQueryLiveDrag(WPARAM, LPARAM)

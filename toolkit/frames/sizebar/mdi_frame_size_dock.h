@@ -20,6 +20,10 @@ public:
     // Sizable dock bars on the given sides; bars float in sizable floating frames.
     void EnableDocking(DWORD dwDockStyle);
     CDockBar* NewDockBar() override;
+    // The layout in the application profile, as the frame with sizable docking keeps it; bars
+    // that floated as MDI windows come back as MDI windows at their place.
+    void SaveSizeBarState(LPCTSTR lpszProfileName);
+    void LoadSizeBarState(LPCTSTR lpszProfileName);
 
     // The docked child that counts as active, else the real active MDI child; null when that
     // window no longer exists.
