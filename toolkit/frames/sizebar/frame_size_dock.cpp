@@ -83,7 +83,11 @@ void COXFrameWndSizeDock::OnDestroy()
     CFrameWnd::OnDestroy();
 }
 
-void COXFrameWndSizeDock::DestroyDynamicBars()
+static void SaveBarSizesOf(CFrameWnd* pFrame, LPCTSTR lpszProfileName, BOOL bSave,
+                           std::vector<COXSizeControlBar*>* pMDIFloating);
+static void EmptyHiddenBarListsOf(CFrameWnd* pFrame);
+
+void OXDestroyDynamicBars(CFrameWnd* pFrame)
 {
     CObArray* pBars = COXSizeControlBar::GetDynamicBars();
     for (INT_PTR i = pBars != nullptr ? pBars->GetSize() - 1 : -1; i >= 0; --i) {
@@ -91,43 +95,44 @@ void COXFrameWndSizeDock::DestroyDynamicBars()
         if (pBars == nullptr || i >= pBars->GetSize())
             continue;
         auto* pBar = static_cast<COXSizeControlBar*>(pBars->GetAt(i));
-        if (pBar->m_hWnd != nullptr && ::IsWindow(pBar->m_hWnd) && pBar->m_pDockSite == this)
+        if (pBar->m_hWnd != nullptr && ::IsWindow(pBar->m_hWnd) && pBar->m_pDockSite == pFrame)
             pBar->DestroyWindow();
     }
 }
 
-void COXFrameWndSizeDock::SaveSizeBarState(LPCTSTR lpszProfileName)
+void OXSaveSizeBarState(CFrameWnd* pFrame, LPCTSTR lpszProfileName)
 {
-    DestroyDynamicBars();
-    SaveBarState(lpszProfileName);
-    SaveBarSizes(lpszProfileName, TRUE);
+    OXDestroyDynamicBars(pFrame);
+    pFrame->SaveBarState(lpszProfileName);
+    SaveBarSizesOf(pFrame, lpszProfileName, TRUE, nullptr);
     AfxGetApp()->WriteProfileInt(lpszProfileName, "Version", kLayoutVersion);
 }
 
-void COXFrameWndSizeDock::EmptyHiddenBarLists()
+static void EmptyHiddenBarListsOf(CFrameWnd* pFrame)
 {
     for (const DockSide& side : kSides)
-        if (auto* pDock = DYNAMIC_DOWNCAST(COXSizeDockBar, GetControlBar(side.nID)))
+        if (auto* pDock = DYNAMIC_DOWNCAST(COXSizeDockBar, pFrame->GetControlBar(side.nID)))
             pDock->m_arrHiddenBars.RemoveAll();
 }
 
-void COXFrameWndSizeDock::LoadSizeBarState(LPCTSTR lpszProfileName)
+void OXLoadSizeBarState(CFrameWnd* pFrame, LPCTSTR lpszProfileName,
+                        std::vector<COXSizeControlBar*>* pMDIFloating)
 {
     CWinApp* pApp = AfxGetApp();
     if (static_cast<int>(pApp->GetProfileInt(lpszProfileName, "Version", 0)) != kLayoutVersion) {
         pApp->WriteProfileString(lpszProfileName, nullptr, nullptr);
         return;
     }
-    RecalcLayout();
-    Invalidate();
-    UpdateWindow();
+    pFrame->RecalcLayout();
+    pFrame->Invalidate();
+    pFrame->UpdateWindow();
 
     CDockState state;
     state.LoadState(lpszProfileName);
     std::vector<CWnd*> flatToolbars;
     for (INT_PTR i = 0; i < state.m_arrBarInfo.GetSize(); ++i) {
         auto* pInfo = static_cast<CControlBarInfo*>(state.m_arrBarInfo[i]);
-        pInfo->m_pBar = GetControlBar(pInfo->m_nBarID);
+        pInfo->m_pBar = pFrame->GetControlBar(pInfo->m_nBarID);
         // Flat toolbars measure themselves wrongly while their layout is restored.
         if (pInfo->m_pBar != nullptr && OXIsKindOfName(pInfo->m_pBar, "CMFCToolBar") &&
             (pInfo->m_pBar->GetStyle() & TBSTYLE_FLAT)) {
@@ -135,30 +140,26 @@ void COXFrameWndSizeDock::LoadSizeBarState(LPCTSTR lpszProfileName)
             flatToolbars.push_back(pInfo->m_pBar);
         }
     }
-    SetSizeDockState(state);
+    pFrame->SetDockState(state);
     for (CWnd* pBar : flatToolbars)
         pBar->ModifyStyle(0, TBSTYLE_FLAT);
-    SaveBarSizes(lpszProfileName, FALSE);
-    EmptyHiddenBarLists();
-    RecalcLayout();
-    if (IsWindowVisible()) {
-        Invalidate();
-        UpdateWindow();
+    SaveBarSizesOf(pFrame, lpszProfileName, FALSE, pMDIFloating);
+    EmptyHiddenBarListsOf(pFrame);
+    pFrame->RecalcLayout();
+    if (pFrame->IsWindowVisible()) {
+        pFrame->Invalidate();
+        pFrame->UpdateWindow();
     }
 }
 
-void COXFrameWndSizeDock::SetSizeDockState(const CDockState& state)
-{
-    SetDockState(state);
-}
-
-void COXFrameWndSizeDock::SaveBarSizes(LPCTSTR lpszProfileName, BOOL bSave)
+static void SaveBarSizesOf(CFrameWnd* pFrame, LPCTSTR lpszProfileName, BOOL bSave,
+                           std::vector<COXSizeControlBar*>* pMDIFloating)
 {
     CWinApp* pApp = AfxGetApp();
     std::vector<COXSizeControlBar*> mdiFloating;
-    for (POSITION pos = m_listControlBars.GetHeadPosition(); pos != nullptr;) {
+    for (POSITION pos = pFrame->m_listControlBars.GetHeadPosition(); pos != nullptr;) {
         auto* pBar = DYNAMIC_DOWNCAST(COXSizeControlBar,
-                                      static_cast<CObject*>(m_listControlBars.GetNext(pos)));
+                                      static_cast<CObject*>(pFrame->m_listControlBars.GetNext(pos)));
         if (pBar == nullptr || pBar->m_hWnd == nullptr)
             continue;
         const CString entry = OXBarSizeEntry(static_cast<UINT>(pBar->GetDlgCtrlID()));
@@ -189,18 +190,49 @@ void COXFrameWndSizeDock::SaveBarSizes(LPCTSTR lpszProfileName, BOOL bSave)
                     if (bMDI) {
                         mdiFloating.push_back(pBar);
                     } else {
-                        EmptyHiddenBarLists();
-                        if (CFrameWnd* pFrame = pBar->GetDockingFrame())
-                            pFrame->RecalcLayout();
+                        EmptyHiddenBarListsOf(pFrame);
+                        if (CFrameWnd* pFloat = pBar->GetDockingFrame())
+                            pFloat->RecalcLayout();
                     }
                 }
             }
             delete[] pData;
         }
-        EmptyHiddenBarLists();
-        RecalcLayout();
+        EmptyHiddenBarListsOf(pFrame);
+        pFrame->RecalcLayout();
     }
-    // Floating as MDI windows needs an MDI docking frame: here those bars stay in their
-    // floating frames.
-    (void)mdiFloating;
+    // Floating as MDI windows needs an MDI docking frame: it takes those bars from their
+    // floating frames; any other frame leaves them there.
+    if (pMDIFloating != nullptr)
+        *pMDIFloating = mdiFloating;
+}
+
+void COXFrameWndSizeDock::DestroyDynamicBars()
+{
+    OXDestroyDynamicBars(this);
+}
+
+void COXFrameWndSizeDock::SaveSizeBarState(LPCTSTR lpszProfileName)
+{
+    OXSaveSizeBarState(this, lpszProfileName);
+}
+
+void COXFrameWndSizeDock::EmptyHiddenBarLists()
+{
+    EmptyHiddenBarListsOf(this);
+}
+
+void COXFrameWndSizeDock::LoadSizeBarState(LPCTSTR lpszProfileName)
+{
+    OXLoadSizeBarState(this, lpszProfileName, nullptr);
+}
+
+void COXFrameWndSizeDock::SetSizeDockState(const CDockState& state)
+{
+    SetDockState(state);
+}
+
+void COXFrameWndSizeDock::SaveBarSizes(LPCTSTR lpszProfileName, BOOL bSave)
+{
+    SaveBarSizesOf(this, lpszProfileName, bSave, nullptr);
 }

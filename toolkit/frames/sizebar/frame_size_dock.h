@@ -4,6 +4,8 @@
 // answers whether bars drag themselves live.
 #pragma once
 
+#include <vector>
+
 #include "framework/dock_state.h"
 #include "framework/ui.h"
 
@@ -37,3 +39,12 @@ private:
 
 // The value name of a sizable bar's sizes in the layout's profile section.
 CString OXBarSizeEntry(UINT nBarID);
+
+class COXSizeControlBar;
+// The same layout for any frame with sizable docking (the MDI one too).
+void OXDestroyDynamicBars(CFrameWnd* pFrame);
+void OXSaveSizeBarState(CFrameWnd* pFrame, LPCTSTR lpszProfileName);
+// pMDIFloating (may be null) receives the bars that were floating as MDI windows; they are
+// restored in ordinary floating frames.
+void OXLoadSizeBarState(CFrameWnd* pFrame, LPCTSTR lpszProfileName,
+                        std::vector<COXSizeControlBar*>* pMDIFloating);

@@ -2,6 +2,8 @@
 // context menu, and the shared mouse hook.
 #include "toolkit/frames/sizebar/size_control_bar.h"
 
+#include "toolkit/frames/sizebar/mdi_frame_size_dock.h"
+
 #include <algorithm>
 #include <cstdlib>
 
@@ -515,6 +517,13 @@ void COXSizeControlBar::TrackLiveDrag(CPoint point)
 void COXSizeControlBar::SetActive(BOOL bActive, BOOL bDeactivateOthers)
 {
     m_bActive = bActive;
+    // The MDI docking frame tells the bar that holds the focus when it is (de)activated.
+    if (auto* pMDI = dynamic_cast<COXMDIFrameWndSizeDock*>(m_pDockSite)) {
+        if (bActive)
+            pMDI->m_pActiveSizeBar = this;
+        else if (pMDI->m_pActiveSizeBar == this && bDeactivateOthers)
+            pMDI->m_pActiveSizeBar = nullptr;
+    }
     if (bActive) {
         HWND hFocus = ::GetFocus();
         if (hFocus != m_hWnd && !::IsChild(m_hWnd, hFocus)) {
@@ -581,11 +590,13 @@ void COXSizeControlBar::OnContextMenu(CWnd*, CPoint point)
 LRESULT COXSizeControlBar::OnAddContextMenuItems(WPARAM, LPARAM lParam)
 {
     auto hMenu = reinterpret_cast<HMENU>(lParam);
-    // Floating as an MDI window needs an MDI docking frame, which this bar never floats in
-    // yet: the item shows unchecked.
-    if ((m_dwSizeBarStyle & SZBARF_MDI_FLOAT_ITEM) && m_pDockContext != nullptr)
-        ::AppendMenu(hMenu, MF_STRING, ID_OX_FLOATASMDI,
+    // Checked while the bar floats as an MDI window.
+    if ((m_dwSizeBarStyle & SZBARF_MDI_FLOAT_ITEM) && m_pDockContext != nullptr) {
+        CFrameWnd* pParent = GetParentFrame();
+        const bool bMDI = pParent != nullptr && OXIsKindOfName(pParent, "COXMDIFloatWnd");
+        ::AppendMenu(hMenu, MF_STRING | (bMDI ? MF_CHECKED : 0), ID_OX_FLOATASMDI,
                      LoadToolkitString(ID_OX_FLOATASMDI, "Float as MDI Window"));
+    }
     if ((m_dwDockStyle & CBRS_ALIGN_ANY) != 0 || m_dwSavedDockStyle != 0) {
         UINT flags = MF_STRING | ((m_dwDockStyle & CBRS_ALIGN_ANY) ? MF_CHECKED : 0);
         ::AppendMenu(hMenu, flags, ID_OX_ALLOWDOCKING,
@@ -622,7 +633,19 @@ void COXSizeControlBar::OnAllowDocking()
 
 void COXSizeControlBar::OnFloatAsMDI()
 {
-    // Acts only under an MDI docking frame, which the application does not have.
+    // Acts only under an MDI docking frame: in and out of an MDI float window at its place.
+    auto* pFrame = dynamic_cast<COXMDIFrameWndSizeDock*>(m_pDockSite);
+    if (pFrame == nullptr)
+        return;
+    const DWORD dwStyle = (m_dwStyle & CBRS_ORIENT_VERT) ? CBRS_ALIGN_LEFT : CBRS_ALIGN_TOP;
+    CFrameWnd* pParent = GetParentFrame();
+    if (pParent != nullptr && OXIsKindOfName(pParent, "COXMDIFloatWnd")) {
+        pFrame->FloatBarInFrame(this, dwStyle);
+        return;
+    }
+    CRect rect;
+    GetWindowRect(&rect);
+    pFrame->FloatBarAsMDI(this, rect.TopLeft(), dwStyle, TRUE);
 }
 
 // --- creation, destruction, the mouse hook ---
@@ -640,6 +663,9 @@ int COXSizeControlBar::OnCreate(LPCREATESTRUCT lpcs)
 
 void COXSizeControlBar::OnDestroy()
 {
+    if (auto* pMDI = dynamic_cast<COXMDIFrameWndSizeDock*>(m_pDockSite);
+        pMDI != nullptr && pMDI->m_pActiveSizeBar == this)
+        pMDI->m_pActiveSizeBar = nullptr;
     // The hook stays while any size bar is left.
     if (--g_nLiveBars <= 0 && s_hMouseHook != nullptr) {
         g_nLiveBars = 0;
