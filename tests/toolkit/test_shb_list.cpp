@@ -1,0 +1,368 @@
+// The shortcut-bar item list alone, with real input: layout and hit tests, the scroll buttons,
+// the hot item, renaming in place with typed keys, items dragged between two lists, and every
+// notification as its owner receives it. Also the colour functions the bar's painting shares.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "tests/framework_ui/ui_test_support.h"
+#include "toolkit/controls/shortcut_bar/shb_list_ctrl.h"
+
+namespace {
+
+constexpr UINT kListA = 101;
+constexpr UINT kListB = 102;
+constexpr COLORREF kImageColours[] = {RGB(200, 30, 30), RGB(30, 160, 30), RGB(30, 30, 200),
+                                      RGB(220, 180, 20)};
+
+struct Seen {
+    UINT code;
+    HWND hwndFrom;
+    UINT_PTR idFrom;
+    HSHBGROUP hGroup;
+    int nItem;
+    LPARAM lParam;
+    std::string text; // the new text of an accepted rename
+};
+
+// The lists' parent and owner: records every notification and answers as told.
+class NotifyHost : public CWnd {
+public:
+    NotifyHost()
+    {
+        CreateEx(0, nullptr, "shortcut lists", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 520,
+                 360, SharedTopWindow(), nullptr);
+    }
+    ~NotifyHost() override { DestroyWindow(); }
+
+    std::vector<Seen> seen;
+    std::map<UINT, LRESULT> answers;
+
+    std::vector<const Seen*> Of(UINT code, HWND from = nullptr) const
+    {
+        std::vector<const Seen*> out;
+        for (const Seen& s : seen)
+            if (s.code == code && (from == nullptr || s.hwndFrom == from))
+                out.push_back(&s);
+        return out;
+    }
+
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        if (message == WM_NOTIFY) {
+            auto* nm = reinterpret_cast<SHB_NOTIFYHDR*>(lParam);
+            if (nm->hdr.code >= SHBN_DRAGENTER && nm->hdr.code <= SHBN_CONTEXTMENU) {
+                Seen s{nm->hdr.code, nm->hdr.hwndFrom, nm->hdr.idFrom, nm->hGroup, nm->nItem,
+                       nm->lParam, {}};
+                if (nm->hdr.code == SHBN_ENDITEMEDIT)
+                    s.text = reinterpret_cast<LPCTSTR>(nm->lParam);
+                seen.push_back(s);
+                auto it = answers.find(nm->hdr.code);
+                return it != answers.end() ? it->second : 0;
+            }
+        }
+        return CWnd::WindowProc(message, wParam, lParam);
+    }
+};
+
+// Square images of one solid colour each, masked on magenta.
+void FillImages(CImageList& list, int size)
+{
+    list.Create(size, size, ILC_COLOR32 | ILC_MASK, 4, 0);
+    HDC screen = ::GetDC(nullptr);
+    for (COLORREF c : kImageColours) {
+        CBitmap bmp;
+        bmp.Attach(::CreateCompatibleBitmap(screen, size, size));
+        HDC dc = ::CreateCompatibleDC(screen);
+        HGDIOBJ old = ::SelectObject(dc, bmp.m_hObject);
+        RECT r{0, 0, size, size};
+        HBRUSH b = ::CreateSolidBrush(c);
+        ::FillRect(dc, &r, b);
+        ::DeleteObject(b);
+        ::SelectObject(dc, old);
+        ::DeleteDC(dc);
+        list.Add(&bmp, RGB(255, 0, 255));
+    }
+    ::ReleaseDC(nullptr, screen);
+}
+
+POINT ToScreen(CWnd& wnd, POINT client)
+{
+    ::ClientToScreen(wnd.m_hWnd, &client);
+    return client;
+}
+
+CRect ItemPart(COXSHBListCtrl& list, int item, UINT part)
+{
+    CRect r;
+    EXPECT_TRUE(list.GetItemRect(item, &r, part)) << "item " << item;
+    return r;
+}
+
+COLORREF ScreenPixel(CWnd& wnd, POINT client)
+{
+    POINT p = ToScreen(wnd, client);
+    HDC dc = ::GetDC(nullptr);
+    COLORREF c = ::GetPixel(dc, p.x, p.y);
+    ::ReleaseDC(nullptr, dc);
+    return c;
+}
+
+class ShbList : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { ASSERT_TRUE(AfxOleInit()); }
+    static void TearDownTestSuite() { AfxOleTerm(); }
+
+    void SetUp() override
+    {
+        FillImages(large, 32);
+        FillImages(small, 16);
+        ASSERT_TRUE(a.Create(WS_CHILD | WS_VISIBLE | WS_BORDER | LVS_SHAREIMAGELISTS |
+                                 LVS_EDITLABELS,
+                             CRect(10, 10, 170, 250), &host, kListA));
+        ASSERT_TRUE(b.Create(WS_CHILD | WS_VISIBLE | WS_BORDER | LVS_SHAREIMAGELISTS,
+                             CRect(260, 10, 420, 250), &host, kListB));
+        for (COXSHBListCtrl* list : {&a, &b}) {
+            list->SetImageList(&large, LVSIL_NORMAL);
+            list->SetImageList(&small, LVSIL_SMALL);
+        }
+        const char* names[] = {"Inbox", "Calendar", "Contacts", "Tasks", "Notes", "Deleted Items",
+                               "Drafts", "Journal"};
+        for (int i = 0; i < 8; ++i)
+            a.InsertItem(LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM, i, names[i], 0, 0, i % 4, 1000 + i);
+        for (int i = 0; i < 3; ++i)
+            b.InsertItem(LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM, i, names[i], 0, 0, 3, 2000 + i);
+        ::SetForegroundWindow(SharedTopWindow());
+        ::SetActiveWindow(SharedTopWindow());
+        a.UpdateWindow();
+        b.UpdateWindow();
+        PumpPending();
+        host.seen.clear();
+    }
+
+    NotifyHost host;
+    CImageList large, small;
+    COXSHBListCtrl a, b;
+};
+
+TEST(ShbColours, AdjustInvertAndCompareOnATableOfColours)
+{
+    struct Adjust { COLORREF in; int amount; COLORREF out; };
+    constexpr Adjust kAdjust[] = {
+        {RGB(200, 100, 50), 64, RGB(255, 164, 114)},
+        {RGB(200, 100, 50), -128, RGB(72, 0, 0)},
+        {RGB(200, 100, 50), 0, RGB(200, 100, 50)},
+        {RGB(0, 0, 0), 255, RGB(255, 255, 255)},
+        {RGB(255, 255, 255), -300, RGB(0, 0, 0)},
+    };
+    for (const Adjust& c : kAdjust) {
+        SCOPED_TRACE(testing::Message() << std::hex << c.in << " by " << std::dec << c.amount);
+        EXPECT_EQ(AdjustColorBrightness(c.in, c.amount), c.out);
+    }
+    struct Invert { COLORREF in, out; };
+    constexpr Invert kInvert[] = {{RGB(0, 0, 0), RGB(255, 255, 255)},
+                                  {RGB(200, 100, 50), RGB(55, 155, 205)},
+                                  {RGB(128, 127, 1), RGB(127, 128, 254)}};
+    for (const Invert& c : kInvert)
+        EXPECT_EQ(InvertColor(c.in), c.out) << std::hex << c.in;
+    struct Similar { COLORREF a, b; int threshold; BOOL similar; };
+    constexpr Similar kSimilar[] = {
+        {RGB(0, 0, 0), RGB(60, 60, 60), 64, TRUE},
+        {RGB(0, 0, 0), RGB(70, 70, 70), 64, FALSE},
+        // Integer division of the summed differences: 194 / 3 is 64, 195 / 3 is 65.
+        {RGB(0, 0, 0), RGB(194, 0, 0), 64, TRUE},
+        {RGB(0, 0, 0), RGB(195, 0, 0), 64, FALSE},
+        {RGB(10, 200, 30), RGB(30, 180, 10), 20, TRUE},
+        {RGB(255, 255, 255), RGB(255, 255, 255), 0, TRUE},
+    };
+    for (const Similar& c : kSimilar) {
+        SCOPED_TRACE(testing::Message() << std::hex << c.a << " vs " << c.b);
+        EXPECT_EQ(AreColorsSimilar(c.a, c.b, c.threshold), c.similar);
+        EXPECT_EQ(AreColorsSimilar(c.b, c.a, c.threshold), c.similar);
+    }
+}
+
+TEST_F(ShbList, ItemsStandInOneColumnAndEveryInsertIsReported)
+{
+    CRect client;
+    a.GetClientRect(&client);
+    int top = 2;
+    for (int i = 0; i < 4; ++i) {
+        SCOPED_TRACE(i);
+        const CRect whole = ItemPart(a, i, SHBLC_ENTIREITEM);
+        const CRect image = ItemPart(a, i, LVIR_ICON);
+        const CRect text = ItemPart(a, i, LVIR_LABEL);
+        EXPECT_EQ(whole.top, top);
+        EXPECT_EQ(whole.left, 0);
+        EXPECT_EQ(whole.right, client.right);
+        // The image with a 3-pixel frame, centred; the text right below it.
+        EXPECT_EQ(image.Width(), 38);
+        EXPECT_EQ(image.Height(), 38);
+        EXPECT_LE(std::abs(image.CenterPoint().x - client.CenterPoint().x), 1);
+        EXPECT_EQ(image.top, whole.top);
+        EXPECT_EQ(text.top, image.bottom);
+        EXPECT_EQ(whole.bottom, text.bottom);
+        top = whole.bottom + 6;
+    }
+
+    struct Hit { POINT at; int item; int code; };
+    const CRect image1 = ItemPart(a, 1, LVIR_ICON), text1 = ItemPart(a, 1, LVIR_LABEL);
+    const CRect whole1 = ItemPart(a, 1, SHBLC_ENTIREITEM);
+    const Hit kHits[] = {
+        {image1.CenterPoint(), 1, SHBLC_ONIMAGE},
+        {text1.CenterPoint(), 1, SHBLC_ONTEXT},
+        {POINT{2, whole1.top + 2}, 1, SHBLC_OUTSIDEITEM},
+        {POINT{client.CenterPoint().x, whole1.bottom + 3}, -1, SHBLC_ONVIEW},
+    };
+    for (const Hit& h : kHits) {
+        SCOPED_TRACE(testing::Message() << h.at.x << "," << h.at.y);
+        LVHITTESTINFO info{};
+        info.pt = h.at;
+        EXPECT_EQ(a.HitTest(&info), h.item);
+        EXPECT_EQ(static_cast<int>(info.flags), h.code);
+    }
+
+    LVITEM item{};
+    item.mask = LVIF_TEXT | LVIF_IMAGE;
+    item.iItem = 1;
+    item.pszText = const_cast<LPSTR>("Archive");
+    item.iImage = 2;
+    ASSERT_EQ(b.InsertItem(&item), 1);
+    ASSERT_EQ(host.Of(SHBN_INSERTITEM).size(), 1u);
+    const Seen& s = *host.Of(SHBN_INSERTITEM)[0];
+    EXPECT_EQ(s.hwndFrom, b.m_hWnd);
+    EXPECT_EQ(s.idFrom, kListB);
+    EXPECT_EQ(s.hGroup, 0u);
+    EXPECT_EQ(s.nItem, 1);
+    EXPECT_EQ(reinterpret_cast<LVITEM*>(s.lParam), &item);
+    // The later items moved down by the new one.
+    EXPECT_EQ(ItemPart(b, 2, SHBLC_ENTIREITEM).top, ItemPart(b, 1, SHBLC_ENTIREITEM).bottom + 6);
+
+    // The item's picture is on the screen: its image colour at the image's centre.
+    EXPECT_EQ(b.GetItemImage(1), 2);
+    PumpFor(100);
+    EXPECT_EQ(ScreenPixel(b, ItemPart(b, 1, LVIR_ICON).CenterPoint()), kImageColours[2]);
+}
+
+TEST_F(ShbList, TheScrollButtonsMoveTheListOneItemAtATime)
+{
+    EXPECT_TRUE(a.GetTopScrollButtonRect().IsRectEmpty());
+    ASSERT_FALSE(a.GetBottomScrollButtonRect().IsRectEmpty());
+    EXPECT_TRUE(b.GetBottomScrollButtonRect().IsRectEmpty()) << "three items fit";
+
+    const int itemTop1 = ItemPart(a, 1, SHBLC_ENTIREITEM).top;
+    MouseClickAt(a.m_hWnd, a.GetBottomScrollButtonRect().CenterPoint().x,
+                 a.GetBottomScrollButtonRect().CenterPoint().y);
+    PumpFor(50);
+    EXPECT_EQ(a.GetOrigin().y, itemTop1 - 2) << "item 1 now at the top margin";
+    EXPECT_EQ(ItemPart(a, 1, SHBLC_ENTIREITEM).top, 2);
+    EXPECT_FALSE(a.GetTopScrollButtonRect().IsRectEmpty());
+
+    // Down to the end: the bottom button goes once the last item sits on the bottom margin.
+    CRect client;
+    a.GetClientRect(&client);
+    for (int i = 0; i < 10 && !a.GetBottomScrollButtonRect().IsRectEmpty(); ++i) {
+        CPoint c = a.GetBottomScrollButtonRect().CenterPoint();
+        MouseClickAt(a.m_hWnd, c.x, c.y);
+        PumpFor(50);
+    }
+    EXPECT_TRUE(a.GetBottomScrollButtonRect().IsRectEmpty());
+    EXPECT_LE(ItemPart(a, 7, SHBLC_ENTIREITEM).bottom, client.bottom - 2);
+    EXPECT_FALSE(a.Scroll(CSize(0, 40))) << "nothing more below";
+
+    // And back up to the origin.
+    for (int i = 0; i < 10 && !a.GetTopScrollButtonRect().IsRectEmpty(); ++i) {
+        CPoint c = a.GetTopScrollButtonRect().CenterPoint();
+        MouseClickAt(a.m_hWnd, c.x, c.y);
+        PumpFor(50);
+    }
+    EXPECT_EQ(a.GetOrigin().y, 0);
+    EXPECT_TRUE(a.GetTopScrollButtonRect().IsRectEmpty());
+    EXPECT_FALSE(a.GetBottomScrollButtonRect().IsRectEmpty());
+}
+
+TEST_F(ShbList, TheHotItemFollowsThePointerUnlessTheOwnerRefuses)
+{
+    const CPoint onImage = ItemPart(a, 2, LVIR_ICON).CenterPoint();
+    MouseMoveTo(a.m_hWnd, onImage.x, onImage.y);
+    ASSERT_TRUE(PumpUntil([&] { return a.GetHotItem() == 2; }));
+    ASSERT_FALSE(host.Of(SHBN_HOTITEM).empty());
+    EXPECT_EQ(host.Of(SHBN_HOTITEM).back()->nItem, 2);
+
+    // The pointer leaves the list: the check timer takes the hot item away.
+    MouseMoveTo(host.m_hWnd, 220, 300);
+    ASSERT_TRUE(PumpUntil([&] { return a.GetHotItem() == -1; }));
+    EXPECT_EQ(a.GetLastHotItem(), 2);
+
+    host.answers[SHBN_HOTITEM] = 1;
+    MouseMoveTo(a.m_hWnd, onImage.x, onImage.y);
+    PumpFor(300);
+    EXPECT_EQ(a.GetHotItem(), -1);
+    EXPECT_EQ(host.Of(SHBN_HOTITEM).back()->nItem, 2) << "asked, and refused";
+}
+
+TEST_F(ShbList, AnItemIsRenamedInPlaceWithRealKeys)
+{
+    struct Case {
+        const char* name;
+        UINT endKey;
+        LRESULT ownerAnswer;   // to the accepted text
+        const char* expected;  // item text afterwards
+        bool reported;         // whether the accepted text reached the owner
+    };
+    const Case kCases[] = {
+        {"Enter accepts", VK_RETURN, 0, "Jazz", true},
+        {"Escape cancels", VK_ESCAPE, 0, "Calendar", false},
+        {"the owner refuses", VK_RETURN, 1, "Calendar", true},
+    };
+    DWORD gdiBefore = 0;
+    for (const Case& c : kCases) {
+        // The first edit makes what the edit control keeps for good; count from the second.
+        if (&c == &kCases[1])
+            gdiBefore = GdiObjectCount();
+        SCOPED_TRACE(c.name);
+        a.SetItemText(1, 0, "Calendar");
+        host.seen.clear();
+        host.answers[SHBN_ENDITEMEDIT] = c.ownerAnswer;
+        COXSHBEdit* pEdit = a.EditLabel(1);
+        ASSERT_NE(pEdit, nullptr);
+        PumpPending();
+        EXPECT_TRUE(pEdit->IsWindowVisible());
+        EXPECT_EQ(::GetFocus(), pEdit->m_hWnd);
+        ASSERT_EQ(host.Of(SHBN_BEGINITEMEDIT).size(), 1u);
+        EXPECT_EQ(host.Of(SHBN_BEGINITEMEDIT)[0]->nItem, 1);
+        // The editor covers the item's text.
+        CRect editRect, text = ItemPart(a, 1, LVIR_LABEL);
+        pEdit->GetWindowRect(&editRect);
+        a.ScreenToClient(&editRect);
+        EXPECT_LE(editRect.top, text.top + 1);
+
+        TypeKeys("Jazz"); // replaces the whole text, which starts selected
+        KeyPress(c.endKey);
+        PumpFor(50);
+        EXPECT_FALSE(pEdit->IsEditing());
+        EXPECT_FALSE(pEdit->IsWindowVisible());
+        EXPECT_EQ(std::string(a.GetItemText(1, 0)), c.expected);
+        const auto ends = host.Of(SHBN_ENDITEMEDIT);
+        ASSERT_EQ(ends.size(), c.reported ? 1u : 0u);
+        if (c.reported) {
+            EXPECT_EQ(ends[0]->nItem, 1);
+            EXPECT_EQ(ends[0]->text, "Jazz");
+        }
+    }
+    EXPECT_LE(GdiObjectCount(), gdiBefore);
+}
+
+TEST_F(ShbList, RenamingNeedsTheStyleAndTheOwnersConsent)
+{
+    EXPECT_EQ(b.EditLabel(0), nullptr) << "no LVS_EDITLABELS";
+    host.answers[SHBN_BEGINITEMEDIT] = 1;
+    EXPECT_EQ(a.EditLabel(0), nullptr);
+    EXPECT_EQ(host.Of(SHBN_BEGINITEMEDIT).size(), 1u);
+    EXPECT_EQ(a.EditLabel(99), nullptr);
+}
+
+} // namespace
