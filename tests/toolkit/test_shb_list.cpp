@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <map>
 #include <string>
+#include <thread>
+#include <atomic>
 #include <vector>
 
 #include "tests/framework_ui/ui_test_support.h"
@@ -40,6 +42,7 @@ public:
 
     std::vector<Seen> seen;
     std::map<UINT, LRESULT> answers;
+    std::string extraOut; // the extra drag data this owner gives
 
     std::vector<const Seen*> Of(UINT code, HWND from = nullptr) const
     {
@@ -59,6 +62,15 @@ public:
                        nm->lParam, {}};
                 if (nm->hdr.code == SHBN_ENDITEMEDIT)
                     s.text = reinterpret_cast<LPCTSTR>(nm->lParam);
+                if (nm->hdr.code == SHBN_GETEXTRADRAGDATA && !extraOut.empty()) {
+                    auto* extra = reinterpret_cast<SHB_EXTRADRAGDATA*>(nm->lParam);
+                    extra->dwDataSize = static_cast<DWORD>(extraOut.size());
+                    extra->pData = extraOut.data();
+                }
+                if (nm->hdr.code == SHBN_SETEXTRADRAGDATA) {
+                    auto* extra = reinterpret_cast<SHB_EXTRADRAGDATA*>(nm->lParam);
+                    s.text.assign(static_cast<const char*>(extra->pData), extra->dwDataSize);
+                }
                 seen.push_back(s);
                 auto it = answers.find(nm->hdr.code);
                 return it != answers.end() ? it->second : 0;
@@ -109,6 +121,91 @@ COLORREF ScreenPixel(CWnd& wnd, POINT client)
     COLORREF c = ::GetPixel(dc, p.x, p.y);
     ::ReleaseDC(nullptr, dc);
     return c;
+}
+
+// Runs real input on a helper thread while this thread pumps, as a user acts while the
+// program runs its drag loop.
+template <class Script>
+void RunInput(Script script)
+{
+    std::atomic<bool> done{false};
+    std::thread input([&] {
+        script();
+        done = true;
+    });
+    PumpUntil([&] { return done.load(); }, 4000);
+    input.join();
+    PumpPending();
+}
+
+struct DragResult {
+    COLORREF markPixel = CLR_INVALID; // read at markAt while the pointer rested on the target
+};
+
+// Presses on an item's image, moves it far enough to start dragging, glides to a client
+// point of the target list and rests there, then releases; heldKey is held from the press
+// until after the drop.
+DragResult DragItem(COXSHBListCtrl& from, int item, COXSHBListCtrl& to, POINT target,
+                    UINT heldKey = 0, POINT markAt = POINT{-1, -1})
+{
+    DragResult result;
+    const POINT start = ToScreen(from, ItemPart(from, item, LVIR_ICON).CenterPoint());
+    const POINT end = ToScreen(to, target);
+    POINT mark = markAt;
+    if (mark.x >= 0)
+        mark = ToScreen(to, markAt);
+    ::SetForegroundWindow(SharedTopWindow());
+    PumpPending();
+    RunInput([&] {
+        InputMouseMove(start);
+        ::Sleep(100);
+        InputMouseButton(true);
+        ::Sleep(100);
+        if (heldKey != 0)
+            InputKey(heldKey, true);
+        InputMouseGlide(POINT{start.x, start.y + 16}, 4);
+        ::Sleep(250);
+        InputMouseGlide(POINT{end.x, end.y - 10}, 12);
+        ::Sleep(150);
+        InputMouseGlide(end, 4);
+        ::Sleep(300);
+        // A held key repeats. Wine also resets its modifier state from the X server's (where
+        // injected keys never arrive) whenever the pointer crosses a window, so the repeats
+        // before the release are what the drop sees.
+        for (int i = 0; heldKey != 0 && i < 4; ++i) {
+            InputKey(heldKey, true);
+            ::Sleep(60);
+        }
+        ::Sleep(100);
+        if (mark.x >= 0) {
+            HDC dc = ::GetDC(nullptr);
+            result.markPixel = ::GetPixel(dc, mark.x, mark.y);
+            ::ReleaseDC(nullptr, dc);
+        }
+        InputMouseButton(false);
+        ::Sleep(200);
+        if (heldKey != 0)
+            InputKey(heldKey, false);
+        ::Sleep(150);
+    });
+    PumpFor(100);
+    return result;
+}
+
+// The middle of the gap above an item, in client coordinates.
+POINT GapAbove(COXSHBListCtrl& list, int item)
+{
+    const CRect above = ItemPart(list, item - 1, SHBLC_ENTIREITEM);
+    const CRect below = ItemPart(list, item, SHBLC_ENTIREITEM);
+    return POINT{above.CenterPoint().x, (above.bottom + below.top) / 2};
+}
+
+std::vector<std::string> Texts(COXSHBListCtrl& list)
+{
+    std::vector<std::string> out;
+    for (int i = 0; i < list.GetItemCount(); ++i)
+        out.emplace_back(list.GetItemText(i, 0));
+    return out;
 }
 
 class ShbList : public ::testing::Test {
@@ -363,6 +460,160 @@ TEST_F(ShbList, RenamingNeedsTheStyleAndTheOwnersConsent)
     EXPECT_EQ(a.EditLabel(0), nullptr);
     EXPECT_EQ(host.Of(SHBN_BEGINITEMEDIT).size(), 1u);
     EXPECT_EQ(a.EditLabel(99), nullptr);
+}
+
+TEST_F(ShbList, AnItemDraggedToAnotherListMovesAndWithCtrlCopies)
+{
+    struct Case {
+        const char* name;
+        UINT key;
+        COLORREF background; // of the target list
+        COLORREF mark;       // the insertion mark's colour on it
+        DROPEFFECT effect;
+    };
+    const Case kCases[] = {
+        {"a plain drop moves", 0, RGB(255, 255, 255), RGB(0, 0, 0), DROPEFFECT_MOVE},
+        {"Ctrl held copies", VK_CONTROL, RGB(0, 0, 0), RGB(255, 255, 255), DROPEFFECT_COPY},
+    };
+    host.extraOut = "owner bytes";
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.name);
+        b.SetBkColor(c.background);
+        b.Invalidate();
+        PumpPending();
+        host.seen.clear();
+        const int countA = a.GetItemCount(), countB = b.GetItemCount();
+        const std::string moved(a.GetItemText(0, 0));
+        const COLORREF colour = kImageColours[a.GetItemImage(0)];
+        const int imagesBefore = large.GetImageCount();
+        const POINT gap = GapAbove(b, 1);
+
+        const DragResult r = DragItem(a, 0, b, gap, c.key, gap);
+
+        EXPECT_EQ(r.markPixel, c.mark) << "the insertion mark in the gap";
+        ASSERT_EQ(b.GetItemCount(), countB + 1);
+        EXPECT_EQ(std::string(b.GetItemText(1, 0)), moved) << "inserted into the gap above item 1";
+        EXPECT_EQ(b.GetItemData(1), 0u) << "item data stays with its own list";
+        EXPECT_EQ(a.GetItemCount(), c.effect == DROPEFFECT_MOVE ? countA - 1 : countA);
+        EXPECT_EQ(std::string(a.GetItemText(0, 0)) == moved, c.effect == DROPEFFECT_COPY);
+        // The image came through the archive into the target's image list, colour intact.
+        EXPECT_EQ(b.GetItemImage(1), imagesBefore);
+        EXPECT_EQ(large.GetImageCount(), imagesBefore + 1);
+        b.UpdateWindow();
+        PumpFor(50);
+        // (Blended over a dark background the channels may differ by a unit.)
+        const COLORREF shown = ScreenPixel(b, ItemPart(b, 1, LVIR_ICON).CenterPoint());
+        EXPECT_TRUE(AreColorsSimilar(shown, colour, 2)) << std::hex << shown << " for " << colour;
+
+        // Source side, in order: drag begins, drag-and-drop begins, ends with the effect.
+        ASSERT_EQ(host.Of(SHBN_BEGINDRAGITEM, a.m_hWnd).size(), 1u);
+        EXPECT_EQ(host.Of(SHBN_BEGINDRAGITEM, a.m_hWnd)[0]->nItem, 0);
+        ASSERT_EQ(host.Of(SHBN_BEGINDRAGDROPITEM, a.m_hWnd).size(), 1u);
+        ASSERT_EQ(host.Of(SHBN_ENDDRAGDROPITEM, a.m_hWnd).size(), 1u);
+        EXPECT_EQ(host.Of(SHBN_ENDDRAGDROPITEM, a.m_hWnd)[0]->lParam, static_cast<LPARAM>(c.effect));
+        EXPECT_EQ(host.Of(SHBN_DELETEITEM, a.m_hWnd).size(), c.effect == DROPEFFECT_MOVE ? 1u : 0u);
+        // Target side: enter, moves, the drop, the extra bytes at the insert position, the end.
+        EXPECT_EQ(host.Of(SHBN_DRAGENTER, b.m_hWnd).size(), 1u);
+        EXPECT_FALSE(host.Of(SHBN_DRAGOVER, b.m_hWnd).empty());
+        ASSERT_EQ(host.Of(SHBN_DROP, b.m_hWnd).size(), 1u);
+        auto* drop = reinterpret_cast<SHBDROPTARGETACTION*>(host.Of(SHBN_DROP, b.m_hWnd)[0]->lParam);
+        EXPECT_NE(drop, nullptr);
+        ASSERT_EQ(host.Of(SHBN_SETEXTRADRAGDATA, b.m_hWnd).size(), 1u);
+        EXPECT_EQ(host.Of(SHBN_SETEXTRADRAGDATA, b.m_hWnd)[0]->nItem, 1);
+        EXPECT_EQ(host.Of(SHBN_SETEXTRADRAGDATA, b.m_hWnd)[0]->text, "owner bytes");
+        ASSERT_EQ(host.Of(SHBN_ENDDRAGDROPITEM, b.m_hWnd).size(), 1u);
+        EXPECT_EQ(host.Of(SHBN_ENDDRAGDROPITEM, b.m_hWnd)[0]->lParam, static_cast<LPARAM>(c.effect));
+        for (const Seen& s : host.seen)
+            EXPECT_EQ(s.hGroup, 0u) << s.code;
+    }
+}
+
+TEST_F(ShbList, ADropOnAnItemIsRefusedAndWithinOneListTheItemMoves)
+{
+    const std::vector<std::string> before = Texts(a);
+    DragItem(a, 0, b, ItemPart(b, 1, LVIR_ICON).CenterPoint());
+    EXPECT_EQ(Texts(a), before);
+    EXPECT_EQ(b.GetItemCount(), 3);
+    ASSERT_EQ(host.Of(SHBN_ENDDRAGDROPITEM, a.m_hWnd).size(), 1u);
+    EXPECT_EQ(host.Of(SHBN_ENDDRAGDROPITEM, a.m_hWnd)[0]->lParam, DROPEFFECT_NONE);
+    EXPECT_TRUE(host.Of(SHBN_SETEXTRADRAGDATA).empty()) << "no extra data, no announcement";
+
+    // Downwards: item 1 into the gap above item 3 ends at index 2.
+    DragItem(a, 1, a, GapAbove(a, 3));
+    std::vector<std::string> expected = before;
+    expected.erase(expected.begin() + 1);
+    expected.insert(expected.begin() + 2, before[1]);
+    EXPECT_EQ(Texts(a), expected);
+    EXPECT_EQ(a.GetItemData(2), 1001u) << "a move within the list keeps the item data";
+
+    // Upwards: item 3 into the gap above item 1.
+    const std::vector<std::string> mid = Texts(a);
+    DragItem(a, 3, a, GapAbove(a, 1));
+    expected = mid;
+    expected.erase(expected.begin() + 3);
+    expected.insert(expected.begin() + 1, mid[3]);
+    EXPECT_EQ(Texts(a), expected);
+}
+
+TEST_F(ShbList, AListWithoutImagesMakesItsOwnForADroppedItem)
+{
+    b.SetImageList(nullptr, LVSIL_NORMAL);
+    b.SetImageList(nullptr, LVSIL_SMALL);
+    b.Invalidate();
+    DragItem(a, 2, b, GapAbove(b, 2));
+    ASSERT_EQ(b.GetItemCount(), 4);
+    CImageList* pOwn = b.GetImageList(LVSIL_NORMAL);
+    ASSERT_NE(pOwn, nullptr);
+    EXPECT_NE(pOwn->m_hImageList, large.m_hImageList);
+    EXPECT_EQ(pOwn->GetImageCount(), 1);
+    EXPECT_EQ(b.GetItemImage(2), 0);
+    int cx = 0, cy = 0;
+    ImageList_GetIconSize(pOwn->m_hImageList, &cx, &cy);
+    EXPECT_EQ(cx, 32);
+    b.UpdateWindow();
+    PumpFor(50);
+    EXPECT_EQ(ScreenPixel(b, ItemPart(b, 2, LVIR_ICON).CenterPoint()), kImageColours[2]);
+}
+
+TEST_F(ShbList, AnImageListGoesThroughAnArchiveAndBack)
+{
+    DWORD size = 0;
+    std::unique_ptr<BYTE[]> bytes(COXSHBListCtrl::SerializeImage(&large, 1, size));
+    ASSERT_NE(bytes, nullptr);
+    EXPECT_GT(size, 40u);
+    CImageList* pNew = nullptr;
+    ASSERT_EQ(COXSHBListCtrl::DeserializeImage(&pNew, bytes.get(), size), 0);
+    std::unique_ptr<CImageList> owned(pNew);
+    ASSERT_NE(pNew, nullptr);
+    EXPECT_EQ(pNew->GetImageCount(), 1);
+    // Into an existing list the image is appended.
+    EXPECT_EQ(COXSHBListCtrl::DeserializeImage(&pNew, bytes.get(), size), 1);
+
+    DWORD none = 7;
+    EXPECT_EQ(COXSHBListCtrl::SerializeImage(&large, 9, none), nullptr) << "beyond the list";
+    EXPECT_EQ(none, 0u);
+    // Truncated or foreign bytes give no image.
+    EXPECT_EQ(COXSHBListCtrl::DeserializeImage(&pNew, bytes.get(), size / 2), -1);
+    const BYTE junk[64] = {'n', 'o', 't', ' ', 'a', 'n', ' ', 'i', 'm', 'a', 'g', 'e'};
+    EXPECT_EQ(COXSHBListCtrl::DeserializeImage(&pNew, junk, sizeof junk), -1);
+    EXPECT_EQ(pNew->GetImageCount(), 2);
+}
+
+TEST_F(ShbList, Screenshot)
+{
+    const char* dir = std::getenv("SONORIA_SHOT_DIR");
+    if (dir == nullptr)
+        GTEST_SKIP() << "SONORIA_SHOT_DIR not set";
+    b.SetExtendedStyle(LVS_EX_UNDERLINEHOT);
+    b.ModifyStyle(0, LVS_SMALLICON);
+    b.SendMessage(SHBM_GROUPINFOCHANGED, 0, SHBGI_VIEW);
+    a.SelectItem(1);
+    a.SetActiveItem(1);
+    const CPoint onImage = ItemPart(a, 2, LVIR_ICON).CenterPoint();
+    MouseMoveTo(a.m_hWnd, onImage.x, onImage.y);
+    PumpUntil([&] { return a.GetHotItem() == 2; });
+    PumpFor(100);
+    SaveScreenBitmap(host.m_hWnd, (std::string(dir) + "\\shb-list.bmp").c_str());
 }
 
 } // namespace
