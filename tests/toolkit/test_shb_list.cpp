@@ -76,6 +76,12 @@ public:
                 return it != answers.end() ? it->second : 0;
             }
         }
+        if (message == WM_ERASEBKGND) {
+            RECT r;
+            ::GetClientRect(m_hWnd, &r);
+            ::FillRect(reinterpret_cast<HDC>(wParam), &r, ::GetSysColorBrush(COLOR_BTNFACE));
+            return TRUE;
+        }
         return CWnd::WindowProc(message, wParam, lParam);
     }
 };
@@ -348,6 +354,11 @@ TEST_F(ShbList, TheScrollButtonsMoveTheListOneItemAtATime)
 {
     EXPECT_TRUE(a.GetTopScrollButtonRect().IsRectEmpty());
     ASSERT_FALSE(a.GetBottomScrollButtonRect().IsRectEmpty());
+    EXPECT_EQ(a.GetStyle() & (WS_VSCROLL | WS_HSCROLL), 0u) << "buttons, not scroll bars";
+    CRect window, inside;
+    a.GetWindowRect(&window);
+    a.GetClientRect(&inside);
+    EXPECT_EQ(window.Width() - inside.Width(), 2) << "only the border around the client area";
     EXPECT_TRUE(b.GetBottomScrollButtonRect().IsRectEmpty()) << "three items fit";
 
     const int itemTop1 = ItemPart(a, 1, SHBLC_ENTIREITEM).top;

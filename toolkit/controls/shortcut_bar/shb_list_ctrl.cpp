@@ -186,6 +186,11 @@ SHB_NOTIFYHDR Notify(UINT code, int nItem, LPARAM lParam = 0)
 LRESULT COXSHBListCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     LRESULT result = 0;
+    // The common control shows scroll bars when its own layout overflows; this list scrolls
+    // with its buttons, so the bars never get room.
+    if (message == WM_NCCALCSIZE && (GetStyle() & (WS_HSCROLL | WS_VSCROLL)) != 0)
+        ::SetWindowLongPtr(m_hWnd, GWL_STYLE,
+                           static_cast<LONG_PTR>(GetStyle() & ~(WS_HSCROLL | WS_VSCROLL)));
     if (message >= LVM_FIRST && message < LVM_FIRST + 0x100 &&
         HandleListViewMessage(message, wParam, lParam, result))
         return result;
