@@ -27,7 +27,8 @@ struct Seen {
     HSHBGROUP hGroup;
     int nItem;
     LPARAM lParam;
-    std::string text; // the new text of an accepted rename
+    std::string text; // the new text of an accepted rename, or the extra bytes that arrived
+    UINT ctlType;     // of the DRAWITEMSTRUCT of an item drawing
 };
 
 // The lists' parent and owner: records every notification and answers as told.
@@ -59,7 +60,11 @@ public:
             auto* nm = reinterpret_cast<SHB_NOTIFYHDR*>(lParam);
             if (nm->hdr.code >= SHBN_DRAGENTER && nm->hdr.code <= SHBN_CONTEXTMENU) {
                 Seen s{nm->hdr.code, nm->hdr.hwndFrom, nm->hdr.idFrom, nm->hGroup, nm->nItem,
-                       nm->lParam, {}};
+                       nm->lParam, {}, 0};
+                if (nm->hdr.code == SHBN_DRAWITEM)
+                    s.ctlType = reinterpret_cast<DRAWITEMSTRUCT*>(nm->lParam)->CtlType;
+                if (nm->hdr.code == SHBN_GETITEMINFOTIP)
+                    lstrcpynA(reinterpret_cast<SHB_INFOTIP*>(nm->lParam)->szText, "Unread mail", 80);
                 if (nm->hdr.code == SHBN_ENDITEMEDIT)
                     s.text = reinterpret_cast<LPCTSTR>(nm->lParam);
                 if (nm->hdr.code == SHBN_GETEXTRADRAGDATA && !extraOut.empty()) {
@@ -523,6 +528,8 @@ TEST_F(ShbList, AnItemDraggedToAnotherListMovesAndWithCtrlCopies)
         ASSERT_EQ(host.Of(SHBN_ENDDRAGDROPITEM, a.m_hWnd).size(), 1u);
         EXPECT_EQ(host.Of(SHBN_ENDDRAGDROPITEM, a.m_hWnd)[0]->lParam, static_cast<LPARAM>(c.effect));
         EXPECT_EQ(host.Of(SHBN_DELETEITEM, a.m_hWnd).size(), c.effect == DROPEFFECT_MOVE ? 1u : 0u);
+        EXPECT_EQ(host.Of(SHBN_GETDROPSOURCE, a.m_hWnd).size(), 1u);
+        EXPECT_FALSE(host.Of(SHBN_DRAGLEAVE, a.m_hWnd).empty()) << "the drag left its own list";
         // Target side: enter, moves, the drop, the extra bytes at the insert position, the end.
         EXPECT_EQ(host.Of(SHBN_DRAGENTER, b.m_hWnd).size(), 1u);
         EXPECT_FALSE(host.Of(SHBN_DRAGOVER, b.m_hWnd).empty());
@@ -608,6 +615,87 @@ TEST_F(ShbList, AnImageListGoesThroughAnArchiveAndBack)
     const BYTE junk[64] = {'n', 'o', 't', ' ', 'a', 'n', ' ', 'i', 'm', 'a', 'g', 'e'};
     EXPECT_EQ(COXSHBListCtrl::DeserializeImage(&pNew, junk, sizeof junk), -1);
     EXPECT_EQ(pNew->GetImageCount(), 2);
+}
+
+TEST_F(ShbList, ClicksSelectAndActivateAndTheOwnerMayRefuseOrDraw)
+{
+    // Press selects, release on the selected item activates.
+    const CPoint onImage = ItemPart(a, 2, LVIR_ICON).CenterPoint();
+    MouseClickAt(a.m_hWnd, onImage.x, onImage.y);
+    PumpFor(50);
+    EXPECT_EQ(a.GetSelectedItem(), 2);
+    EXPECT_EQ(a.GetActiveItem(), 2);
+    ASSERT_EQ(host.Of(SHBN_SELECTITEM).size(), 1u);
+    EXPECT_EQ(host.Of(SHBN_SELECTITEM)[0]->nItem, 2);
+    ASSERT_EQ(host.Of(SHBN_ACTIVATEITEM).size(), 1u);
+    EXPECT_EQ(host.Of(SHBN_ACTIVATEITEM)[0]->nItem, 2);
+
+    // A refused selection leaves both where they were.
+    host.answers[SHBN_SELECTITEM] = 1;
+    const CPoint other = ItemPart(a, 0, LVIR_ICON).CenterPoint();
+    MouseClickAt(a.m_hWnd, other.x, other.y);
+    PumpFor(50);
+    EXPECT_EQ(a.GetSelectedItem(), 2);
+    EXPECT_EQ(a.GetActiveItem(), 2);
+    EXPECT_EQ(host.Of(SHBN_ACTIVATEITEM).size(), 1u);
+
+    // An owner that draws the items itself: the list paints only the background.
+    host.answers[SHBN_DRAWITEM] = 1;
+    b.Invalidate();
+    b.UpdateWindow();
+    PumpFor(50);
+    ASSERT_FALSE(host.Of(SHBN_DRAWITEM, b.m_hWnd).empty());
+    EXPECT_EQ(host.Of(SHBN_DRAWITEM, b.m_hWnd)[0]->ctlType, static_cast<UINT>(ODT_LISTVIEW));
+    EXPECT_EQ(ScreenPixel(b, ItemPart(b, 0, LVIR_ICON).CenterPoint()), b.GetBkColor());
+
+    // Deleting everything is announced first and brings the list back to its origin.
+    ASSERT_TRUE(a.Scroll(CSize(0, 60)));
+    EXPECT_TRUE(a.DeleteAllItems());
+    EXPECT_EQ(host.Of(SHBN_DELETEALLITEMS, a.m_hWnd).size(), 1u);
+    EXPECT_EQ(a.GetItemCount(), 0);
+    EXPECT_EQ(a.GetOrigin().y, 0);
+    EXPECT_EQ(a.GetSelectedItem(), -1);
+    EXPECT_TRUE(a.GetBottomScrollButtonRect().IsRectEmpty());
+}
+
+TEST_F(ShbList, AnInfoTipShowsTheOwnersTextForTheItemUnderThePointer)
+{
+    b.SetExtendedStyle(LVS_EX_INFOTIP);
+    const CPoint onText = ItemPart(b, 1, LVIR_LABEL).CenterPoint();
+    MouseMoveTo(b.m_hWnd, onText.x, onText.y - 1);
+    MouseMoveTo(b.m_hWnd, onText.x, onText.y);
+    ASSERT_TRUE(PumpUntil([&] { return !host.Of(SHBN_GETITEMINFOTIP).empty(); }, 600));
+    const Seen& s = *host.Of(SHBN_GETITEMINFOTIP)[0];
+    EXPECT_EQ(s.hwndFrom, b.m_hWnd);
+    EXPECT_EQ(s.nItem, 1);
+    EXPECT_TRUE(host.Of(SHBN_GETITEMINFOTIP, a.m_hWnd).empty()) << "list A has no info tips";
+}
+
+TEST_F(ShbList, ARefusedDragLeavesBothListsAloneAndTheNextDragWorks)
+{
+    host.answers[SHBN_BEGINDRAGDROPITEM] = 1;
+    const std::vector<std::string> beforeA = Texts(a), beforeB = Texts(b);
+    DragItem(a, 0, b, GapAbove(b, 1));
+    EXPECT_EQ(Texts(a), beforeA);
+    EXPECT_EQ(Texts(b), beforeB);
+    EXPECT_EQ(host.Of(SHBN_BEGINDRAGDROPITEM).size(), 1u);
+    EXPECT_TRUE(host.Of(SHBN_ENDDRAGDROPITEM).empty());
+
+    host.answers.erase(SHBN_BEGINDRAGDROPITEM);
+    DragItem(a, 0, b, GapAbove(b, 1));
+    EXPECT_EQ(a.GetItemCount(), 7);
+    EXPECT_EQ(b.GetItemCount(), 4);
+}
+
+TEST_F(ShbList, ANewListAsksItsOwnerForADropTarget)
+{
+    COXSHBListCtrl c;
+    ASSERT_TRUE(c.Create(WS_CHILD | WS_VISIBLE, CRect(440, 10, 500, 100), &host, 103));
+    const auto asked = host.Of(SHBN_GETDROPTARGET);
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0]->hwndFrom, c.m_hWnd);
+    EXPECT_EQ(asked[0]->idFrom, 103u);
+    EXPECT_EQ(c.GetStyle() & LVS_TYPEMASK, static_cast<DWORD>(LVS_ICON));
 }
 
 TEST_F(ShbList, Screenshot)
