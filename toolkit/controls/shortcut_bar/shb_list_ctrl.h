@@ -159,6 +159,7 @@ private:
     CImageList* ViewImageList() const;
     CSize ImageSize() const;
     HFONT ItemFont() const;
+    // Fills a piece of the list: rect in client coordinates, pDC's origin at its top-left.
     void FillBackground(CDC* pDC, const CRect& rect) const;
     void DrawItemFrame(CDC* pDC, const CRect& rect, BOOL bHot, BOOL bPressed) const;
     CSize ScrollButtonSize() const;

@@ -309,7 +309,7 @@ CImageList* COXSHBListCtrl::CreateDragImage(int nItem, LPPOINT lpHotSpot)
         return nullptr;
     CBitmap* pOldItem = itemDC.SelectObject(&itemBitmap);
     const CRect local(0, 0, bound.Width(), bound.Height());
-    FillBackground(&itemDC, local);
+    FillBackground(&itemDC, bound);
     DRAWITEMSTRUCT dis{};
     dis.CtlType = ODT_LISTVIEW;
     dis.CtlID = static_cast<UINT>(GetDlgCtrlID());

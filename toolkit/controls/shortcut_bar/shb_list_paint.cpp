@@ -32,7 +32,8 @@ COLORREF COXSHBListCtrl::DefaultBkColor() const
 
 void COXSHBListCtrl::FillBackground(CDC* pDC, const CRect& rect) const
 {
-    pDC->FillSolidRect(&rect, GetBkColor());
+    const CRect piece(0, 0, rect.Width(), rect.Height());
+    pDC->FillSolidRect(&piece, GetBkColor());
 }
 
 void COXSHBListCtrl::DrawItemFrame(CDC* pDC, const CRect& rect, BOOL bHot, BOOL bPressed) const
@@ -79,7 +80,7 @@ void COXSHBListCtrl::OnPaint()
             return;
         CBitmap* pOld = memDC.SelectObject(&bitmap);
         const CRect local(0, 0, b.Width(), b.Height());
-        FillBackground(&memDC, local);
+        FillBackground(&memDC, b);
         DRAWITEMSTRUCT dis{};
         dis.CtlType = ODT_LISTVIEW;
         dis.CtlID = static_cast<UINT>(GetDlgCtrlID());
