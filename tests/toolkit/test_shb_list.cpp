@@ -698,6 +698,99 @@ TEST_F(ShbList, ANewListAsksItsOwnerForADropTarget)
     EXPECT_EQ(c.GetStyle() & LVS_TYPEMASK, static_cast<DWORD>(LVS_ICON));
 }
 
+TEST_F(ShbList, TheEditorChecksItsRequests)
+{
+    COXSHBEdit* pEdit = a.GetEditControl();
+    const RECT display{10, 10, 90, 30}, bound{0, 5, 150, 60};
+    struct Case {
+        const char* name;
+        UINT mask;
+        const char* text;
+        int selStart, selEnd;
+        RECT display, bound, minimum;
+        BOOL ok;
+    };
+    const Case kCases[] = {
+        {"select all of any text", SHBEIF_TEXT | SHBEIF_SELRANGE | SHBEIF_RECTDISPLAY, "abc", 0, -1,
+         display, {}, {}, TRUE},
+        {"a range past a four-byte text", SHBEIF_TEXT | SHBEIF_SELRANGE | SHBEIF_RECTDISPLAY, "abcd",
+         2, 5, display, {}, {}, FALSE},
+        {"a range inside it", SHBEIF_TEXT | SHBEIF_SELRANGE | SHBEIF_RECTDISPLAY, "abcd", 1, 3,
+         display, {}, {}, TRUE},
+        {"an unknown mask bit", 0x400 | SHBEIF_RECTDISPLAY, "", 0, 0, display, {}, {}, FALSE},
+        {"auto-size without a bound", SHBEIF_ENLARGE | SHBEIF_RECTDISPLAY, "", 0, 0, display, {},
+         {}, FALSE},
+        {"an empty display", SHBEIF_RECTDISPLAY, "", 0, 0, {10, 10, 10, 30}, {}, {}, FALSE},
+        {"a display outside the bound", SHBEIF_RECTDISPLAY | SHBEIF_RECTBOUND, "", 0, 0,
+         {10, 0, 90, 20}, bound, {}, FALSE},
+        {"a minimum outside the bound", SHBEIF_RECTDISPLAY | SHBEIF_RECTBOUND | SHBEIF_RECTMIN, "",
+         0, 0, display, bound, {0, 0, 20, 20}, FALSE},
+        {"an empty minimum", SHBEIF_RECTDISPLAY | SHBEIF_RECTMIN, "", 0, 0, display, {},
+         {20, 20, 20, 25}, FALSE},
+        {"all of it", SHBEIF_RECTDISPLAY | SHBEIF_RECTBOUND | SHBEIF_RECTMIN | SHBEIF_ENLARGE, "",
+         0, 0, display, bound, {20, 10, 40, 30}, TRUE},
+    };
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.name);
+        SHB_EDITINFO info{};
+        info.nMask = c.mask;
+        info.lpszText = c.text;
+        info.nSelStart = c.selStart;
+        info.nSelEnd = c.selEnd;
+        info.rectDisplay = c.display;
+        info.rectBound = c.bound;
+        info.rectMin = c.minimum;
+        info.bEnlargeAsTyping = TRUE;
+        host.seen.clear();
+        EXPECT_EQ(pEdit->StartEdit(&info), c.ok);
+        EXPECT_EQ(pEdit->IsEditing(), c.ok);
+        EXPECT_EQ(pEdit->IsWindowVisible() != FALSE, c.ok != FALSE);
+        if (c.ok)
+            pEdit->FinishEdit(FALSE);
+        PumpPending();
+    }
+}
+
+TEST_F(ShbList, ACentredEditorGrowsToBothSidesWithinItsBound)
+{
+    // A list of one-letter items, so the editor starts narrow in the middle.
+    b.SetItemText(0, 0, "X");
+    COXSHBEdit* pEdit = nullptr;
+    CRect client;
+    b.GetClientRect(&client);
+    b.ModifyStyle(0, LVS_EDITLABELS);
+    pEdit = b.EditLabel(0);
+    ASSERT_NE(pEdit, nullptr);
+    CRect start;
+    pEdit->GetWindowRect(&start);
+    b.ScreenToClient(&start);
+    TypeKeys("Deleted items of last year");
+    CRect grown;
+    pEdit->GetWindowRect(&grown);
+    b.ScreenToClient(&grown);
+    EXPECT_GT(grown.Width(), start.Width());
+    EXPECT_GE(grown.left, client.left);
+    EXPECT_LE(grown.right, client.right);
+    EXPECT_LE(std::abs(grown.CenterPoint().x - client.CenterPoint().x), 1) << "centred";
+    KeyPress(VK_RETURN);
+    EXPECT_EQ(std::string(b.GetItemText(0, 0)), "Deleted items of last year");
+}
+
+TEST_F(ShbList, AClickElsewhereCommitsTheRenameAndReachesThatWindow)
+{
+    COXSHBEdit* pEdit = a.EditLabel(0);
+    ASSERT_NE(pEdit, nullptr);
+    TypeKeys("Mail");
+    const CPoint onImage = ItemPart(b, 2, LVIR_ICON).CenterPoint();
+    MouseClickAt(b.m_hWnd, onImage.x, onImage.y);
+    PumpFor(50);
+    EXPECT_FALSE(pEdit->IsEditing());
+    EXPECT_EQ(std::string(a.GetItemText(0, 0)), "Mail");
+    ASSERT_EQ(host.Of(SHBN_ENDITEMEDIT, a.m_hWnd).size(), 1u);
+    EXPECT_EQ(b.GetSelectedItem(), 2) << "the click went on to the other list";
+    EXPECT_EQ(host.Of(SHBN_SELECTITEM, b.m_hWnd).size(), 1u);
+}
+
 TEST_F(ShbList, Screenshot)
 {
     const char* dir = std::getenv("SONORIA_SHOT_DIR");
