@@ -791,6 +791,68 @@ TEST_F(ShbList, AClickElsewhereCommitsTheRenameAndReachesThatWindow)
     EXPECT_EQ(host.Of(SHBN_SELECTITEM, b.m_hWnd).size(), 1u);
 }
 
+TEST_F(ShbList, DeletingItemsKeepsTheSelectionOnItsItem)
+{
+    a.SelectItem(4);
+    a.SetActiveItem(4);
+    EXPECT_TRUE(a.DeleteItem(1));
+    EXPECT_EQ(a.GetSelectedItem(), 3) << "an item above went: the index moves down one";
+    EXPECT_EQ(a.GetActiveItem(), 3);
+    ASSERT_EQ(host.Of(SHBN_DELETEITEM).size(), 1u);
+    EXPECT_EQ(host.Of(SHBN_DELETEITEM)[0]->nItem, 1);
+    EXPECT_TRUE(a.DeleteItem(3));
+    EXPECT_EQ(a.GetSelectedItem(), -1) << "the selected item itself went";
+    EXPECT_EQ(a.GetActiveItem(), -1);
+    // The layout closed the gaps.
+    EXPECT_EQ(ItemPart(a, 3, SHBLC_ENTIREITEM).top, ItemPart(a, 2, SHBLC_ENTIREITEM).bottom + 6);
+}
+
+TEST_F(ShbList, EnsureVisibleAndTheNearestItemSearch)
+{
+    CRect client;
+    a.GetClientRect(&client);
+    EXPECT_TRUE(a.EnsureVisible(7, FALSE));
+    const CRect last = ItemPart(a, 7, SHBLC_ENTIREITEM);
+    EXPECT_EQ(last.bottom, client.bottom - 2) << "scrolled until its bottom meets the margin";
+    EXPECT_TRUE(a.EnsureVisible(0, FALSE));
+    EXPECT_EQ(ItemPart(a, 0, SHBLC_ENTIREITEM).top, 2);
+    EXPECT_EQ(a.GetTopIndex(), 0);
+
+    struct Find { POINT at; UINT direction; int item; };
+    const CRect i1 = ItemPart(a, 1, SHBLC_ENTIREITEM), i2 = ItemPart(a, 2, SHBLC_ENTIREITEM);
+    const Find kFinds[] = {
+        {POINT{5, i1.CenterPoint().y}, VK_DOWN, 1},         // on the row
+        {POINT{5, i1.bottom + 2}, VK_DOWN, 2},              // in the gap, downwards
+        {POINT{5, i2.top - 2}, VK_UP, 1},                   // in the gap, upwards
+        {POINT{5, i1.bottom + 2}, VK_LEFT, -1},             // no other direction
+    };
+    for (const Find& f : kFinds) {
+        SCOPED_TRACE(testing::Message() << f.at.y << " dir " << f.direction);
+        LVFINDINFO info{};
+        info.flags = LVFI_NEARESTXY;
+        info.pt = f.at;
+        info.vkDirection = f.direction;
+        EXPECT_EQ(a.FindItem(&info, -1), f.item);
+    }
+}
+
+TEST_F(ShbList, SmallIconsStandBesideTheirTexts)
+{
+    b.ModifyStyle(0, LVS_SMALLICON);
+    b.SendMessage(SHBM_GROUPINFOCHANGED, 0, SHBGI_VIEW);
+    EXPECT_EQ(b.GetView(), 2);
+    const CRect image = ItemPart(b, 0, LVIR_ICON), text = ItemPart(b, 0, LVIR_LABEL);
+    EXPECT_EQ(image.Width(), 16 + 6);
+    EXPECT_EQ(image.left, 0);
+    EXPECT_EQ(text.left, image.right);
+    EXPECT_LE(std::abs(text.CenterPoint().y - image.CenterPoint().y), 1);
+    const CRect whole = ItemPart(b, 0, SHBLC_ENTIREITEM);
+    EXPECT_EQ(whole.Height(), std::max(image.Height(), text.Height()));
+    b.UpdateWindow();
+    PumpFor(50);
+    EXPECT_EQ(ScreenPixel(b, image.CenterPoint()), kImageColours[3]);
+}
+
 TEST_F(ShbList, Screenshot)
 {
     const char* dir = std::getenv("SONORIA_SHOT_DIR");
