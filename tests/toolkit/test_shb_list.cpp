@@ -853,6 +853,16 @@ TEST_F(ShbList, SmallIconsStandBesideTheirTexts)
     EXPECT_EQ(ScreenPixel(b, image.CenterPoint()), kImageColours[3]);
 }
 
+TEST_F(ShbList, ADragRestingNearTheBottomScrollsTheList)
+{
+    CRect client;
+    a.GetClientRect(&client);
+    ASSERT_FALSE(a.GetBottomScrollButtonRect().IsRectEmpty());
+    DragItem(b, 0, a, POINT{client.CenterPoint().x, client.bottom - 5});
+    EXPECT_GT(a.GetOrigin().y, 0);
+    EXPECT_FALSE(a.GetTopScrollButtonRect().IsRectEmpty());
+}
+
 TEST_F(ShbList, Screenshot)
 {
     const char* dir = std::getenv("SONORIA_SHOT_DIR");
