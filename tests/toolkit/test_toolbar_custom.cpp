@@ -347,6 +347,7 @@ protected:
 TEST_F(ToolbarCustom, HostedEditAndComboTakeTypedInputAndFollowTheirButtons)
 {
     COXCoolToolBar& bar = frame->toolBar;
+    const int windowsBefore = ThreadWindowCount();
     ASSERT_TRUE(bar.InsertCustomButton(2, 0));
     ASSERT_TRUE(bar.InsertCustomButton(bar.GetCount(), 1));
     EXPECT_FALSE(bar.InsertCustomButton(bar.GetCount() + 1, 0)); // past the end
@@ -407,6 +408,9 @@ TEST_F(ToolbarCustom, HostedEditAndComboTakeTypedInputAndFollowTheirButtons)
     EXPECT_FALSE(::IsWindow(hEdit));
     EXPECT_EQ(bar.GetCustomButtonCount(), 1);
     EXPECT_NE(bar.GetCustomButtonWindow(bar.GetCount() - 1), nullptr);
+    bar.RemoveButton(bar.GetCount() - 1);
+    EXPECT_EQ(bar.GetCustomButtonCount(), 0);
+    EXPECT_EQ(ThreadWindowCount(), windowsBefore);
 }
 
 TEST_F(ToolbarCustom, AHostedWindowShowsOnlyWhereItsOrientationsAllow)
@@ -616,6 +620,53 @@ TEST_F(ToolbarCustom, TheCustomiseMenuActsOnTheClickedButtonAndTellsTheOwner)
     for (UINT command : {ID_OXCUSTTB_CUSTOMIZED_CHANGED, ID_OXCUSTTB_IMAGEONLY,
                          ID_OXCUSTTB_IMAGETEXT, ID_OXCUSTTB_SEPARATOR_BEFORE, ID_OXCUSTTB_DELETE})
         EXPECT_NE(std::find(seen.begin(), seen.end(), int(command)), seen.end()) << command;
+}
+
+// The common-controls customise dialog: its list of available buttons, read from a watcher.
+struct DialogLists {
+    volatile int available = -1;
+    static void Answer(HWND hDialog, void* context)
+    {
+        auto* self = static_cast<DialogLists*>(context);
+        ::Sleep(200);
+        HWND hList = ::GetDlgItem(hDialog, 201); // the available buttons
+        self->available = static_cast<int>(::SendMessage(hList, LB_GETCOUNT, 0, 0));
+        ::PostMessage(hDialog, WM_COMMAND, IDCANCEL, 0);
+    }
+};
+
+TEST_F(ToolbarCustom, TheCustomiseDialogOffersTheBarsCommandList)
+{
+    COXCoolToolBar& bar = frame->toolBar;
+    // The dialog offers a separator and the listed commands that are not on the bar.
+    struct Case {
+        std::vector<UINT> commands;
+        int available;
+    };
+    const Case cases[] = {
+        {{ID_TEST_PANE, ID_TEST_PANE + 1, ID_TEST_PANE + 2}, 4},
+        {{ID_TEST_RIP, ID_TEST_PANE}, 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.available);
+        bar.SetCustomizeCommands(c.commands.data(), static_cast<int>(c.commands.size()));
+        bar.SetCustomizable(TRUE, FALSE);
+        EXPECT_TRUE(bar.IsCustomizable(FALSE));
+        EXPECT_FALSE(bar.IsCustomizable(TRUE));
+        DialogLists lists;
+        {
+            DialogAnswerer answer(&DialogLists::Answer, &lists, "#32770", 8000);
+            bar.SendMessage(TB_CUSTOMIZE);
+            PumpUntil([&] { return answer.Answered(); });
+            EXPECT_TRUE(answer.Answered());
+        }
+        EXPECT_EQ(lists.available, c.available);
+    }
+    bar.SetCustomizable(FALSE);
+    EXPECT_FALSE(bar.IsCustomizable(FALSE));
+    const UINT commands[] = {ID_TEST_RIP, ID_TEST_STOP, ID_TEST_EJECT, ID_TEST_PLAY,
+                             ID_TEST_PANE};
+    bar.SetCustomizeCommands(commands, 5);
 }
 
 // --- the profile, read back by a second process ---

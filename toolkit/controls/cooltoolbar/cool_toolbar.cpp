@@ -106,6 +106,9 @@ COXCoolToolBar::COXCoolToolBar()
 
 COXCoolToolBar::~COXCoolToolBar()
 {
+    for (auto& entry : m_mapCustomButtons)
+        DestroyCustomButton(entry.second);
+    m_mapCustomButtons.clear();
     if (m_hWnd != nullptr && FromHandlePermanent(m_hWnd) == this)
         DestroyWindow();
     for (auto& entry : m_imageLists)
