@@ -74,6 +74,23 @@ BEGIN_MESSAGE_MAP(COXCoolToolBar, CMFCToolBar)
     ON_WM_MOUSEMOVE()
     ON_WM_LBUTTONUP()
     ON_NOTIFY_REFLECT(NM_CUSTOMDRAW, OnCustomDraw)
+    ON_MESSAGE(TB_INSERTBUTTONA, OnInsertButton)
+    ON_MESSAGE(TB_INSERTBUTTONW, OnInsertButton)
+    ON_MESSAGE(TB_DELETEBUTTON, OnDeleteButton)
+    ON_MESSAGE(TB_MOVEBUTTON, OnMoveButtonMsg)
+    ON_MESSAGE(WM_IDLEUPDATECMDUI, OnIdleUpdateCmdUIMsg)
+    ON_MESSAGE(SHBDTM_DRAGENTER, OnDragEnterMsg)
+    ON_MESSAGE(SHBDTM_DRAGOVER, OnDragOverMsg)
+    ON_MESSAGE(SHBDTM_DRAGLEAVE, OnDragLeaveMsg)
+    ON_MESSAGE(SHBDTM_DROP, OnDropMsg)
+    ON_MESSAGE(SHBDTM_DROPEX, OnDropExMsg)
+    ON_NOTIFY_REFLECT_EX(TBN_BEGINDRAG, OnBeginDrag)
+    ON_NOTIFY_REFLECT_EX(TBN_QUERYINSERT, OnQueryInsertDelete)
+    ON_NOTIFY_REFLECT_EX(TBN_QUERYDELETE, OnQueryInsertDelete)
+    ON_NOTIFY_REFLECT_EX(TBN_ENDDRAG, OnEndDrag)
+    ON_NOTIFY_REFLECT_EX(TBN_TOOLBARCHANGE, OnToolbarChange)
+    ON_NOTIFY_REFLECT_EX(TBN_GETBUTTONINFOA, OnGetButtonInfo)
+    ON_NOTIFY_REFLECT_EX(TBN_GETBUTTONINFOW, OnGetButtonInfo)
 END_MESSAGE_MAP()
 // clang-format on
 
@@ -89,6 +106,9 @@ COXCoolToolBar::COXCoolToolBar()
 
 COXCoolToolBar::~COXCoolToolBar()
 {
+    for (auto& entry : m_mapCustomButtons)
+        DestroyCustomButton(entry.second);
+    m_mapCustomButtons.clear();
     if (m_hWnd != nullptr && FromHandlePermanent(m_hWnd) == this)
         DestroyWindow();
     for (auto& entry : m_imageLists)
@@ -269,6 +289,7 @@ COXToolbarSkin* COXCoolToolBar::GetToolbarSkin()
 
 void COXCoolToolBar::UpdateLayout(BOOL bRecalcFrame, BOOL bFrameChanged)
 {
+    PlaceCustomButtons();
     if (!IsWindowVisible())
         return;
     if (bRecalcFrame) {
@@ -411,13 +432,19 @@ void COXCoolToolBar::OnWindowPosChanged(WINDOWPOS*)
     Default();
     const int floating = IsFloating() ? 1 : 0;
     const DWORD side = m_dwStyle & CBRS_ALIGN_ANY;
+    m_nPendingCustomUpdate |= 2;
     if (floating != m_nLastFloating) {
+        const bool first = m_nLastFloating == 3;
         m_nLastFloating = floating;
         m_dwLastSide = side;
         OnFloatingStateChanged(floating);
+        if (!first && !m_mapCustomButtons.empty())
+            UpdateLayout(TRUE, TRUE);
     } else if (side != m_dwLastSide) {
         m_dwLastSide = side;
         OnDockingSideChanged(side);
+        if (!m_mapCustomButtons.empty())
+            m_nPendingCustomUpdate |= 1;
     }
     SendMessage(WM_NCPAINT);
 }

@@ -224,7 +224,7 @@ LRESULT COXToolbarSkinClassic::OnCustomDraw(NMHDR* pNotify, COXCoolToolBar* pBar
                 rect.top -= 1;
                 pBar->DrawSeparator(&dc, rect);
             }
-        int nCustom = pBar->m_nCustomizedButtonIndex;
+        int nCustom = pBar->m_nCustomizedButton;
         if (nCustom >= 0 && pBar->IsCustomButton(nCustom)) {
             CRect rect;
             pBar->GetItemRect(nCustom, &rect);
@@ -274,7 +274,7 @@ LRESULT COXToolbarSkinClassic::OnCustomDraw(NMHDR* pNotify, COXCoolToolBar* pBar
                 Frame(&dc, arrow, look.border);
             }
         }
-        if (pBar->m_nCustomizedButtonIndex == nIndex && !pBar->IsCustomButton(nIndex)) {
+        if (pBar->m_nCustomizedButton == nIndex && !pBar->IsCustomButton(nIndex)) {
             CRect rect;
             pBar->GetItemRect(nIndex, &rect);
             pBar->DrawCustomizedButtonFrame(&dc, rect);
@@ -419,7 +419,7 @@ LRESULT COXToolbarSkinXP::OnCustomDraw(NMHDR* pNotify, COXCoolToolBar* pBar)
         } else if (rect.Height() > rect.Width()) {
             pBar->DrawSeparator(&mem, rect);
         }
-        if (pBar->m_nCustomizedButtonIndex == i && !pBar->IsCustomButton(i))
+        if (pBar->m_nCustomizedButton == i && !pBar->IsCustomButton(i))
             pBar->DrawCustomizedButtonFrame(&mem, rect);
     }
     TBINSERTMARK mark{-1, 0};
