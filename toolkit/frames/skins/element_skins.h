@@ -1,18 +1,13 @@
 // The abstract element skins that this folder does not paint with yet: each is one painting
 // interface of a COXSkin, owned by its skin (or by a control as its Classic fallback).
-// Classes here: COXMenuSkin, COXShortcutBarSkin. (The toolbar, status-bar and frame skins
-// have their own files.)
+// Classes here: COXShortcutBarSkin. (The toolbar, status-bar, frame and menu skins have their
+// own files.)
 #pragma once
 
 #include "toolkit/frames/skins/frame_skin.h"
+#include "toolkit/frames/skins/menu_skin.h"
 #include "toolkit/frames/skins/statusbar_skin.h"
 #include "toolkit/frames/skins/toolbar_skin.h"
-
-class COXMenuSkin
-{
-public:
-    virtual ~COXMenuSkin() = default;
-};
 
 class COXShortcutBarSkin
 {

@@ -8,6 +8,7 @@
 
 #include "framework/ui.h"
 #include "toolkit/frames/skins/element_skins.h"
+#include "toolkit/frames/skins/menu_skin.h"
 #include "toolkit/frames/uxtheme/ux_theme.h"
 
 class COXDockbarSkin;
@@ -162,6 +163,7 @@ public:
     void DrawDockBarGradient(CDC* pDC, const CRect& rect, int xBandLeft, int nBandWidth);
 
 protected:
+    friend class COXMenuSkin2003; // its gradient colours follow the theme state too
     using GradientFillFn = BOOL(WINAPI*)(HDC, PTRIVERTEX, ULONG, PVOID, ULONG, ULONG);
 
     // Themed: visual styles are in force; the colours of the "button" theme then apply.
