@@ -130,6 +130,7 @@ protected:
     static constexpr COLORREF kPaneColours[3] = {RGB(200, 40, 40), RGB(40, 160, 40),
                                                  RGB(40, 40, 200)};
 
+    static void SetUpTestSuite() { ASSERT_TRUE(AfxOleInit()); }
     void SetUp() override
     {
         ASSERT_TRUE(theApp.SetCurrentSkin("Classic"));
@@ -487,6 +488,30 @@ TEST_F(ShortcutBarTest, DraggingAHeaderOntoAnotherSwapsThem)
     EXPECT_TRUE(owner.Of(32985).empty());
 }
 
+TEST_F(ShortcutBarTest, BelowTheHeadersTheDraggedPictureDecides)
+{
+    // The pointer leaves the bar under its last header. With a drag image the picture still
+    // overlaps that header; without one the dragged header's own place counts, which is itself.
+    struct Case {
+        DWORD style;
+        std::vector<std::string> want;
+    };
+    const Case cases[] = {{SHB_STYLE_GROUPDRAGIMAGE, {"Gamma", "Beta", "Alpha"}},
+                          {0, {"Alpha", "Beta", "Gamma"}}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.style);
+        if (::IsWindow(bar.m_hWnd))
+            bar.DestroyWindow();
+        panes.clear();
+        MakeBar(c.style);
+        // Pressing Alpha expands it: Beta and Gamma go to the bottom (Gamma 242..260).
+        PressAndDragTo(groups[0], groups[2], CPoint(0, 11));
+        EXPECT_EQ(bar.GetDragGroup(), groups[0]);
+        Release();
+        EXPECT_EQ(Order(), c.want);
+    }
+}
+
 TEST_F(ShortcutBarTest, RedHeadersGetBlueDropMarks)
 {
     MakeBar(0);
@@ -606,6 +631,55 @@ TEST_F(ShortcutBarTest, ContextMenuCommands)
     EXPECT_EQ(Order(), (std::vector<std::string>{"Alpha", "Gamma"}));
     EXPECT_EQ(owner.Of(32978).size(), 1u);
     EXPECT_EQ(owner.Of(32978)[0].hGroup, groups[1]);
+}
+
+namespace {
+
+// A window outside the bar that starts an OLE drag of some text when pressed.
+class DragSource : public CWnd {
+public:
+    BOOL CreateSource(CWnd* pParent, const CRect& rect)
+    {
+        return CreateEx(0, AfxRegisterWndClass(0), nullptr, WS_CHILD | WS_VISIBLE, rect, pParent,
+                        0);
+    }
+    DROPEFFECT result = 0;
+
+protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        if (message == WM_LBUTTONDOWN) {
+            COleDataSource data;
+            static const char kText[] = "dragged";
+            HGLOBAL h = ::GlobalAlloc(GMEM_MOVEABLE, sizeof(kText));
+            std::memcpy(::GlobalLock(h), kText, sizeof(kText));
+            ::GlobalUnlock(h);
+            data.CacheGlobalData(CF_TEXT, h);
+            result = data.DoDragDrop(DROPEFFECT_COPY | DROPEFFECT_MOVE);
+            return 0;
+        }
+        return CWnd::WindowProc(message, wParam, lParam);
+    }
+};
+
+} // namespace
+
+TEST_F(ShortcutBarTest, AnOleDragRestingOnAHeaderExpandsIt)
+{
+    MakeBar(0); // no auto-expansion style: an OLE drag needs none
+    bar.ExpandGroup(groups[0]);
+    DragSource source;
+    ASSERT_TRUE(source.CreateSource(&owner, CRect(260, 20, 380, 120)));
+    PumpPending();
+    CPoint from(320, 70);
+    owner.ClientToScreen(&from);
+    const CPoint over = ToScreen(HeaderCentre(groups[2]));
+    // Onto the header, then resting there for several timer periods before the drop.
+    MouseDragPath({from, over, over, over, over, over}, 6);
+    ASSERT_TRUE(PumpUntil([&] { return bar.GetExpandedGroup() == groups[2]; }, 400));
+    EXPECT_FALSE(owner.Of(32934).empty());
+    // The bar itself accepts nothing.
+    EXPECT_EQ(source.result, static_cast<DROPEFFECT>(DROPEFFECT_NONE));
 }
 
 // --- skins ---

@@ -68,16 +68,16 @@ struct SHB_CONTEXTMENUINFO {
     POINT point;
 };
 
-inline COLORREF AdjustColorBrightness(COLORREF clr, int nAmount)
+static inline COLORREF AdjustColorBrightness(COLORREF clr, int nAmount)
 {
     auto ch = [&](int c) { return static_cast<BYTE>(std::clamp(c + nAmount, 0, 255)); };
     return RGB(ch(GetRValue(clr)), ch(GetGValue(clr)), ch(GetBValue(clr)));
 }
-inline COLORREF InvertColor(COLORREF clr)
+static inline COLORREF InvertColor(COLORREF clr)
 {
     return RGB(255 - GetRValue(clr), 255 - GetGValue(clr), 255 - GetBValue(clr));
 }
-inline BOOL AreColorsSimilar(COLORREF a, COLORREF b, int nThreshold)
+static inline BOOL AreColorsSimilar(COLORREF a, COLORREF b, int nThreshold)
 {
     int d = abs(GetRValue(a) - GetRValue(b)) + abs(GetGValue(a) - GetGValue(b)) +
             abs(GetBValue(a) - GetBValue(b));
