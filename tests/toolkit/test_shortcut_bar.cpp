@@ -488,28 +488,27 @@ TEST_F(ShortcutBarTest, DraggingAHeaderOntoAnotherSwapsThem)
     EXPECT_TRUE(owner.Of(32985).empty());
 }
 
-TEST_F(ShortcutBarTest, BelowTheHeadersTheDraggedPictureDecides)
+// The pointer leaves the bar under its last header. With a drag image the picture still
+// overlaps that header; without one the dragged header's own place counts, which is itself.
+TEST_F(ShortcutBarTest, BelowTheHeadersTheDragImageStillHitsTheLastHeader)
 {
-    // The pointer leaves the bar under its last header. With a drag image the picture still
-    // overlaps that header; without one the dragged header's own place counts, which is itself.
-    struct Case {
-        DWORD style;
-        std::vector<std::string> want;
-    };
-    const Case cases[] = {{SHB_STYLE_GROUPDRAGIMAGE, {"Gamma", "Beta", "Alpha"}},
-                          {0, {"Alpha", "Beta", "Gamma"}}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.style);
-        if (::IsWindow(bar.m_hWnd))
-            bar.DestroyWindow();
-        panes.clear();
-        MakeBar(c.style);
-        // Pressing Alpha expands it: Beta and Gamma go to the bottom (Gamma 242..260).
-        PressAndDragTo(groups[0], groups[2], CPoint(0, 11));
-        EXPECT_EQ(bar.GetDragGroup(), groups[0]);
-        Release();
-        EXPECT_EQ(Order(), c.want);
-    }
+    MakeBar(SHB_STYLE_GROUPDRAGIMAGE);
+    // Pressing Alpha expands it: Beta and Gamma go to the bottom (Gamma 242..260).
+    PressAndDragTo(groups[0], groups[2], CPoint(0, 11));
+    EXPECT_EQ(bar.GetDragGroup(), groups[0]);
+    EXPECT_EQ(bar.GetDropTargetGroup(), groups[2]);
+    Release();
+    EXPECT_EQ(Order(), (std::vector<std::string>{"Gamma", "Beta", "Alpha"}));
+}
+
+TEST_F(ShortcutBarTest, BelowTheHeadersWithoutAnImageNothingIsHit)
+{
+    MakeBar(0);
+    PressAndDragTo(groups[0], groups[2], CPoint(0, 11));
+    EXPECT_EQ(bar.GetDragGroup(), groups[0]);
+    EXPECT_EQ(bar.GetDropTargetGroup(), groups[0]);
+    Release();
+    EXPECT_EQ(Order(), (std::vector<std::string>{"Alpha", "Beta", "Gamma"}));
 }
 
 TEST_F(ShortcutBarTest, RedHeadersGetBlueDropMarks)
