@@ -409,6 +409,28 @@ TEST_F(ShortcutBarTest, ClickExpandsAndTheOwnerHearsIt)
     EXPECT_EQ(owner.Of(32981).size(), 1u);
 }
 
+TEST_F(ShortcutBarTest, AnimatedExpansionEndsInTheSameLayout)
+{
+    MakeBar(SHB_STYLE_ANIMATEEXPAND);
+    bar.ExpandGroup(groups[2]);
+    const CRect child = bar.GetChildWndRect();
+    // Upwards (the old group lies below) and back downwards.
+    for (int i : {0, 2}) {
+        InputClick(bar.m_hWnd, HeaderCentre(groups[i]));
+        ASSERT_TRUE(PumpUntil([&] { return bar.GetExpandedGroup() == groups[i]; }));
+        PumpFor(100);
+        CRect rect;
+        panes[i]->GetWindowRect(&rect);
+        bar.ScreenToClient(&rect);
+        EXPECT_EQ(rect, bar.GetChildWndRect());
+        EXPECT_TRUE(panes[i]->IsWindowVisible());
+        EXPECT_FALSE(panes[2 - i]->IsWindowVisible());
+    }
+    EXPECT_EQ(bar.GetChildWndRect(), child);
+    EXPECT_EQ(bar.GetGroupHeaderRect(groups[0]), CRect(0, 0, 200, 18));
+    EXPECT_EQ(bar.GetGroupHeaderRect(groups[1]), CRect(0, 18, 200, 36));
+}
+
 TEST_F(ShortcutBarTest, HotHeadersExpandOnRelease)
 {
     MakeBar(SHB_STYLE_HOTHEADERS | SHB_STYLE_NOGROUPDRAG);
