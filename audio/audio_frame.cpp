@@ -54,13 +54,24 @@ void CAudioFrame::ReplaceBuffer(std::unique_ptr<uint8_t[]> data, uint32_t size)
 
 void CAudioFrame::SetCapacity(uint32_t n)
 {
-    std::unique_ptr<uint8_t[]> data = NewBuffer(n);
+    // Not zeroed: only the used bytes are ever read, and those are copied or appended.
+    std::unique_ptr<uint8_t[]> data = n ? std::make_unique_for_overwrite<uint8_t[]>(n) : nullptr;
     uint32_t keep = m_nUsed < n ? m_nUsed : n;
     if (m_pData && keep)
         std::memcpy(data.get(), m_pData.get(), keep);
     m_pData = std::move(data);
     m_nUsed = keep;
     m_nCapacity = n;
+}
+
+void CAudioFrame::Reset()
+{
+    m_nChannels = 0;
+    m_nSampleRate = 0;
+    m_nBitsPerSample = 0;
+    m_bSigned = 0;
+    m_nByteOrder = 0;
+    m_nUsed = 0;
 }
 
 uint32_t CAudioFrame::Append(const void* bytes, uint32_t n)

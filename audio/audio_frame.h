@@ -43,6 +43,9 @@ public:
 
     // Reallocates to exactly n bytes, keeping the first min(used, n).
     void SetCapacity(uint32_t n);
+    // Back to an empty frame of no format, keeping the buffer for the next appends: a job
+    // that reads step after step then allocates only when a step is larger than the last.
+    void Reset();
     // Appends n bytes, growing the buffer to exactly the new size; returns the new used count.
     // A null source or a size that would overflow appends nothing.
     uint32_t Append(const void* bytes, uint32_t n);

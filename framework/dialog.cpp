@@ -236,6 +236,54 @@ CString CFileDialog::GetFileName() const
     return CString(m_szFileName + m_ofn.nFileOffset);
 }
 
+POSITION CFileDialog::GetStartPosition() const
+{
+    if (m_ofn.lpstrFile == nullptr || m_ofn.lpstrFile[0] == 0)
+        return nullptr;
+    return reinterpret_cast<POSITION>(m_ofn.lpstrFile);
+}
+
+// A multiple selection fills the buffer with the folder, then each file name, each ended by a
+// zero, and a final zero; a single file chosen there comes as one full path.
+CString CFileDialog::GetNextPathName(POSITION& pos) const
+{
+    LPCTSTR pBuffer = m_ofn.lpstrFile;
+    LPCTSTR pEnd = pBuffer + m_ofn.nMaxFile;
+    auto* p = reinterpret_cast<LPCTSTR>(pos);
+    pos = nullptr;
+    if (p == nullptr || pBuffer == nullptr)
+        return CString();
+    // A text not ended inside the buffer is never read.
+    const auto ended = [pEnd](LPCTSTR q) {
+        while (q < pEnd && *q != 0)
+            ++q;
+        return q < pEnd;
+    };
+    const auto next = [pEnd](LPCTSTR q) -> LPCTSTR {
+        while (q < pEnd && *q != 0)
+            ++q;
+        return q + 1 < pEnd ? q + 1 : nullptr;
+    };
+    if (!ended(pBuffer))
+        return CString();
+    if (!(m_ofn.Flags & OFN_ALLOWMULTISELECT))
+        return CString(pBuffer);
+    if (p == pBuffer) {
+        p = next(pBuffer);
+        if (p == nullptr || *p == 0)
+            return CString(pBuffer);
+    }
+    if (!ended(p))
+        return CString();
+    CString strPath = pBuffer;
+    if (!strPath.IsEmpty() && strPath[strPath.GetLength() - 1] != '\\')
+        strPath += '\\';
+    strPath += p;
+    LPCTSTR pNext = next(p);
+    if (pNext != nullptr && *pNext != 0)
+        pos = reinterpret_cast<POSITION>(const_cast<LPTSTR>(pNext));
+    return strPath;
+}
 BOOL AfxBrowseForFolder(HWND hWndOwner, LPCTSTR lpszTitle, UINT ulFlags, CString& rPath)
 {
     BROWSEINFO bi{};

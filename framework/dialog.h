@@ -108,6 +108,11 @@ public:
     INT_PTR DoModal();
     CString GetPathName() const { return CString(m_szFileName); }
     CString GetFileName() const;
+    // The chosen files of an OFN_ALLOWMULTISELECT dialog, in the dialog's order: the first
+    // position, null when nothing was chosen; each GetNextPathName gives a full path and moves
+    // pos on, to null after the last. Without multiple selection, the one path.
+    POSITION GetStartPosition() const;
+    CString GetNextPathName(POSITION& pos) const;
     OPENFILENAME m_ofn{};
 
 private:

@@ -53,7 +53,17 @@ BOOL CStatusBar::CreateEx(CWnd* pParentWnd, DWORD dwCtrlStyle, DWORD dwStyle, UI
     if (pParentWnd != nullptr && (pParentWnd->GetStyle() & WS_THICKFRAME) != 0)
         dwWndStyle |= SBARS_SIZEGRIP;
     CRect rect(0, 0, 0, 0);
-    return CWnd::Create(STATUSCLASSNAME, nullptr, dwWndStyle, rect, pParentWnd, nID);
+    if (!CWnd::Create(STATUSCLASSNAME, nullptr, dwWndStyle, rect, pParentWnd, nID))
+        return FALSE;
+    if (m_dwStyle & CBRS_TOOLTIPS)
+        EnableToolTips(TRUE);
+    return TRUE;
+}
+
+void CStatusBar::OnBarStyleChange(DWORD dwOldStyle, DWORD dwNewStyle)
+{
+    if (m_hWnd != nullptr && ((dwOldStyle ^ dwNewStyle) & CBRS_TOOLTIPS))
+        EnableToolTips((dwNewStyle & CBRS_TOOLTIPS) != 0);
 }
 
 HFONT CStatusBar::GetBarFont() const

@@ -77,6 +77,9 @@ public:
     // Owner-drawn panes (SBPS_OWNERDRAW); itemID is the pane index.
     virtual void DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct);
     BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
+    // The framework's tooltips (OnToolHitTest) follow CBRS_TOOLTIPS: the control has none
+    // of its own for panes.
+    void OnBarStyleChange(DWORD dwOldStyle, DWORD dwNewStyle) override;
 
     int m_nMinHeight = 0;
 

@@ -58,6 +58,9 @@ public:
     // The translated job text of the code (RipJobError): 1 to 12 reader and writer texts
     // (with one "%s"), 14 "Stopped by the user", anything else "General error".
     static CString ErrorText(int nCode) { return RipErrorText(nCode); }
+    // Seconds all jobs of the process have spent in their pauses between steps so far
+    // (benchmarks subtract them to see the work alone).
+    static double GetSleepSeconds();
 
 private:
     static unsigned __stdcall ThreadProc(void* pJob);

@@ -53,6 +53,85 @@ inline std::vector<uint8_t> SineSweep(const Format& f, double seconds)
     return pcm;
 }
 
+// Music-like 16-bit audio, different for each seed: notes of a few harmonics with attack and
+// decay, several at once, panned, over noise bursts as a drum track would give. Encoders work
+// on it about as hard as on real music (a sine sweep is far easier to predict).
+inline std::vector<uint8_t> MusicLike(const Format& f, double seconds, uint32_t seed)
+{
+    const size_t frames = static_cast<size_t>(seconds * f.rate);
+    std::vector<uint8_t> pcm(frames * f.channels * 2);
+    uint32_t rng = seed * 2654435761u + 12345u;
+    auto next = [&rng] {
+        rng = rng * 1664525u + 1013904223u;
+        return rng;
+    };
+    auto uniform = [&] { return (next() >> 8) / 16777216.0; };
+    // One period of a tone with falling harmonics, read with linear interpolation.
+    const int kTable = 4096;
+    std::vector<double> table(kTable + 1);
+    const double pi = 3.14159265358979323846;
+    for (int i = 0; i <= kTable; ++i) {
+        double v = 0.0;
+        for (int k = 1; k <= 7; ++k)
+            v += std::sin(2.0 * pi * k * i / kTable + k * 0.7) / (k * (1.0 + 0.3 * k));
+        table[i] = v * 0.6;
+    }
+    struct Voice {
+        double phase = 0, step = 0, amp = 0, decay = 1, attack = 0, pan = 0.5;
+    };
+    Voice voices[8];
+    int nextVoice = 0;
+    const size_t noteEvery = static_cast<size_t>(f.rate * (0.18 + 0.2 * uniform()));
+    const size_t beat = static_cast<size_t>(f.rate * 0.125);
+    static const int kScale[7] = {0, 2, 3, 5, 7, 8, 10};
+    double noiseAmp = 0, noiseLow = 0, noiseDecay = 0.999;
+    size_t at = 0;
+    for (size_t i = 0; i < frames; ++i) {
+        if (i % noteEvery == 0) {
+            Voice& v = voices[nextVoice++ % 8];
+            const int note = 36 + 12 * static_cast<int>(next() % 4) + kScale[next() % 7];
+            v.step = 440.0 * std::pow(2.0, (note - 69) / 12.0) * kTable / f.rate;
+            v.amp = 0.0;
+            v.attack = 0.12 + 0.1 * uniform();
+            v.decay = 1.0 - (2.0 + 6.0 * uniform()) / f.rate;
+            v.pan = uniform();
+        }
+        if (i % beat == 0) {
+            noiseAmp = (i / beat) % 4 == 0 ? 0.35 : 0.12 * uniform();
+            noiseDecay = 1.0 - (20.0 + 60.0 * uniform()) / f.rate;
+        }
+        double left = 0, right = 0;
+        for (Voice& v : voices) {
+            if (v.attack > 0) {
+                v.amp += v.attack * 200.0 / f.rate;
+                if (v.amp >= v.attack)
+                    v.attack = 0;
+            } else {
+                v.amp *= v.decay;
+            }
+            v.phase += v.step;
+            if (v.phase >= kTable)
+                v.phase -= kTable * static_cast<int>(v.phase / kTable);
+            const int k = static_cast<int>(v.phase);
+            const double x = v.amp * (table[k] + (table[k + 1] - table[k]) * (v.phase - k));
+            left += x * (1.0 - v.pan);
+            right += x * v.pan;
+        }
+        const double white = static_cast<int32_t>(next()) / 2147483648.0;
+        noiseLow += 0.3 * (white - noiseLow);
+        const double noise = noiseAmp * (0.6 * noiseLow + 0.4 * white);
+        noiseAmp *= noiseDecay;
+        for (int c = 0; c < f.channels; ++c) {
+            double s = (c == 0 ? left : right) + noise * (c == 0 ? 0.9 : 1.0);
+            s = s > 0.98 ? 0.98 : s < -0.98 ? -0.98 : s;
+            const int v = static_cast<int>(s * 32767);
+            pcm[at++] = static_cast<uint8_t>(v & 0xFF);
+            pcm[at++] = static_cast<uint8_t>((v >> 8) & 0xFF);
+        }
+    }
+    return pcm;
+}
+
 inline void Put32(std::vector<uint8_t>& out, uint32_t v)
 {
     for (int i = 0; i < 4; ++i)

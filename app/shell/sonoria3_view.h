@@ -3,6 +3,7 @@
 // application's command handlers. Its sources: sonoria3_view.cpp (the view, grid and mode
 // commands), view_format_commands.cpp (the rip and convert commands) and
 // view_lookup_commands.cpp (the freedb and disc-information service lookups).
+// view_list_commands.cpp (the list, search and page commands).
 #pragma once
 
 #include "framework/ui.h"
@@ -101,6 +102,48 @@ protected:
     void OnRawRip();
     void OnUpdateMultiTrackRip(CCmdUI* pCmdUI);
     void OnUpdateRawRip(CCmdUI* pCmdUI);
+    // The list, search and page commands (view_list_commands.cpp).
+    void OnSelectAll();
+    void OnUnselectAll();
+    void OnInvertSelection();
+    void OnUpdateHasTracks(CCmdUI* pCmdUI);
+    void OnMoveUp();
+    void OnMoveDown();
+    void OnRemove();
+    void OnUpdateMoveUp(CCmdUI* pCmdUI);
+    void OnUpdateMoveDown(CCmdUI* pCmdUI);
+    void OnUpdateRemove(CCmdUI* pCmdUI);
+    void OnAddFiles();
+    void OnUpdateAddFiles(CCmdUI* pCmdUI);
+    void OnSearchImages();
+    void OnSearchInfo();
+    void OnSearchAudio();
+    void OnSearchVideos();
+    void OnSearchLyricsArtist();
+    void OnSearchLyricsTitle();
+    void OnSearchShop();
+    void OnUpdateSearch(CCmdUI* pCmdUI);
+    void OnShopPage();
+    void OnVideosPage();
+    void OnRingtonesPage();
+    // 1 checks, 0 unchecks, -1 inverts the box of every row but the data tracks'.
+    void SetChecks(int nHow);
+    BOOL IsFileMode() const;
+    void OnSearch(UINT nID);
+    void OnWebPage(UINT nID);
+
+public:
+    // The selected row's artist, else the search title, else the album's artist.
+    CString GetSearchArtist() const;
+    // The selected row's title; the album's title for none, a data track or a title the load
+    // gave by default ("Track 3").
+    CString GetSearchTitle() const;
+    // The search site's address for a search code ("MSGW", "LYRT", ...) and a term.
+    static CString SearchQuery(LPCTSTR lpszCode, LPCTSTR lpszTerm);
+    // Opens the query in the browser; nothing for an empty term.
+    void OpenSearch(LPCTSTR lpszCode, LPCTSTR lpszTerm);
+
+protected:
 
     CAppCfg* m_pCfg;
     COXGridList m_grid;

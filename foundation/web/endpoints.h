@@ -9,6 +9,8 @@ inline constexpr const char kStatsSite[] = "http://stats.sonoria.invalid";
 inline constexpr const char kStatsDebugSite[] = "http://stats-test.sonoria.invalid";
 //! The page that answers "s=curver" (current version) and "s=download".
 inline constexpr const char kHubPage[] = "http://www.sonoria.invalid/hub.php";
+//! The search site's page: "?what=" a kind of result and "&q=" the term.
+inline constexpr const char kSearchHub[] = "http://search.sonoria.invalid/hub.php";
 //! The program's home page, named in the playlists it writes.
 inline constexpr const char kHomePage[] = "http://www.sonoria.invalid/";
 //! The disc-information service: "q.php" and "i.php" are appended.

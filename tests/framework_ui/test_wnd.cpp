@@ -601,3 +601,45 @@ TEST(MessagePump, WaitCursorRestoresThePreviousCursor)
 }
 
 } // namespace
+
+// The chosen files of a multiple selection as the dialog leaves them in its buffer.
+TEST(FileDialog, MultipleSelectionGivesEveryPathInOrder)
+{
+    struct Case {
+        const char* name;
+        std::string buffer; // as the dialog fills it, zeros included
+        DWORD flags;
+        std::vector<std::string> paths;
+    };
+    using namespace std::string_literals;
+    const Case cases[] = {
+        {"three files", "C:\\music\0a.wav\0b c.mp3\0d.flac\0\0"s, OFN_ALLOWMULTISELECT,
+         {"C:\\music\\a.wav", "C:\\music\\b c.mp3", "C:\\music\\d.flac"}},
+        {"one file comes as a full path", "C:\\music\\a.wav\0\0"s, OFN_ALLOWMULTISELECT,
+         {"C:\\music\\a.wav"}},
+        {"a drive's root", "D:\\\0x.wav\0y.wav\0\0"s, OFN_ALLOWMULTISELECT,
+         {"D:\\x.wav", "D:\\y.wav"}},
+        {"single selection", "C:\\music\\a.wav\0"s, 0, {"C:\\music\\a.wav"}},
+        {"nothing chosen", "\0\0"s, OFN_ALLOWMULTISELECT, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CFileDialog dlg(TRUE, nullptr, nullptr, c.flags);
+        std::vector<char> buffer(c.buffer.begin(), c.buffer.end());
+        buffer.resize(64, 0);
+        dlg.m_ofn.lpstrFile = buffer.data();
+        dlg.m_ofn.nMaxFile = static_cast<DWORD>(buffer.size());
+        std::vector<std::string> paths;
+        for (POSITION pos = dlg.GetStartPosition(); pos != nullptr && paths.size() < 10;)
+            paths.push_back(static_cast<LPCSTR>(dlg.GetNextPathName(pos)));
+        EXPECT_EQ(paths, c.paths);
+    }
+    // A buffer filled to its end without the closing zeros stops at its end.
+    CFileDialog dlg(TRUE, nullptr, nullptr, OFN_ALLOWMULTISELECT);
+    char full[] = {'C', ':', '\\', 'd', 0, 'a', 'b', 'c'};
+    dlg.m_ofn.lpstrFile = full;
+    dlg.m_ofn.nMaxFile = sizeof full;
+    POSITION pos = dlg.GetStartPosition();
+    dlg.GetNextPathName(pos);
+    EXPECT_EQ(pos, nullptr);
+}

@@ -18,6 +18,7 @@
 #include <windows.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -295,4 +296,95 @@ TEST(RipVorbis, WavToVorbisAndBackKeepsLengthFrequencyAndLevel)
             EXPECT_NEAR(rms, 16384 / std::sqrt(2.0) * 31000 / 32768, 600) << "channel " << ch;
         }
     }
+}
+
+// Files for tests/rip/check_outputs_with_tools.sh, which compares them with what the reference
+// tools make of the same input with the same settings: the folder comes from
+// SONORIA_TOOLS_SAME_AUDIO. Encode: in.wav (music-like) to ours.flac/.ogg/.mp3/.wma. Decode:
+// the tools' ref.flac/.ogg/.mp3/.wma to dec_flac.wav, dec_ogg.wav, ...
+namespace
+{
+
+const struct {
+    int format;
+    const char* ext;
+} kToolFormats[] = {{FILETYPE_FLAC, "flac"},
+                    {FILETYPE_VORBIS, "ogg"},
+                    {FILETYPE_MP3, "mp3"},
+                    {FILETYPE_WMA, "wma"}};
+
+std::string ToolsFolder()
+{
+    const char* folder = std::getenv("SONORIA_TOOLS_SAME_AUDIO");
+    return folder && *folder ? std::string(folder) + "\\" : std::string();
+}
+
+// The settings the script gives the reference tools.
+void SetToolSettings(CAppCfg& cfg)
+{
+    cfg.SetFlacEnc_Level(5);
+    cfg.SetFlacEnc_Channels(2);
+    cfg.SetVorbisEnc_Quality(4);
+    cfg.SetVorbisEnc_Channels(2);
+    cfg.SetMp3Enc_Mode(1);
+    cfg.SetMp3Enc_Bitrate(192);
+    cfg.SetMp3Enc_Channels(3);
+    cfg.SetMp3Enc_WriteID3(0);
+    cfg.SetMp3Enc_WriteCRCs(0);
+    cfg.SetWmaEnc_Mode(7);
+    cfg.SetWavEnc_Channels(2);
+    cfg.SetWavEnc_BitsPerSample(16);
+    cfg.SetWavEnc_WriteInfoTags(0);
+}
+
+} // namespace
+
+TEST(RipReferenceTools, EncodeForComparison)
+{
+    const std::string folder = ToolsFolder();
+    if (folder.empty())
+        GTEST_SKIP() << "SONORIA_TOOLS_SAME_AUDIO not set";
+    CSavedEncoderSettings saved;
+    CAppCfg& cfg = GetAppCfg();
+    const int mp3Mode = cfg.GetMp3Enc_Mode(), mp3Rate = cfg.GetMp3Enc_Bitrate(),
+              mp3Channels = cfg.GetMp3Enc_Channels(), id3 = cfg.GetMp3Enc_WriteID3(),
+              crc = cfg.GetMp3Enc_WriteCRCs(), wma = cfg.GetWmaEnc_Mode(),
+              infoTags = cfg.GetWavEnc_WriteInfoTags();
+    SetToolSettings(cfg);
+    // Longer than a few read steps, and not a multiple of a step or a codec's block.
+    const Format f{2, 44100, 16};
+    ASSERT_TRUE(testing_wav::WriteFile(folder + "in.wav",
+                                       testing_wav::WavFile(f, testing_wav::MusicLike(f, 7.3, 5))));
+    CRipThreadList batch;
+    batch.SetMaxConcurrent(4);
+    for (const auto& t : kToolFormats)
+        batch.AddTask(new CRipTask(FILETYPE_WAV, (folder + "in.wav").c_str(), t.format,
+                                   (folder + "ours." + t.ext).c_str()));
+    RunBatch(batch);
+    cfg.SetMp3Enc_Mode(mp3Mode);
+    cfg.SetMp3Enc_Bitrate(mp3Rate);
+    cfg.SetMp3Enc_Channels(mp3Channels);
+    cfg.SetMp3Enc_WriteID3(id3);
+    cfg.SetMp3Enc_WriteCRCs(crc);
+    cfg.SetWmaEnc_Mode(wma);
+    cfg.SetWavEnc_WriteInfoTags(infoTags);
+}
+
+TEST(RipReferenceTools, DecodeForComparison)
+{
+    const std::string folder = ToolsFolder();
+    if (folder.empty())
+        GTEST_SKIP() << "SONORIA_TOOLS_SAME_AUDIO not set";
+    CSavedEncoderSettings saved;
+    CAppCfg& cfg = GetAppCfg();
+    const int infoTags = cfg.GetWavEnc_WriteInfoTags();
+    SetToolSettings(cfg);
+    CRipThreadList batch;
+    batch.SetMaxConcurrent(4);
+    for (const auto& t : kToolFormats)
+        batch.AddTask(new CRipTask(CRipTask::SourceTypeFromFileType(t.format),
+                                   (folder + "ref." + t.ext).c_str(), FILETYPE_WAV,
+                                   (folder + "dec_" + t.ext + ".wav").c_str()));
+    RunBatch(batch);
+    cfg.SetWavEnc_WriteInfoTags(infoTags);
 }

@@ -5,15 +5,19 @@
 // for scripts/screenshot.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdlib>
+#include <thread>
 #include <vector>
 
+#include "framework/combobox.h"
 #include "tests/framework_ui/ui_test_support.h"
 #include "tests/toolkit/bars_test_res.h"
 #include "toolkit/controls/cooltoolbar/cool_toolbar.h"
 #include "toolkit/frames/skins/skinned_app.h"
 #include "toolkit/frames/skins/toolbar_skin.h"
 #include "toolkit/frames/statusbar/ox_status_bar.h"
+#include "toolkit/frames/uxtheme/ux_theme.h"
 
 static COXSkinnedApp theApp;
 
@@ -220,25 +224,137 @@ TEST_F(CoolToolBar, TheDynamicLayoutWrapsRowsToTheWidth)
     frame->RecalcLayout();
 }
 
-TEST_F(CoolToolBar, TheBarFloatsAndDocksThroughTheDockingMachinery)
+// A drag by the mouse through the input queue, from a helper thread while this thread runs
+// the drag loop: pressed at from, moved in steps to to, released there, with a key held from
+// before the first move until after the release when heldKey is set.
+void DragWithKey(POINT from, POINT to, UINT heldKey = 0)
+{
+    std::atomic<bool> done{false};
+    std::thread input([&] {
+        InputMouseMove(from);
+        ::Sleep(80);
+        InputMouseButton(true);
+        ::Sleep(80);
+        if (heldKey != 0)
+            InputKey(heldKey, true);
+        ::Sleep(60);
+        for (int i = 1; i <= 10; ++i) {
+            InputMouseMove(POINT{from.x + (to.x - from.x) * i / 10,
+                                 from.y + (to.y - from.y) * i / 10});
+            ::Sleep(30);
+        }
+        ::Sleep(80);
+        InputMouseButton(false);
+        ::Sleep(80);
+        if (heldKey != 0)
+            InputKey(heldKey, false);
+        ::Sleep(60);
+        done = true;
+    });
+    PumpUntil([&] { return done.load(); }, 2000);
+    input.join();
+    PumpFor(100);
+    // The program's idle step: delayed layouts run.
+    Frame()->SendMessage(WM_IDLEUPDATECMDUI, TRUE);
+    IdleUpdate();
+}
+
+CRect WindowRect(CWnd& wnd)
+{
+    CRect rect;
+    wnd.GetWindowRect(&rect);
+    return rect;
+}
+
+// Where the bar is: the id of the frame's dock bar holding it, or 0 while it floats.
+UINT DockedAt(COXCoolToolBar& bar)
+{
+    if (bar.IsFloating())
+        return 0;
+    CWnd* pParent = bar.GetParent();
+    return pParent != nullptr ? static_cast<UINT>(pParent->GetDlgCtrlID()) : 0;
+}
+
+// The bar's gripper, in screen co-ordinates.
+CPoint Gripper(COXCoolToolBar& bar)
+{
+    CRect window = WindowRect(bar);
+    return CPoint(window.left + 3, window.CenterPoint().y);
+}
+
+// The caption of the floating frame holding the bar, in screen co-ordinates.
+CPoint FloatingCaption(COXCoolToolBar& bar)
+{
+    CRect frame = WindowRect(*bar.GetParentFrame());
+    return CPoint(frame.left + 12,
+                  frame.top + ::GetSystemMetrics(SM_CYFRAME) +
+                      ::GetSystemMetrics(SM_CYSMCAPTION) / 2);
+}
+
+TEST_F(CoolToolBar, DraggedByTheMouseTheBarDocksOnTheOtherSideFloatsAndComesBack)
 {
     COXCoolToolBar& bar = frame->toolBar;
-    CRect window;
-    bar.GetWindowRect(&window);
-    CRect frameClient;
-    frame->GetClientRect(&frameClient);
-    frame->ClientToScreen(&frameClient);
-    // Drag by the gripper into the middle of the frame: the bar floats.
-    MouseDrag(CPoint(window.left + 3, window.CenterPoint().y), frameClient.CenterPoint());
-    PumpUntil([&] { return bar.IsFloating() != FALSE; });
-    EXPECT_TRUE(bar.IsFloating());
-    frame->DockControlBar(&bar, AFX_IDW_DOCKBAR_BOTTOM);
+    frame->ActivateFrame();
+    ::SetForegroundWindow(frame->m_hWnd);
     PumpPending();
-    EXPECT_FALSE(bar.IsFloating());
+    CRect client;
+    frame->GetClientRect(&client);
+    frame->ClientToScreen(&client);
+    CWnd* pTop = frame->GetControlBar(AFX_IDW_DOCKBAR_TOP);
+    CWnd* pBottom = frame->GetControlBar(AFX_IDW_DOCKBAR_BOTTOM);
+    ASSERT_TRUE(pTop != nullptr && pBottom != nullptr);
+    // A docked bar lies in its dock bar, reaching over its edges by the framework's 2 pixels.
+    auto liesIn = [&](CWnd* pDockBar) {
+        CRect dock = WindowRect(*pDockBar), rect = WindowRect(bar);
+        dock.InflateRect(2, 2);
+        return dock.left <= rect.left && rect.right <= dock.right && dock.top <= rect.top &&
+               rect.bottom <= dock.bottom;
+    };
+    ASSERT_EQ(DockedAt(bar), static_cast<UINT>(AFX_IDW_DOCKBAR_TOP));
+    EXPECT_EQ(WindowRect(*pTop).top, client.top);
+    EXPECT_TRUE(liesIn(pTop));
+
+    // Down onto the empty bottom dock bar: the bar docks there.
+    const int bottomEdge = WindowRect(*pBottom).top;
+    DragWithKey(Gripper(bar), CPoint(client.left + 40, bottomEdge - 2));
+    EXPECT_EQ(DockedAt(bar), static_cast<UINT>(AFX_IDW_DOCKBAR_BOTTOM));
     EXPECT_TRUE(bar.GetBarStyle() & CBRS_ALIGN_BOTTOM);
-    frame->DockControlBar(&bar, AFX_IDW_DOCKBAR_TOP);
-    PumpPending();
+    EXPECT_FALSE(bar.GetBarStyle() & CBRS_FLOATING);
+    EXPECT_TRUE(liesIn(pBottom));
+    EXPECT_GT(WindowRect(bar).top, client.CenterPoint().y);
+    EXPECT_EQ(WindowRect(*pTop).Height(), 0); // the top side emptied
+
+    // Into the middle of the frame: it floats in a palette under the pointer.
+    const CPoint middle = client.CenterPoint();
+    DragWithKey(Gripper(bar), middle);
+    ASSERT_EQ(DockedAt(bar), 0u);
+    CFrameWnd* pPalette = bar.GetParentFrame();
+    ASSERT_NE(pPalette, nullptr);
+    EXPECT_TRUE(pPalette->IsKindOf(RUNTIME_CLASS(CMiniDockFrameWnd)));
+    EXPECT_TRUE(WindowRect(*pPalette).PtInRect(middle));
+    EXPECT_TRUE(bar.GetBarStyle() & CBRS_FLOATING);
     EXPECT_TRUE(bar.GetBarStyle() & CBRS_ALIGN_TOP);
+    const HWND hPalette = pPalette->m_hWnd;
+
+    // By the palette's caption up to the top edge (the grab point leads the bar's rectangle
+    // there): docked at the top again, the palette gone.
+    DragWithKey(FloatingCaption(bar), CPoint(client.left + 60, client.top - 1));
+    EXPECT_EQ(DockedAt(bar), static_cast<UINT>(AFX_IDW_DOCKBAR_TOP));
+    EXPECT_FALSE(bar.GetBarStyle() & CBRS_FLOATING);
+    EXPECT_TRUE(bar.GetBarStyle() & CBRS_ALIGN_TOP);
+    EXPECT_TRUE(liesIn(pTop));
+    EXPECT_EQ(WindowRect(*pBottom).Height(), 0);
+    EXPECT_EQ(bar.GetParentFrame(), frame);
+    EXPECT_FALSE(::IsWindow(hPalette) && ::IsWindowVisible(hPalette));
+
+    // With Ctrl held the bar floats even over a dock bar.
+    DragWithKey(Gripper(bar), CPoint(client.left + 40, WindowRect(*pBottom).top - 2),
+                VK_CONTROL);
+    EXPECT_EQ(DockedAt(bar), 0u);
+    EXPECT_TRUE(bar.GetBarStyle() & CBRS_FLOATING);
+    frame->DockControlBar(&bar, AFX_IDW_DOCKBAR_TOP);
+    frame->RecalcLayout();
+    PumpPending();
 }
 
 TEST_F(CoolToolBar, EachSkinPaintsTheBarWithItsPalette)
@@ -279,6 +395,190 @@ TEST_F(CoolToolBar, EachSkinPaintsTheBarWithItsPalette)
     EXPECT_LE(GdiObjectCount(), gdiBefore);
 }
 
+// Windows hosted in the toolbar, painted through the toolbar's skin as a host of such
+// windows does: the combo box on WM_PAINT, the edit's frame on WM_NCPAINT.
+class HostedCombo : public CComboBox {
+public:
+    COXCoolToolBar* pBar = nullptr;
+    void OnPaint() { pBar->GetToolbarSkin()->OnPaintComboBox(this); }
+    DECLARE_MESSAGE_MAP()
+};
+BEGIN_MESSAGE_MAP(HostedCombo, CComboBox)
+ON_WM_PAINT()
+END_MESSAGE_MAP()
+
+class HostedEdit : public CEdit {
+public:
+    COXCoolToolBar* pBar = nullptr;
+    void OnNcPaint()
+    {
+        Default();
+        pBar->GetToolbarSkin()->DrawEditFrame(this);
+    }
+    DECLARE_MESSAGE_MAP()
+};
+BEGIN_MESSAGE_MAP(HostedEdit, CEdit)
+ON_WM_NCPAINT()
+END_MESSAGE_MAP()
+
+COLORREF AtScreen(CPoint pt)
+{
+    HDC hdc = ::GetDC(nullptr);
+    COLORREF c = ::GetPixel(hdc, pt.x, pt.y);
+    ::ReleaseDC(nullptr, hdc);
+    return c;
+}
+
+bool Near(COLORREF a, COLORREF b)
+{
+    auto close = [](int x, int y) { return x - y <= 3 && y - x <= 3; };
+    return close(GetRValue(a), GetRValue(b)) && close(GetGValue(a), GetGValue(b)) &&
+           close(GetBValue(a), GetBValue(b));
+}
+
+TEST_F(CoolToolBar, HostedComboBoxesAndEditsTakeTheFlatLookOfTheSkin)
+{
+    COXCoolToolBar& bar = frame->toolBar;
+    const int nFirst = bar.GetCount();
+    // Two wide separators at the end of the bar, a combo box and an edit over them.
+    for (int width : {130, 90}) {
+        TBBUTTON sep{};
+        sep.iBitmap = width;
+        sep.fsStyle = TBSTYLE_SEP;
+        sep.iString = -1;
+        ASSERT_TRUE(bar.SendMessage(TB_INSERTBUTTON, static_cast<WPARAM>(bar.GetCount()),
+                                    reinterpret_cast<LPARAM>(&sep)));
+    }
+    frame->RecalcLayout();
+    CRect slotCombo = ItemRect(nFirst), slotEdit = ItemRect(nFirst + 1);
+    slotCombo.DeflateRect(2, 0);
+    slotEdit.DeflateRect(2, 2);
+    HostedCombo combo;
+    combo.pBar = &bar;
+    ASSERT_TRUE(combo.Create(WS_CHILD | WS_VISIBLE | CBS_DROPDOWN,
+                             CRect(slotCombo.left, slotCombo.top, slotCombo.right,
+                                   slotCombo.top + 120),
+                             &bar, 901));
+    combo.AddString("Track 1");
+    combo.AddString("Track 2");
+    HostedEdit edit;
+    edit.pBar = &bar;
+    ASSERT_TRUE(edit.CreateEx(WS_EX_CLIENTEDGE, "EDIT", "", WS_CHILD | WS_VISIBLE, slotEdit,
+                              &bar, 902));
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof(info);
+    ASSERT_TRUE(::GetComboBoxInfo(combo.m_hWnd, &info));
+    auto onCombo = [&](int x, int y) {
+        CPoint pt(x, y);
+        combo.ClientToScreen(&pt);
+        return pt;
+    };
+    const CRect item(info.rcItem), button(info.rcButton);
+    const CPoint comboCorner = onCombo(0, 0);
+    const CPoint ring = onCombo(item.left - 1, item.CenterPoint().y);
+    const CPoint buttonEdge = onCombo(button.left, button.CenterPoint().y);
+    const CPoint buttonInside = onCombo(button.left + 2, button.top + 2);
+    const CPoint arrow = onCombo(button.left + (button.Width() - 5) / 2 + 2,
+                                 button.top + (button.Height() - 3) / 2);
+    CRect editWindow, editClient;
+    edit.GetWindowRect(&editWindow);
+    edit.GetClientRect(&editClient);
+    edit.ClientToScreen(&editClient);
+    const CPoint editCorner(editWindow.left, editWindow.CenterPoint().y);
+    const CPoint editBand(editClient.left - 1, editClient.CenterPoint().y);
+    const CPoint away = [&] {
+        CRect client;
+        frame->GetClientRect(&client);
+        frame->ClientToScreen(&client);
+        return CPoint(client.right - 20, client.bottom - 40);
+    }();
+    auto repaint = [&] {
+        for (CWnd* p : {static_cast<CWnd*>(&combo), static_cast<CWnd*>(&edit)})
+            p->RedrawWindow(nullptr, nullptr,
+                            RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE | RDW_FRAME |
+                                RDW_ALLCHILDREN);
+        PumpFor(50);
+    };
+    frame->SetFocus();
+
+    for (const char* skinName : {"Office XP", "Office 2003"}) {
+        SCOPED_TRACE(skinName);
+        ASSERT_TRUE(theApp.SetCurrentSkin(skinName));
+        auto* skin = dynamic_cast<COXSkinXP*>(theApp.GetCurrentSkin());
+        ASSERT_NE(skin, nullptr);
+        auto* skin2003 = dynamic_cast<COXSkin2003*>(skin);
+        bar.RedrawWindow(nullptr, nullptr,
+                         RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE | RDW_FRAME);
+        // At rest: no border of their own, the bar's background round them, a white ring
+        // round the text, a plain arrow.
+        InputMouseMove(away);
+        PumpFor(60);
+        repaint();
+        // The toolbar's own background on a row, off the separator's line.
+        const CRect sep = ItemRect(2);
+        auto barAt = [&](int yScreen) {
+            CPoint o(sep.left + 1, 0);
+            bar.ClientToScreen(&o);
+            return AtScreen(CPoint(o.x, yScreen));
+        };
+        if (skin2003 == nullptr) {
+            EXPECT_EQ(AtScreen(comboCorner), skin->GetToolbarBackgroundColor());
+            EXPECT_EQ(AtScreen(buttonInside), skin->GetToolbarBackgroundColor());
+            EXPECT_EQ(AtScreen(editCorner), skin->GetToolbarBackgroundColor());
+        } else {
+            // The gradient runs on from the bar's own at the same height.
+            EXPECT_TRUE(Near(AtScreen(comboCorner), barAt(comboCorner.y)))
+                << std::hex << AtScreen(comboCorner) << " " << barAt(comboCorner.y);
+            EXPECT_TRUE(Near(AtScreen(buttonInside), barAt(buttonInside.y)));
+            EXPECT_TRUE(Near(AtScreen(editCorner), barAt(editCorner.y)));
+            EXPECT_NE(AtScreen(comboCorner), ::GetSysColor(COLOR_BTNFACE));
+        }
+        EXPECT_EQ(AtScreen(ring), ::GetSysColor(COLOR_WINDOW));
+        EXPECT_EQ(AtScreen(buttonEdge), ::GetSysColor(COLOR_WINDOW));
+        EXPECT_EQ(AtScreen(arrow), ::GetSysColor(COLOR_BTNTEXT));
+        EXPECT_EQ(AtScreen(editBand), ::GetSysColor(COLOR_WINDOW));
+
+        // The pointer over the combo box: the hot fill, both parts framed.
+        InputMouseMove(onCombo(item.CenterPoint().x, item.CenterPoint().y));
+        PumpFor(60);
+        repaint();
+        EXPECT_EQ(AtScreen(ring), skin->GetHighlightBorderColor());
+        EXPECT_EQ(AtScreen(buttonEdge), skin->GetHighlightBorderColor());
+        // Flat fills unless visual styles give the 2003 skin its fixed gradients.
+        const bool flatFills = skin2003 == nullptr || !IsXPThemeActive();
+        if (flatFills) {
+            EXPECT_TRUE(Near(AtScreen(buttonInside), skin->GetHotItemColor()));
+        }
+        EXPECT_EQ(AtScreen(arrow), ::GetSysColor(COLOR_BTNTEXT));
+
+        // Over the edit: its frame lights up.
+        InputMouseMove(CPoint(editClient.CenterPoint()));
+        PumpFor(60);
+        repaint();
+        EXPECT_EQ(AtScreen(editCorner), skin->GetHighlightBorderColor());
+        EXPECT_EQ(AtScreen(editBand), ::GetSysColor(COLOR_WINDOW));
+
+        // A click on the arrow drops the list: the pressed fill and a light arrow.
+        InputClick(combo.m_hWnd, button.CenterPoint());
+        ASSERT_TRUE(PumpUntil([&] { return combo.SendMessage(CB_GETDROPPEDSTATE) != 0; }));
+        repaint();
+        if (flatFills) {
+            EXPECT_TRUE(Near(AtScreen(buttonInside), skin->GetPressedItemColor()));
+        }
+        EXPECT_EQ(AtScreen(arrow), ::GetSysColor(COLOR_HIGHLIGHTTEXT));
+        combo.SendMessage(CB_SHOWDROPDOWN, FALSE);
+        frame->SetFocus();
+        PumpFor(60);
+    }
+    ASSERT_TRUE(theApp.SetCurrentSkin("Classic"));
+    combo.DestroyWindow();
+    edit.DestroyWindow();
+    bar.SendMessage(TB_DELETEBUTTON, static_cast<WPARAM>(nFirst + 1));
+    bar.SendMessage(TB_DELETEBUTTON, static_cast<WPARAM>(nFirst));
+    frame->RecalcLayout();
+    PumpPending();
+}
+
 TEST_F(CoolToolBar, ImageListsAreCachedAndTheCommonControlsVersionIsKnown)
 {
     COXCoolToolBar& bar = frame->toolBar;
@@ -305,7 +605,32 @@ TEST(CoolToolBarShowcase, Stays)
     frame->toolBar.SetButtonsText(ID_TEST_RIP, ID_TEST_PLAY, 1);
     frame->toolBar.UpdateSizes();
     frame->statusBar.SetPaneText(0, "Ready");
+    // A combo box and an edit hosted in the bar, as the skins paint them.
+    COXCoolToolBar& bar = frame->toolBar;
+    const int nFirst = bar.GetCount();
+    for (int width : {130, 90}) {
+        TBBUTTON sep{};
+        sep.iBitmap = width;
+        sep.fsStyle = TBSTYLE_SEP;
+        sep.iString = -1;
+        bar.SendMessage(TB_INSERTBUTTON, static_cast<WPARAM>(bar.GetCount()),
+                        reinterpret_cast<LPARAM>(&sep));
+    }
     frame->RecalcLayout();
+    CRect slotCombo, slotEdit;
+    bar.GetItemRect(nFirst, &slotCombo);
+    bar.GetItemRect(nFirst + 1, &slotEdit);
+    slotCombo.DeflateRect(2, 0);
+    slotEdit.DeflateRect(2, 2);
+    HostedCombo combo;
+    combo.pBar = &bar;
+    combo.Create(WS_CHILD | WS_VISIBLE | CBS_DROPDOWN,
+                 CRect(slotCombo.left, slotCombo.top + 2, slotCombo.right, slotCombo.top + 120),
+                 &bar, 901);
+    combo.SetWindowText("Track 1");
+    HostedEdit edit;
+    edit.pBar = &bar;
+    edit.CreateEx(WS_EX_CLIENTEDGE, "EDIT", "Artist", WS_CHILD | WS_VISIBLE, slotEdit, &bar, 902);
     IdleUpdate();
     DWORD until = ::GetTickCount() + static_cast<DWORD>(std::atoi(ms));
     while (::GetTickCount() < until) {

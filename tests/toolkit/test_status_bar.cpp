@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
 
 #include "tests/framework_ui/ui_test_support.h"
 #include "tests/toolkit/bars_test_res.h"
@@ -231,6 +232,67 @@ TEST_F(StatusBarTest, TooltipsNameTheirPaneButNotWhileTheButtonIsHeld)
     EXPECT_EQ(bar.OnToolHitTest(pane1.CenterPoint(), nullptr), -1);
     InputMouseButton(false);
     PumpUntil([] { return ::GetKeyState(VK_LBUTTON) >= 0; }, 100);
+}
+
+// The text of the thread's tooltip while it shows, else "".
+std::string ShownTip()
+{
+    HWND tip = AfxGetThreadToolTip();
+    if (tip == nullptr || !::IsWindowVisible(tip))
+        return "";
+    char text[80] = {};
+    TOOLINFO ti{};
+    ti.cbSize = TTTOOLINFOA_V2_SIZE;
+    if (!::SendMessage(tip, TTM_GETCURRENTTOOL, 0, reinterpret_cast<LPARAM>(&ti)))
+        return "";
+    ti.lpszText = text;
+    ::SendMessage(tip, TTM_GETTEXT, sizeof(text), reinterpret_cast<LPARAM>(&ti));
+    return text;
+}
+
+// The mouse rests on a client point of the bar (two moves: the tooltip starts its delay on
+// a move inside the tool).
+void RestOn(CWnd& bar, CPoint client)
+{
+    MouseMoveTo(bar.m_hWnd, client.x, client.y);
+    MouseMoveTo(bar.m_hWnd, client.x + 1, client.y);
+}
+
+TEST_F(StatusBarTest, ATooltipShowsOverThePaneTheMouseRestsOn)
+{
+    bar.SetBarStyle(bar.GetBarStyle() | CBRS_TOOLTIPS);
+    bar.SetPaneTooltip(1, "Tracks checked");
+    bar.SetPaneTooltip(2, "Caps Lock");
+    CRect pane1, pane2, pane3;
+    bar.GetItemRect(1, &pane1);
+    bar.GetItemRect(2, &pane2);
+    bar.GetItemRect(3, &pane3);
+    struct Case {
+        const char* name;
+        CPoint at;
+        const char* tip;
+    };
+    const Case cases[] = {
+        {"the pane with a tooltip", pane1.CenterPoint(), "Tracks checked"},
+        {"the next pane, its own text", pane2.CenterPoint(), "Caps Lock"},
+        {"a pane without a tooltip", pane3.CenterPoint(), ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        RestOn(host, CPoint(650, 150)); // off the bar: no tool
+        PumpUntil([] { return ShownTip().empty(); }, 200);
+        RestOn(bar, c.at);
+        if (*c.tip != 0)
+            EXPECT_TRUE(PumpUntil([&] { return ShownTip() == c.tip; }, 400)) << ShownTip();
+        else
+            EXPECT_FALSE(PumpUntil([] { return !ShownTip().empty(); }, 150)) << ShownTip();
+    }
+    // Without the bar style no tooltip shows at all.
+    bar.SetBarStyle(bar.GetBarStyle() & ~CBRS_TOOLTIPS);
+    RestOn(host, CPoint(650, 150));
+    RestOn(bar, pane1.CenterPoint());
+    EXPECT_FALSE(PumpUntil([] { return !ShownTip().empty(); }, 150)) << ShownTip();
+    RestOn(host, CPoint(650, 150));
 }
 
 TEST_F(StatusBarTest, KeyIndicatorsFollowTheirToggleKeys)

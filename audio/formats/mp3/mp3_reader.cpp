@@ -9,6 +9,9 @@
 
 namespace {
 
+// The most one decoder call produces: 1152 samples of two 16-bit channels.
+const size_t kMaxDecodedFrame = 4608;
+
 typedef BOOL (*INITMP3)(void*);
 typedef void (*EXITMP3)(void*);
 typedef int (*DECODEMP3)(void*, char*, int, char*, int, int*);
@@ -254,20 +257,28 @@ bool CAudioMP3Reader::ReadFrame(CAudioFrame* frame)
         return false;
     }
 
-    std::vector<char> output(OUTPUT_SIZE);
+    // The decoder gives at most one MP3 frame (4608 bytes) per call. The step's output is
+    // gathered in a buffer the reader keeps, and handed to the frame in one piece.
+    size_t total = 0;
+    auto decodeNext = [&](char* in, int size, int& produced) {
+        if (m_output.size() < total + kMaxDecodedFrame)
+            m_output.resize(std::max(m_output.size() * 2, total + kMaxDecodedFrame));
+        produced = 0;
+        return Decoder().decode(m_state.data(), in, size, m_output.data() + total,
+                                static_cast<int>(m_output.size() - total), &produced);
+    };
     int produced = 0;
-    m_nLastResult = Decoder().decode(m_state.data(), reinterpret_cast<char*>(m_input.data()),
-                                     static_cast<int>(got), output.data(), OUTPUT_SIZE, &produced);
+    m_nLastResult = decodeNext(reinterpret_cast<char*>(m_input.data()), static_cast<int>(got),
+                               produced);
     if (produced <= 0)
         return false;
-    frame->Append(reinterpret_cast<BYTE*>(output.data()), static_cast<uint32_t>(produced));
+    total += static_cast<size_t>(produced);
     while (m_nLastResult == 0) {
-        produced = 0;
-        m_nLastResult = Decoder().decode(m_state.data(), nullptr, 0, output.data(), OUTPUT_SIZE,
-                                         &produced);
+        m_nLastResult = decodeNext(nullptr, 0, produced);
         if (m_nLastResult == 0 && produced > 0)
-            frame->Append(reinterpret_cast<BYTE*>(output.data()), static_cast<uint32_t>(produced));
+            total += static_cast<size_t>(produced);
     }
+    frame->Append(m_output.data(), static_cast<uint32_t>(total));
     return true;
 }
 

@@ -12,7 +12,7 @@
 class CAudioMP3Reader : public CAudioAbstractReader
 {
 public:
-    enum { INPUT_SIZE = 131072, STATE_SIZE = 40000, OUTPUT_SIZE = 6291456 };
+    enum { INPUT_SIZE = 131072, STATE_SIZE = 40000 };
 
     //! Takes a reference on the decoder library; a reader whose library failed to load still
     //! constructs, and its Open fails.
@@ -43,6 +43,7 @@ private:
     int m_nSampleRate = 0;
     int m_nChannels = 0;
     std::vector<BYTE> m_state;
+    std::vector<char> m_output; // a read step's decoded audio, kept for the next steps
     bool m_bHaveLibrary = false;
     bool m_bPrepared = false;
 };

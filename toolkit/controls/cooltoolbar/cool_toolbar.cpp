@@ -405,6 +405,9 @@ BOOL COXCoolToolBar::OnEraseBkgnd(CDC*)
 
 void COXCoolToolBar::OnWindowPosChanged(WINDOWPOS*)
 {
+    // Placed by a finished drag (or by the program): no drag goes on.
+    if (m_pDockContext != nullptr)
+        m_pDockContext->m_bDragging = FALSE;
     Default();
     const int floating = IsFloating() ? 1 : 0;
     const DWORD side = m_dwStyle & CBRS_ALIGN_ANY;

@@ -60,6 +60,7 @@ COXSkin::~COXSkin()
 COXSkinClassic::COXSkinClassic() : COXSkin("Classic")
 {
     m_pToolbarSkin = std::make_unique<COXToolbarSkinClassic>();
+    m_pMenuSkin = std::make_unique<COXMenuSkinClassic>();
     m_pToolbarSkin2 = std::make_unique<COXToolbarSkinClassic>();
     m_pDockbarSkin = std::make_unique<COXDockbarSkinClassic>();
     m_pTabSkin = std::make_unique<COXTabSkinClassic>();
@@ -74,6 +75,7 @@ COXSkinClassic::COXSkinClassic() : COXSkin("Classic")
 COXSkinXP::COXSkinXP() : COXSkin("Office XP")
 {
     m_pToolbarSkin = std::make_unique<COXToolbarSkinXP>(this);
+    m_pMenuSkin = std::make_unique<COXMenuSkinXP>(this);
     m_pToolbarSkin2 = std::make_unique<COXToolbarSkinXP>(this);
     m_pDockbarSkin = std::make_unique<COXDockbarSkinXP>(this);
     m_pTabSkin = std::make_unique<COXTabSkinXP>(this);
@@ -326,6 +328,7 @@ void COXSkinXP::DrawCaptionButton(CDC* pDC, const CRect& rect, UINT nType, BOOL 
 COXSkin2003::COXSkin2003() : COXSkin("Office 2003"), COXSkinXP(NoElements{})
 {
     m_pToolbarSkin = std::make_unique<COXToolbarSkin2003>(this);
+    m_pMenuSkin = std::make_unique<COXMenuSkin2003>(this);
     m_pToolbarSkin2 = std::make_unique<COXToolbarSkin2003>(this);
     m_pDockbarSkin = std::make_unique<COXDockbarSkin2003>(this);
     m_pTabSkin = std::make_unique<COXTabSkin2003>(this);
@@ -342,6 +345,7 @@ COXSkin2003::COXSkin2003() : COXSkin("Office 2003"), COXSkinXP(NoElements{})
 COXSkin2003::~COXSkin2003()
 {
     // The element skins may draw gradients until they are gone.
+    m_pMenuSkin.reset();
     m_pDockbarSkin.reset();
     m_pTabSkin.reset();
     m_pShortcutBarSkin.reset();

@@ -8,6 +8,7 @@
 
 #include "framework/ui.h"
 #include "toolkit/frames/skins/element_skins.h"
+#include "toolkit/frames/skins/menu_skin.h"
 #include "toolkit/frames/uxtheme/ux_theme.h"
 
 class COXDockbarSkin;
@@ -170,6 +171,7 @@ public:
     COLORREF GetShortcutBarMidColor();
 
 protected:
+    friend class COXMenuSkin2003; // its gradient colours follow the theme state too
     using GradientFillFn = BOOL(WINAPI*)(HDC, PTRIVERTEX, ULONG, PVOID, ULONG, ULONG);
 
     // Themed: visual styles are in force; the colours of the "button" theme then apply.

@@ -592,6 +592,98 @@ void COXToolbarSkinXP::DrawText(CDC* pDC, const TBBUTTON& b, CRect rect, COXCool
     pDC->SetBkMode(mode);
 }
 
+namespace {
+
+// The hot look of a hosted window: the cursor over it, or the focus in it or its children.
+bool IsHostedHot(CWnd* pWnd)
+{
+    CPoint cursor;
+    ::GetCursorPos(&cursor);
+    CRect window;
+    pWnd->GetWindowRect(&window);
+    HWND hFocus = ::GetFocus();
+    return window.PtInRect(cursor) ||
+           (hFocus != nullptr && (hFocus == pWnd->m_hWnd || ::IsChild(pWnd->m_hWnd, hFocus)));
+}
+
+// The drop-down arrow: rows of 5, 3 and 1 pixels centred in rect.
+void DrawComboArrow(CDC* pDC, const CRect& rect, COLORREF clr)
+{
+    const int x = rect.left + (rect.Width() - 5) / 2;
+    const int y = rect.top + (rect.Height() - 3) / 2;
+    for (int row = 0; row < 3; ++row)
+        pDC->FillSolidRect(x + row, y + row, 5 - 2 * row, 1, clr);
+}
+
+} // namespace
+
+void COXToolbarSkinXP::FillHostedBackground(CDC* pDC, CWnd*, const CRect& area, CPoint)
+{
+    pDC->FillSolidRect(&area, m_pSkin->GetToolbarBackgroundColor());
+}
+
+void COXToolbarSkinXP::OnPaintComboBox(CWnd* pComboBox)
+{
+    pComboBox->Default();
+    DrawComboBox(pComboBox);
+}
+
+void COXToolbarSkinXP::DrawComboBox(CWnd* pComboBox)
+{
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof(info);
+    if (!::GetComboBoxInfo(pComboBox->m_hWnd, &info))
+        return;
+    const CRect item(info.rcItem), button(info.rcButton);
+    const bool dropped = pComboBox->SendMessage(CB_GETDROPPEDSTATE) != 0;
+    const bool hot = !dropped && IsHostedHot(pComboBox);
+    CClientDC dc(pComboBox);
+    CRect client;
+    pComboBox->GetClientRect(&client);
+    CPoint origin(0, 0);
+    pComboBox->ClientToScreen(&origin);
+    const int saved = dc.SaveDC();
+    // The edit part keeps its own painting.
+    dc.ExcludeClipRect(&item);
+    FillHostedBackground(&dc, pComboBox, client, origin);
+    const bool filled = dropped || hot;
+    const COLORREF frame = filled ? m_pSkin->GetHighlightBorderColor() : Sys(COLOR_WINDOW);
+    CRect ring = item;
+    ring.InflateRect(1, 1);
+    Frame(&dc, ring, frame);
+    if (!button.IsRectEmpty()) {
+        if (filled) {
+            CRect inside = button;
+            inside.DeflateRect(1, 1);
+            FillButton(&dc, inside, dropped ? fillPressed : fillHot);
+        }
+        Frame(&dc, button, frame);
+        DrawComboArrow(&dc, button, Sys(dropped ? COLOR_HIGHLIGHTTEXT : COLOR_BTNTEXT));
+    }
+    dc.RestoreDC(saved);
+}
+
+void COXToolbarSkinXP::DrawEditFrame(CWnd* pEdit)
+{
+    CWindowDC dc(pEdit);
+    CRect window, client;
+    pEdit->GetWindowRect(&window);
+    pEdit->GetClientRect(&client);
+    pEdit->ClientToScreen(&client);
+    client.OffsetRect(-window.left, -window.top);
+    const CPoint origin = window.TopLeft();
+    window.OffsetRect(-window.left, -window.top);
+    const int saved = dc.SaveDC();
+    dc.ExcludeClipRect(&client);
+    FillHostedBackground(&dc, pEdit, window, origin);
+    CRect band = client;
+    band.InflateRect(1, 1);
+    Frame(&dc, band, Sys(COLOR_WINDOW));
+    if (IsHostedHot(pEdit))
+        Frame(&dc, window, m_pSkin->GetHighlightBorderColor());
+    dc.RestoreDC(saved);
+}
+
 // --- 2003 ---
 
 COXToolbarSkin2003::COXToolbarSkin2003(COXSkin2003* pSkin) : COXToolbarSkinXP(pSkin) {}
@@ -655,6 +747,35 @@ void COXToolbarSkin2003::DrawSeparator(CDC* pDC, CRect& rect, COXCoolToolBar*)
     }
 }
 
+void COXToolbarSkin2003::DrawFrameGradient(CDC* pDC, const CRect& rect, BOOL bVertical)
+{
+    const COLORREF light = Skin2003()->GetTabGradientLightColor();
+    const COLORREF dark = Skin2003()->GetTabGradientDarkColor();
+    if (::GetVersion() & 0x80000000) // Windows 95, 98 and Me
+        COXSkin2003::DrawGradientLines(pDC, rect, light, dark, bVertical);
+    else
+        Skin2003()->DrawGradient(pDC, rect, light, dark, bVertical);
+}
+
+void COXToolbarSkin2003::FillHostedBackground(CDC* pDC, CWnd* pHosted, const CRect& area,
+                                              CPoint ptOrigin)
+{
+    // The toolbar's own gradient, laid over the toolbar's height so that it runs on.
+    CRect bar;
+    CWnd* pBar = pHosted->GetParent();
+    if (pBar != nullptr)
+        pBar->GetWindowRect(&bar);
+    else
+        pHosted->GetWindowRect(&bar);
+    bar.DeflateRect(2, 2);
+    CRect rect(area.left, bar.top - ptOrigin.y, area.right, bar.bottom - ptOrigin.y);
+    pDC->FillSolidRect(&area, Skin2003()->GetTabGradientDarkColor());
+    const int saved = pDC->SaveDC();
+    ::IntersectClipRect(*pDC, area.left, area.top, area.right, area.bottom);
+    DrawFrameGradient(pDC, rect, TRUE);
+    pDC->RestoreDC(saved);
+}
+
 void COXToolbarSkin2003::FillBand(CDC* pDC, const CRect& rect, COXCoolToolBar* pBar)
 {
     if (IsFloating(pBar)) {
@@ -679,8 +800,7 @@ void COXToolbarSkin2003::DrawNonClientArea(CDC* pDC, CRect& rect, COXCoolToolBar
                            pDC->GetPixel(inner.right - 1, inner.top),
                            pDC->GetPixel(inner.left, inner.bottom - 1),
                            pDC->GetPixel(inner.right - 1, inner.bottom - 1)};
-    Skin2003()->DrawGradient(pDC, inner, Skin2003()->GetTabGradientLightColor(),
-                             Skin2003()->GetTabGradientDarkColor(), IsHorizontal(pBar));
+    DrawFrameGradient(pDC, inner, IsHorizontal(pBar));
     ::SetPixel(*pDC, inner.left, inner.top, corners[0]);
     ::SetPixel(*pDC, inner.right - 1, inner.top, corners[1]);
     ::SetPixel(*pDC, inner.left, inner.bottom - 1, corners[2]);

@@ -77,10 +77,18 @@ public:
     virtual void DrawButton(CDC* pDC, const TBBUTTON& button, const CRect& rect,
                             COXCoolToolBar* pBar, BOOL bDrawBackground);
     virtual void FillButtonArea(CDC* pDC, const CRect& rect);
+    // Combo boxes and edits hosted in a toolbar: flat, over the toolbar's background.
+    void OnPaintComboBox(CWnd* pComboBox) override;
+    void DrawComboBox(CWnd* pComboBox) override;
+    void DrawEditFrame(CWnd* pEdit) override;
 
     COXSkinXP* m_pSkin; // not owned
 
 protected:
+    // The background of a window hosted in a toolbar over area (pDC's co-ordinates, whose
+    // origin lies at ptOrigin on the screen).
+    virtual void FillHostedBackground(CDC* pDC, CWnd* pHosted, const CRect& area,
+                                      CPoint ptOrigin);
     enum Fill { fillHot, fillChecked, fillPressed };
     virtual void FillButton(CDC* pDC, const CRect& rect, Fill fill);
     virtual COLORREF DisabledTextColor() { return ::GetSysColor(COLOR_GRAYTEXT); }
@@ -101,6 +109,10 @@ public:
     void FillButtonArea(CDC*, const CRect&) override {}
 
 protected:
+    void FillHostedBackground(CDC* pDC, CWnd* pHosted, const CRect& area,
+                              CPoint ptOrigin) override;
+    // The frame and edit gradients, drawn line by line on the 9x systems.
+    void DrawFrameGradient(CDC* pDC, const CRect& rect, BOOL bVertical);
     void FillButton(CDC* pDC, const CRect& rect, Fill fill) override;
     COLORREF DisabledTextColor() override;
     COXSkin2003* Skin2003() const;
