@@ -1,5 +1,10 @@
 // Members of the control wrappers that do more than one call.
+// The image-list stream functions of commctrl.h are declared only once IStream is known.
+#include <objidl.h>
+
 #include "framework/controls.h"
+
+#include "framework/archive.h"
 
 #include "framework/handle_map.h"
 
@@ -95,6 +100,89 @@ BOOL CImageList::Create(UINT nBitmapID, int cx, int nGrow, COLORREF crMask)
 {
     return Attach(ImageList_LoadImage(AfxGetResourceHandle(), MAKEINTRESOURCE(nBitmapID), cx,
                                       nGrow, crMask, IMAGE_BITMAP, LR_CREATEDIBSECTION));
+}
+
+namespace {
+
+// An IStream over an archive, for the common controls' image-list reader and writer: reads
+// and writes go through the archive's buffer; nothing else is offered.
+class CArchiveStream : public IStream {
+public:
+    explicit CArchiveStream(CArchive* pArchive) : m_pArchive(pArchive) {}
+    virtual ~CArchiveStream() = default;
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override
+    {
+        if (riid == IID_IUnknown || riid == IID_ISequentialStream || riid == IID_IStream) {
+            *ppv = this;
+            return S_OK;
+        }
+        *ppv = nullptr;
+        return E_NOINTERFACE;
+    }
+    // Lives on the caller's stack: the counts are kept for COM's sake only.
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++m_nRef; }
+    ULONG STDMETHODCALLTYPE Release() override { return --m_nRef; }
+    HRESULT STDMETHODCALLTYPE Read(void* pv, ULONG cb, ULONG* pcbRead) override
+    {
+        const UINT n = m_pArchive->Read(pv, cb);
+        if (pcbRead != nullptr)
+            *pcbRead = n;
+        return n == cb ? S_OK : S_FALSE;
+    }
+    HRESULT STDMETHODCALLTYPE Write(const void* pv, ULONG cb, ULONG* pcbWritten) override
+    {
+        m_pArchive->Write(pv, cb);
+        if (pcbWritten != nullptr)
+            *pcbWritten = cb;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE Seek(LARGE_INTEGER, DWORD, ULARGE_INTEGER*) override
+    {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE SetSize(ULARGE_INTEGER) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE CopyTo(IStream*, ULARGE_INTEGER, ULARGE_INTEGER*,
+                                     ULARGE_INTEGER*) override
+    {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE Commit(DWORD) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE Revert() override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE LockRegion(ULARGE_INTEGER, ULARGE_INTEGER, DWORD) override
+    {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE UnlockRegion(ULARGE_INTEGER, ULARGE_INTEGER, DWORD) override
+    {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE Stat(STATSTG*, DWORD) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Clone(IStream**) override { return E_NOTIMPL; }
+
+private:
+    CArchive* m_pArchive;
+    ULONG m_nRef = 1;
+};
+
+} // namespace
+
+BOOL CImageList::Read(CArchive* pArchive)
+{
+    ASSERT(pArchive != nullptr && pArchive->IsLoading());
+    if (pArchive == nullptr || !pArchive->IsLoading() || m_hImageList != nullptr)
+        return FALSE;
+    CArchiveStream stream(pArchive);
+    return Attach(ImageList_Read(&stream));
+}
+
+BOOL CImageList::Write(CArchive* pArchive)
+{
+    ASSERT(pArchive != nullptr && pArchive->IsStoring());
+    if (pArchive == nullptr || !pArchive->IsStoring() || m_hImageList == nullptr)
+        return FALSE;
+    CArchiveStream stream(pArchive);
+    return ImageList_Write(m_hImageList, &stream);
 }
 
 CImageList* CImageList::FromHandle(HIMAGELIST h)

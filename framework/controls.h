@@ -10,6 +10,8 @@
 
 #include "framework/wnd.h"
 
+class CArchive;
+
 // CEdit: client side of an EDIT control.
 class CEdit : public CWnd {
     DECLARE_DYNAMIC(CEdit)
@@ -164,6 +166,41 @@ public:
     {
         return ImageList_GetImageInfo(m_hImageList, nImage, pImageInfo);
     }
+    HICON ExtractIcon(int nImage) { return ImageList_ExtractIcon(nullptr, m_hImageList, nImage); }
+    int Replace(int nImage, HICON hIcon) { return ImageList_ReplaceIcon(m_hImageList, nImage, hIcon); }
+    BOOL Remove(int nImage) { return ImageList_Remove(m_hImageList, nImage); }
+
+    // Dragging an image over a window (the system's drag-image layer): BeginDrag on this list,
+    // then the static calls in screen or window coordinates, EndDrag at the end.
+    BOOL BeginDrag(int nImage, CPoint ptHotSpot)
+    {
+        return ImageList_BeginDrag(m_hImageList, nImage, ptHotSpot.x, ptHotSpot.y);
+    }
+    // pt relative to pWndLock's window rectangle (the desktop's when null).
+    static BOOL DragEnter(CWnd* pWndLock, CPoint point)
+    {
+        return ImageList_DragEnter(AfxHwnd(pWndLock), point.x, point.y);
+    }
+    static BOOL DragLeave(CWnd* pWndLock) { return ImageList_DragLeave(AfxHwnd(pWndLock)); }
+    static BOOL DragMove(CPoint pt) { return ImageList_DragMove(pt.x, pt.y); }
+    static BOOL DragShowNolock(BOOL bShow) { return ImageList_DragShowNolock(bShow); }
+    static void EndDrag() { ImageList_EndDrag(); }
+    BOOL SetDragCursorImage(int nDrag, CPoint ptHotSpot)
+    {
+        return ImageList_SetDragCursorImage(m_hImageList, nDrag, ptHotSpot.x, ptHotSpot.y);
+    }
+    // The list of the drag under way (a temporary wrapper) and the hot spot and position.
+    static CImageList* GetDragImage(LPPOINT lpPoint, LPPOINT lpPointHotSpot)
+    {
+        return FromHandle(ImageList_GetDragImage(lpPoint, lpPointHotSpot));
+    }
+
+    // The image list in the common controls' stream format, through an archive: Read makes
+    // this object's list from the archive (FALSE when it already has one or the data is not
+    // an image list), Write stores it. Archive exceptions pass through.
+    BOOL Read(CArchive* pArchive);
+    BOOL Write(CArchive* pArchive);
+
     // A borrowing wrapper that lives until the thread's next idle time; null for null.
     static CImageList* FromHandle(HIMAGELIST h);
     static void DeleteTempMap();
