@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "tests/framework_ui/ui_test_support.h"
+#include "toolkit/controls/shortcut_bar/shb_list_ctrl.h"
 #include "toolkit/controls/shortcut_bar/shortcut_bar.h"
 #include "toolkit/frames/skins/skin.h"
 #include "toolkit/frames/skins/skinned_app.h"
@@ -773,4 +774,114 @@ TEST_F(ShortcutBarTest, ShowcaseForScreenshots)
         PumpPending();
         ::Sleep(20);
     }
+}
+
+// --- the bar's own children: item lists and the header editor ---
+
+TEST_F(ShortcutBarTest, AGroupWithoutAWindowGetsAList)
+{
+    MakeBar(0);
+    SHB_GROUPINFO info = GroupInfo("Items", nullptr);
+    info.nMask &= ~SHBIF_CHILDWND;
+    const HSHBGROUP h = bar.InsertGroup(&info);
+    ASSERT_NE(h, 0u);
+    COXSHBListCtrl* pList = bar.GetGroupListCtrl(h);
+    ASSERT_NE(pList, nullptr);
+    ASSERT_TRUE(::IsWindow(pList->m_hWnd));
+    EXPECT_EQ(static_cast<HSHBGROUP>(pList->GetDlgCtrlID()), h);
+    EXPECT_EQ(bar.GetGroupChildWnd(h), pList);
+    EXPECT_FALSE(pList->IsWindowVisible());
+    InputClick(bar.m_hWnd, HeaderCentre(h));
+    ASSERT_TRUE(PumpUntil([&] { return bar.GetExpandedGroup() == h; }));
+    EXPECT_TRUE(pList->IsWindowVisible());
+    CRect rect;
+    pList->GetWindowRect(&rect);
+    bar.ScreenToClient(&rect);
+    EXPECT_EQ(rect, bar.GetChildWndRect());
+    // A caller's window takes the list's place; removing it brings a list back.
+    SHB_GROUPINFO own{};
+    own.nMask = SHBIF_CHILDWND;
+    own.hwndChild = panes[0]->m_hWnd;
+    ASSERT_TRUE(bar.SetGroupInfo(h, &own));
+    EXPECT_EQ(bar.GetGroupChildWnd(h)->m_hWnd, panes[0]->m_hWnd);
+    EXPECT_FALSE(pList->IsWindowVisible());
+    own.hwndChild = nullptr;
+    ASSERT_TRUE(bar.SetGroupInfo(h, &own));
+    ASSERT_NE(bar.GetGroupListCtrl(h), nullptr);
+    EXPECT_EQ(bar.GetGroupChildWnd(h), bar.GetGroupListCtrl(h));
+    ASSERT_TRUE(bar.DeleteGroup(h));
+    EXPECT_EQ(bar.GetGroupListCtrl(h), nullptr);
+}
+
+TEST_F(ShortcutBarTest, RenamingAHeaderInPlace)
+{
+    MakeBar(SHB_STYLE_EDITHEADERS);
+    bar.ExpandGroup(groups[0]);
+    std::vector<std::string> endTexts;
+    owner.onNotify = [&](SHB_NOTIFYHDR* nm) {
+        if (nm->hdr.code == 32979)
+            endTexts.push_back(reinterpret_cast<LPCTSTR>(nm->lParam));
+    };
+    struct Case {
+        const char* what;
+        LRESULT answer;  // the owner's answer to the end of the edit
+        UINT finish;     // the key that ends it
+        std::string heard;
+        std::string after;
+    };
+    const Case cases[] = {{"accepted", 0, VK_RETURN, "Bravo", "Bravo"},
+                          {"refused by the owner", 1, VK_RETURN, "Charlie", "Bravo"},
+                          {"cancelled", 0, VK_ESCAPE, "Bravo", "Bravo"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        owner.answers[32979] = c.answer;
+        endTexts.clear();
+        // "Rename Group": the fifth item after the separators are skipped.
+        MenuPick pick{5};
+        {
+            DialogAnswerer answer(&PickMenuItem, &pick, "#32768", 5000);
+            MouseRightClick(ToScreen(HeaderCentre(groups[1])));
+            ASSERT_TRUE(PumpUntil([&] { return bar.GetEditedGroup() == groups[1]; }, 600));
+        }
+        TypeKeys(std::string(c.heard).c_str());
+        KeyPress(c.finish);
+        ASSERT_TRUE(PumpUntil([&] { return bar.GetEditedGroup() == 0; }, 400));
+        PumpFor(100);
+        ASSERT_EQ(endTexts.size(), 1u);
+        EXPECT_EQ(endTexts[0], c.heard);
+        EXPECT_EQ(std::string(bar.GetGroupText(groups[1])), c.after);
+    }
+    EXPECT_EQ(owner.Of(32977).size(), 3u);
+}
+
+TEST_F(ShortcutBarTest, AddNewGroupOnAnEmptyBar)
+{
+    ASSERT_TRUE(bar.Create(&owner, CRect(10, 10, 210, 270), SHB_STYLE_EDITHEADERS, kBarId));
+    PumpPending();
+    std::vector<std::string> seen;
+    owner.onNotify = [&](SHB_NOTIFYHDR* nm) {
+        if (nm->hdr.code == 33004)
+            seen = MenuItems(reinterpret_cast<SHB_CONTEXTMENUINFO*>(nm->lParam)->pMenu->m_hMenu);
+    };
+    MenuPick pick{1};
+    {
+        DialogAnswerer answer(&PickMenuItem, &pick, "#32768", 5000);
+        MouseRightClick(ToScreen(CPoint(100, 100)));
+        ASSERT_TRUE(PumpUntil([&] { return bar.GetGroupCount() == 1; }, 600));
+    }
+    EXPECT_EQ(seen, (std::vector<std::string>{"Add New Group"}));
+    const HSHBGROUP h = bar.FindGroupByOrder(0);
+    EXPECT_EQ(bar.GetExpandedGroup(), h);
+    ASSERT_TRUE(PumpUntil([&] { return bar.GetEditedGroup() == h; }));
+    TypeKeys("Fresh");
+    KeyPress(VK_RETURN);
+    ASSERT_TRUE(PumpUntil([&] { return bar.GetGroupText(h) == "Fresh"; }, 400));
+    // Without the editing style no menu opens on an empty bar.
+    bar.DeleteAllGroups();
+    bar.SetBarStyle(0);
+    owner.heard.clear();
+    MouseRightClick(ToScreen(CPoint(100, 100)));
+    PumpFor(300);
+    ASSERT_EQ(owner.Of(33004).size(), 1u);
+    EXPECT_EQ(owner.Of(33004)[0].hGroup, 0u);
 }

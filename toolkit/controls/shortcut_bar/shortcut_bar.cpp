@@ -2,6 +2,8 @@
 // drag, context menu and commands are in shortcut_bar_mouse.cpp.
 #include "toolkit/controls/shortcut_bar/shortcut_bar.h"
 
+#include "toolkit/controls/shortcut_bar/shb_list_ctrl.h"
+
 #include <mbstring.h>
 
 #include <algorithm>
@@ -26,7 +28,7 @@ BEGIN_MESSAGE_MAP(COXShortcutBar, CWnd)
     ON_WM_TIMER()
     ON_NOTIFY_EX_RANGE(TTN_NEEDTEXTA, 0, 0xFFFF, OnToolTipText)
     ON_NOTIFY_EX_RANGE(TTN_NEEDTEXTW, 0, 0xFFFF, OnToolTipText)
-    ON_NOTIFY(SHBN_ENDEDIT, 0xFFFF, OnEndEdit)
+    ON_NOTIFY(SHBEN_FINISHEDIT, SHB_IDC_EDIT, OnEndEdit)
     ON_MESSAGE(SHBDTM_DRAGOVER, OnDragOverMsg)
     ON_MESSAGE(SHBDTM_DRAGLEAVE, OnDragLeaveMsg)
     ON_COMMAND_RANGE(SHB_IDMLARGEICON, SHB_IDMSMALLICON, OnViewCommand)
@@ -149,17 +151,10 @@ LRESULT COXShortcutBar::SendNotifyRecord(SHB_NOTIFYHDR& nm, UINT nCode, HSHBGROU
 {
     if (!::IsWindow(m_hWnd))
         return 0;
-    HWND hOwner = ::GetWindow(m_hWnd, GW_OWNER);
-    if (hOwner == nullptr)
-        hOwner = ::GetParent(m_hWnd);
-    if (hOwner == nullptr)
-        return 0;
-    nm.hdr.hwndFrom = m_hWnd;
-    nm.hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID());
     nm.hdr.code = nCode;
     nm.hGroup = hGroup;
     nm.nItem = nItem;
-    return ::SendMessage(hOwner, WM_NOTIFY, nm.hdr.idFrom, reinterpret_cast<LPARAM>(&nm));
+    return SHBSendNotify(this, &nm);
 }
 
 // --- validation and copying ---
@@ -441,9 +436,9 @@ HSHBGROUP COXShortcutBar::InsertGroup(const SHB_GROUPINFO* pGroupInfo)
     if (hwndChild != nullptr) {
         ::SendMessage(hwndChild, SHBM_SETSHBGROUP, 0, static_cast<LPARAM>(hGroup));
     } else {
-        CWnd* pList = nullptr;
+        COXSHBListCtrl* pList = nullptr;
         try {
-            pList = CreateListObject();
+            pList = CreateListCtrl();
         } catch (CMemoryException*) {
             pList = nullptr;
         }
@@ -495,7 +490,7 @@ BOOL COXShortcutBar::DeleteGroup(HSHBGROUP hGroup)
     }
     const BOOL bWasExpanded = hGroup == m_hExpandedGroup;
     // The list goes last, after the layout no longer knows the group.
-    CWnd* pList = nullptr;
+    COXSHBListCtrl* pList = nullptr;
     if (auto it = m_mapHandleToListCtrl.find(hGroup); it != m_mapHandleToListCtrl.end()) {
         pList = it->second;
         m_mapHandleToListCtrl.erase(it);
@@ -535,18 +530,9 @@ void COXShortcutBar::DestroyListCtrl(HSHBGROUP hGroup)
     auto it = m_mapHandleToListCtrl.find(hGroup);
     if (it == m_mapHandleToListCtrl.end())
         return;
-    CWnd* pList = it->second;
+    COXSHBListCtrl* pList = it->second;
     m_mapHandleToListCtrl.erase(it);
     DestroyListObject(pList);
-}
-
-void COXShortcutBar::DestroyListObject(CWnd* pList)
-{
-    if (pList == nullptr)
-        return;
-    if (::IsWindow(pList->m_hWnd))
-        pList->DestroyWindow();
-    delete pList;
 }
 
 HSHBGROUP COXShortcutBar::ExpandGroup(HSHBGROUP hGroup)
@@ -649,7 +635,7 @@ BOOL COXShortcutBar::SetGroupInfo(HSHBGROUP hGroup, const SHB_GROUPINFO* pGroupI
         } else if (m_mapHandleToListCtrl.find(hGroup) == m_mapHandleToListCtrl.end() ||
                    !::IsWindow(m_mapHandleToListCtrl[hGroup]->m_hWnd)) {
             if (m_mapHandleToListCtrl[hGroup] == nullptr)
-                m_mapHandleToListCtrl[hGroup] = CreateListObject();
+                m_mapHandleToListCtrl[hGroup] = CreateListCtrl();
             if (m_mapHandleToListCtrl[hGroup] == nullptr || !CreateGroupWindow(hGroup)) {
                 DestroyListCtrl(hGroup);
                 return FALSE;

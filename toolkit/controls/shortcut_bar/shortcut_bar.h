@@ -12,7 +12,8 @@
 
 #include "framework/ui.h"
 #include "toolkit/controls/shb_dragdrop/shb_dragdrop.h"
-#include "toolkit/controls/shortcut_bar/shb_interim.h"
+#include "toolkit/controls/shortcut_bar/shb_defs.h"
+#include "toolkit/controls/shortcut_bar/shb_edit.h"
 #include "toolkit/frames/skins/shortcutbar_skin.h"
 
 class COXSHBListCtrl;
@@ -224,8 +225,7 @@ protected:
     void RemoveGroup(HSHBGROUP hGroup);
     // SetGroupInfo on one group, or on every group (hGroup 0) until the first failure.
     BOOL ForEachGroup(HSHBGROUP hGroup, const SHB_GROUPINFO& info);
-    CWnd* CreateListObject();
-    static void DestroyListObject(CWnd* pList);
+    static void DestroyListObject(COXSHBListCtrl* pList);
     // nFlags: 1 reset the destination, 2 it is being inserted, 4 take the source's mask.
     BOOL CopyGroupInfo(HSHBGROUP hDest, LPSHB_GROUPINFO pDest, const SHB_GROUPINFO* pSource,
                        UINT nFlags);
@@ -272,7 +272,7 @@ protected:
 
     CImageList* m_pImageList = nullptr;
     std::map<HSHBGROUP, std::unique_ptr<SHB_GROUPINFO>> m_mapHandleToInfo;
-    std::map<HSHBGROUP, CWnd*> m_mapHandleToListCtrl; // the list controls, owned
+    std::map<HSHBGROUP, COXSHBListCtrl*> m_mapHandleToListCtrl; // owned
     std::map<HSHBGROUP, CRect> m_mapHandleToBoundRect;
     std::set<LPSHB_DESCRIPTOR> m_setDescriptors;
     HSHBGROUP m_nLastHandle = 0;
@@ -298,7 +298,7 @@ protected:
     UINT m_nWaitForAutoExpand = 800;
 
     CFont m_font;
-    std::unique_ptr<CWnd> m_pEdit;
+    COXSHBEdit m_edit;
     COXSHBDropTarget m_dropTarget;
     std::unique_ptr<CImageList> m_pDragImage;
     CPoint m_ptDragImageOffset;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "toolkit/controls/shortcut_bar/shb_list_ctrl.h"
 #include "toolkit/controls/shortcut_bar/shortcut_bar.h"
 #include "toolkit/frames/skins/skin.h"
 
@@ -21,8 +22,7 @@ COLORREF Dark(COLORREF clr)
 
 bool IsShortcutBarList(CWnd* pWnd)
 {
-    const CRuntimeClass* pListClass = CRuntimeClass::FromName("COXSHBListCtrl");
-    return pWnd != nullptr && pListClass != nullptr && pWnd->IsKindOf(pListClass);
+    return pWnd != nullptr && pWnd->IsKindOf(RUNTIME_CLASS(COXSHBListCtrl));
 }
 
 // The bar a window paints for: itself, or the parent bar of one of its lists.
