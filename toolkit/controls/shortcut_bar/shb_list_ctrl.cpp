@@ -5,8 +5,12 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 
 #include "toolkit/controls/cooltoolbar/cool_toolbar.h"
+#include "toolkit/controls/shortcut_bar/shortcut_bar.h"
+#include "toolkit/controls/shortcut_bar/shortcut_bar_res.h"
+#include "toolkit/frames/skins/shortcutbar_skin.h"
 
 namespace {
 
@@ -112,6 +116,8 @@ BOOL COXSHBListCtrl::CreateEditControl()
 
 DWORD COXSHBListCtrl::GetBarStyle() const
 {
+    if (m_pShortcutBar != nullptr)
+        return m_pShortcutBar->GetBarStyle();
     const DWORD style = GetStyle();
     const DWORD exStyle = static_cast<DWORD>(::SendMessage(m_hWnd, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0));
     DWORD bar = 0;
@@ -130,6 +136,8 @@ DWORD COXSHBListCtrl::GetBarStyle() const
 
 int COXSHBListCtrl::GetView() const
 {
+    if (m_pShortcutBar != nullptr)
+        return m_pShortcutBar->GetGroupView(m_hGroup) == 2 ? 2 : 1;
     return (GetStyle() & LVS_TYPEMASK) == LVS_SMALLICON ? 2 : 1;
 }
 
@@ -145,29 +153,50 @@ COLORREF COXSHBListCtrl::GetTextColor() const
 
 HFONT COXSHBListCtrl::ItemFont() const
 {
+    if (m_pShortcutBar != nullptr) {
+        const LOGFONT* pLogFont = m_pShortcutBar->GetGroupTextFont(m_hGroup);
+        if (pLogFont != nullptr) {
+            // The bar answers from a buffer its next call overwrites: keep a font of our own.
+            LOGFONT current{};
+            if (m_fontItem.GetSafeHandle() != nullptr)
+                m_fontItem.GetLogFont(&current);
+            if (m_fontItem.GetSafeHandle() == nullptr ||
+                std::memcmp(&current, pLogFont, sizeof current) != 0) {
+                m_fontItem.DeleteObject();
+                m_fontItem.CreateFontIndirect(pLogFont);
+            }
+            if (m_fontItem.GetSafeHandle() != nullptr)
+                return static_cast<HFONT>(m_fontItem.GetSafeHandle());
+        }
+    }
     HFONT hFont = reinterpret_cast<HFONT>(::SendMessage(m_hWnd, WM_GETFONT, 0, 0));
     return hFont != nullptr ? hFont : static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
 }
 
 CSize COXSHBListCtrl::ScrollButtonSize() const
 {
-    return CSize(16, 16);
+    return m_pShortcutBar != nullptr ? m_pShortcutBar->GetScrollButtonSize() : CSize(16, 16);
 }
 
 UINT COXSHBListCtrl::ScrollDelay(BOOL bAuto) const
 {
+    if (m_pShortcutBar != nullptr)
+        return bAuto ? m_pShortcutBar->GetAutoScrollingDelay() : m_pShortcutBar->GetScrollingDelay();
     return bAuto ? kAutoScrollMs : kHeldScrollMs;
 }
 
 BOOL COXSHBListCtrl::IsEditingHeader() const
 {
-    return FALSE;
+    return m_pShortcutBar != nullptr && m_pShortcutBar->GetEditedGroup() != 0;
 }
 
 LRESULT COXSHBListCtrl::SendSHBNotification(SHB_NOTIFYHDR* pNotify) const
 {
+    // A list in a bar speaks through the bar: its window, its id, its owner.
     pNotify->hGroup = m_hGroup;
-    return SHBSendNotify(const_cast<COXSHBListCtrl*>(this), pNotify);
+    CWnd* pFrom = m_pShortcutBar != nullptr ? static_cast<CWnd*>(m_pShortcutBar)
+                                            : const_cast<COXSHBListCtrl*>(this);
+    return SHBSendNotify(pFrom, pNotify);
 }
 
 namespace {
@@ -200,6 +229,8 @@ LRESULT COXSHBListCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 BOOL COXSHBListCtrl::HandleListViewMessage(UINT message, WPARAM wParam, LPARAM lParam,
                                           LRESULT& result)
 {
+    if (m_pShortcutBar != nullptr && HandleBarColours(message, lParam, result))
+        return TRUE;
     switch (message) {
     case LVM_INSERTITEM:
         result = OnInsertItem(wParam, lParam);
@@ -315,6 +346,31 @@ BOOL COXSHBListCtrl::HandleListViewMessage(UINT message, WPARAM wParam, LPARAM l
     }
 }
 
+BOOL COXSHBListCtrl::HandleBarColours(UINT message, LPARAM lParam, LRESULT& result)
+{
+    // In a bar the colours are the group's.
+    switch (message) {
+    case LVM_GETBKCOLOR:
+    case LVM_GETTEXTBKCOLOR:
+        result = m_pShortcutBar->GetGroupBkColor(m_hGroup);
+        return TRUE;
+    case LVM_SETBKCOLOR:
+        result = m_pShortcutBar->SetGroupBkColor(m_hGroup, static_cast<COLORREF>(lParam));
+        return TRUE;
+    case LVM_GETTEXTCOLOR:
+        result = m_pShortcutBar->GetGroupTextColor(m_hGroup);
+        return TRUE;
+    case LVM_SETTEXTCOLOR:
+        result = m_pShortcutBar->SetGroupTextColor(m_hGroup, static_cast<COLORREF>(lParam));
+        return TRUE;
+    case LVM_SETTEXTBKCOLOR:
+        result = 0;
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
 LRESULT COXSHBListCtrl::OnInsertItem(WPARAM wParam, LPARAM lParam)
 {
     const LRESULT result = DefWindowProc(LVM_INSERTITEM, wParam, lParam);
@@ -387,7 +443,13 @@ void COXSHBListCtrl::Relayout(BOOL bRedraw)
 
 LRESULT COXSHBListCtrl::OnSetShbGroup(WPARAM, LPARAM lParam)
 {
-    // Attaching needs the bar's class; a list whose parent is no bar stays alone.
+    CWnd* pParent = CWnd::FromHandlePermanent(::GetParent(m_hWnd));
+    if (pParent == nullptr || !pParent->IsKindOf(RUNTIME_CLASS(COXShortcutBar)))
+        return 0;
+    m_pShortcutBar = static_cast<COXShortcutBar*>(pParent);
+    m_hGroup = static_cast<HSHBGROUP>(lParam);
+    SetOrigin(CPoint(0, 0));
+    Relayout(TRUE);
     return 0;
 }
 
@@ -413,7 +475,23 @@ LRESULT COXSHBListCtrl::OnShbInfoChanged(WPARAM, LPARAM lParam)
 
 LRESULT COXSHBListCtrl::OnPopulateContextMenu(WPARAM, LPARAM lParam)
 {
-    // Item commands are offered only inside the bar that asks for them.
+    auto* pInfo = reinterpret_cast<SHB_CONTEXTMENUINFO*>(lParam);
+    if (pInfo == nullptr || m_pShortcutBar == nullptr || pInfo->pShortcutBar != m_pShortcutBar ||
+        pInfo->hGroup != m_hGroup || pInfo->pMenu == nullptr)
+        return 0;
+    CPoint point = pInfo->point;
+    ScreenToClient(&point);
+    int flags = 0;
+    if (HitTestItem(point, &flags, FALSE) == -1 || (GetBarStyle() & SHB_STYLE_EDITITEMS) == 0)
+        return 0;
+    HMENU hMenu = pInfo->pMenu->m_hMenu;
+    if (::GetMenuItemCount(hMenu) > 0)
+        ::AppendMenu(hMenu, MF_SEPARATOR, 0, nullptr);
+    CString text;
+    text.LoadString(IDS_OX_SHB_RENAMEITEM);
+    ::AppendMenu(hMenu, MF_STRING, SHB_IDMRENAMEITEM, text);
+    text.LoadString(IDS_OX_SHB_REMOVEITEM);
+    ::AppendMenu(hMenu, MF_STRING, SHB_IDMREMOVEITEM, text);
     return 0;
 }
 

@@ -148,6 +148,7 @@ private:
 
     // The list-view messages the class answers itself; FALSE passes one on unchanged.
     BOOL HandleListViewMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    BOOL HandleBarColours(UINT message, LPARAM lParam, LRESULT& result);
     LRESULT OnInsertItem(WPARAM wParam, LPARAM lParam);
     LRESULT OnDeleteItem(WPARAM wParam, LPARAM lParam);
     LRESULT OnDeleteAllItems(WPARAM wParam, LPARAM lParam);
@@ -197,6 +198,7 @@ private:
     CRect m_rectBottomScroll;
     CPoint m_ptOrigin{0, 0};
 
+    mutable CFont m_fontItem; // a copy of the group's item font, in a bar
     COXSHBEdit m_edit;
     COXSHBDropSource m_dropSource;
     COXSHBDropTarget m_dropTarget;

@@ -4,6 +4,9 @@
 
 #include <algorithm>
 
+#include "toolkit/controls/shortcut_bar/shortcut_bar.h"
+#include "toolkit/frames/skins/shortcutbar_skin.h"
+
 namespace {
 
 constexpr int kMargin = 2;
@@ -32,12 +35,26 @@ COLORREF COXSHBListCtrl::DefaultBkColor() const
 
 void COXSHBListCtrl::FillBackground(CDC* pDC, const CRect& rect) const
 {
+    COXShortcutBarSkin* pSkin =
+        m_pShortcutBar != nullptr ? m_pShortcutBar->GetShortcutBarSkin() : nullptr;
+    if (pSkin != nullptr) {
+        pSkin->FillBackground(pDC, rect, const_cast<COXSHBListCtrl*>(this),
+                              m_pShortcutBar->HasGroupBkColor(m_hGroup),
+                              m_pShortcutBar->GetGroupBkColor(m_hGroup));
+        return;
+    }
     const CRect piece(0, 0, rect.Width(), rect.Height());
     pDC->FillSolidRect(&piece, GetBkColor());
 }
 
 void COXSHBListCtrl::DrawItemFrame(CDC* pDC, const CRect& rect, BOOL bHot, BOOL bPressed) const
 {
+    COXShortcutBarSkin* pSkin =
+        m_pShortcutBar != nullptr ? m_pShortcutBar->GetShortcutBarSkin() : nullptr;
+    if (pSkin != nullptr) {
+        pSkin->DrawItemFrame(pDC, rect, bHot, bPressed, const_cast<COXSHBListCtrl*>(this));
+        return;
+    }
     const COLORREF back = GetBkColor();
     const COLORREF light = AdjustColorBrightness(back, 64);
     const COLORREF dark = AdjustColorBrightness(back, -128);

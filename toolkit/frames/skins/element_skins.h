@@ -1,17 +1,9 @@
-// The abstract element skins that this folder does not paint with yet: each is one painting
-// interface of a COXSkin, owned by its skin (or by a control as its Classic fallback).
-// Classes here: COXShortcutBarSkin. (The toolbar, status-bar, frame and menu skins have their
-// own files.)
+// The element skins of a COXSkin in one include: each is one painting interface of a skin,
+// owned by its skin (or by a control as its Classic fallback), declared in its own file.
 #pragma once
 
 #include "toolkit/frames/skins/frame_skin.h"
 #include "toolkit/frames/skins/menu_skin.h"
+#include "toolkit/frames/skins/shortcutbar_skin.h"
 #include "toolkit/frames/skins/statusbar_skin.h"
 #include "toolkit/frames/skins/toolbar_skin.h"
-
-class COXShortcutBarSkin
-{
-public:
-    virtual ~COXShortcutBarSkin() = default;
-};
-

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "toolkit/frames/skins/dockbar_skin.h"
+#include "toolkit/frames/skins/shortcutbar_skin.h"
 #include "toolkit/frames/skins/statusbar_skin.h"
 #include "toolkit/frames/skins/toolbar_skin.h"
 #include "toolkit/frames/skins/tab_skin.h"
@@ -63,6 +64,7 @@ COXSkinClassic::COXSkinClassic() : COXSkin("Classic")
     m_pToolbarSkin2 = std::make_unique<COXToolbarSkinClassic>();
     m_pDockbarSkin = std::make_unique<COXDockbarSkinClassic>();
     m_pTabSkin = std::make_unique<COXTabSkinClassic>();
+    m_pShortcutBarSkin = std::make_unique<COXShortcutBarSkinClassic>();
     m_pStatusbarSkin = std::make_unique<COXStatusbarSkinClassic>();
     m_pMiniFrameSkin = std::make_unique<COXMiniFrameSkinClassic>();
     m_pFrameSkin = std::make_unique<COXFrameSkinClassic>();
@@ -77,6 +79,7 @@ COXSkinXP::COXSkinXP() : COXSkin("Office XP")
     m_pToolbarSkin2 = std::make_unique<COXToolbarSkinXP>(this);
     m_pDockbarSkin = std::make_unique<COXDockbarSkinXP>(this);
     m_pTabSkin = std::make_unique<COXTabSkinXP>(this);
+    m_pShortcutBarSkin = std::make_unique<COXShortcutBarSkinXP>(this);
     m_pStatusbarSkin = std::make_unique<COXStatusbarSkinXP>(this);
     m_pMiniFrameSkin = std::make_unique<COXMiniFrameSkinXP>(this);
     m_pFrameSkin = std::make_unique<COXFrameSkinXP>(this);
@@ -329,6 +332,7 @@ COXSkin2003::COXSkin2003() : COXSkin("Office 2003"), COXSkinXP(NoElements{})
     m_pToolbarSkin2 = std::make_unique<COXToolbarSkin2003>(this);
     m_pDockbarSkin = std::make_unique<COXDockbarSkin2003>(this);
     m_pTabSkin = std::make_unique<COXTabSkin2003>(this);
+    m_pShortcutBarSkin = std::make_unique<COXShortcutBarSkin2003>(this);
     m_pStatusbarSkin = std::make_unique<COXStatusbarSkin2003>(this);
     m_pMiniFrameSkin = std::make_unique<COXMiniFrameSkinXP>(this);
     m_pFrameSkin = std::make_unique<COXFrameSkin2003>(this);
@@ -344,6 +348,7 @@ COXSkin2003::~COXSkin2003()
     m_pMenuSkin.reset();
     m_pDockbarSkin.reset();
     m_pTabSkin.reset();
+    m_pShortcutBarSkin.reset();
     m_pfnGradientFill = nullptr;
     if (m_hMsimg32 != nullptr)
         ::FreeLibrary(m_hMsimg32);
@@ -465,6 +470,9 @@ OX_2003_BLEND(GetStatusGradientMiddleColor, 0.6f, 0.4f,
 OX_2003_BLEND(GetStatusGradientBottomColor, 0.3f, 0.7f,
               BlendColors(Sys(COLOR_WINDOW), 0.2f, Sys(COLOR_BTNFACE), 0.8f))
 OX_2003_BLEND(GetSplitterLineColor, 0.5f, 0.5f, GetSeparatorColor())
+OX_2003_BLEND(GetShortcutBarLightColor, 0.95f, 0.05f,
+              BlendColors(Sys(COLOR_WINDOW), 0.86f, Sys(COLOR_BTNFACE), 0.14f))
+OX_2003_BLEND(GetShortcutBarMidColor, 0.5f, 0.5f, GetToolbarBackgroundColor())
 #undef OX_2003_BLEND
 
 COLORREF COXSkin2003::GetCheckedGradientStartColor()
@@ -500,6 +508,38 @@ void COXSkin2003::DrawGradient(CDC* pDC, const CRect& rect, COLORREF clrStart, C
         return;
     }
     DrawGradientLines(pDC, rect, clrStart, clrEnd, bVertical);
+}
+
+void COXSkin2003::DrawCornerGradient(CDC* pDC, const CRect& rect, COLORREF clrTopLeft,
+                                     COLORREF clrTopRight, COLORREF clrBottomLeft,
+                                     COLORREF clrBottomRight)
+{
+    if (rect.IsRectEmpty())
+        return;
+    if (m_pfnGradientFill == nullptr) {
+        if (rect.Width() < rect.Height())
+            DrawGradientLines(pDC, rect, clrTopLeft, clrTopRight, FALSE);
+        else
+            DrawGradientLines(pDC, rect, clrTopLeft, clrBottomLeft, TRUE);
+        return;
+    }
+    auto vertex = [](LONG x, LONG y, COLORREF c) {
+        TRIVERTEX v{};
+        v.x = x;
+        v.y = y;
+        v.Red = static_cast<COLOR16>(GetRValue(c) * 255);
+        v.Green = static_cast<COLOR16>(GetGValue(c) * 255);
+        v.Blue = static_cast<COLOR16>(GetBValue(c) * 255);
+        v.Alpha = 0;
+        return v;
+    };
+    TRIVERTEX vertices[6] = {
+        vertex(rect.left, rect.top, clrTopLeft),       vertex(rect.right, rect.top, clrTopRight),
+        vertex(rect.left, rect.bottom, clrBottomLeft), vertex(rect.right, rect.top, clrTopRight),
+        vertex(rect.left, rect.bottom, clrBottomLeft),
+        vertex(rect.right, rect.bottom, clrBottomRight)};
+    GRADIENT_TRIANGLE mesh[2] = {{0, 1, 2}, {3, 4, 5}};
+    m_pfnGradientFill(pDC->m_hDC, vertices, 6, mesh, 2, GRADIENT_FILL_TRIANGLE);
 }
 
 void COXSkin2003::DrawGradientLines(CDC* pDC, const CRect& rect, COLORREF clrStart,

@@ -161,6 +161,14 @@ public:
     // The dock-bar gradient over rect, as one band starting at xBandLeft (window or client
     // coordinates of pDC) as wide as the larger of the screen and nBandWidth.
     void DrawDockBarGradient(CDC* pDC, const CRect& rect, int xBandLeft, int nBandWidth);
+    // Two triangles over rect, each corner with its own colour (without Msimg32.dll: a
+    // two-colour gradient, horizontal for a rectangle narrower than high, else vertical).
+    void DrawCornerGradient(CDC* pDC, const CRect& rect, COLORREF clrTopLeft,
+                            COLORREF clrTopRight, COLORREF clrBottomLeft,
+                            COLORREF clrBottomRight);
+    // The shortcut-bar header colours: light (top) and mid (bottom of a plain header).
+    COLORREF GetShortcutBarLightColor();
+    COLORREF GetShortcutBarMidColor();
 
 protected:
     friend class COXMenuSkin2003; // its gradient colours follow the theme state too
