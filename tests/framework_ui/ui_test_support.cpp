@@ -463,3 +463,37 @@ HGLOBAL DropFilesBlock(const std::vector<std::string>& files)
     ::GlobalUnlock(h);
     return h;
 }
+
+std::string RunSelfAsChild(const char* gtestFilter, const char* envVar, const std::string& outputPath)
+{
+    std::remove(outputPath.c_str());
+    char self[MAX_PATH] = "";
+    ::GetModuleFileName(nullptr, self, MAX_PATH);
+    std::string cmd = std::string("\"") + self + "\" --gtest_filter=" + gtestFilter;
+    ::SetEnvironmentVariable(envVar, "1");
+    STARTUPINFO si{};
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi{};
+    std::vector<char> line(cmd.begin(), cmd.end());
+    line.push_back('\0');
+    const BOOL ok = ::CreateProcess(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                    nullptr, &si, &pi);
+    ::SetEnvironmentVariable(envVar, nullptr);
+    if (!ok)
+        return "(no process)";
+    // Our windows keep answering while the other process runs.
+    while (::MsgWaitForMultipleObjects(1, &pi.hProcess, FALSE, 60000, QS_ALLINPUT) ==
+           WAIT_OBJECT_0 + 1)
+        PumpPending();
+    ::CloseHandle(pi.hThread);
+    ::CloseHandle(pi.hProcess);
+    std::string text;
+    if (FILE* f = std::fopen(outputPath.c_str(), "r")) {
+        char buf[4096];
+        size_t n;
+        while ((n = std::fread(buf, 1, sizeof(buf), f)) > 0)
+            text.append(buf, n);
+        std::fclose(f);
+    }
+    return text;
+}

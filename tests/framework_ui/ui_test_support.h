@@ -131,3 +131,8 @@ private:
 // The screen under a window's rectangle saved as a 24-bit bitmap file (what the user sees there,
 // overlapping windows included).
 void SaveScreenBitmap(HWND hWnd, const char* path);
+
+// Runs this test program again with one gtest filter and the environment variable set to "1"
+// (so the child knows its role), pumping our messages while it runs, and returns what the child
+// wrote to outputPath (read as text); "(no process)" when it could not start.
+std::string RunSelfAsChild(const char* gtestFilter, const char* envVar, const std::string& outputPath);

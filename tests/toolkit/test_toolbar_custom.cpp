@@ -694,30 +694,7 @@ TEST(ToolbarInNewProcess, Restore)
 
 std::string RunChild()
 {
-    std::remove(ChildOutputPath().c_str());
-    char self[MAX_PATH] = "";
-    ::GetModuleFileName(nullptr, self, MAX_PATH);
-    std::string cmd = std::string("\"") + self + "\" --gtest_filter=ToolbarInNewProcess.Restore";
-    ::SetEnvironmentVariable("SONORIA_TOOLBAR_CHILD", "1");
-    STARTUPINFO si{};
-    si.cb = sizeof(si);
-    PROCESS_INFORMATION pi{};
-    std::vector<char> line(cmd.begin(), cmd.end());
-    line.push_back('\0');
-    const BOOL ok = ::CreateProcess(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                    nullptr, &si, &pi);
-    ::SetEnvironmentVariable("SONORIA_TOOLBAR_CHILD", nullptr);
-    if (!ok)
-        return "(no process)";
-    while (::MsgWaitForMultipleObjects(1, &pi.hProcess, FALSE, 60000, QS_ALLINPUT) ==
-           WAIT_OBJECT_0 + 1)
-        PumpPending();
-    ::CloseHandle(pi.hThread);
-    ::CloseHandle(pi.hProcess);
-    std::ifstream in(ChildOutputPath());
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
+    return RunSelfAsChild("ToolbarInNewProcess.Restore", "SONORIA_TOOLBAR_CHILD", ChildOutputPath());
 }
 
 int ReadInt(const BYTE* p)

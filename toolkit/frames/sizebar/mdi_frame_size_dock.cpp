@@ -295,19 +295,7 @@ BOOL COXMDIFrameWndSizeDock::OnCmdMsg(UINT nID, int nCode, void* pExtra,
 
 void COXMDIFrameWndSizeDock::OnWindowNew()
 {
-    CMDIChildWnd* pChild = MDIGetActive();
-    CDocument* pDocument = pChild != nullptr ? pChild->GetActiveDocument() : nullptr;
-    CDocTemplate* pTemplate = pDocument != nullptr ? pDocument->GetDocTemplate() : nullptr;
-    CFrameWnd* pFrame =
-        pTemplate != nullptr ? pTemplate->CreateNewFrame(pDocument, pChild) : nullptr;
-    if (pFrame == nullptr) {
-        CString text;
-        if (!text.LoadString(AFX_IDP_COMMAND_FAILURE))
-            text = "Command failed.";
-        AfxMessageBox(text, MB_ICONEXCLAMATION);
-        return;
-    }
-    pTemplate->InitialUpdateFrame(pFrame, pDocument);
+    CMDIFrameWnd::OnWindowNew();
     RefreshActivation();
 }
 
