@@ -1,6 +1,45 @@
 // The error state every audio object keeps, and the writers' frame conversion step.
 #include "audio/audio_stream.h"
 
+#include <atomic>
+#include <chrono>
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <thread>
+#endif
+
+namespace
+{
+thread_local double t_dSleepSeconds = 0;
+std::atomic<int64_t> g_nSleepNanoseconds{0};
+} // namespace
+
+void StreamSleep(DWORD dwMs)
+{
+    const auto t0 = std::chrono::steady_clock::now();
+#ifdef _WIN32
+    ::Sleep(dwMs);
+#else
+    std::this_thread::sleep_for(std::chrono::milliseconds(dwMs));
+#endif
+    const auto ns =
+        std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now() - t0)
+            .count();
+    t_dSleepSeconds += ns / 1e9;
+    g_nSleepNanoseconds += ns;
+}
+
+double GetThreadSleepSeconds()
+{
+    return t_dSleepSeconds;
+}
+
+double GetProcessSleepSeconds()
+{
+    return g_nSleepNanoseconds.load() / 1e9;
+}
+
 void CAudioErrorState::SetError(int code, LPCTSTR text)
 {
     m_nError = code;

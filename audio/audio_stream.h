@@ -107,3 +107,9 @@ protected:
     bool ConvertFrameForWriting(CAudioFrame* pFrame, int channels, uint32_t sampleRate,
                                 int bitsPerSample, ConvertOrder order);
 };
+
+// The pauses a conversion must take between or after its steps, timed, so a benchmark can
+// tell waiting from work: the calling thread's total and every thread's.
+void StreamSleep(DWORD dwMs);
+double GetThreadSleepSeconds();
+double GetProcessSleepSeconds();

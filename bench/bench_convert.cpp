@@ -5,7 +5,8 @@
 // 4 and 8 jobs and the peak memory of one job for a short and a long input.
 //
 // The batch is driven as the progress window drives it: one StartNext per 100 ms tick. "work"
-// is our time less the pauses the jobs must take between steps, as the jobs counted them.
+// is our time less the waits the program must take: the jobs' pauses between and after their
+// steps, as the jobs counted them, and the start ticks.
 // Ratios are the reference's time over ours: 1.00 means as fast.
 //
 // Environment: SONORIA_BENCH_SECONDS (default 300) and SONORIA_BENCH_FILES (8) size the
@@ -124,9 +125,20 @@ double RunHost(const std::string& dir, const std::vector<std::string>& commands,
 
 struct Timing {
     double wall = 0;  // first tick to the end of the last job
-    double work = 0;  // less the jobs' pauses (their sum spread over the jobs that ran at once)
+    double work = 0;  // the same batch without the waits the program must take (see below)
     int failed = 0;
 };
+
+// The batch's time had every job started the moment a slot was free, and never paused: each
+// job's own time less its counted pauses, laid out over the slots in the order the jobs
+// started. So it leaves out both the jobs' pauses and the start ticks, and nothing else.
+double WorkTime(const std::vector<double>& busy, int jobs)
+{
+    std::vector<double> slots(static_cast<size_t>(std::max(jobs, 1)), 0.0);
+    for (double b : busy)
+        *std::min_element(slots.begin(), slots.end()) += b;
+    return *std::max_element(slots.begin(), slots.end());
+}
 
 // A batch of (input, output) conversions, started as the progress window starts them.
 Timing RunBatch(const std::vector<std::pair<std::string, std::string>>& files, int sourceType,
@@ -137,26 +149,49 @@ Timing RunBatch(const std::vector<std::pair<std::string, std::string>>& files, i
     batch.SetMaxConcurrent(jobs);
     for (const auto& [in, out] : files)
         batch.AddTask(new CRipTask(sourceType, in.c_str(), format, out.c_str()));
-    const double slept0 = CRipThread::GetSleepSeconds();
+    const int count = batch.GetCount();
+    std::vector<double> started(count, -1), ended(count, -1);
+    // Jobs are noticed starting at once (StartNext runs here) and ending within a millisecond.
+    auto note = [&](double now) {
+        for (int i = 0; i < count; ++i) {
+            const int state = batch.GetStatus(i);
+            if (started[i] < 0 && state != CRipThread::STATE_WAITING)
+                started[i] = now;
+            if (ended[i] < 0 && (state == CRipThread::STATE_DONE ||
+                                 state == CRipThread::STATE_ERROR))
+                ended[i] = now;
+        }
+    };
     const double t0 = Now();
     double nextTick = t0;
     for (;;) {
         if (batch.GetWaitingCount() > 0)
             batch.StartNext();
+        note(Now());
         if (batch.GetActiveCount() == 0)
             break;
         nextTick += kTickMs / 1000.0;
         // Wait for the next tick, but notice the end of the batch within a millisecond.
-        while (Now() < nextTick && batch.GetActiveCount() > 0)
+        while (Now() < nextTick && batch.GetActiveCount() > 0) {
             ::Sleep(1);
+            note(Now());
+        }
         if (batch.GetActiveCount() == 0 && batch.GetWaitingCount() == 0)
             break;
     }
     t.wall = Now() - t0;
-    const int concurrent = std::min<int>(jobs, static_cast<int>(files.size()));
-    t.work = t.wall - (CRipThread::GetSleepSeconds() - slept0) / concurrent;
+    note(t0 + t.wall);
+    std::vector<int> order(count);
+    for (int i = 0; i < count; ++i)
+        order[i] = i;
+    std::stable_sort(order.begin(), order.end(),
+                     [&](int a, int b) { return started[a] < started[b]; });
+    std::vector<double> busy;
+    for (int i : order)
+        busy.push_back(ended[i] - started[i] - batch.GetThread(i)->GetSleepSeconds());
+    t.work = WorkTime(busy, jobs);
     t.failed = batch.GetErrorCount();
-    for (int i = 0; i < batch.GetCount(); ++i)
+    for (int i = 0; i < count; ++i)
         if (batch.GetStatus(i) == CRipThread::STATE_ERROR)
             std::fprintf(stderr, "%s: %s\n", batch.GetTask(i)->GetInputFile().GetString(),
                          batch.GetThread(i)->GetErrorText().GetString());
@@ -328,7 +363,7 @@ int main(int argc, char** argv)
     std::printf("%d files of %.0f s music-like 16-bit stereo 44.1 kHz; %lu processors\n", files,
                 seconds, si.dwNumberOfProcessors);
     std::printf("times in seconds; ratio = reference / ours (1.00: as fast); work = ours less "
-                "the jobs' required pauses\n");
+                "the required pauses and start ticks\n");
     std::printf("%-16s %2s  %8s %8s %8s   %5s  %5s\n", "", "jobs", "ref", "ours", "work",
                 "ratio", "work");
     int failures = 0;
@@ -396,16 +431,19 @@ int main(int argc, char** argv)
     }
     if (Wants(parts, "scaling")) {
         std::printf("-- scaling, FLAC level 5: throughput of n jobs over n x one job's\n");
-        double single = 0;
+        double single = 0, singleWork = 0;
         for (int jobs : {1, 2, 4, 8}) {
             const Timing t = RunBatch(ours("in", ".wav", "ours", ".flac"), FILETYPE_WAV,
                                       FILETYPE_FLAC, jobs);
             failures += t.failed;
-            if (jobs == 1)
+            if (jobs == 1) {
                 single = t.wall;
+                singleWork = t.work;
+            }
             const int n = std::min(jobs, files);
-            std::printf("%-16s %2d  %8.2f s   efficiency %.2f (work %.2f s)\n", "FLAC level 5",
-                        jobs, t.wall, single / (n * t.wall), t.work);
+            std::printf("%-16s %2d  %8.2f s   efficiency %.2f   work %.2f s, efficiency %.2f\n",
+                        "FLAC level 5", jobs, t.wall, single / (n * t.wall), t.work,
+                        singleWork / (n * t.work));
             DeleteMatching(dir, "ours*");
         }
     }

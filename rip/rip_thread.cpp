@@ -23,8 +23,6 @@ const DWORD kErrorCopyLockMs = 20;
 const uint32_t kMinSampleRate = 1;
 const uint32_t kMaxSampleRate = 655350;
 
-std::atomic<int64_t> g_nSleepTicks{0};
-
 // Sleep(1) lasts a whole scheduler tick (up to 15.6 ms) at the system's default timer
 // resolution; a job's pauses are meant to last what they ask. Raised once, for the process's
 // life: raising and lowering it around each job would cost more than it saves.
@@ -32,16 +30,6 @@ void RaiseTimerResolution()
 {
     static std::once_flag s_once;
     std::call_once(s_once, [] { ::timeBeginPeriod(1); });
-}
-
-// The job's pauses, timed, so a benchmark can tell them from the work.
-void JobSleep(DWORD dwMs)
-{
-    LARGE_INTEGER t0, t1;
-    ::QueryPerformanceCounter(&t0);
-    ::Sleep(dwMs);
-    ::QueryPerformanceCounter(&t1);
-    g_nSleepTicks += t1.QuadPart - t0.QuadPart;
 }
 
 void CopyText(char* pBuffer, size_t nSize, LPCTSTR lpszText)
@@ -158,13 +146,6 @@ BOOL CRipThread::Stop()
     return TRUE;
 }
 
-double CRipThread::GetSleepSeconds()
-{
-    LARGE_INTEGER f;
-    ::QueryPerformanceFrequency(&f);
-    return static_cast<double>(g_nSleepTicks.load()) / static_cast<double>(f.QuadPart);
-}
-
 CString CRipThread::GetErrorText()
 {
     CSingleLock lock(&m_lock);
@@ -199,6 +180,7 @@ unsigned __stdcall CRipThread::ThreadProc(void* pJob)
 
 void CRipThread::Run()
 {
+    const double dSlept0 = GetThreadSleepSeconds();
     BOOL bDeleteOutput = FALSE;
     // Nothing a step raises may end the process or the other jobs: it ends this job.
     try {
@@ -219,6 +201,7 @@ void CRipThread::Run()
         PublishOutput();
     if (m_bFailed && bDeleteOutput)
         ::DeleteFileA(m_strPartialFile);
+    m_dSleepSeconds = GetThreadSleepSeconds() - dSlept0;
     // Published last: once the state is final the output is what it will stay, and the batch
     // may delete the job (its destructor still waits for this thread to return).
     m_nState = m_bFailed ? STATE_ERROR : STATE_DONE;
@@ -248,11 +231,11 @@ BOOL CRipThread::RunSteps(BOOL& bDeleteOutput)
         Fail(strError);
         return FALSE;
     }
-    JobSleep(10);
+    StreamSleep(10);
     bDeleteOutput = TRUE;
     if (!CreateWriter(m_source.pReader->GetSampleRate()))
         return FALSE;
-    JobSleep(10);
+    StreamSleep(10);
     // A writer that cannot write its header would give a file without one.
     if (!m_pWriter->BeginStream()) {
         CString strError;
@@ -260,7 +243,7 @@ BOOL CRipThread::RunSteps(BOOL& bDeleteOutput)
         Fail(strError.IsEmpty() ? RipErrorText(RipJobError::General) : strError);
         return FALSE;
     }
-    JobSleep(10);
+    StreamSleep(10);
     return RunLoop();
 }
 
@@ -276,7 +259,7 @@ BOOL CRipThread::RunLoop()
         }
         CSingleLock lock(&m_lock);
         if (!lock.Lock(kStepLockMs)) {
-            JobSleep(1);
+            StreamSleep(1);
             continue;
         }
         if (m_bStopRequest) {
@@ -324,7 +307,7 @@ BOOL CRipThread::RunLoop()
             return TRUE;
         m_nProgress = m_source.pReader->GetProgressPercent();
         lock.Unlock();
-        JobSleep(1);
+        StreamSleep(1);
     }
 }
 

@@ -58,9 +58,9 @@ public:
     // The translated job text of the code (RipJobError): 1 to 12 reader and writer texts
     // (with one "%s"), 14 "Stopped by the user", anything else "General error".
     static CString ErrorText(int nCode) { return RipErrorText(nCode); }
-    // Seconds all jobs of the process have spent in their pauses between steps so far
-    // (benchmarks subtract them to see the work alone).
-    static double GetSleepSeconds();
+    // Seconds the job spent in the pauses it must take (its steps' and its streams'); set when
+    // the job has ended (benchmarks subtract them to see the work alone).
+    double GetSleepSeconds() const { return m_dSleepSeconds.load(); }
 
 private:
     static unsigned __stdcall ThreadProc(void* pJob);
@@ -91,6 +91,7 @@ private:
     BOOL m_bFailed; // worker only: the state it publishes when it ends
     std::atomic<int> m_bStopRequest;
     std::atomic<int> m_nProgress;
+    std::atomic<double> m_dSleepSeconds{0};
     HANDLE m_hWorker;
     char m_szTitle[256];
     char m_szProgress[64];

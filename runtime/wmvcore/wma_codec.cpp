@@ -13,10 +13,14 @@ extern "C" {
 
 namespace {
 
+// Rounded half away from zero, as lround does, but inline: the C library's lround is a slow
+// call, once per decoded sample. The sum is exact in double, so the result is the same.
 int16_t ToPcm16(float v)
 {
-    float s = std::lround(v * 32768.0f);
-    return static_cast<int16_t>(std::clamp(s, -32768.0f, 32767.0f));
+    if (std::isnan(v))
+        return 0;
+    const double s = std::clamp(static_cast<double>(v) * 32768.0, -32768.0, 32767.0);
+    return static_cast<int16_t>(s < 0 ? s - 0.5 : s + 0.5);
 }
 
 } // namespace

@@ -137,7 +137,10 @@ TEST(WmaRoundTrip, WriterResamplesFramesToItsRate)
     frame.SetSigned(1), frame.SetByteOrder(0);
     frame.Append(pcm.data(), static_cast<uint32_t>(pcm.size() * 2));
     ASSERT_TRUE(writer.WriteFrame(&frame));
+    // The pause after the end of writing is counted with the thread's pauses.
+    const double slept = GetThreadSleepSeconds();
     ASSERT_TRUE(writer.Close());
+    EXPECT_GE(GetThreadSleepSeconds() - slept, 0.25);
     Decoded d;
     ASSERT_TRUE(ReadWma(path, d));
     EXPECT_EQ(d.rate, 22050u);

@@ -296,7 +296,7 @@ bool CAudioWMAWriter::Close()
     const HRESULT end = m_pWriter->EndWriting();
     if (SUCCEEDED(hr))
         hr = end;
-    Sleep(250);
+    StreamSleep(250);
     if (m_pInputProps) {
         m_pInputProps->Release();
         m_pInputProps = nullptr;
