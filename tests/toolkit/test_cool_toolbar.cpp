@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cstdlib>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "framework/combobox.h"
@@ -640,3 +641,49 @@ TEST(CoolToolBarShowcase, Stays)
 }
 
 } // namespace
+
+// The skins draw a drop-down button's arrow with the Marlett glyph "6": a small triangle pointing
+// down, each row of solid ink two pixels narrower than the one above and centred under it. A
+// system without the font draws the digit instead.
+TEST_F(CoolToolBar, SkinsDrawTheDropDownArrowAsATriangle)
+{
+    COXCoolToolBar& bar = frame->toolBar;
+    for (const char* skinName : {"Office XP", "Office 2003"}) {
+        SCOPED_TRACE(skinName);
+        ASSERT_TRUE(theApp.SetCurrentSkin(skinName));
+        CRect client;
+        frame->GetClientRect(&client);
+        frame->ClientToScreen(&client);
+        InputMouseMove(CPoint(client.right - 20, client.bottom - 40)); // nothing hot
+        PumpFor(60);
+        bar.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE);
+        // Each row's solid ink in the button's right part, where the arrow is: first and
+        // last column, or none.
+        const CRect button = ItemRect(0);
+        std::vector<std::pair<int, int>> rows;
+        HDC dc = ::GetDC(bar.m_hWnd);
+        for (int y = button.top; y < button.bottom; ++y) {
+            int first = -1, last = -1, count = 0;
+            for (int x = button.right - 14; x < button.right; ++x) {
+                if (::GetPixel(dc, x, y) != ::GetSysColor(COLOR_BTNTEXT))
+                    continue;
+                if (first < 0)
+                    first = x;
+                last = x;
+                ++count;
+            }
+            if (count > 0) {
+                EXPECT_EQ(count, last - first + 1) << "a gap in row " << y;
+                rows.emplace_back(first, last);
+            }
+        }
+        ::ReleaseDC(bar.m_hWnd, dc);
+        ASSERT_GE(rows.size(), 2u);
+        EXPECT_EQ(rows.back().first, rows.back().second) << "the tip is one pixel";
+        for (size_t i = 1; i < rows.size(); ++i) {
+            EXPECT_EQ(rows[i].first, rows[i - 1].first + 1) << "row " << i;
+            EXPECT_EQ(rows[i].second, rows[i - 1].second - 1) << "row " << i;
+        }
+    }
+    ASSERT_TRUE(theApp.SetCurrentSkin("Classic"));
+}
