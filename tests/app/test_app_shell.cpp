@@ -1,14 +1,18 @@
 // The application shell in one process over the simulated drive: start-up with the disc and
-// its lookups, the title typed into the grid and stored before a refresh, the modes with
-// their columns, dropped files, tags written in the "Tagger" mode, and handle counts across
-// refreshes. Keys are typed through the input queue.
+// its lookups (what the service finds wins over the CD-Text), the grid's own drawing read back
+// as pixels, the title typed into the grid and stored before a refresh, the modes with their
+// own columns and widths, dropped files, tags written in the "Tagger" mode, and handle counts
+// across refreshes. Keys and mouse drags go through the input queue.
 #include <gtest/gtest.h>
 
 #include <shlobj.h>
 
+#include <algorithm>
 #include <atomic>
+#include <cstdlib>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "app/shell/main_frame.h"
 #include "app/shell/sonoria3_app.h"
@@ -28,6 +32,7 @@ CSonoria3App theApp;
 namespace {
 
 std::atomic<int> g_serviceRequests{0};
+std::atomic<bool> g_serviceFinds{false}; // the service answers with a record of the disc
 
 std::string TempFile(const std::string& name)
 {
@@ -101,10 +106,14 @@ protected:
     static void SetUpTestSuite()
     {
         WriteDisc();
-        // The disc-information service answers with nothing it can use.
+        // The disc-information service answers with nothing it can use, unless told to find.
         s_service = new testing_http::LoopbackHttpServer([](const testing_http::Request& r) {
             if (r.target.find("q.php") != std::string::npos)
                 ++g_serviceRequests;
+            if (g_serviceFinds)
+                return testing_http::MakeReply(
+                    200, "<cdinfo><title>Service Album</title>"
+                         "<track num=\"1\"><title>From the Service</title></track></cdinfo>");
             return testing_http::MakeReply(200, "<nothing/>");
         });
         CAppCfg& cfg = GetAppCfg();
@@ -132,6 +141,26 @@ protected:
     static CSonoria3Doc* Doc() { return View()->GetDocument(); }
     static COXGridList& Grid() { return View()->GetGrid(); }
     static CString Cell(int row, int column) { return Grid().GetItemText(row, column); }
+    static std::string HeaderText(int column)
+    {
+        char text[32] = {};
+        HDITEMA item{};
+        item.mask = HDI_TEXT;
+        item.pszText = text;
+        item.cchTextMax = sizeof(text);
+        ::SendMessageA(ListView_GetHeader(Grid().m_hWnd), HDM_GETITEMA, column,
+                       reinterpret_cast<LPARAM>(&item));
+        return text;
+    }
+    static int StoredWidth(CSonoria3Doc::Mode mode, int column)
+    {
+        CString text;
+        if (mode == CSonoria3Doc::MODE_RIPPER)
+            GetAppCfg().GetCDGridColumnWidthRipItem(column, text);
+        else
+            GetAppCfg().GetCDGridColumnWidthConvItem(column, text);
+        return text.IsEmpty() ? -1 : std::atoi(text);
+    }
 
     // The grid gets the keyboard focus, so typed keys reach it.
     static void FocusGrid()
@@ -215,6 +244,101 @@ TEST_F(AppShellTest, StartupLoadsTheDiscWithCdTextThenServiceThenPostsFreedb)
     EXPECT_LT(cfg.GetFileNameFormat(), 5);
 }
 
+// The service is asked after the CD-Text has been read, so what it finds wins over the
+// CD-Text; a found disc needs no freedb query.
+TEST_F(AppShellTest, WhatTheServiceFindsReplacesTheCdText)
+{
+    CAppCfg& cfg = GetAppCfg();
+    cfg.SetUseLocalDB(FALSE); // the refresh neither stores nor finds the disc locally
+    g_serviceFinds = true;
+    const int requests = g_serviceRequests.load();
+    FocusGrid();
+    Type({VK_CONTROL, 'N'});
+    g_serviceFinds = false;
+    cfg.SetUseLocalDB(TRUE);
+
+    EXPECT_EQ(g_serviceRequests.load(), requests + 1);
+    ASSERT_EQ(Grid().GetItemCount(), 4);
+    EXPECT_STREQ(Cell(1, 1), "From the Service");
+    EXPECT_STREQ(Doc()->GetCDInfo().GetTitle(), "Service Album");
+    char caption[128] = {};
+    ::GetWindowTextA(Frame()->m_hWnd, caption, sizeof(caption));
+    EXPECT_STREQ(caption, "Service Album - Sonoria3");
+    EXPECT_FALSE(TakeFreedbQuery()) << "found: no freedb query";
+}
+
+// The grid draws its rows itself: the selected row is highlighted in every cell, not only in
+// the first, check boxes show the grid's own images, and grid lines come out dotted.
+TEST_F(AppShellTest, GridRowsAreDrawnByTheGridList)
+{
+    const HWND h = Grid().m_hWnd;
+    const HWND header = ListView_GetHeader(h);
+    EXPECT_FALSE(::GetWindowLongA(header, GWL_STYLE) & HDS_BUTTONS)
+        << "the header's items are not buttons";
+    auto pixel = [h](int x, int y) {
+        ::RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+        PumpPending();
+        HDC dc = ::GetDC(h);
+        const COLORREF c = ::GetPixel(dc, x, y);
+        ::ReleaseDC(h, dc);
+        return c;
+    };
+    auto row = [](int nItem) {
+        CRect r;
+        Grid().GetItemRect(nItem, &r, LVIR_BOUNDS);
+        return r;
+    };
+    // A point of each cell that no text reaches: the text keeps 2 pixels from the cell's edges.
+    // Column 0 is sampled at its right, after the check box; the others at their left, since
+    // the last one may reach past the window.
+    auto cellPoints = [&](int nItem) {
+        std::vector<CPoint> points;
+        int left = row(nItem).left;
+        for (int i = 0; i < 5; ++i) {
+            const int width = Grid().GetColumnWidth(i);
+            points.emplace_back(i == 0 ? left + width - 2 : left + 1, row(nItem).CenterPoint().y);
+            left += width;
+        }
+        return points;
+    };
+
+    FocusGrid();
+    Type({VK_HOME});
+    Type({VK_DOWN});
+    ASSERT_EQ(Grid().GetCurSel(), 1);
+    for (const CPoint& p : cellPoints(1))
+        EXPECT_EQ(pixel(p.x, p.y), ::GetSysColor(COLOR_HIGHLIGHT)) << "selected row at x " << p.x;
+    for (const CPoint& p : cellPoints(2))
+        EXPECT_EQ(pixel(p.x, p.y), ::GetSysColor(COLOR_WINDOW)) << "other row at x " << p.x;
+
+    // Space unchecks the selected row: an empty box, white inside; a checked row shows the mark.
+    auto boxInside = [&](int nItem) {
+        const CRect r = row(nItem);
+        return pixel(r.left + 6, r.top + (r.Height() - 11) / 2 + 7);
+    };
+    EXPECT_EQ(boxInside(2), RGB(0, 0, 0));
+    Type({VK_DOWN});
+    Type({VK_SPACE});
+    EXPECT_EQ(Grid().GetCheck(2), 0);
+    EXPECT_FALSE(Doc()->GetCDInfo().GetTrack(2)->IsSelected());
+    Type({VK_UP});
+    EXPECT_EQ(boxInside(2), RGB(255, 255, 255));
+    Type({VK_DOWN});
+    Type({VK_SPACE});
+    EXPECT_EQ(Grid().GetCheck(2), 1);
+
+    // Grid lines: every other pixel after a column and under a row.
+    Grid().SetGridLines(TRUE, RGB(255, 0, 0));
+    const int x = row(3).left + Grid().GetColumnWidth(0) - 1;
+    const int y = row(3).CenterPoint().y;
+    EXPECT_EQ((pixel(x, y) == RGB(255, 0, 0)) + (pixel(x, y + 1) == RGB(255, 0, 0)), 1);
+    const int bottom = row(3).bottom - 1;
+    EXPECT_EQ((pixel(60, bottom) == RGB(255, 0, 0)) + (pixel(61, bottom) == RGB(255, 0, 0)), 1);
+    Grid().SetGridLines(FALSE);
+    EXPECT_NE(pixel(x, y), RGB(255, 0, 0));
+    EXPECT_NE(pixel(x, y + 1), RGB(255, 0, 0));
+}
+
 TEST_F(AppShellTest, TypedTitleReachesTheDiscAndIsStoredBeforeTheRefresh)
 {
     FocusGrid();
@@ -257,16 +381,10 @@ TEST_F(AppShellTest, ConverterModeBuildsFileColumnsWithStoredWidths)
                               {"Type", 60}};
     for (int i = 0; i < 5; ++i) {
         SCOPED_TRACE(i);
-        char text[32] = {};
-        HDITEMA item{};
-        item.mask = HDI_TEXT;
-        item.pszText = text;
-        item.cchTextMax = sizeof(text);
-        ::SendMessageA(ListView_GetHeader(Grid().m_hWnd), HDM_GETITEMA, i,
-                       reinterpret_cast<LPARAM>(&item));
-        EXPECT_STREQ(text, columns[i].title);
-        if (i != 1) // the file column takes up the width of the window
+        EXPECT_EQ(HeaderText(i), columns[i].title);
+        if (i != 1) { // the file column takes up the width of the window
             EXPECT_EQ(Grid().GetColumnWidth(i), columns[i].width);
+        }
     }
     EXPECT_TRUE(View()->GetExStyle() & WS_EX_ACCEPTFILES);
     char caption[128] = {};
@@ -337,6 +455,56 @@ TEST_F(AppShellTest, TaggerTitleEditIsWrittenIntoTheMp3)
     CAudioTrackInfo read;
     ASSERT_TRUE(CAudioFileInspector::ImportTags(mp3.c_str(), read));
     EXPECT_STREQ(read.GetTrackTitle(), "tagged");
+}
+
+// A column widened in the "Ripper" mode is stored for that mode only: the "Converter" mode
+// builds its own columns with its own widths, and the way back finds the widened column.
+TEST_F(AppShellTest, EachModeKeepsItsOwnColumnsAndWidths)
+{
+    ChooseMode(CSonoria3Doc::MODE_RIPPER);
+    ASSERT_EQ(Doc()->GetMode(), CSonoria3Doc::MODE_RIPPER);
+    const int before = Grid().GetColumnWidth(2);
+    CRect item;
+    const HWND header = ListView_GetHeader(Grid().m_hWnd);
+    Header_GetItemRect(header, 2, &item);
+    ::MapWindowPoints(header, nullptr, reinterpret_cast<POINT*>(&item), 2);
+    const int y = item.CenterPoint().y;
+    MouseDrag(POINT{item.right - 1, y}, POINT{item.right + 39, y});
+    PumpUntil([&] { return Grid().GetColumnWidth(2) > before + 20; }, 200);
+    const int widened = Grid().GetColumnWidth(2);
+    ASSERT_GT(widened, before + 20) << "the drag widened the column";
+    // A size change stores the current mode's widths.
+    CRect frame;
+    Frame()->GetWindowRect(&frame);
+    Frame()->SetWindowPos(nullptr, 0, 0, frame.Width() + 20, frame.Height(),
+                          SWP_NOMOVE | SWP_NOZORDER);
+    PumpPending();
+    ASSERT_EQ(StoredWidth(CSonoria3Doc::MODE_RIPPER, 2), widened);
+    const int stored = StoredWidth(CSonoria3Doc::MODE_CONVERTER, 2);
+    const int converterTitle = stored < 0 ? 70 : std::max(stored, 50);
+
+    ChooseMode(CSonoria3Doc::MODE_CONVERTER);
+    ASSERT_EQ(Doc()->GetMode(), CSonoria3Doc::MODE_CONVERTER);
+    EXPECT_EQ(HeaderText(2), "Title");
+    EXPECT_EQ(Grid().GetColumnWidth(2), converterTitle);
+    EXPECT_EQ(StoredWidth(CSonoria3Doc::MODE_RIPPER, 2), widened) << "kept while converting";
+
+    ChooseMode(CSonoria3Doc::MODE_RIPPER);
+    ASSERT_EQ(Doc()->GetMode(), CSonoria3Doc::MODE_RIPPER);
+    const char* titles[] = {"#", "Track", "Start frame", "Length", "Type"};
+    for (int i = 0; i < 5; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(HeaderText(i), titles[i]);
+        if (i != 1) { // the track column takes up the width of the window
+            EXPECT_EQ(Grid().GetColumnWidth(i), StoredWidth(CSonoria3Doc::MODE_RIPPER, i));
+        }
+    }
+    EXPECT_EQ(Grid().GetColumnWidth(2), widened);
+    EXPECT_EQ(StoredWidth(CSonoria3Doc::MODE_CONVERTER, 2), converterTitle)
+        << "the Ripper columns went into their own list";
+    Frame()->SetWindowPos(nullptr, 0, 0, frame.Width(), frame.Height(),
+                          SWP_NOMOVE | SWP_NOZORDER);
+    PumpPending();
 }
 
 TEST_F(AppShellTest, FiftyRefreshesKeepTheHandleCounts)

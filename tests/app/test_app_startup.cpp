@@ -1,10 +1,15 @@
 // Start-up and exit of Sonoria3.exe itself, run as child processes: the installer switches
 // report to a loopback statistics server and end the program; a second instance is refused
 // and restores the first, unless the setting allows it; a start recreates the default
-// templates in the current language file; closing the window saves the settings; the window
-// size, the maximised state and the bar layout come back in the next run; the update check
-// asks a loopback version page once a day and stays quiet when nothing answers.
+// templates in the current language file; closing the window saves the settings, the grid's
+// column widths through the program's exit; the window size, the maximised state and the bar
+// layout come back in the next run; the update check asks a loopback version page once a day
+// and stays quiet when nothing answers.
 #include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <commctrl.h>
 
 #include <string>
 #include <vector>
@@ -67,6 +72,51 @@ template <class Cond> bool WaitFor(Cond cond, DWORD ms = 10000)
     for (DWORD waited = 0; waited < ms && !cond(); waited += 50)
         ::Sleep(50);
     return cond();
+}
+
+// A left-button drag through the input queue, in screen coordinates.
+void DragMouse(POINT from, POINT to)
+{
+    auto move = [](POINT pt) {
+        INPUT in{};
+        in.type = INPUT_MOUSE;
+        const int cx = ::GetSystemMetrics(SM_CXSCREEN) - 1, cy = ::GetSystemMetrics(SM_CYSCREEN) - 1;
+        in.mi.dx = static_cast<LONG>((pt.x * 65535LL + cx / 2) / cx);
+        in.mi.dy = static_cast<LONG>((pt.y * 65535LL + cy / 2) / cy);
+        in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+        ::SendInput(1, &in, sizeof(in));
+        ::Sleep(40);
+    };
+    auto button = [](DWORD flag) {
+        INPUT in{};
+        in.type = INPUT_MOUSE;
+        in.mi.dwFlags = flag;
+        ::SendInput(1, &in, sizeof(in));
+        ::Sleep(80);
+    };
+    move(from);
+    button(MOUSEEVENTF_LEFTDOWN);
+    for (int i = 1; i <= 8; ++i)
+        move(POINT{from.x + (to.x - from.x) * i / 8, from.y + (to.y - from.y) * i / 8});
+    button(MOUSEEVENTF_LEFTUP);
+}
+
+// The first list view among the window's descendants.
+HWND FindListView(HWND hParent)
+{
+    HWND found = nullptr;
+    ::EnumChildWindows(
+        hParent,
+        [](HWND h, LPARAM p) {
+            char cls[32] = {};
+            ::GetClassNameA(h, cls, sizeof(cls));
+            if (std::string(cls) != WC_LISTVIEWA)
+                return TRUE;
+            *reinterpret_cast<HWND*>(p) = h;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
 }
 
 class Child {
@@ -242,6 +292,7 @@ TEST_F(StartupTest, StartRecreatesTemplatesInTheLanguageFileAndExitSavesTheSetti
                      static_cast<DWORD>(folder.size() + 1));
     ::RegCloseKey(hklm);
     ::RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Corvalen\\Sonoria3\\FileNameDefs");
+    ::RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Corvalen\\Sonoria3\\CDGridColumnWidthRip");
     SetString(HKEY_CURRENT_USER, kSettingsKey, "AllowMultipleInstances", "1");
     SetString(HKEY_CURRENT_USER, kSettingsKey, "MainWndCX", "640");
 
@@ -249,11 +300,29 @@ TEST_F(StartupTest, StartRecreatesTemplatesInTheLanguageFileAndExitSavesTheSetti
     HWND hWnd = child.MainWindow();
     ASSERT_NE(hWnd, nullptr);
     ::SetWindowPos(hWnd, nullptr, 0, 0, 720, 480, SWP_NOZORDER | SWP_NOACTIVATE);
+    // A column widened by dragging its header divider: the grid keeps that width in the
+    // settings only when its window goes, after the frame has saved on closing, so only the
+    // program's own exit writes it to the registry.
+    HWND hList = FindListView(hWnd);
+    ASSERT_NE(hList, nullptr);
+    const int before = ListView_GetColumnWidth(hList, 0);
+    RECT header{};
+    ::GetWindowRect(ListView_GetHeader(hList), &header);
+    const int y = (header.top + header.bottom) / 2;
+    DragMouse(POINT{header.left + before - 1, y}, POINT{header.left + before + 59, y});
+    ASSERT_TRUE(WaitFor([&] { return ListView_GetColumnWidth(hList, 0) > before + 30; }))
+        << "the drag widened column 0";
+    const int widened = ListView_GetColumnWidth(hList, 0);
     ::PostMessageA(hWnd, WM_CLOSE, 0, 0);
     ASSERT_EQ(child.Wait(60000), 0);
     ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, kSettingsKey);
 
     EXPECT_EQ(GetString("MainWndCX"), "720") << "the window's size was saved at exit";
+    char width[16] = {};
+    DWORD size = sizeof(width);
+    ::RegGetValueA(HKEY_CURRENT_USER, "Software\\Corvalen\\Sonoria3\\CDGridColumnWidthRip", "0",
+                   RRF_RT_REG_SZ, nullptr, width, &size);
+    EXPECT_EQ(std::string(width), std::to_string(widened)) << "the exit saved the column's width";
     // The templates came back in the language of the file, which now holds their keys.
     CAppCfg& cfg = GetAppCfg();
     EXPECT_EQ(cfg.GetFileNameDefsCount(), 5);
