@@ -74,6 +74,26 @@ BOOL CFrameWnd::Create(LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwSt
 BOOL CFrameWnd::LoadFrame(UINT nIDResource, DWORD dwDefaultStyle, CWnd* pParentWnd,
                           CCreateContext* pContext)
 {
+    LPCTSTR menu = ::FindResource(AfxGetResourceHandle(), MAKEINTRESOURCE(nIDResource), RT_MENU)
+                       ? MAKEINTRESOURCE(nIDResource)
+                       : nullptr;
+    return LoadFrameFromResource(
+        nIDResource, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), pContext,
+        [&](LPCTSTR lpszClass, LPCTSTR lpszTitle) {
+            if (!Create(lpszClass, lpszTitle, dwDefaultStyle, rectDefault, pParentWnd, menu, 0,
+                        pContext))
+                return FALSE;
+            if (m_hAccelTable == nullptr)
+                m_hAccelTable =
+                    ::LoadAccelerators(AfxGetResourceHandle(), MAKEINTRESOURCE(nIDResource));
+            return TRUE;
+        });
+}
+
+BOOL CFrameWnd::LoadFrameFromResource(
+    UINT nIDResource, HBRUSH hbrBackground, CCreateContext* pContext,
+    const std::function<BOOL(LPCTSTR lpszClass, LPCTSTR lpszTitle)>& create)
+{
     m_nIDHelp = nIDResource;
     CString strings;
     strings.LoadString(nIDResource);
@@ -81,17 +101,12 @@ BOOL CFrameWnd::LoadFrame(UINT nIDResource, DWORD dwDefaultStyle, CWnd* pParentW
     m_strTitle = end < 0 ? strings : strings.Left(end);
 
     HICON hIcon = ::LoadIcon(AfxGetResourceHandle(), MAKEINTRESOURCE(nIDResource));
-    LPCTSTR cls = AfxRegisterWndClass(CS_DBLCLKS, ::LoadCursor(nullptr, IDC_ARROW),
-                                      reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), hIcon);
-    LPCTSTR menu = ::FindResource(AfxGetResourceHandle(), MAKEINTRESOURCE(nIDResource), RT_MENU)
-                       ? MAKEINTRESOURCE(nIDResource)
-                       : nullptr;
+    LPCTSTR cls = AfxRegisterWndClass(CS_DBLCLKS, ::LoadCursor(nullptr, IDC_ARROW), hbrBackground,
+                                      hIcon);
     CString title = m_strTitle; // Create overwrites m_strTitle with the name it gets
-    if (!Create(cls, title, dwDefaultStyle, rectDefault, pParentWnd, menu, 0, pContext))
+    if (!create(cls, title))
         return FALSE;
     m_strTitle = title;
-    if (m_hAccelTable == nullptr)
-        m_hAccelTable = ::LoadAccelerators(AfxGetResourceHandle(), MAKEINTRESOURCE(nIDResource));
     if (pContext == nullptr) // a frame without a document still gets its views' first update
         SendMessageToDescendants(WM_INITIALUPDATE, 0, 0, TRUE, TRUE);
     return TRUE;

@@ -5,6 +5,8 @@
 // never deleted. Classes here: CCreateContext, CFrameWnd.
 #pragma once
 
+#include <functional>
+
 #include "framework/cmd_ui.h"
 #include "framework/collections.h"
 #include "framework/control_bar.h"
@@ -152,6 +154,13 @@ protected:
     BOOL OnToolTipText(UINT nID, NMHDR* pNMHDR, LRESULT* pResult);
     void OnUpdateNextPane(CCmdUI* pCmdUI) { pCmdUI->Enable(FALSE); }
     void OnNextPane(UINT) {}
+
+    // LoadFrame's common part: help id and title from the resource's string, a window class
+    // with its icon and hbrBackground, then create(class, title) makes the window; the views
+    // get their first update when pContext is null.
+    BOOL LoadFrameFromResource(
+        UINT nIDResource, HBRUSH hbrBackground, CCreateContext* pContext,
+        const std::function<BOOL(LPCTSTR lpszClass, LPCTSTR lpszTitle)>& create);
 
     CView* m_pViewActive = nullptr;
     CString m_strTitle;

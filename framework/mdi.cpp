@@ -370,22 +370,13 @@ BOOL CMDIChildWnd::Create(LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD d
 BOOL CMDIChildWnd::LoadFrame(UINT nIDResource, DWORD dwDefaultStyle, CWnd* pParentWnd,
                              CCreateContext* pContext)
 {
-    m_nIDHelp = nIDResource;
-    CString strings;
-    strings.LoadString(nIDResource);
-    int end = strings.Find('\n');
-    m_strTitle = end < 0 ? strings : strings.Left(end);
-    HICON hIcon = ::LoadIcon(AfxGetResourceHandle(), MAKEINTRESOURCE(nIDResource));
-    LPCTSTR cls = AfxRegisterWndClass(CS_DBLCLKS, ::LoadCursor(nullptr, IDC_ARROW),
-                                      reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1), hIcon);
     auto* pFrame = dynamic_cast<CMDIFrameWnd*>(pParentWnd);
-    CString title = m_strTitle;
-    if (!Create(cls, title, dwDefaultStyle & ~WS_VISIBLE, rectDefault, pFrame, pContext))
-        return FALSE;
-    m_strTitle = title;
-    if (pContext == nullptr)
-        SendMessageToDescendants(WM_INITIALUPDATE, 0, 0, TRUE, TRUE);
-    return TRUE;
+    return LoadFrameFromResource(nIDResource, reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1), pContext,
+                                 [&](LPCTSTR lpszClass, LPCTSTR lpszTitle) {
+                                     return Create(lpszClass, lpszTitle,
+                                                   dwDefaultStyle & ~WS_VISIBLE, rectDefault,
+                                                   pFrame, pContext);
+                                 });
 }
 
 CMDIFrameWnd* CMDIChildWnd::GetMDIFrame() const

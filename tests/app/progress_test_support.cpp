@@ -69,42 +69,19 @@ bool WaitUntil(const std::function<bool()>& pred, DWORD timeoutMs)
     return true;
 }
 
-namespace {
-
-// Absolute mouse coordinates run from 0 to 65535 over the primary screen.
-INPUT MouseInput(DWORD flags, POINT screen)
-{
-    INPUT in{};
-    in.type = INPUT_MOUSE;
-    in.mi.dx = static_cast<LONG>((screen.x * 65536LL + 65535) / ::GetSystemMetrics(SM_CXSCREEN));
-    in.mi.dy = static_cast<LONG>((screen.y * 65536LL + 65535) / ::GetSystemMetrics(SM_CYSCREEN));
-    in.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE;
-    return in;
-}
-
-POINT ToScreen(HWND hWnd, int x, int y)
+void InputMove(HWND hWnd, int x, int y)
 {
     POINT pt{x, y};
     ::ClientToScreen(hWnd, &pt);
-    return pt;
-}
-
-} // namespace
-
-void InputMove(HWND hWnd, int x, int y)
-{
-    INPUT in = MouseInput(MOUSEEVENTF_MOVE, ToScreen(hWnd, x, y));
-    ::SendInput(1, &in, sizeof(INPUT));
+    ::InputMouseMove(pt);
 }
 
 void InputClick(HWND hWnd, int x, int y)
 {
-    const POINT pt = ToScreen(hWnd, x, y);
-    INPUT in[3] = {MouseInput(MOUSEEVENTF_MOVE, pt), MouseInput(MOUSEEVENTF_LEFTDOWN, pt),
-                   MouseInput(MOUSEEVENTF_LEFTUP, pt)};
-    ::SendInput(1, &in[0], sizeof(INPUT));
+    InputMove(hWnd, x, y);
     ::Sleep(30); // the window under the cursor is known before the button goes down
-    ::SendInput(2, &in[1], sizeof(INPUT));
+    ::InputMouseButton(true);
+    ::InputMouseButton(false);
 }
 
 void InputClickItem(HWND hDlg, int nID)

@@ -199,8 +199,7 @@ LRESULT COXSHBListCtrl::SendSHBNotification(SHB_NOTIFYHDR* pNotify) const
     return SHBSendNotify(pFrom, pNotify);
 }
 
-namespace {
-SHB_NOTIFYHDR Notify(UINT code, int nItem, LPARAM lParam = 0)
+SHB_NOTIFYHDR COXSHBListCtrl::Notify(UINT code, int nItem, LPARAM lParam)
 {
     SHB_NOTIFYHDR nm{};
     nm.hdr.code = code;
@@ -208,7 +207,6 @@ SHB_NOTIFYHDR Notify(UINT code, int nItem, LPARAM lParam = 0)
     nm.lParam = lParam;
     return nm;
 }
-} // namespace
 
 // ---- Messages ----
 

@@ -157,12 +157,17 @@ private:
 
     const ItemRects* Rects(int nItem) const;
     CRect ClientBound(int nItem) const; // the bound rectangle in client coordinates
+    // A notification header for SendSHBNotification.
+    static SHB_NOTIFYHDR Notify(UINT code, int nItem, LPARAM lParam = 0);
     CImageList* ViewImageList() const;
     CSize ImageSize() const;
     HFONT ItemFont() const;
     // Fills a piece of the list: rect in client coordinates, pDC's origin at its top-left.
     void FillBackground(CDC* pDC, const CRect& rect) const;
     void DrawItemFrame(CDC* pDC, const CRect& rect, BOOL bHot, BOOL bPressed) const;
+    // Item nItem with its background into pDC, whose origin stands for rectBound's top-left
+    // (client coordinates).
+    void DrawWholeItem(CDC* pDC, int nItem, const CRect& rectBound);
     CSize ScrollButtonSize() const;
     UINT ScrollDelay(BOOL bAuto) const;
     BOOL IsEditingHeader() const;

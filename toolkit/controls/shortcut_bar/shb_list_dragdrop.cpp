@@ -144,9 +144,7 @@ int COXSHBListCtrl::DeserializeImage(CImageList** ppImageList, const BYTE* pData
 
 COleDropSource* COXSHBListCtrl::GetDropSource()
 {
-    SHB_NOTIFYHDR nm{};
-    nm.hdr.code = SHBN_GETDROPSOURCE;
-    nm.nItem = -1;
+    SHB_NOTIFYHDR nm = Notify(SHBN_GETDROPSOURCE, -1);
     if (SendSHBNotification(&nm) != 0 && nm.lParam != 0)
         return reinterpret_cast<COleDropSource*>(nm.lParam);
     m_dropSource.m_pOwner = this;
@@ -155,9 +153,7 @@ COleDropSource* COXSHBListCtrl::GetDropSource()
 
 COleDropTarget* COXSHBListCtrl::GetDropTarget()
 {
-    SHB_NOTIFYHDR nm{};
-    nm.hdr.code = SHBN_GETDROPTARGET;
-    nm.nItem = -1;
+    SHB_NOTIFYHDR nm = Notify(SHBN_GETDROPTARGET, -1);
     if (SendSHBNotification(&nm) != 0 && nm.lParam != 0)
         return reinterpret_cast<COleDropTarget*>(nm.lParam);
     return &m_dropTarget;
@@ -192,10 +188,7 @@ HGLOBAL COXSHBListCtrl::BuildDragBlock(int nItem)
     block.insert(block.end(), records.begin(), records.end());
 
     SHB_EXTRADRAGDATA extra{};
-    SHB_NOTIFYHDR nm{};
-    nm.hdr.code = SHBN_GETEXTRADRAGDATA;
-    nm.nItem = nItem;
-    nm.lParam = reinterpret_cast<LPARAM>(&extra);
+    SHB_NOTIFYHDR nm = Notify(SHBN_GETEXTRADRAGDATA, nItem, reinterpret_cast<LPARAM>(&extra));
     SendSHBNotification(&nm);
     const DWORD extraSize = extra.pData != nullptr ? extra.dwDataSize : 0;
     PutDword(block, extraSize);
@@ -211,10 +204,8 @@ void COXSHBListCtrl::BeginDragItem(int nItem)
         return;
     }
     m_nDragItem = nItem;
-    SHB_NOTIFYHDR nm{};
-    nm.hdr.code = SHBN_BEGINDRAGITEM;
-    nm.nItem = nItem;
-    nm.lParam = reinterpret_cast<LPARAM>(&m_ptDragHotSpot);
+    SHB_NOTIFYHDR nm =
+        Notify(SHBN_BEGINDRAGITEM, nItem, reinterpret_cast<LPARAM>(&m_ptDragHotSpot));
     SendSHBNotification(&nm);
 
     auto pSource = std::make_unique<COleDataSource>();
@@ -234,10 +225,7 @@ LRESULT COXSHBListCtrl::OnStartDragDrop(WPARAM wParam, LPARAM lParam)
 void COXSHBListCtrl::StartDragDrop(int nItem, COleDataSource* pDataSource)
 {
     std::unique_ptr<COleDataSource> source(pDataSource);
-    SHB_NOTIFYHDR nm{};
-    nm.hdr.code = SHBN_BEGINDRAGDROPITEM;
-    nm.nItem = nItem;
-    nm.lParam = reinterpret_cast<LPARAM>(pDataSource);
+    SHB_NOTIFYHDR nm = Notify(SHBN_BEGINDRAGDROPITEM, nItem, reinterpret_cast<LPARAM>(pDataSource));
     if (SendSHBNotification(&nm) != 0 || Rects(nItem) == nullptr) {
         BeginDragItem(-1);
         return;
@@ -283,10 +271,7 @@ void COXSHBListCtrl::StartDragDrop(int nItem, COleDataSource* pDataSource)
     if (::GetKeyState(VK_CONTROL) < 0)
         keys |= MK_CONTROL;
     SendMessage(WM_LBUTTONUP, keys, MAKELPARAM(cursor.x, cursor.y));
-    SHB_NOTIFYHDR done{};
-    done.hdr.code = SHBN_ENDDRAGDROPITEM;
-    done.nItem = nItem;
-    done.lParam = static_cast<LPARAM>(effect);
+    SHB_NOTIFYHDR done = Notify(SHBN_ENDDRAGDROPITEM, nItem, static_cast<LPARAM>(effect));
     SendSHBNotification(&done);
 }
 
@@ -308,19 +293,8 @@ CImageList* COXSHBListCtrl::CreateDragImage(int nItem, LPPOINT lpHotSpot)
         !partBitmap.CreateCompatibleBitmap(&dc, both.Width(), both.Height()))
         return nullptr;
     CBitmap* pOldItem = itemDC.SelectObject(&itemBitmap);
-    const CRect local(0, 0, bound.Width(), bound.Height());
-    FillBackground(&itemDC, bound);
-    DRAWITEMSTRUCT dis{};
-    dis.CtlType = ODT_LISTVIEW;
-    dis.CtlID = static_cast<UINT>(GetDlgCtrlID());
-    dis.itemID = static_cast<UINT>(nItem);
-    dis.itemAction = ODA_DRAWENTIRE;
-    dis.itemState = ODS_DEFAULT;
-    dis.hwndItem = m_hWnd;
-    dis.hDC = itemDC.m_hDC;
-    dis.rcItem = local;
     m_bCreatingDragImage = TRUE;
-    DrawItem(&dis);
+    DrawWholeItem(&itemDC, nItem, bound);
     m_bCreatingDragImage = FALSE;
     CBitmap* pOldPart = partDC.SelectObject(&partBitmap);
     partDC.BitBlt(0, 0, both.Width(), both.Height(), &itemDC, both.left, both.top, SRCCOPY);
@@ -434,10 +408,7 @@ LRESULT COXSHBListCtrl::OnDragEnter(WPARAM wParam, LPARAM lParam)
     auto* pAction = reinterpret_cast<SHBDROPTARGETACTION*>(lParam);
     m_bDragOver = TRUE;
     SetHotItem(-1);
-    SHB_NOTIFYHDR nm{};
-    nm.hdr.code = SHBN_DRAGENTER;
-    nm.nItem = -1;
-    nm.lParam = lParam;
+    SHB_NOTIFYHDR nm = Notify(SHBN_DRAGENTER, -1, lParam);
     if (SendSHBNotification(&nm) != 0)
         return 1;
     if (m_bDragSource && m_pDragImage != nullptr) {
@@ -453,10 +424,7 @@ LRESULT COXSHBListCtrl::OnDragOver(WPARAM, LPARAM lParam)
     if ((GetBarStyle() & SHB_STYLE_NODROP) != 0)
         return 0;
     auto* pAction = reinterpret_cast<SHBDROPTARGETACTION*>(lParam);
-    SHB_NOTIFYHDR nm{};
-    nm.hdr.code = SHBN_DRAGOVER;
-    nm.nItem = -1;
-    nm.lParam = lParam;
+    SHB_NOTIFYHDR nm = Notify(SHBN_DRAGOVER, -1, lParam);
     if (SendSHBNotification(&nm) != 0)
         return 1;
     const CPoint point = pAction->point;
@@ -505,10 +473,7 @@ LRESULT COXSHBListCtrl::OnDragLeave(WPARAM, LPARAM lParam)
 {
     if ((GetBarStyle() & SHB_STYLE_NODROP) != 0)
         return 0;
-    SHB_NOTIFYHDR nm{};
-    nm.hdr.code = SHBN_DRAGLEAVE;
-    nm.nItem = -1;
-    nm.lParam = lParam;
+    SHB_NOTIFYHDR nm = Notify(SHBN_DRAGLEAVE, -1, lParam);
     if (SendSHBNotification(&nm) == 0) {
         if (m_bDragSource && m_pDragImage != nullptr)
             CImageList::DragLeave(nullptr);
@@ -527,10 +492,7 @@ LRESULT COXSHBListCtrl::OnDrop(WPARAM, LPARAM lParam)
     if ((GetBarStyle() & SHB_STYLE_NODROP) != 0)
         return 0;
     auto* pAction = reinterpret_cast<SHBDROPTARGETACTION*>(lParam);
-    SHB_NOTIFYHDR nm{};
-    nm.hdr.code = SHBN_DROP;
-    nm.nItem = -1;
-    nm.lParam = lParam;
+    SHB_NOTIFYHDR nm = Notify(SHBN_DROP, -1, lParam);
     if (SendSHBNotification(&nm) != 0)
         return 1;
     m_bDragOver = FALSE;
@@ -553,10 +515,8 @@ LRESULT COXSHBListCtrl::OnDrop(WPARAM, LPARAM lParam)
         m_nInsertPos = -1;
         RedrawInsertMark(old);
         Invalidate(FALSE);
-        SHB_NOTIFYHDR done{};
-        done.hdr.code = SHBN_ENDDRAGDROPITEM;
-        done.nItem = -1;
-        done.lParam = dropped ? static_cast<LPARAM>(pAction->dropEffect) : 0;
+        SHB_NOTIFYHDR done = Notify(SHBN_ENDDRAGDROPITEM, -1,
+                                    dropped ? static_cast<LPARAM>(pAction->dropEffect) : 0);
         SendSHBNotification(&done);
     } else if (!dropped) {
         // Nothing arrived: the source must not count this as a drop into itself.
@@ -620,10 +580,8 @@ BOOL COXSHBListCtrl::ReadDragBlock(const BYTE* pData, SIZE_T cbData, int nPositi
         return FALSE;
     if (extraSize != 0) {
         SHB_EXTRADRAGDATA arrived{extraSize, const_cast<BYTE*>(extra)};
-        SHB_NOTIFYHDR nm{};
-        nm.hdr.code = SHBN_SETEXTRADRAGDATA;
-        nm.nItem = nPosition;
-        nm.lParam = reinterpret_cast<LPARAM>(&arrived);
+        SHB_NOTIFYHDR nm =
+            Notify(SHBN_SETEXTRADRAGDATA, nPosition, reinterpret_cast<LPARAM>(&arrived));
         SendSHBNotification(&nm);
     }
     return TRUE;

@@ -64,6 +64,21 @@ void COXSHBListCtrl::DrawItemFrame(CDC* pDC, const CRect& rect, BOOL bHot, BOOL 
         pDC->Draw3dRect(&rect, light, dark);
 }
 
+void COXSHBListCtrl::DrawWholeItem(CDC* pDC, int nItem, const CRect& rectBound)
+{
+    FillBackground(pDC, rectBound);
+    DRAWITEMSTRUCT dis{};
+    dis.CtlType = ODT_LISTVIEW;
+    dis.CtlID = static_cast<UINT>(GetDlgCtrlID());
+    dis.itemID = static_cast<UINT>(nItem);
+    dis.itemAction = ODA_DRAWENTIRE;
+    dis.itemState = ODS_DEFAULT;
+    dis.hwndItem = m_hWnd;
+    dis.hDC = pDC->m_hDC;
+    dis.rcItem = CRect(0, 0, rectBound.Width(), rectBound.Height());
+    DrawItem(&dis);
+}
+
 void COXSHBListCtrl::OnPaint()
 {
     CPaintDC dc(this);
@@ -96,18 +111,7 @@ void COXSHBListCtrl::OnPaint()
         if (!memDC.CreateCompatibleDC(&dc) || !bitmap.CreateCompatibleBitmap(&dc, b.Width(), b.Height()))
             return;
         CBitmap* pOld = memDC.SelectObject(&bitmap);
-        const CRect local(0, 0, b.Width(), b.Height());
-        FillBackground(&memDC, b);
-        DRAWITEMSTRUCT dis{};
-        dis.CtlType = ODT_LISTVIEW;
-        dis.CtlID = static_cast<UINT>(GetDlgCtrlID());
-        dis.itemID = static_cast<UINT>(item);
-        dis.itemAction = ODA_DRAWENTIRE;
-        dis.itemState = ODS_DEFAULT;
-        dis.hwndItem = m_hWnd;
-        dis.hDC = memDC.m_hDC;
-        dis.rcItem = local;
-        DrawItem(&dis);
+        DrawWholeItem(&memDC, item, b);
         dc.BitBlt(b.left, b.top, b.Width(), b.Height(), &memDC, 0, 0, SRCCOPY);
         memDC.SelectObject(pOld);
     }
@@ -136,10 +140,8 @@ void COXSHBListCtrl::DrawScrollButtons(CDC* pDC)
 void COXSHBListCtrl::DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct)
 {
     if (!m_bCreatingDragImage) {
-        SHB_NOTIFYHDR nm{};
-        nm.hdr.code = SHBN_DRAWITEM;
-        nm.nItem = static_cast<int>(lpDrawItemStruct->itemID);
-        nm.lParam = reinterpret_cast<LPARAM>(lpDrawItemStruct);
+        SHB_NOTIFYHDR nm = Notify(SHBN_DRAWITEM, static_cast<int>(lpDrawItemStruct->itemID),
+                                  reinterpret_cast<LPARAM>(lpDrawItemStruct));
         if (SendSHBNotification(&nm) != 0)
             return;
     }
@@ -223,10 +225,8 @@ BOOL COXSHBListCtrl::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult)
         if (pNMHDR->idFrom == 0)
             return FALSE;
         SHB_INFOTIP tip{};
-        SHB_NOTIFYHDR nm{};
-        nm.hdr.code = SHBN_GETITEMINFOTIP;
-        nm.nItem = static_cast<int>(pNMHDR->idFrom) - 1;
-        nm.lParam = reinterpret_cast<LPARAM>(&tip);
+        SHB_NOTIFYHDR nm = Notify(SHBN_GETITEMINFOTIP, static_cast<int>(pNMHDR->idFrom) - 1,
+                                  reinterpret_cast<LPARAM>(&tip));
         SendSHBNotification(&nm);
         tip.szText[sizeof(tip.szText) - 1] = '\0';
         if (pNMHDR->code == TTN_NEEDTEXTA) {
@@ -259,9 +259,7 @@ COXSHBEdit* COXSHBListCtrl::EditLabel(int nItem)
     const ItemRects* r = Rects(nItem);
     if (r == nullptr)
         return nullptr;
-    SHB_NOTIFYHDR nm{};
-    nm.hdr.code = SHBN_BEGINITEMEDIT;
-    nm.nItem = nItem;
+    SHB_NOTIFYHDR nm = Notify(SHBN_BEGINITEMEDIT, nItem);
     if (SendSHBNotification(&nm) != 0)
         return nullptr;
 
@@ -328,10 +326,8 @@ void COXSHBListCtrl::FinishRename(BOOL bOK)
         return;
     CString text;
     m_edit.GetWindowText(text);
-    SHB_NOTIFYHDR nm{};
-    nm.hdr.code = SHBN_ENDITEMEDIT;
-    nm.nItem = nItem;
-    nm.lParam = reinterpret_cast<LPARAM>(static_cast<LPCTSTR>(text));
+    SHB_NOTIFYHDR nm =
+        Notify(SHBN_ENDITEMEDIT, nItem, reinterpret_cast<LPARAM>(static_cast<LPCTSTR>(text)));
     if (SendSHBNotification(&nm) == 0)
         SetItemText(nItem, 0, text);
 }

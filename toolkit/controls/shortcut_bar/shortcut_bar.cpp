@@ -991,17 +991,7 @@ void COXShortcutBar::OnPaint()
             !bitmap.CreateCompatibleBitmap(&dc, rect.Width(), rect.Height()))
             return;
         CBitmap* pOld = memDC.SelectObject(&bitmap);
-        DRAWITEMSTRUCT dis{};
-        dis.CtlType = 0;
-        dis.CtlID = static_cast<UINT>(GetDlgCtrlID());
-        dis.itemID = static_cast<UINT>(hGroup);
-        dis.itemAction = ODA_DRAWENTIRE;
-        dis.itemState = ODS_DEFAULT;
-        dis.hwndItem = m_hWnd;
-        dis.hDC = memDC.m_hDC;
-        dis.rcItem = CRect(0, 0, rect.Width(), rect.Height());
-        dis.itemData = hGroup;
-        DrawGroupHeader(&dis);
+        DrawGroupHeaderAt(&memDC, hGroup, rect.Size());
         dc.BitBlt(rect.left, rect.top, rect.Width(), rect.Height(), &memDC, 0, 0, SRCCOPY);
         memDC.SelectObject(pOld);
     }
@@ -1048,4 +1038,18 @@ void COXShortcutBar::OnDestroy()
             *pTimer = 0;
         }
     Default();
+}
+
+void COXShortcutBar::DrawGroupHeaderAt(CDC* pDC, HSHBGROUP hGroup, CSize size)
+{
+    DRAWITEMSTRUCT dis{};
+    dis.CtlID = static_cast<UINT>(GetDlgCtrlID());
+    dis.itemID = static_cast<UINT>(hGroup);
+    dis.itemAction = ODA_DRAWENTIRE;
+    dis.itemState = ODS_DEFAULT;
+    dis.hwndItem = m_hWnd;
+    dis.hDC = pDC->m_hDC;
+    dis.rcItem = CRect(CPoint(0, 0), size);
+    dis.itemData = hGroup;
+    DrawGroupHeader(&dis);
 }

@@ -195,6 +195,8 @@ public:
 
     virtual CImageList* CreateGroupDragImage(HSHBGROUP hGroup);
     virtual void DrawGroupHeader(LPDRAWITEMSTRUCT lpDrawItemStruct);
+    // Draws a group's header through DrawGroupHeader into a DC of the header's size.
+    void DrawGroupHeaderAt(CDC* pDC, HSHBGROUP hGroup, CSize size);
     virtual void DrawBackground(CDC* pDC);
     virtual BOOL CreateEditControl();
     virtual BOOL CreateGroupWindow(HSHBGROUP hGroup);

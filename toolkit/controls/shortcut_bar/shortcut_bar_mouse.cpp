@@ -495,16 +495,7 @@ CImageList* COXShortcutBar::CreateGroupDragImage(HSHBGROUP hGroup)
                bitmap.CreateCompatibleBitmap(&dc, rect.Width(), rect.Height());
     if (bOk) {
         CBitmap* pOld = memDC.SelectObject(&bitmap);
-        DRAWITEMSTRUCT dis{};
-        dis.CtlID = static_cast<UINT>(GetDlgCtrlID());
-        dis.itemID = static_cast<UINT>(hGroup);
-        dis.itemAction = ODA_DRAWENTIRE;
-        dis.itemState = ODS_DEFAULT;
-        dis.hwndItem = m_hWnd;
-        dis.hDC = memDC.m_hDC;
-        dis.rcItem = CRect(0, 0, rect.Width(), rect.Height());
-        dis.itemData = hGroup;
-        DrawGroupHeader(&dis);
+        DrawGroupHeaderAt(&memDC, hGroup, rect.Size());
         memDC.SelectObject(pOld);
         bOk = ::ImageList_Add(pImages->GetSafeHandle(),
                               static_cast<HBITMAP>(bitmap.GetSafeHandle()), nullptr) >= 0;

@@ -166,36 +166,36 @@ CSize COXMenuSkin::ImageSize(const OXMENUIMAGEINFO* pImage)
     return CSize(cx, cy);
 }
 
-// --- Classic ---
-
-COXMenuSkinClassic::COXMenuSkinClassic() : m_dimensions{2, 0, 8, 2, 3, 4, 3, 8, 0, 12} {}
-
-void COXMenuSkinClassic::DistributeSpace(const OXMENUIMAGEINFO* pImage, const CRect& rectItem,
-                                         CRect& rectFrame, CRect& rectImage, CRect& rectText,
-                                         CRect& rectShortcut, const OXMENUMETRICS& metrics)
+void COXMenuSkin::DistributeSpace(const OXMENUIMAGEINFO* pImage, const CRect& rectItem,
+                                  CRect& rectFrame, CRect& rectImage, CRect& rectText,
+                                  CRect& rectShortcut, const OXMENUMETRICS& metrics)
 {
+    const OXMENUDIMENSIONS& dim = GetDimensions();
     rectFrame.SetRectEmpty();
     rectImage.SetRectEmpty();
     if (HasImage(pImage)) {
         const CSize size = ImageSize(pImage);
-        rectImage.left = rectItem.left + m_dimensions.nImageLeft;
+        rectImage.left = rectItem.left + dim.nImageLeft;
         rectImage.top = rectItem.top + (rectItem.Height() - size.cy) / 2;
         rectImage.right = rectImage.left + size.cx;
         rectImage.bottom = rectImage.top + size.cy;
         rectFrame = rectImage;
         rectFrame.InflateRect(2, 2);
     }
-    rectText.left = rectItem.left + m_dimensions.nImageTextGap + metrics.nImageColumnWidth +
-                    m_dimensions.nImageLeft;
+    rectText.left = rectItem.left + dim.nImageTextGap + metrics.nImageColumnWidth + dim.nImageLeft;
     rectText.right = rectText.left + metrics.nTextWidth;
     rectText.top = rectItem.top + (rectItem.Height() - metrics.nTextHeight) / 2;
     rectText.bottom = rectText.top + metrics.nTextHeight;
-    rectShortcut.right = rectItem.right - m_dimensions.nShortcutRight;
+    rectShortcut.right = rectItem.right - dim.nShortcutRight;
     rectShortcut.left = rectShortcut.right - metrics.nShortcutWidth;
     rectShortcut.OffsetRect(-(rectShortcut.left - rectText.right) / 2, 0);
     rectShortcut.top = rectText.top;
     rectShortcut.bottom = rectText.bottom;
 }
+
+// --- Classic ---
+
+COXMenuSkinClassic::COXMenuSkinClassic() : m_dimensions{2, 0, 8, 2, 3, 4, 3, 8, 0, 12} {}
 
 void COXMenuSkinClassic::DrawBackground(CDC* pDC, UINT nState, const OXMENUIMAGEINFO* pImage,
                                         const CRect& rectItem, const CRect& rectImageArea,
@@ -323,31 +323,17 @@ void COXMenuSkinXP::DistributeSpace(const OXMENUIMAGEINFO* pImage, const CRect& 
                                     CRect& rectFrame, CRect& rectImage, CRect& rectText,
                                     CRect& rectShortcut, const OXMENUMETRICS& metrics)
 {
-    rectFrame.SetRectEmpty();
-    rectImage.SetRectEmpty();
+    COXMenuSkin::DistributeSpace(pImage, rectItem, rectFrame, rectImage, rectText, rectShortcut,
+                                 metrics);
     if (HasImage(pImage)) {
-        const CSize size = ImageSize(pImage);
-        rectImage.left = rectItem.left + m_dimensions.nImageLeft;
-        rectImage.top = rectItem.top + (rectItem.Height() - size.cy) / 2;
-        rectImage.right = rectImage.left + size.cx;
-        rectImage.bottom = rectImage.top + size.cy;
+        // The frame fills the whole image column; a check mark sits in its middle.
         rectFrame.SetRect(rectItem.left + 1, rectItem.top + 1,
                           rectItem.left + metrics.nImageColumnWidth + 5, rectItem.bottom - 1);
         if (pImage->bCheckMark)
-            rectImage.OffsetRect(rectItem.left + (metrics.nImageColumnWidth + 5 - size.cx) / 2 -
-                                     rectImage.left,
+            rectImage.OffsetRect(rectItem.left + (metrics.nImageColumnWidth + 5 -
+                                                  rectImage.Width()) / 2 - rectImage.left,
                                  0);
     }
-    rectText.left = rectItem.left + m_dimensions.nImageTextGap + metrics.nImageColumnWidth +
-                    m_dimensions.nImageLeft;
-    rectText.right = rectText.left + metrics.nTextWidth;
-    rectText.top = rectItem.top + (rectItem.Height() - metrics.nTextHeight) / 2;
-    rectText.bottom = rectText.top + metrics.nTextHeight;
-    rectShortcut.right = rectItem.right - m_dimensions.nShortcutRight;
-    rectShortcut.left = rectShortcut.right - metrics.nShortcutWidth;
-    rectShortcut.OffsetRect(-(rectShortcut.left - rectText.right) / 2, 0);
-    rectShortcut.top = rectText.top;
-    rectShortcut.bottom = rectText.bottom;
 }
 
 void COXMenuSkinXP::DrawBackground(CDC* pDC, UINT nState, const OXMENUIMAGEINFO*,

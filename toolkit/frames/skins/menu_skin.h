@@ -84,9 +84,10 @@ public:
     virtual void OnNcPaintPopup(HWND hWnd);
     virtual void OnPaintButtonWindow(HWND hWnd);
     virtual void AdjustSeparatorHeight(int& nHeight) {}
+    // Places image, frame, text and shortcut in an item; the frame hugs the image.
     virtual void DistributeSpace(const OXMENUIMAGEINFO* pImage, const CRect& rectItem,
                                  CRect& rectFrame, CRect& rectImage, CRect& rectText,
-                                 CRect& rectShortcut, const OXMENUMETRICS& metrics) = 0;
+                                 CRect& rectShortcut, const OXMENUMETRICS& metrics);
 
 protected:
     // The glyph of the "Marlett" font centred in rect.
@@ -119,9 +120,6 @@ public:
                        const CRect& rectShortcut) override;
     void DrawDownArrow(CDC* pDC, const CRect& rect, UINT nState) override;
     const OXMENUDIMENSIONS& GetDimensions() override { return m_dimensions; }
-    void DistributeSpace(const OXMENUIMAGEINFO* pImage, const CRect& rectItem, CRect& rectFrame,
-                         CRect& rectImage, CRect& rectText, CRect& rectShortcut,
-                         const OXMENUMETRICS& metrics) override;
 
 protected:
     OXMENUDIMENSIONS m_dimensions;
