@@ -287,9 +287,10 @@ protected:
         }
         return pages;
     }
+    // Each page starts a stand-in browser process: slow to start on a busy machine.
     static std::vector<std::string> WaitForPages(size_t count)
     {
-        PumpUntil([&] { return BrowsedPages().size() >= count; }, 1000);
+        PumpUntil([&] { return BrowsedPages().size() >= count; }, 15000);
         return BrowsedPages();
     }
     // Takes the refresh command a medium change posts, if there is one.
