@@ -21,6 +21,8 @@
 #include "audio/formats/detection/format_detection.h"
 #include "audio/track/track_info.h"
 #include "foundation/settings/app_cfg.h"
+#include "app/dialogs/player_dlg_res.h"
+#include "resources/info_tags_res.h"
 #include "resources/resource.h"
 #include "testing/generated_wav.h"
 #include "testing/http/loopback_http.h"
@@ -534,6 +536,49 @@ TEST_F(AppShellTest, FiftyRefreshesKeepTheHandleCounts)
     EXPECT_LE(GdiObjectCount(), gdi);
     EXPECT_LE(::GetGuiResources(::GetCurrentProcess(), GR_USEROBJECTS), user);
     EXPECT_EQ(windows(), children);
+}
+
+// Icons compiled from several resource scripts share image ids, and the linker keeps one
+// picture per id: every icon of the program must still show its own picture.
+TEST(ProgramIcons, EachIconShowsItsOwnPicture)
+{
+    auto picture = [](UINT id) {
+        std::vector<COLORREF> pixels;
+        HICON hIcon = static_cast<HICON>(::LoadImageA(::GetModuleHandleA(nullptr),
+                                                      MAKEINTRESOURCEA(id), IMAGE_ICON, 16, 16, 0));
+        if (!hIcon)
+            return pixels;
+        HDC hScreen = ::GetDC(nullptr);
+        HDC hDC = ::CreateCompatibleDC(hScreen);
+        HBITMAP hBitmap = ::CreateCompatibleBitmap(hScreen, 16, 16);
+        HGDIOBJ hOld = ::SelectObject(hDC, hBitmap);
+        RECT all = {0, 0, 16, 16};
+        ::FillRect(hDC, &all, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+        ::DrawIconEx(hDC, 0, 0, hIcon, 16, 16, 0, nullptr, DI_NORMAL);
+        for (int y = 0; y < 16; ++y)
+            for (int x = 0; x < 16; ++x)
+                pixels.push_back(::GetPixel(hDC, x, y));
+        ::SelectObject(hDC, hOld);
+        ::DeleteObject(hBitmap);
+        ::DeleteDC(hDC);
+        ::ReleaseDC(nullptr, hScreen);
+        ::DestroyIcon(hIcon);
+        return pixels;
+    };
+    const UINT ids[] = {IDR_MAINFRAME, IDI_PLAYER_LOUD, IDI_PLAYER_MUTE, IDI_CDINFO_PAGE,
+                        IDI_TRACKINFO_PAGE};
+    picture(ids[0]); // what the first drawing caches is not counted
+    const DWORD gdi = GdiObjectCount();
+    std::vector<std::vector<COLORREF>> pictures;
+    for (UINT id : ids) {
+        SCOPED_TRACE(id);
+        std::vector<COLORREF> pixels = picture(id);
+        ASSERT_FALSE(pixels.empty()) << "no such icon";
+        for (size_t i = 0; i < pictures.size(); ++i)
+            EXPECT_NE(pixels, pictures[i]) << "the same picture as icon " << ids[i];
+        pictures.push_back(std::move(pixels));
+    }
+    EXPECT_LE(GdiObjectCount(), gdi);
 }
 
 } // namespace
