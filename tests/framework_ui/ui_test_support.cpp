@@ -300,14 +300,10 @@ DWORD WINAPI DialogAnswerer::Watch(LPVOID param)
     return 0;
 }
 
-namespace {
-
-// Runs script on a helper thread while the calling thread pumps its messages.
-template <class Script>
-void RunInputScript(Script script)
+void RunInputScript(const std::function<void()>& script, int steps)
 {
     struct Ctx {
-        Script* s;
+        const std::function<void()>* s;
         volatile bool done = false;
     } ctx{&script};
     HANDLE h = ::CreateThread(
@@ -319,7 +315,7 @@ void RunInputScript(Script script)
             return 0;
         },
         &ctx, 0, nullptr);
-    PumpUntil([&] { return ctx.done; }, 2000);
+    PumpUntil([&] { return ctx.done; }, steps);
     ::WaitForSingleObject(h, INFINITE);
     ::CloseHandle(h);
     for (int i = 0; i < 5; ++i) { // what the input caused
@@ -327,8 +323,6 @@ void RunInputScript(Script script)
         ::Sleep(10);
     }
 }
-
-} // namespace
 
 void MouseDrag(POINT from, POINT to, int steps)
 {

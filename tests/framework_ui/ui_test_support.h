@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <initializer_list>
 #include <string>
 #include <vector>
@@ -103,6 +104,9 @@ void InputKey(UINT vk, bool down);
 // A key pressed and released with the modifiers asked for held around it (no pumping, so
 // helper threads may use it too).
 void InputKeyStroke(UINT vk, bool bShift = false, bool bCtrl = false, bool bAlt = false);
+// Runs script (real input) on a helper thread while the calling thread pumps at most steps
+// times, as a user acts while the program runs a modal loop such as a drag.
+void RunInputScript(const std::function<void()>& script, int steps = 2000);
 
 // Answers the next dialog box (class "#32770", or a popup menu with "#32768") that the calling
 // thread shows: from a watcher thread, runs answer(window) once it appears. Joins on

@@ -5,15 +5,14 @@
 // for scripts/screenshot.
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <cstdlib>
-#include <thread>
 #include <utility>
 #include <vector>
 
 #include "framework/combobox.h"
 #include "tests/framework_ui/ui_test_support.h"
 #include "tests/toolkit/bars_test_res.h"
+#include "tests/toolkit/toolbar_test_support.h"
 #include "toolkit/controls/cooltoolbar/cool_toolbar.h"
 #include "toolkit/frames/skins/skinned_app.h"
 #include "toolkit/frames/skins/toolbar_skin.h"
@@ -26,9 +25,8 @@ namespace {
 
 const UINT kIndicators[] = {0, ID_TEST_PANE, ID_INDICATOR_CAPS, ID_INDICATOR_NUM};
 
-class BarsFrame : public CFrameWnd {
+class BarsFrame : public ToolBarFrame {
 public:
-    COXCoolToolBar toolBar;
     COXStatusBar statusBar;
     std::vector<UINT> commands;
     int dropDowns = 0;
@@ -53,12 +51,8 @@ public:
     // As the application's main frame makes its bars.
     BOOL MakeBars()
     {
-        if (!toolBar.Create(this, WS_CHILD | WS_VISIBLE | CBRS_GRIPPER | CBRS_TOP) ||
-            !toolBar.LoadToolBar(IDR_TEST_TOOLBAR))
+        if (!CreateToolBar())
             return FALSE;
-        toolBar.SetImageSize(16, 16);
-        toolBar.SetDefaultImageList(
-            toolBar.LoadImageListById(IDB_TEST_IMAGES, 16, RGB(255, 0, 255)));
         toolBar.SetDisabledImageList(
             toolBar.LoadImageListById(IDB_TEST_DISABLED, 16, RGB(255, 0, 255)));
         toolBar.SetButtonStyle(0, toolBar.GetButtonStyle(0) | TBSTYLE_DROPDOWN);
@@ -78,7 +72,7 @@ public:
 };
 
 // clang-format off
-BEGIN_MESSAGE_MAP(BarsFrame, CFrameWnd)
+BEGIN_MESSAGE_MAP(BarsFrame, ToolBarFrame)
     ON_COMMAND_RANGE(ID_TEST_RIP, ID_TEST_PLAY, OnTestCommand)
     ON_UPDATE_COMMAND_UI(ID_TEST_STOP, OnUpdateStop)
     ON_UPDATE_COMMAND_UI(ID_TEST_RIP, OnUpdateOthers)
@@ -105,12 +99,6 @@ BarsFrame* Frame()
     return frame;
 }
 
-void IdleUpdate()
-{
-    Frame()->SendMessageToDescendants(WM_IDLEUPDATECMDUI, TRUE, 0, TRUE, TRUE);
-    PumpPending();
-}
-
 COLORREF ScreenPixel(CWnd& wnd, CPoint client)
 {
     HDC hdc = ::GetDC(wnd.m_hWnd);
@@ -119,26 +107,17 @@ COLORREF ScreenPixel(CWnd& wnd, CPoint client)
     return c;
 }
 
-class CoolToolBar : public ::testing::Test {
+class CoolToolBar : public ToolBarTest<BarsFrame> {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(theApp.SetCurrentSkin("Classic"));
-        frame = Frame();
-        ASSERT_NE(frame->toolBar.m_hWnd, nullptr);
+        ASSERT_NO_FATAL_FAILURE(UseFrame(Frame()));
         if (frame->toolBar.IsFloating())
             frame->DockControlBar(&frame->toolBar, AFX_IDW_DOCKBAR_TOP);
         frame->RecalcLayout();
         frame->commands.clear();
-        IdleUpdate();
+        frame->IdleUpdate();
     }
-    CRect ItemRect(int nIndex)
-    {
-        CRect rect;
-        frame->toolBar.GetItemRect(nIndex, &rect);
-        return rect;
-    }
-    BarsFrame* frame = nullptr;
 };
 
 TEST_F(CoolToolBar, ClickedButtonsReachTheirCommandsAndDisabledOnesDoNot)
@@ -230,8 +209,7 @@ TEST_F(CoolToolBar, TheDynamicLayoutWrapsRowsToTheWidth)
 // before the first move until after the release when heldKey is set.
 void DragWithKey(POINT from, POINT to, UINT heldKey = 0)
 {
-    std::atomic<bool> done{false};
-    std::thread input([&] {
+    RunInputScript([&] {
         InputMouseMove(from);
         ::Sleep(80);
         InputMouseButton(true);
@@ -250,14 +228,11 @@ void DragWithKey(POINT from, POINT to, UINT heldKey = 0)
         if (heldKey != 0)
             InputKey(heldKey, false);
         ::Sleep(60);
-        done = true;
     });
-    PumpUntil([&] { return done.load(); }, 2000);
-    input.join();
     PumpFor(100);
     // The program's idle step: delayed layouts run.
     Frame()->SendMessage(WM_IDLEUPDATECMDUI, TRUE);
-    IdleUpdate();
+    Frame()->IdleUpdate();
 }
 
 CRect WindowRect(CWnd& wnd)
@@ -632,12 +607,8 @@ TEST(CoolToolBarShowcase, Stays)
     HostedEdit edit;
     edit.pBar = &bar;
     edit.CreateEx(WS_EX_CLIENTEDGE, "EDIT", "Artist", WS_CHILD | WS_VISIBLE, slotEdit, &bar, 902);
-    IdleUpdate();
-    DWORD until = ::GetTickCount() + static_cast<DWORD>(std::atoi(ms));
-    while (::GetTickCount() < until) {
-        PumpPending();
-        ::Sleep(20);
-    }
+    frame->IdleUpdate();
+    PumpFor(static_cast<DWORD>(std::atoi(ms)));
 }
 
 } // namespace

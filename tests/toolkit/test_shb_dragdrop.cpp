@@ -3,11 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <atomic>
-#include <thread>
 #include <vector>
 
 #include "tests/framework_ui/ui_test_support.h"
+#include "tests/toolkit/shb_drag_test_support.h"
 #include "toolkit/controls/shb_dragdrop/shb_dragdrop.h"
 
 namespace {
@@ -131,12 +130,6 @@ public:
     }
 };
 
-POINT ScreenPoint(CWnd& wnd, POINT client)
-{
-    ::ClientToScreen(wnd.m_hWnd, &client);
-    return client;
-}
-
 POINT ClientCenter(CWnd& wnd)
 {
     CRect rc;
@@ -144,58 +137,29 @@ POINT ClientCenter(CWnd& wnd)
     return rc.CenterPoint();
 }
 
-// Runs a script of real input on a helper thread while this thread pumps, as a user would
-// act while the program runs its drag loop.
-template <class Script>
-void RunInput(Script script)
-{
-    std::atomic<bool> done{false};
-    std::thread input([&] {
-        script();
-        done = true;
-    });
-    PumpUntil([&] { return done.load(); }, 2000);
-    input.join();
-    PumpPending();
-}
-
 // Presses on the source, glides to each waypoint (resting restMs there), releases.
 void Drag(RecordingWnd& source, std::vector<POINT> waypoints, DWORD restMs = 250,
           UINT heldKey = 0)
 {
-    POINT start = ScreenPoint(source, ClientCenter(source));
-    RunInput([&] {
-        InputMouseMove(start);
-        ::Sleep(100);
-        InputMouseButton(true);
-        ::Sleep(100);
-        if (heldKey != 0)
-            InputKey(heldKey, true);
+    POINT start = ToScreen(source, ClientCenter(source));
+    RunInputScript([&] {
+        PressToDrag(start, heldKey);
         for (POINT p : waypoints) {
             InputMouseGlide(p);
             ::Sleep(restMs);
         }
-        InputMouseButton(false);
-        ::Sleep(150);
-        if (heldKey != 0)
-            InputKey(heldKey, false);
-        ::Sleep(150);
+        ReleaseDrag(heldKey, 150);
     });
 }
 
-class ShbDragDrop : public ::testing::Test {
+class ShbDragDrop : public ShbDragTest {
 protected:
-    static void SetUpTestSuite() { ASSERT_TRUE(AfxOleInit()); }
-    static void TearDownTestSuite() { AfxOleTerm(); }
-
     void SetUp() override
     {
         source.isSource = true;
         ASSERT_TRUE(target.m_hWnd != nullptr);
         ASSERT_TRUE(dropTarget.Register(&target));
-        // Keys typed during a drag go to the active window's thread: make it ours.
-        ::SetForegroundWindow(SharedTopWindow());
-        ::SetActiveWindow(SharedTopWindow());
+        ActivateTopWindow();
         PumpPending();
     }
 
@@ -210,7 +174,7 @@ TEST_F(ShbDragDrop, DataReachesATargetThatAnswersAndEveryEventArrivesInOrder)
                       {SHBDTM_DRAGOVER, DROPEFFECT_COPY},
                       {SHBDTM_DROP, TRUE}};
     POINT dropAt = ClientCenter(target);
-    Drag(source, {ScreenPoint(target, dropAt)});
+    Drag(source, {ToScreen(target, dropAt)});
 
     EXPECT_EQ(source.dragResult, static_cast<DROPEFFECT>(DROPEFFECT_COPY));
     EXPECT_EQ(target.dropped, kPayload);
@@ -274,7 +238,7 @@ TEST_F(ShbDragDrop, DataReachesATargetThatAnswersAndEveryEventArrivesInOrder)
 
 TEST_F(ShbDragDrop, ATargetThatAnswersNothingGetsNoDrop)
 {
-    Drag(source, {ScreenPoint(target, ClientCenter(target))});
+    Drag(source, {ToScreen(target, ClientCenter(target))});
 
     EXPECT_EQ(source.dragResult, static_cast<DROPEFFECT>(DROPEFFECT_NONE));
     EXPECT_EQ(target.Last(SHBDTM_DROP), nullptr);
@@ -313,7 +277,7 @@ TEST_F(ShbDragDrop, TheSourceOwnerDecidesWhetherTheDragBeginsAndGoesOn)
         target.answers = {{SHBDTM_DRAGENTER, DROPEFFECT_COPY},
                           {SHBDTM_DRAGOVER, DROPEFFECT_COPY},
                           {SHBDTM_DROP, TRUE}};
-        Drag(source, {ScreenPoint(target, ClientCenter(target))}, 100);
+        Drag(source, {ToScreen(target, ClientCenter(target))}, 100);
         EXPECT_EQ(source.dragResult, static_cast<DROPEFFECT>(DROPEFFECT_NONE));
         EXPECT_EQ(source.Last(SHBDSM_QUERYCONTINUEDRAG) != nullptr, c.queried);
         EXPECT_EQ(target.Last(SHBDTM_DROP), nullptr);
@@ -358,8 +322,8 @@ TEST_F(ShbDragDrop, Resting_in_the_inset_scrolls_the_directions_the_window_can_s
         scroller.GetClientRect(&rc);
         POINT zone = c.bar == SB_VERT ? POINT{rc.Width() / 2, rc.bottom - LONG(inset) / 2}
                                       : POINT{LONG(inset) / 2, rc.Height() / 2};
-        Drag(source, {ScreenPoint(scroller, rc.CenterPoint()), ScreenPoint(scroller, zone),
-                      ScreenPoint(scroller, rc.CenterPoint())},
+        Drag(source, {ToScreen(scroller, rc.CenterPoint()), ToScreen(scroller, zone),
+                      ToScreen(scroller, rc.CenterPoint())},
              700, c.heldKey);
 
         if (c.expectScroll == 0) {

@@ -6,11 +6,10 @@
 #include <cstdlib>
 #include <map>
 #include <string>
-#include <thread>
-#include <atomic>
 #include <vector>
 
 #include "tests/framework_ui/ui_test_support.h"
+#include "tests/toolkit/shb_drag_test_support.h"
 #include "toolkit/controls/shortcut_bar/shb_list_ctrl.h"
 
 namespace {
@@ -112,12 +111,6 @@ void FillImages(CImageList& list, int size)
     ::ReleaseDC(nullptr, screen);
 }
 
-POINT ToScreen(CWnd& wnd, POINT client)
-{
-    ::ClientToScreen(wnd.m_hWnd, &client);
-    return client;
-}
-
 CRect ItemPart(COXSHBListCtrl& list, int item, UINT part)
 {
     CRect r;
@@ -132,21 +125,6 @@ COLORREF ScreenPixel(CWnd& wnd, POINT client)
     COLORREF c = ::GetPixel(dc, p.x, p.y);
     ::ReleaseDC(nullptr, dc);
     return c;
-}
-
-// Runs real input on a helper thread while this thread pumps, as a user acts while the
-// program runs its drag loop.
-template <class Script>
-void RunInput(Script script)
-{
-    std::atomic<bool> done{false};
-    std::thread input([&] {
-        script();
-        done = true;
-    });
-    PumpUntil([&] { return done.load(); }, 4000);
-    input.join();
-    PumpPending();
 }
 
 struct DragResult {
@@ -167,13 +145,8 @@ DragResult DragItem(COXSHBListCtrl& from, int item, COXSHBListCtrl& to, POINT ta
         mark = ToScreen(to, markAt);
     ::SetForegroundWindow(SharedTopWindow());
     PumpPending();
-    RunInput([&] {
-        InputMouseMove(start);
-        ::Sleep(100);
-        InputMouseButton(true);
-        ::Sleep(100);
-        if (heldKey != 0)
-            InputKey(heldKey, true);
+    RunInputScript([&] {
+        PressToDrag(start, heldKey);
         InputMouseGlide(POINT{start.x, start.y + 16}, 4);
         ::Sleep(250);
         InputMouseGlide(POINT{end.x, end.y - 10}, 12);
@@ -193,12 +166,8 @@ DragResult DragItem(COXSHBListCtrl& from, int item, COXSHBListCtrl& to, POINT ta
             result.markPixel = ::GetPixel(dc, mark.x, mark.y);
             ::ReleaseDC(nullptr, dc);
         }
-        InputMouseButton(false);
-        ::Sleep(200);
-        if (heldKey != 0)
-            InputKey(heldKey, false);
-        ::Sleep(150);
-    });
+        ReleaseDrag(heldKey, 200);
+    }, 4000);
     PumpFor(100);
     return result;
 }
@@ -219,11 +188,8 @@ std::vector<std::string> Texts(COXSHBListCtrl& list)
     return out;
 }
 
-class ShbList : public ::testing::Test {
+class ShbList : public ShbDragTest {
 protected:
-    static void SetUpTestSuite() { ASSERT_TRUE(AfxOleInit()); }
-    static void TearDownTestSuite() { AfxOleTerm(); }
-
     void SetUp() override
     {
         FillImages(large, 32);
@@ -243,8 +209,7 @@ protected:
             a.InsertItem(LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM, i, names[i], 0, 0, i % 4, 1000 + i);
         for (int i = 0; i < 3; ++i)
             b.InsertItem(LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM, i, names[i], 0, 0, 3, 2000 + i);
-        ::SetForegroundWindow(SharedTopWindow());
-        ::SetActiveWindow(SharedTopWindow());
+        ActivateTopWindow();
         a.UpdateWindow();
         b.UpdateWindow();
         PumpPending();

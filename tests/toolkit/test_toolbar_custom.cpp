@@ -6,11 +6,9 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <functional>
 #include <fstream>
 #include <sstream>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "framework/combobox.h"
@@ -18,6 +16,7 @@
 #include "framework/ole.h"
 #include "tests/framework_ui/ui_test_support.h"
 #include "tests/toolkit/bars_test_res.h"
+#include "tests/toolkit/toolbar_test_support.h"
 #include "toolkit/controls/cooltoolbar/cool_toolbar.h"
 #include "toolkit/frames/skins/skinned_app.h"
 
@@ -160,9 +159,8 @@ BEGIN_MESSAGE_MAP(SourceStrip, CWnd)
 END_MESSAGE_MAP()
 // clang-format on
 
-class CustomFrame : public CFrameWnd {
+class CustomFrame : public ToolBarFrame {
 public:
-    COXCoolToolBar toolBar;
     SourceStrip source;
     std::vector<int> customizeCommands; // from the customisation notification
     int answerCommand = 0;              // a command the owner says it handled
@@ -178,12 +176,8 @@ public:
 
     BOOL MakeBars()
     {
-        if (!toolBar.Create(this, WS_CHILD | WS_VISIBLE | CBRS_GRIPPER | CBRS_TOP) ||
-            !toolBar.LoadToolBar(IDR_TEST_TOOLBAR))
+        if (!CreateToolBar())
             return FALSE;
-        toolBar.SetImageSize(16, 16);
-        toolBar.SetDefaultImageList(
-            toolBar.LoadImageListById(IDB_TEST_IMAGES, 16, RGB(255, 0, 255)));
         toolBar.UpdateSizes();
         toolBar.SetBarStyle(toolBar.GetBarStyle() | CBRS_TOOLTIPS | CBRS_SIZE_DYNAMIC);
         toolBar.EnableDocking(CBRS_ALIGN_ANY);
@@ -203,7 +197,7 @@ public:
 };
 
 // clang-format off
-BEGIN_MESSAGE_MAP(CustomFrame, CFrameWnd)
+BEGIN_MESSAGE_MAP(CustomFrame, ToolBarFrame)
     ON_NOTIFY(OXCTB_CUSTOMIZE_NOTIFY, AFX_IDW_TOOLBAR, OnCustomize)
     ON_COMMAND_RANGE(ID_TEST_RIP, ID_TEST_PANE, OnTestCommand)
     ON_UPDATE_COMMAND_UI_RANGE(ID_TEST_RIP, ID_TEST_PANE, OnUpdateAll)
@@ -229,12 +223,6 @@ CustomFrame* Frame()
 {
     static CustomFrame* frame = MakeFrame();
     return frame;
-}
-
-void IdleUpdate()
-{
-    Frame()->SendMessageToDescendants(WM_IDLEUPDATECMDUI, TRUE, 0, TRUE, TRUE);
-    PumpPending();
 }
 
 // The bar as a line per button: command, separator or hosted window (with its text), image,
@@ -270,29 +258,11 @@ std::string DescribeBar(COXCoolToolBar& bar)
     return out.str();
 }
 
-// Input from a helper thread while this thread pumps (a drag runs its own modal loop).
-void RunInput(const std::function<void()>& input)
-{
-    volatile bool done = false;
-    std::thread t([&] {
-        input();
-        done = true;
-    });
-    while (!done) {
-        PumpPending();
-        ::Sleep(10);
-    }
-    t.join();
-    PumpFor(200);
-}
-
-class ToolbarCustom : public ::testing::Test {
+class ToolbarCustom : public ToolBarTest<CustomFrame> {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(theApp.SetCurrentSkin("Classic"));
-        frame = Frame();
-        ASSERT_NE(frame->toolBar.m_hWnd, nullptr);
+        ASSERT_NO_FATAL_FAILURE(UseFrame(Frame()));
         Reset();
     }
     void TearDown() override { Reset(); }
@@ -314,13 +284,7 @@ protected:
         frame->customizeCommands.clear();
         frame->answerCommand = 0;
         frame->RecalcLayout();
-        IdleUpdate();
-    }
-    CRect ItemRect(int nIndex)
-    {
-        CRect rect;
-        frame->toolBar.GetItemRect(nIndex, &rect);
-        return rect;
+        frame->IdleUpdate();
     }
     CPoint ScreenPoint(CWnd& wnd, CPoint client)
     {
@@ -341,7 +305,6 @@ protected:
             ids.push_back(frame->toolBar.GetItemID(i));
         return ids;
     }
-    CustomFrame* frame = nullptr;
 };
 
 TEST_F(ToolbarCustom, HostedEditAndComboTakeTypedInputAndFollowTheirButtons)
@@ -352,7 +315,7 @@ TEST_F(ToolbarCustom, HostedEditAndComboTakeTypedInputAndFollowTheirButtons)
     ASSERT_TRUE(bar.InsertCustomButton(bar.GetCount(), 1));
     EXPECT_FALSE(bar.InsertCustomButton(bar.GetCount() + 1, 0)); // past the end
     EXPECT_FALSE(bar.InsertCustomButton(0, 7));                  // not registered
-    IdleUpdate();
+    frame->IdleUpdate();
     CWnd* pEdit = bar.GetCustomButtonWindow(2);
     CWnd* pCombo = bar.GetCustomButtonWindow(bar.GetCount() - 1);
     ASSERT_NE(pEdit, nullptr);
@@ -398,7 +361,7 @@ TEST_F(ToolbarCustom, HostedEditAndComboTakeTypedInputAndFollowTheirButtons)
     button.idCommand = ID_TEST_PANE;
     button.fsState = TBSTATE_ENABLED;
     bar.SendMessage(TB_INSERTBUTTON, 0, reinterpret_cast<LPARAM>(&button));
-    IdleUpdate();
+    frame->IdleUpdate();
     EXPECT_EQ(bar.GetCustomButtonWindow(3), pEdit);
     EXPECT_EQ(WindowRectInBar(pEdit).left, ItemRect(3).left + 2);
     EXPECT_GT(WindowRectInBar(pEdit).left, edit.left);
@@ -417,12 +380,12 @@ TEST_F(ToolbarCustom, AHostedWindowShowsOnlyWhereItsOrientationsAllow)
 {
     COXCoolToolBar& bar = frame->toolBar;
     ASSERT_TRUE(bar.InsertCustomButton(0, 0)); // horizontal sides and floating only
-    IdleUpdate();
+    frame->IdleUpdate();
     CWnd* pEdit = bar.GetCustomButtonWindow(0);
     ASSERT_NE(pEdit, nullptr);
     EXPECT_TRUE(pEdit->IsWindowVisible());
     frame->DockControlBar(&bar, AFX_IDW_DOCKBAR_LEFT);
-    IdleUpdate();
+    frame->IdleUpdate();
     EXPECT_FALSE(pEdit->IsWindowVisible());
     UINT nID = 0, nStyle = 0;
     int iImage = 0;
@@ -431,7 +394,7 @@ TEST_F(ToolbarCustom, AHostedWindowShowsOnlyWhereItsOrientationsAllow)
     EXPECT_FALSE(nStyle & TBSTYLE_SEP);
     EXPECT_EQ(iImage, 3);
     frame->DockControlBar(&bar, AFX_IDW_DOCKBAR_TOP);
-    IdleUpdate();
+    frame->IdleUpdate();
     EXPECT_TRUE(pEdit->IsWindowVisible());
     bar.GetButtonInfo(0, nID, nStyle, iImage);
     EXPECT_TRUE(nStyle & TBSTYLE_SEP);
@@ -473,7 +436,7 @@ TEST_F(ToolbarCustom, ButtonsDraggedOffTheBarGoAndEscapeKeepsThem)
     PumpPending();
     bar.SetCustomizeMode(TRUE);
     const CPoint from = ScreenPoint(bar, ItemRect(3).CenterPoint());
-    RunInput([&] {
+    RunInputScript([&] {
         InputMouseMove(from);
         InputMouseButton(true);
         ::Sleep(150);
@@ -483,6 +446,7 @@ TEST_F(ToolbarCustom, ButtonsDraggedOffTheBarGoAndEscapeKeepsThem)
         ::Sleep(300);
         InputMouseButton(false);
     });
+    PumpFor(200);
     EXPECT_EQ(Commands(),
               (std::vector<UINT>{ID_TEST_RIP, ID_TEST_STOP, 0, ID_TEST_EJECT, ID_TEST_PLAY}));
     // Released over the desktop: the button goes.
@@ -587,7 +551,7 @@ TEST_F(ToolbarCustom, TheCustomiseMenuActsOnTheClickedButtonAndTellsTheOwner)
     bar.SetCustomizable(TRUE, TRUE);
     bar.SetCustomizeMode(TRUE);
     bar.SetButtonsText(ID_TEST_RIP, ID_TEST_PLAY, 1);
-    IdleUpdate();
+    frame->IdleUpdate();
     auto pick = [&](int nIndex, int downs) {
         MenuPick context{downs};
         DialogAnswerer answer(&MenuPick::Answer, &context, "#32768", 5000);
@@ -688,7 +652,7 @@ TEST(ToolbarInNewProcess, Restore)
     COXCoolToolBar& bar = f->toolBar;
     bar.SetCustomizable(TRUE, TRUE);
     ASSERT_TRUE(bar.LoadBarState("Bars", "Main"));
-    IdleUpdate();
+    f->IdleUpdate();
     std::ofstream(ChildOutputPath()) << DescribeBar(bar);
 }
 
@@ -735,7 +699,7 @@ TEST_F(ToolbarCustom, TheSavedBarIsRestoredByANewProcess)
                            &bar.m_clrCheckedBorder};
     for (int i = 0; i < 12; ++i)
         *colours[i] = RGB(10 * i, 255 - 10 * i, 7 * i);
-    IdleUpdate();
+    frame->IdleUpdate();
     const std::string saved = DescribeBar(bar);
     ASSERT_TRUE(bar.SaveBarState("Bars", "Main"));
 
@@ -797,12 +761,8 @@ TEST(ToolbarCustomShowcase, Stays)
         bar.SetCustomizeMode(TRUE);
         bar.SetCustomizedButton(1);
     }
-    IdleUpdate();
-    DWORD until = ::GetTickCount() + static_cast<DWORD>(std::atoi(ms));
-    while (::GetTickCount() < until) {
-        PumpPending();
-        ::Sleep(20);
-    }
+    f->IdleUpdate();
+    PumpFor(static_cast<DWORD>(std::atoi(ms)));
 }
 
 } // namespace

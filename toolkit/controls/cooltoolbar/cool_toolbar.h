@@ -280,6 +280,10 @@ protected:
 private:
     // Sends the customisation notification; its answer.
     LRESULT NotifyCustomize(int nCommand, int nValue = 0);
+    // A plain separator in, or a button out, at nIndex without the insert and delete
+    // handlers' own bookkeeping; the hosted windows after it keep their buttons.
+    BOOL InsertSeparatorAt(int nIndex);
+    void RemoveButtonAt(int nIndex);
     void ShiftForInsert(int nIndex);
     void ShiftForDelete(int nIndex);
     BOOL IsPlainSeparator(int nIndex) const;

@@ -205,25 +205,12 @@ BOOL COXCoolToolBar::InsertCustomButton(int nIndex, int nRegIndex, DWORD dwStyle
     if (nIndex < 0 || nIndex > GetCount() || nRegIndex < 0 ||
         nRegIndex >= static_cast<int>(RegisteredIDs().size()))
         return FALSE;
-    // The buttons after it keep their windows: their indices move up with the insert.
-    TBBUTTON sep{};
-    sep.iBitmap = -1;
-    sep.fsStyle = TBSTYLE_SEP;
-    sep.iString = -1;
-    m_bSuspendCustomButtons = TRUE;
-    BOOL inserted = static_cast<BOOL>(
-        SendMessage(TB_INSERTBUTTON, nIndex, reinterpret_cast<LPARAM>(&sep)));
-    m_bSuspendCustomButtons = FALSE;
-    if (!inserted)
+    if (!InsertSeparatorAt(nIndex))
         return FALSE;
-    ShiftForInsert(nIndex);
     OXCUSTOMBUTTONDESCRIPTOR descriptor;
     if (!CreateCustomButtonWindow(nRegIndex, descriptor, dwStyle, dwStyleEx, lpszClassName,
                                   lpszWindowName)) {
-        m_bSuspendCustomButtons = TRUE;
-        SendMessage(TB_DELETEBUTTON, nIndex);
-        m_bSuspendCustomButtons = FALSE;
-        ShiftForDelete(nIndex);
+        RemoveButtonAt(nIndex);
         return FALSE;
     }
     m_mapCustomButtons[nIndex] = descriptor;
@@ -329,6 +316,29 @@ BOOL COXCoolToolBar::MoveButton(int nFrom, int nTo)
     return TRUE;
 }
 
+BOOL COXCoolToolBar::InsertSeparatorAt(int nIndex)
+{
+    TBBUTTON sep{};
+    sep.iBitmap = -1;
+    sep.fsStyle = TBSTYLE_SEP;
+    sep.iString = -1;
+    m_bSuspendCustomButtons = TRUE;
+    const BOOL inserted = static_cast<BOOL>(
+        SendMessage(TB_INSERTBUTTON, nIndex, reinterpret_cast<LPARAM>(&sep)));
+    m_bSuspendCustomButtons = FALSE;
+    if (inserted)
+        ShiftForInsert(nIndex);
+    return inserted;
+}
+
+void COXCoolToolBar::RemoveButtonAt(int nIndex)
+{
+    m_bSuspendCustomButtons = TRUE;
+    SendMessage(TB_DELETEBUTTON, nIndex);
+    m_bSuspendCustomButtons = FALSE;
+    ShiftForDelete(nIndex);
+}
+
 void COXCoolToolBar::ShiftForInsert(int nIndex)
 {
     if (m_nCustomizedButton >= nIndex)
@@ -415,12 +425,8 @@ LRESULT COXCoolToolBar::OnDeleteButton(WPARAM wParam, LPARAM)
         int nStray = nIndex == nLastBefore && IsPlainSeparator(nEnd) ? nEnd
                      : nIndex == 0 && IsPlainSeparator(0)              ? 0
                                                                        : -1;
-        if (nStray >= 0) {
-            m_bSuspendCustomButtons = TRUE;
-            SendMessage(TB_DELETEBUTTON, nStray);
-            m_bSuspendCustomButtons = FALSE;
-            ShiftForDelete(nStray);
-        }
+        if (nStray >= 0)
+            RemoveButtonAt(nStray);
     }
     UpdateLayout(TRUE, TRUE);
     return result;
@@ -1278,14 +1284,7 @@ BOOL COXCoolToolBar::LoadBarState(LPCTSTR lpszProfileName, LPCTSTR lpszBarName,
                     if (!(records[i].style & TBSTYLE_SEP) || at > GetCount() ||
                         (at < GetCount() && (GetButtonStyle(at) & TBSTYLE_SEP)))
                         continue;
-                    TBBUTTON sep{};
-                    sep.iBitmap = -1;
-                    sep.fsStyle = TBSTYLE_SEP;
-                    sep.iString = -1;
-                    m_bSuspendCustomButtons = TRUE;
-                    SendMessage(TB_INSERTBUTTON, at, reinterpret_cast<LPARAM>(&sep));
-                    m_bSuspendCustomButtons = FALSE;
-                    ShiftForInsert(at);
+                    InsertSeparatorAt(at);
                 }
             }
             for (const Record& r : records) {
@@ -1311,23 +1310,12 @@ BOOL COXCoolToolBar::LoadBarState(LPCTSTR lpszProfileName, LPCTSTR lpszBarName,
                 if (nIndex < 0 || nIndex > GetCount())
                     continue;
                 // The restored list holds a plain separator where the window stood.
-                if (restored && IsPlainSeparator(nIndex)) {
-                    m_bSuspendCustomButtons = TRUE;
-                    SendMessage(TB_DELETEBUTTON, nIndex);
-                    m_bSuspendCustomButtons = FALSE;
-                    ShiftForDelete(nIndex);
-                }
+                if (restored && IsPlainSeparator(nIndex))
+                    RemoveButtonAt(nIndex);
                 auto it = kept.find(nCtrlID);
                 CWnd* pWnd = it != kept.end() ? it->second.m_pCBTemplate->GetWindow() : nullptr;
                 if (pWnd != nullptr && ::IsWindow(pWnd->m_hWnd)) {
-                    TBBUTTON sep{};
-                    sep.iBitmap = -1;
-                    sep.fsStyle = TBSTYLE_SEP;
-                    sep.iString = -1;
-                    m_bSuspendCustomButtons = TRUE;
-                    SendMessage(TB_INSERTBUTTON, nIndex, reinterpret_cast<LPARAM>(&sep));
-                    m_bSuspendCustomButtons = FALSE;
-                    ShiftForInsert(nIndex);
+                    InsertSeparatorAt(nIndex);
                     m_mapCustomButtons[nIndex] = it->second;
                     kept.erase(it);
                 } else {

@@ -195,7 +195,7 @@ void COXMenuSkin::DistributeSpace(const OXMENUIMAGEINFO* pImage, const CRect& re
 
 // --- Classic ---
 
-COXMenuSkinClassic::COXMenuSkinClassic() : m_dimensions{2, 0, 8, 2, 3, 4, 3, 8, 0, 12} {}
+COXMenuSkinClassic::COXMenuSkinClassic() : COXMenuSkin({2, 0, 8, 2, 3, 4, 3, 8, 0, 12}) {}
 
 void COXMenuSkinClassic::DrawBackground(CDC* pDC, UINT nState, const OXMENUIMAGEINFO* pImage,
                                         const CRect& rectItem, const CRect& rectImageArea,
@@ -309,7 +309,7 @@ void COXMenuSkinClassic::DrawDownArrow(CDC* pDC, const CRect& rect, UINT nState)
 // --- XP ---
 
 COXMenuSkinXP::COXMenuSkinXP(COXSkinXP* pSkin)
-    : m_pSkin(pSkin), m_dimensions{3, 5, 15, 12, 6, 10, 4, 3, 16, 16}
+    : COXMenuSkin({3, 5, 15, 12, 6, 10, 4, 3, 16, 16}), m_pSkin(pSkin)
 {
 }
 

@@ -78,7 +78,7 @@ public:
                                const CRect& rectItem, const CRect& rectText,
                                const CRect& rectShortcut) = 0;
     virtual void DrawDownArrow(CDC* pDC, const CRect& rect, UINT nState) = 0;
-    virtual const OXMENUDIMENSIONS& GetDimensions() = 0;
+    const OXMENUDIMENSIONS& GetDimensions() const { return m_dimensions; }
     virtual LRESULT PopupWindowProc(WNDPROC pfnPrevious, HWND hWnd, UINT message,
                                     WPARAM wParam, LPARAM lParam);
     virtual void OnNcPaintPopup(HWND hWnd);
@@ -90,6 +90,8 @@ public:
                                  CRect& rectShortcut, const OXMENUMETRICS& metrics);
 
 protected:
+    explicit COXMenuSkin(const OXMENUDIMENSIONS& dimensions) : m_dimensions(dimensions) {}
+
     // The glyph of the "Marlett" font centred in rect.
     static void DrawMarlettGlyph(CDC* pDC, const CRect& rect, TCHAR cGlyph, COLORREF clr);
     // Text and shortcut (after the first tab) drawn as prefix text, transparent.
@@ -98,6 +100,8 @@ protected:
     // The image record's picture at the rectangle's corner; nothing without an image list.
     static void DrawImageAt(CDC* pDC, const OXMENUIMAGEINFO* pImage, UINT nState, int x, int y);
     static CSize ImageSize(const OXMENUIMAGEINFO* pImage);
+
+    OXMENUDIMENSIONS m_dimensions;
 };
 
 class COXMenuSkinClassic : public COXMenuSkin
@@ -119,10 +123,6 @@ public:
                        const CRect& rectItem, const CRect& rectText,
                        const CRect& rectShortcut) override;
     void DrawDownArrow(CDC* pDC, const CRect& rect, UINT nState) override;
-    const OXMENUDIMENSIONS& GetDimensions() override { return m_dimensions; }
-
-protected:
-    OXMENUDIMENSIONS m_dimensions;
 };
 
 class COXMenuSkinXP : public COXMenuSkin
@@ -144,7 +144,6 @@ public:
                        const CRect& rectItem, const CRect& rectText,
                        const CRect& rectShortcut) override;
     void DrawDownArrow(CDC* pDC, const CRect& rect, UINT nState) override;
-    const OXMENUDIMENSIONS& GetDimensions() override { return m_dimensions; }
     LRESULT PopupWindowProc(WNDPROC pfnPrevious, HWND hWnd, UINT message, WPARAM wParam,
                             LPARAM lParam) override;
     void OnNcPaintPopup(HWND hWnd) override;
@@ -164,7 +163,6 @@ public:
                            const CRect& rectJoint, std::vector<COLORREF>* pCache);
 
     COXSkinXP* m_pSkin; // not owned
-    OXMENUDIMENSIONS m_dimensions;
     CMap<HWND, HWND, CPoint, CPoint> m_mapPopupPositions{10};
 
 protected:

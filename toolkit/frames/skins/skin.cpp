@@ -23,6 +23,19 @@ COLORREF Sys(int nIndex)
     return ::GetSysColor(nIndex);
 }
 
+// A gradient corner: GradientFill takes 16-bit colour channels.
+TRIVERTEX Vertex(LONG x, LONG y, COLORREF c)
+{
+    TRIVERTEX v{};
+    v.x = x;
+    v.y = y;
+    v.Red = static_cast<COLOR16>(GetRValue(c) * 255);
+    v.Green = static_cast<COLOR16>(GetGValue(c) * 255);
+    v.Blue = static_cast<COLOR16>(GetBValue(c) * 255);
+    v.Alpha = 0;
+    return v;
+}
+
 // A memory DC with a bitmap of the given size selected, compatible with pDC.
 struct OffScreen {
     CDC dc;
@@ -490,18 +503,8 @@ void COXSkin2003::DrawGradient(CDC* pDC, const CRect& rect, COLORREF clrStart, C
     if (rect.IsRectEmpty())
         return;
     if (m_pfnGradientFill != nullptr) {
-        auto vertex = [](LONG x, LONG y, COLORREF c) {
-            TRIVERTEX v{};
-            v.x = x;
-            v.y = y;
-            v.Red = static_cast<COLOR16>(GetRValue(c) * 255);
-            v.Green = static_cast<COLOR16>(GetGValue(c) * 255);
-            v.Blue = static_cast<COLOR16>(GetBValue(c) * 255);
-            v.Alpha = 0;
-            return v;
-        };
-        TRIVERTEX vertices[2] = {vertex(rect.left, rect.top, clrStart),
-                                 vertex(rect.right, rect.bottom, clrEnd)};
+        TRIVERTEX vertices[2] = {Vertex(rect.left, rect.top, clrStart),
+                                 Vertex(rect.right, rect.bottom, clrEnd)};
         GRADIENT_RECT mesh{0, 1};
         m_pfnGradientFill(pDC->m_hDC, vertices, 2, &mesh, 1,
                           bVertical ? GRADIENT_FILL_RECT_V : GRADIENT_FILL_RECT_H);
@@ -523,21 +526,11 @@ void COXSkin2003::DrawCornerGradient(CDC* pDC, const CRect& rect, COLORREF clrTo
             DrawGradientLines(pDC, rect, clrTopLeft, clrBottomLeft, TRUE);
         return;
     }
-    auto vertex = [](LONG x, LONG y, COLORREF c) {
-        TRIVERTEX v{};
-        v.x = x;
-        v.y = y;
-        v.Red = static_cast<COLOR16>(GetRValue(c) * 255);
-        v.Green = static_cast<COLOR16>(GetGValue(c) * 255);
-        v.Blue = static_cast<COLOR16>(GetBValue(c) * 255);
-        v.Alpha = 0;
-        return v;
-    };
     TRIVERTEX vertices[6] = {
-        vertex(rect.left, rect.top, clrTopLeft),       vertex(rect.right, rect.top, clrTopRight),
-        vertex(rect.left, rect.bottom, clrBottomLeft), vertex(rect.right, rect.top, clrTopRight),
-        vertex(rect.left, rect.bottom, clrBottomLeft),
-        vertex(rect.right, rect.bottom, clrBottomRight)};
+        Vertex(rect.left, rect.top, clrTopLeft),       Vertex(rect.right, rect.top, clrTopRight),
+        Vertex(rect.left, rect.bottom, clrBottomLeft), Vertex(rect.right, rect.top, clrTopRight),
+        Vertex(rect.left, rect.bottom, clrBottomLeft),
+        Vertex(rect.right, rect.bottom, clrBottomRight)};
     GRADIENT_TRIANGLE mesh[2] = {{0, 1, 2}, {3, 4, 5}};
     m_pfnGradientFill(pDC->m_hDC, vertices, 6, mesh, 2, GRADIENT_FILL_TRIANGLE);
 }
