@@ -90,15 +90,10 @@ int DrawStripTitle(CDC* pDC, const CString& text, const CRect& strip, BOOL bLeft
 // A caption button drawn by the system into an off-screen bitmap and copied in one step.
 void DrawSystemCaptionButton(CDC* pDC, const CRect& rect, UINT nState)
 {
-    CDC memDC;
-    memDC.CreateCompatibleDC(pDC);
-    CBitmap bitmap;
-    bitmap.CreateCompatibleBitmap(pDC, rect.Width(), rect.Height());
-    CBitmap* pOld = memDC.SelectObject(&bitmap);
+    COXOffScreenDC off(pDC, rect.Width(), rect.Height());
     RECT r{0, 0, rect.Width(), rect.Height()};
-    ::DrawFrameControl(memDC, &r, DFC_CAPTION, nState);
-    pDC->BitBlt(rect.left, rect.top, rect.Width(), rect.Height(), &memDC, 0, 0, SRCCOPY);
-    memDC.SelectObject(pOld);
+    ::DrawFrameControl(off.dc, &r, DFC_CAPTION, nState);
+    pDC->BitBlt(rect.left, rect.top, rect.Width(), rect.Height(), &off.dc, 0, 0, SRCCOPY);
 }
 
 // Whether a sizable bar is docked in the dock bar (its bars are its child windows).

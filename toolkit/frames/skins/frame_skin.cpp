@@ -137,11 +137,8 @@ BOOL COXMiniFrameSkinXP::DrawMiniFrameCloseButton(CMiniDockFrameWnd* pFrame)
     }
 
     CWindowDC dc(pFrame);
-    CDC mem;
-    mem.CreateCompatibleDC(&dc);
-    CBitmap bmp;
-    bmp.CreateCompatibleBitmap(&dc, button.Width(), button.Height());
-    CBitmap* pOldBmp = mem.SelectObject(&bmp);
+    COXOffScreenDC off(&dc, button.Width(), button.Height());
+    CDC& mem = off.dc;
     const CRect local(0, 0, button.Width(), button.Height());
     if (bBrush) {
         CBrush brush(clrBrush);
@@ -165,7 +162,6 @@ BOOL COXMiniFrameSkinXP::DrawMiniFrameCloseButton(CMiniDockFrameWnd* pFrame)
     }
     mem.SelectObject(pOldPen);
     dc.BitBlt(button.left, button.top, button.Width(), button.Height(), &mem, 0, 0, SRCCOPY);
-    mem.SelectObject(pOldBmp);
     return TRUE;
 }
 

@@ -36,20 +36,6 @@ TRIVERTEX Vertex(LONG x, LONG y, COLORREF c)
     return v;
 }
 
-// A memory DC with a bitmap of the given size selected, compatible with pDC.
-struct OffScreen {
-    CDC dc;
-    CBitmap bitmap;
-    CBitmap* pOld = nullptr;
-    OffScreen(CDC* pDC, int cx, int cy)
-    {
-        dc.CreateCompatibleDC(pDC);
-        bitmap.CreateCompatibleBitmap(pDC, std::max(cx, 1), std::max(cy, 1));
-        pOld = dc.SelectObject(&bitmap);
-    }
-    ~OffScreen() { dc.SelectObject(pOld); }
-};
-
 } // namespace
 
 // --- COXSkin ---
@@ -290,7 +276,7 @@ void COXSkinXP::DrawCaptionButton(CDC* pDC, const CRect& rect, UINT nType, BOOL 
     const BOOL bHot = rect.PtInRect(cursor);
     const BOOL bPressed = bHot && ::GetCapture() != nullptr;
 
-    OffScreen button(pDC, cx, cy);
+    COXOffScreenDC button(pDC, cx, cy);
     if (!bHot || bDisabled) {
         FillCaptionButtonBackground(&button.dc, rect, clrBackground, pWnd);
     } else {
@@ -305,7 +291,7 @@ void COXSkinXP::DrawCaptionButton(CDC* pDC, const CRect& rect, UINT nType, BOOL 
 
     // DrawFrameControl into a rectangle 2 px larger than the bitmap keeps only the glyph.
     const int gx = cx - 4, gy = cy - 4;
-    OffScreen glyph(pDC, gx, gy);
+    COXOffScreenDC glyph(pDC, gx, gy);
     RECT rectFrame{-2, -2, gx + 2, gy + 2};
     ::DrawFrameControl(glyph.dc, &rectFrame, DFC_CAPTION, nType | DFCS_FLAT);
     // The glyph font may be smoothed: every pixel that is not the face becomes black, so the
@@ -325,7 +311,7 @@ void COXSkinXP::DrawCaptionButton(CDC* pDC, const CRect& rect, UINT nType, BOOL 
     glyph.pOld = glyph.dc.SelectObject(&glyph.bitmap);
 
     if (bDisabled) {
-        OffScreen recoloured(pDC, cx, cy);
+        COXOffScreenDC recoloured(pDC, cx, cy);
         recoloured.dc.FillSolidRect(0, 0, cx, cy, clrGlyph);
         button.dc.SelectObject(button.pOld);
         DrawTransparentGlyph(&button.bitmap, &recoloured.dc, 0, 0, cx, cy, RGB(0, 0, 0));

@@ -1,9 +1,10 @@
 // Skins: named sets of element skins, and the palettes the XP and 2003 element skins read.
-// Classes here: COXSkin, COXSkinClassic, COXSkinXP, COXSkin2003.
+// Classes here: COXSkin, COXSkinClassic, COXSkinXP, COXSkin2003, COXOffScreenDC.
 #pragma once
 
 #include <windows.h>
 
+#include <algorithm>
 #include <memory>
 
 #include "framework/ui.h"
@@ -13,6 +14,21 @@
 
 class COXDockbarSkin;
 class COXTabSkin;
+
+// A memory DC over a bitmap of the given size, compatible with pDC: the skins draw there first
+// and copy the whole picture at once, without flicker.
+struct COXOffScreenDC {
+    CDC dc;
+    CBitmap bitmap;
+    CBitmap* pOld = nullptr;
+    COXOffScreenDC(CDC* pDC, int cx, int cy)
+    {
+        dc.CreateCompatibleDC(pDC);
+        bitmap.CreateCompatibleBitmap(pDC, std::max(cx, 1), std::max(cy, 1));
+        pOld = dc.SelectObject(&bitmap);
+    }
+    ~COXOffScreenDC() { dc.SelectObject(pOld); }
+};
 
 // A skin owns its nine element skins; an element skin of the XP or 2003 family keeps a
 // pointer back to the skin that made it and reads its palette.

@@ -16,20 +16,6 @@ COLORREF Sys(int nIndex)
     return ::GetSysColor(nIndex);
 }
 
-// A memory DC over a bitmap of the given size, compatible with pDC.
-struct Buffer {
-    CDC dc;
-    CBitmap bitmap;
-    CBitmap* pOld = nullptr;
-    Buffer(CDC* pDC, int cx, int cy)
-    {
-        dc.CreateCompatibleDC(pDC);
-        bitmap.CreateCompatibleBitmap(pDC, std::max(cx, 1), std::max(cy, 1));
-        pOld = dc.SelectObject(&bitmap);
-    }
-    ~Buffer() { dc.SelectObject(pOld); }
-};
-
 void MenuFont(LOGFONT& lf)
 {
     NONCLIENTMETRICSA ncm{};
@@ -159,8 +145,8 @@ void COXTabSkinXP::OnPaintTabCtrl(CTabCtrl* pTabCtrl)
     CPaintDC paintDC(pTabCtrl);
     CRect rectClient;
     pTabCtrl->GetClientRect(&rectClient);
-    Buffer control(&paintDC, rectClient.Width(), rectClient.Height());
-    Buffer items(&paintDC, rectClient.Width(), rectClient.Height());
+    COXOffScreenDC control(&paintDC, rectClient.Width(), rectClient.Height());
+    COXOffScreenDC items(&paintDC, rectClient.Width(), rectClient.Height());
 
     // The control's own scroll arrows, once they exist, are painted by this skin too.
     auto* pSkinned = DYNAMIC_DOWNCAST(COXSkinnedTabCtrl, pTabCtrl);
@@ -397,7 +383,7 @@ void COXTabSkinXP::OnPaintSpin(CSpinButtonCtrl* pSpin)
     CPaintDC paintDC(pSpin);
     CRect rectClient;
     pSpin->GetClientRect(&rectClient);
-    Buffer buffer(&paintDC, rectClient.Width(), rectClient.Height());
+    COXOffScreenDC buffer(&paintDC, rectClient.Width(), rectClient.Height());
     CDC& dc = buffer.dc;
 
     CWnd* pParent = pSpin->GetParent();

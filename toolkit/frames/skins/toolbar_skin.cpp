@@ -396,12 +396,8 @@ LRESULT COXToolbarSkinXP::OnCustomDraw(NMHDR* pNotify, COXCoolToolBar* pBar)
     target.Attach(cd->hdc);
     CRect client;
     pBar->GetClientRect(&client);
-    CDC mem;
-    mem.CreateCompatibleDC(&target);
-    CBitmap bitmap;
-    bitmap.CreateCompatibleBitmap(&target, std::max<int>(client.Width(), 1),
-                                  std::max<int>(client.Height(), 1));
-    CBitmap* pOld = mem.SelectObject(&bitmap);
+    COXOffScreenDC off(&target, client.Width(), client.Height());
+    CDC& mem = off.dc;
     HGDIOBJ hOldFont = ::SelectObject(mem, reinterpret_cast<HFONT>(pBar->SendMessage(WM_GETFONT)));
 
     FillBackground(&mem, pBar);
@@ -432,7 +428,6 @@ LRESULT COXToolbarSkinXP::OnCustomDraw(NMHDR* pNotify, COXCoolToolBar* pBar)
     }
     target.BitBlt(0, 0, client.Width(), client.Height(), &mem, 0, 0, SRCCOPY);
     ::SelectObject(mem, hOldFont);
-    mem.SelectObject(pOld);
     target.Detach();
     return CDRF_SKIPDEFAULT;
 }
