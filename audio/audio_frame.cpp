@@ -76,13 +76,28 @@ void CAudioFrame::Reset()
 
 uint32_t CAudioFrame::Append(const void* bytes, uint32_t n)
 {
-    if (!bytes || n == 0 || n > std::numeric_limits<uint32_t>::max() - m_nUsed)
+    if (!bytes)
         return m_nUsed;
+    if (uint8_t* space = AppendSpace(n))
+        std::memcpy(space, bytes, n);
+    return m_nUsed;
+}
+
+uint8_t* CAudioFrame::AppendSpace(uint32_t n)
+{
+    if (n == 0 || n > std::numeric_limits<uint32_t>::max() - m_nUsed)
+        return nullptr;
     if (m_nUsed + n > m_nCapacity)
         SetCapacity(m_nUsed + n);
-    std::memcpy(m_pData.get() + m_nUsed, bytes, n);
+    uint8_t* space = m_pData.get() + m_nUsed;
     m_nUsed += n;
-    return m_nUsed;
+    return space;
+}
+
+void CAudioFrame::Truncate(uint32_t used)
+{
+    if (used < m_nUsed)
+        m_nUsed = used;
 }
 
 int CAudioFrame::ReadSample(const uint8_t* buf, uint32_t index, int channel, int channels,

@@ -49,6 +49,12 @@ public:
     // Appends n bytes, growing the buffer to exactly the new size; returns the new used count.
     // A null source or a size that would overflow appends nothing.
     uint32_t Append(const void* bytes, uint32_t n);
+    // Appends n bytes for the caller to fill, growing as Append does, and returns where they
+    // start: a reader decodes or reads straight into the frame instead of through a copy.
+    // Null, appending nothing, for n = 0 or a size that would overflow.
+    uint8_t* AppendSpace(uint32_t n);
+    // Keeps the first `used` bytes; a count at or above the used bytes changes nothing.
+    void Truncate(uint32_t used);
 
     // 1 when unchanged or converted; 0 when the conversion is impossible.
     int ConvertChannels(int target);

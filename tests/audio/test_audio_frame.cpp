@@ -161,6 +161,32 @@ TEST(AudioFrame, AppendAndSetCapacityResizeExactly)
     EXPECT_TRUE(sized.IsEmpty());
 }
 
+TEST(AudioFrame, AppendSpaceGrowsLikeAppendAndTruncateDropsTheTail)
+{
+    CAudioFrame f;
+    const uint8_t a[] = {1, 2, 3};
+    f.Append(a, 3);
+    uint8_t* space = f.AppendSpace(2);
+    ASSERT_NE(space, nullptr);
+    space[0] = 7;
+    space[1] = 8;
+    EXPECT_EQ(Bytes(f), (std::vector<uint8_t>{1, 2, 3, 7, 8}));
+    EXPECT_EQ(f.GetCapacity(), 5u);
+    // Nothing to append, or more than a frame can count: null, and the frame is unchanged.
+    EXPECT_EQ(f.AppendSpace(0), nullptr);
+    EXPECT_EQ(f.AppendSpace(0xFFFFFFFFu - 2), nullptr);
+    EXPECT_EQ(f.GetUsedBytes(), 5u);
+
+    f.Truncate(9);
+    EXPECT_EQ(f.GetUsedBytes(), 5u);
+    f.Truncate(1);
+    EXPECT_EQ(Bytes(f), (std::vector<uint8_t>{1}));
+    // The buffer stays for the next appends.
+    EXPECT_EQ(f.GetCapacity(), 5u);
+    EXPECT_NE(f.AppendSpace(4), nullptr);
+    EXPECT_EQ(f.GetCapacity(), 5u);
+}
+
 TEST(AudioFrame, ConvertChannelsFollowsTheClassTable)
 {
     struct Case {

@@ -329,6 +329,77 @@ TEST(Wav, WriterDeletedUnclosedLeavesSizesUnpatched)
     EXPECT_EQ(GetLE32(raw, 40), 0u);
 }
 
+namespace
+{
+
+// A file in memory that takes `room` bytes and then fails as a full disk does.
+class CFullDiskFile : public CMemFile
+{
+public:
+    explicit CFullDiskFile(ULONGLONG room) : m_nRoom(room) {}
+    void Write(const void* lpBuf, UINT nCount) override
+    {
+        if (GetPosition() + nCount > m_nRoom)
+            AfxThrowFileException(CFileException::diskFull, -1, "full.wav");
+        CMemFile::Write(lpBuf, nCount);
+    }
+
+private:
+    ULONGLONG m_nRoom;
+};
+
+} // namespace
+
+// Small frames wait in the writer and reach the file later: a write that fails then still
+// fails the call that makes it (a later step or Close), with the file's own exception. Frames
+// of 64 KiB and more are written at once.
+TEST(Wav, HeldBackAudioThatCannotBeWrittenFailsTheCallThatWritesIt)
+{
+    struct Case {
+        const char* name;
+        uint32_t frameBytes, frames, room;
+        int failingFrame; // -1: Close fails
+    };
+    const Case cases[] = {
+        {"small frames, disk full at the close", 1000, 5, 44 + 3000, -1},
+        {"small frames, disk full when the buffer fills", 16384, 20, 44 + 100000, 16},
+        {"a large frame fails at once", 70000, 3, 44 + 100000, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CAudioWavWriter writer;
+        ASSERT_TRUE(writer.OpenFile(std::make_unique<CFullDiskFile>(c.room), 2, 44100, 16,
+                                    nullptr));
+        ASSERT_TRUE(writer.BeginStream());
+        int failedAt = -2;
+        for (uint32_t i = 0; i < c.frames && failedAt == -2; ++i) {
+            CAudioFrame frame;
+            frame.SetChannels(2);
+            frame.SetSampleRate(44100);
+            frame.SetBitsPerSample(16);
+            frame.SetSigned(1);
+            frame.Append(Bytes(c.frameBytes, 1).data(), c.frameBytes);
+            try {
+                EXPECT_TRUE(writer.WriteFrame(&frame));
+            } catch (CFileException* e) {
+                EXPECT_EQ(e->m_cause, CFileException::diskFull);
+                e->Delete();
+                failedAt = static_cast<int>(i);
+            }
+        }
+        if (failedAt == -2) {
+            try {
+                writer.Close();
+            } catch (CFileException* e) {
+                EXPECT_EQ(e->m_cause, CFileException::diskFull);
+                e->Delete();
+                failedAt = -1;
+            }
+        }
+        EXPECT_EQ(failedAt, c.failingFrame);
+    }
+}
+
 // The 40-byte extensible "fmt " chunk other tools write for more than 16 bits or 2 channels:
 // cbSize 22, valid bits, channel mask, then the sub-format GUID (the format tag first).
 Chunk ExtensibleFmt(int subTag, int channels, uint32_t rate, int bits, bool knownGuid = true)

@@ -6,27 +6,90 @@
 #include "audio/formats/vorbis_comment/vorbis_comment.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace
 {
 
 const char kInitError[] = "Flac reader init_file error";
+// The decoder asks for a few KiB at a time; it gets them from this much read at once, so a
+// decoding step costs a system call only now and then.
+const UINT kInputBufferBytes = 128 * 1024;
 
 enum class Probe { NotFound, NotFlac, Flac };
 
-// The file's size, and whether it starts as a FLAC stream: libFLAC would hunt through any file
-// for the marker and so take an Ogg FLAC stream for a damaged native one.
-Probe ProbeFile(LPCTSTR path, ULONGLONG& size)
-{
-    CFile file;
-    size = 0;
-    if (!file.Open(path, CFile::modeRead | CFile::shareDenyNone))
-        return Probe::NotFound;
-    size = file.GetLength();
-    return StartsWithMagicAfterId3v2(file, "fLaC") ? Probe::Flac : Probe::NotFlac;
-}
-
 } // namespace
+
+// The file the decoder reads, through one buffer, with its position counted here: libFLAC's
+// small reads and its position queries (one per step, for the progress) reach the file
+// system only when the buffer runs dry.
+class CFlacFileInput
+{
+public:
+    // The file's size, and whether it starts as a FLAC stream: libFLAC would hunt through any
+    // file for the marker and so take an Ogg FLAC stream for a damaged native one. Leaves the
+    // file open at its start when it is one.
+    Probe Open(LPCTSTR path, ULONGLONG& size)
+    {
+        size = 0;
+        if (!m_file.Open(path, CFile::modeRead | CFile::shareDenyNone))
+            return Probe::NotFound;
+        size = m_nLength = m_file.GetLength();
+        if (!StartsWithMagicAfterId3v2(m_file, "fLaC"))
+            return Probe::NotFlac;
+        m_buffer = std::make_unique_for_overwrite<BYTE[]>(kInputBufferBytes);
+        return Probe::Flac;
+    }
+
+    // Up to n bytes; 0 at the end of the file. Raises CFileException.
+    size_t Read(BYTE* out, size_t n)
+    {
+        size_t done = 0;
+        while (done < n) {
+            if (m_nPos == m_nEnd && !Refill())
+                break;
+            const size_t take = std::min(n - done, m_nEnd - m_nPos);
+            std::memcpy(out + done, m_buffer.get() + m_nPos, take);
+            m_nPos += take;
+            done += take;
+        }
+        return done;
+    }
+
+    void Seek(ULONGLONG offset)
+    {
+        m_file.Seek(static_cast<LONGLONG>(offset), CFile::begin);
+        m_nBufferStart = offset;
+        m_nPos = m_nEnd = 0;
+        m_bAtEnd = false;
+    }
+
+    ULONGLONG Tell() const { return m_nBufferStart + m_nPos; }
+    ULONGLONG Length() const { return m_nLength; }
+    // True once everything was delivered and the file had no more (feof's meaning).
+    bool AtEnd() const { return m_bAtEnd && m_nPos == m_nEnd; }
+
+private:
+    bool Refill()
+    {
+        if (m_bAtEnd)
+            return false;
+        m_nBufferStart += m_nEnd;
+        m_nPos = m_nEnd = 0;
+        m_nEnd = m_file.Read(m_buffer.get(), kInputBufferBytes);
+        if (m_nEnd < kInputBufferBytes)
+            m_bAtEnd = true;
+        return m_nEnd > 0;
+    }
+
+    CFile m_file;
+    std::unique_ptr<BYTE[]> m_buffer;
+    ULONGLONG m_nLength = 0;
+    ULONGLONG m_nBufferStart = 0; // file offset of the buffer's first byte
+    size_t m_nPos = 0;            // next byte to deliver
+    size_t m_nEnd = 0;            // bytes in the buffer
+    bool m_bAtEnd = false;        // a read came back short
+};
 
 CAudioFlacReader::CAudioFlacReader() = default;
 
@@ -42,11 +105,14 @@ bool CAudioFlacReader::Open(LPCTSTR path)
     m_nTotalSamples = m_nDecodedSamples = 0;
     m_nChannels = m_nBitsPerSample = m_nSampleRate = 0;
     m_trackInfo.Clear();
-    switch (ProbeFile(path, m_nFileSize)) {
+    m_input = std::make_unique<CFlacFileInput>();
+    switch (m_input->Open(path, m_nFileSize)) {
     case Probe::NotFound:
+        m_input.reset();
         SetError(AUDIO_ERROR_FILE_NOT_FOUND, "Flac file not found or not accessible");
         return false;
     case Probe::NotFlac:
+        m_input.reset();
         SetError(AUDIO_ERROR_CODEC_INIT, kInitError);
         return false;
     case Probe::Flac:
@@ -58,10 +124,12 @@ bool CAudioFlacReader::Open(LPCTSTR path)
     // STREAMINFO always comes; of the rest only the comments are used.
     if (!decoder ||
         !FLAC__stream_decoder_set_metadata_respond(decoder, FLAC__METADATA_TYPE_VORBIS_COMMENT) ||
-        FLAC__stream_decoder_init_file(decoder, path, WriteCallback, MetadataCallback,
-                                       ErrorCallback,
-                                       this) != FLAC__STREAM_DECODER_INIT_STATUS_OK) {
+        FLAC__stream_decoder_init_stream(decoder, ReadCallback, SeekCallback, TellCallback,
+                                         LengthCallback, EofCallback, WriteCallback,
+                                         MetadataCallback, ErrorCallback,
+                                         this) != FLAC__STREAM_DECODER_INIT_STATUS_OK) {
         m_decoder.reset();
+        m_input.reset();
         SetError(AUDIO_ERROR_CODEC_INIT, kInitError);
         return false;
     }
@@ -72,18 +140,21 @@ bool CAudioFlacReader::Open(LPCTSTR path)
     const int stopCode = FlacDecoderError(FLAC__stream_decoder_get_state(decoder), stopped);
     if (stopCode != AUDIO_ERROR_NONE) {
         m_decoder.reset();
+        m_input.reset();
         SetError(stopCode, stopped);
         return false;
     }
     // Without STREAMINFO the file is no FLAC stream (or one cut short in its header).
     if (!m_bStreamInfo) {
         m_decoder.reset();
+        m_input.reset();
         SetError(AUDIO_ERROR_CODEC_INIT, kInitError);
         return false;
     }
     // Frames may take their rate from STREAMINFO: a stream that claims 0 Hz has none.
     if (m_nSampleRate <= 0) {
         m_decoder.reset();
+        m_input.reset();
         SetError(AUDIO_ERROR_BAD_FORMAT, "Flac stream with a sample rate of 0 Hz");
         return false;
     }
@@ -168,6 +239,7 @@ bool CAudioFlacReader::Close()
     if (!m_bInitialized)
         return false;
     m_decoder.reset();
+    m_input.reset();
     m_bInitialized = 0;
     return true;
 }
@@ -209,6 +281,8 @@ FLAC__StreamDecoderWriteStatus CAudioFlacReader::WriteCallback(const FLAC__Strea
 
 // Samples go out in whole bytes, 1 to 3 of them: a width that is not a multiple of 8 bits is
 // scaled up to the next byte (12 bits to 16), and 32-bit audio is cut to its upper 24 bits.
+// They are interleaved straight into the frame; 16-bit audio, nearly all there is, gets a loop
+// of its own.
 void CAudioFlacReader::AppendBlock(const FLAC__Frame* block, const FLAC__int32* const buffer[])
 {
     const int channels = static_cast<int>(block->header.channels);
@@ -221,8 +295,23 @@ void CAudioFlacReader::AppendBlock(const FLAC__Frame* block, const FLAC__int32* 
     SetFrameFormat(m_pFrame, width * 8, channels, m_nSampleRate);
 
     const size_t samples = block->header.blocksize;
-    m_block.resize(samples * static_cast<size_t>(channels) * static_cast<size_t>(width));
-    BYTE* out = m_block.data();
+    const size_t bytes = samples * static_cast<size_t>(channels) * static_cast<size_t>(width);
+    if (bytes > 0xFFFFFFFFu)
+        return;
+    BYTE* out = m_pFrame->AppendSpace(static_cast<uint32_t>(bytes));
+    if (!out)
+        return;
+    if (width == 2 && shift == 0 && channels == 2) {
+        const FLAC__int32* left = buffer[0];
+        const FLAC__int32* right = buffer[1];
+        for (size_t j = 0; j < samples; ++j, out += 4) {
+            out[0] = static_cast<BYTE>(left[j]);
+            out[1] = static_cast<BYTE>(left[j] >> 8);
+            out[2] = static_cast<BYTE>(right[j]);
+            out[3] = static_cast<BYTE>(right[j] >> 8);
+        }
+        return;
+    }
     for (size_t j = 0; j < samples; ++j) {
         for (int i = 0; i < channels; ++i) {
             int64_t v = buffer[i][j];
@@ -231,7 +320,6 @@ void CAudioFlacReader::AppendBlock(const FLAC__Frame* block, const FLAC__int32* 
                 *out++ = static_cast<BYTE>(static_cast<uint64_t>(v) >> (8 * b));
         }
     }
-    m_pFrame->Append(m_block.data(), static_cast<uint32_t>(m_block.size()));
 }
 
 void CAudioFlacReader::MetadataCallback(const FLAC__StreamDecoder*,
@@ -260,4 +348,53 @@ void CAudioFlacReader::MetadataCallback(const FLAC__StreamDecoder*,
 void CAudioFlacReader::ErrorCallback(const FLAC__StreamDecoder*, FLAC__StreamDecoderErrorStatus,
                                      void*)
 {
+}
+
+FLAC__StreamDecoderReadStatus CAudioFlacReader::ReadCallback(const FLAC__StreamDecoder*,
+                                                             FLAC__byte buffer[], size_t* bytes,
+                                                             void* client)
+{
+    auto* self = static_cast<CAudioFlacReader*>(client);
+    // Nothing a file raises may cross libFLAC's C frames: a failed read aborts the decoder.
+    try {
+        *bytes = self->m_input->Read(buffer, *bytes);
+    } catch (CException* e) {
+        e->Delete();
+        *bytes = 0;
+        return FLAC__STREAM_DECODER_READ_STATUS_ABORT;
+    }
+    return *bytes ? FLAC__STREAM_DECODER_READ_STATUS_CONTINUE
+                  : FLAC__STREAM_DECODER_READ_STATUS_END_OF_STREAM;
+}
+
+FLAC__StreamDecoderSeekStatus CAudioFlacReader::SeekCallback(const FLAC__StreamDecoder*,
+                                                             FLAC__uint64 offset, void* client)
+{
+    try {
+        static_cast<CAudioFlacReader*>(client)->m_input->Seek(offset);
+    } catch (CException* e) {
+        e->Delete();
+        return FLAC__STREAM_DECODER_SEEK_STATUS_ERROR;
+    }
+    return FLAC__STREAM_DECODER_SEEK_STATUS_OK;
+}
+
+FLAC__StreamDecoderTellStatus CAudioFlacReader::TellCallback(const FLAC__StreamDecoder*,
+                                                             FLAC__uint64* offset, void* client)
+{
+    *offset = static_cast<CAudioFlacReader*>(client)->m_input->Tell();
+    return FLAC__STREAM_DECODER_TELL_STATUS_OK;
+}
+
+FLAC__StreamDecoderLengthStatus CAudioFlacReader::LengthCallback(const FLAC__StreamDecoder*,
+                                                                 FLAC__uint64* length,
+                                                                 void* client)
+{
+    *length = static_cast<CAudioFlacReader*>(client)->m_input->Length();
+    return FLAC__STREAM_DECODER_LENGTH_STATUS_OK;
+}
+
+FLAC__bool CAudioFlacReader::EofCallback(const FLAC__StreamDecoder*, void* client)
+{
+    return static_cast<CAudioFlacReader*>(client)->m_input->AtEnd();
 }

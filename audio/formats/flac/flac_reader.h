@@ -7,10 +7,10 @@
 #include "framework/core.h"
 
 #include <memory>
-#include <vector>
 
 class CAudioFrame;
 class CFile;
+class CFlacFileInput;
 
 class CAudioFlacReader : public CAudioAbstractReader
 {
@@ -51,6 +51,17 @@ private:
                                  const FLAC__StreamMetadata* metadata, void* client);
     static void ErrorCallback(const FLAC__StreamDecoder* decoder,
                               FLAC__StreamDecoderErrorStatus status, void* client);
+    // The decoder reads through m_input (see CFlacFileInput in the .cpp).
+    static FLAC__StreamDecoderReadStatus ReadCallback(const FLAC__StreamDecoder* decoder,
+                                                      FLAC__byte buffer[], size_t* bytes,
+                                                      void* client);
+    static FLAC__StreamDecoderSeekStatus SeekCallback(const FLAC__StreamDecoder* decoder,
+                                                      FLAC__uint64 offset, void* client);
+    static FLAC__StreamDecoderTellStatus TellCallback(const FLAC__StreamDecoder* decoder,
+                                                      FLAC__uint64* offset, void* client);
+    static FLAC__StreamDecoderLengthStatus LengthCallback(const FLAC__StreamDecoder* decoder,
+                                                          FLAC__uint64* length, void* client);
+    static FLAC__bool EofCallback(const FLAC__StreamDecoder* decoder, void* client);
     void AppendBlock(const FLAC__Frame* block, const FLAC__int32* const buffer[]);
 
     int m_bInitialized = 0;
@@ -58,6 +69,7 @@ private:
     int m_nChannels = 0;
     int m_nBitsPerSample = 0;
     int m_nSampleRate = 0;
+    std::unique_ptr<CFlacFileInput> m_input; // outlives the decoder that reads it
     std::unique_ptr<CFlacDecoder> m_decoder;
     CAudioFrame* m_pFrame = nullptr; // set only during ReadFrame
     ULONGLONG m_nFileSize = 0;
@@ -65,5 +77,4 @@ private:
     bool m_bStreamInfo = false;
     FLAC__uint64 m_nTotalSamples = 0;   // from STREAMINFO; 0 when the encoder did not know
     FLAC__uint64 m_nDecodedSamples = 0; // per channel, so far
-    std::vector<BYTE> m_block; // interleaving scratch
 };

@@ -69,7 +69,6 @@ BOOL CAudioWavReader::OpenFile(std::unique_ptr<CFile> pFile)
     const ULONGLONG second = static_cast<ULONGLONG>(block) * m_header.samplesPerSec;
     const ULONGLONG step = std::clamp<ULONGLONG>(second, kMinReadStep, kMaxReadStep);
     m_nReadStep = static_cast<DWORD>(std::max<ULONGLONG>(block, step / block * block));
-    m_buffer.assign(m_nReadStep, 0);
     m_bInitialized = true;
     return TRUE;
 }
@@ -118,15 +117,28 @@ bool CAudioWavReader::ReadFrame(CAudioFrame* pFrame)
     if (want == 0)
         return true;
     m_pFile->Seek(static_cast<LONGLONG>(m_nBegin + m_nDelivered), CFile::begin);
-    const UINT got = m_pFile->Read(m_buffer.data(), want);
+    // Read straight into the frame; what the frame held before stays as it was.
+    const uint32_t held = pFrame->GetUsedBytes();
+    uint8_t* space = pFrame->AppendSpace(want);
+    if (!space) {
+        SetError(AUDIO_ERROR_CONVERSION, "The frame cannot hold more audio");
+        return false;
+    }
+    UINT got = 0;
+    try {
+        got = m_pFile->Read(space, want);
+    } catch (...) {
+        pFrame->Truncate(held);
+        throw;
+    }
     // The file was shorter at open: it was cut while being read, and the audio is not whole.
     if (got < want) {
+        pFrame->Truncate(held);
         m_nEnd = m_nBegin + m_nDelivered;
         SetError(AUDIO_ERROR_READ, "The Wav file ended before its audio: it was changed while "
                                    "being read");
         return false;
     }
-    pFrame->Append(m_buffer.data(), got);
     m_nDelivered += got;
     return true;
 }

@@ -5,7 +5,6 @@
 #include "audio/formats/wav/wav_base.h"
 
 #include <memory>
-#include <vector>
 
 class CAudioWavReader : public CAudioAbstractReader
 {
@@ -40,5 +39,4 @@ private:
     ULONGLONG m_nEnd = 0;       // begin + the data chunk's size
     ULONGLONG m_nDelivered = 0; // audio bytes handed out so far
     DWORD m_nReadStep = 176400; // bytes per read step: one second of audio
-    std::vector<BYTE> m_buffer;
 };

@@ -6,6 +6,11 @@
 namespace
 {
 
+// What the writer holds back at most, and the size from which a frame goes straight to the
+// file: a write that large costs little more than its bytes, and copying it would not.
+const size_t kPendingBytes = 256 * 1024;
+const size_t kDirectWriteBytes = 64 * 1024;
+
 // Sizes in the file are 32 bits; beyond 4 GiB they stay at the largest value instead of
 // wrapping to something small.
 DWORD Size32(ULONGLONG n)
@@ -19,8 +24,14 @@ CAudioWavWriter::CAudioWavWriter() = default;
 
 CAudioWavWriter::~CAudioWavWriter()
 {
-    if (m_pFile)
-        m_pFile->Abort();
+    if (!m_pFile)
+        return;
+    try {
+        WritePending();
+    } catch (CException* e) {
+        e->Delete();
+    }
+    m_pFile->Abort();
 }
 
 BOOL CAudioWavWriter::Open(LPCTSTR pszPath, int nChannels, DWORD nSampleRate, int nBitsPerSample,
@@ -92,6 +103,9 @@ bool CAudioWavWriter::BeginStream()
     m_pFile->Write(data, sizeof data);
     m_nBytesWritten = 44;
     m_nAudioBytes = 0;
+    m_nPending = 0;
+    if (!m_pPending)
+        m_pPending = std::make_unique_for_overwrite<uint8_t[]>(kPendingBytes);
     m_bStreamBegun = true;
     return true;
 }
@@ -110,11 +124,33 @@ bool CAudioWavWriter::WriteFrame(CAudioFrame* pFrame)
     uint32_t used = 0;
     const uint8_t* data = pFrame->GetData(used);
     if (used) {
-        m_pFile->Write(data, used);
+        WriteAudio(data, used);
         m_nAudioBytes += used;
         m_nBytesWritten += used;
     }
     return true;
+}
+
+void CAudioWavWriter::WriteAudio(const uint8_t* pData, uint32_t nBytes)
+{
+    if (m_nPending + nBytes > kPendingBytes)
+        WritePending();
+    if (nBytes >= kDirectWriteBytes) {
+        m_pFile->Write(pData, nBytes);
+        return;
+    }
+    std::memcpy(m_pPending.get() + m_nPending, pData, nBytes);
+    m_nPending += nBytes;
+}
+
+void CAudioWavWriter::WritePending()
+{
+    if (m_nPending == 0)
+        return;
+    // Gone before the write: after a failure the same bytes are not tried again.
+    const size_t n = m_nPending;
+    m_nPending = 0;
+    m_pFile->Write(m_pPending.get(), static_cast<UINT>(n));
 }
 
 bool CAudioWavWriter::Close()
@@ -130,6 +166,7 @@ bool CAudioWavWriter::Close()
         file->Close();
         return true;
     }
+    WritePending();
     // RIFF chunks are word aligned: odd audio gets one pad byte, which is not audio and so is
     // not counted in the data size (a counted zero would read back as a full-scale 8-bit click).
     if (m_nAudioBytes & 1) {

@@ -12,7 +12,8 @@ class CAudioWavWriter : public CAudioAbstractWriter
 {
 public:
     CAudioWavWriter();
-    // Closes a file that was not closed, without patching its header.
+    // Closes a file that was not closed, without patching its header (the audio written so
+    // far goes out first; a failure there is ignored).
     ~CAudioWavWriter() override;
 
     // Creates (or truncates) the file. pTrack, when not null, is the record whose tags Close
@@ -27,8 +28,11 @@ public:
     bool IsInitialized() override;
     // Writes the 44-byte header with zero sizes. Error 7 for a channel count other than 1 or 2.
     bool BeginStream() override;
+    // The audio may wait in the writer's buffer until a later step or Close: a failing write
+    // raises CFileException from whichever call writes it.
     bool WriteFrame(CAudioFrame* pFrame) override;
-    // Pads odd audio, patches both sizes, appends the INFO list and closes the file.
+    // Writes the audio still buffered, pads odd audio, patches both sizes, appends the INFO
+    // list and closes the file.
     bool Close() override;
     int64_t GetBytesWritten() override;
 
@@ -40,6 +44,9 @@ public:
     DWORD WriteInfoEntry(const char* pszId, const CString& strText);
 
 private:
+    void WriteAudio(const uint8_t* pData, uint32_t nBytes);
+    void WritePending();
+
     int m_nChannels = 0;
     DWORD m_nSampleRate = 0;
     int m_nBitsPerSample = 0;
@@ -52,4 +59,8 @@ private:
     ULONGLONG m_nBytesWritten = 0; // everything written to the file
     ULONGLONG m_nAudioBytes = 0;   // the audio alone
     CAudioWavHeader m_header;
+    // Audio not yet written: small frames (a FLAC frame is 16 KiB, an MP3 one under 5) go to
+    // the file in large writes, as each write is a system call.
+    std::unique_ptr<uint8_t[]> m_pPending;
+    size_t m_nPending = 0;
 };
