@@ -489,6 +489,11 @@ TEST_F(AppShellTest, EachModeKeepsItsOwnColumnsAndWidths)
     ASSERT_EQ(Doc()->GetMode(), CSonoria3Doc::MODE_CONVERTER);
     EXPECT_EQ(HeaderText(2), "Title");
     EXPECT_EQ(Grid().GetColumnWidth(2), converterTitle);
+    // The window goes back to its size while converting, so the Ripper's stored track width
+    // no longer fits it.
+    Frame()->SetWindowPos(nullptr, 0, 0, frame.Width(), frame.Height(),
+                          SWP_NOMOVE | SWP_NOZORDER);
+    PumpPending();
     EXPECT_EQ(StoredWidth(CSonoria3Doc::MODE_RIPPER, 2), widened) << "kept while converting";
 
     ChooseMode(CSonoria3Doc::MODE_RIPPER);
@@ -502,11 +507,16 @@ TEST_F(AppShellTest, EachModeKeepsItsOwnColumnsAndWidths)
         }
     }
     EXPECT_EQ(Grid().GetColumnWidth(2), widened);
+    // The columns fill the window as it is now: no horizontal scroll bar.
+    CRect client;
+    View()->GetClientRect(&client);
+    int total = 0;
+    for (int i = 0; i < 5; ++i)
+        total += Grid().GetColumnWidth(i);
+    EXPECT_EQ(total, client.Width() - 4);
+    EXPECT_EQ(Grid().GetStyle() & WS_HSCROLL, 0u);
     EXPECT_EQ(StoredWidth(CSonoria3Doc::MODE_CONVERTER, 2), converterTitle)
         << "the Ripper columns went into their own list";
-    Frame()->SetWindowPos(nullptr, 0, 0, frame.Width(), frame.Height(),
-                          SWP_NOMOVE | SWP_NOZORDER);
-    PumpPending();
 }
 
 TEST_F(AppShellTest, FiftyRefreshesKeepTheHandleCounts)
