@@ -461,6 +461,29 @@ TEST_F(AppShellTest, TaggerTitleEditIsWrittenIntoTheMp3)
 
 // A column widened in the "Ripper" mode is stored for that mode only: the "Converter" mode
 // builds its own columns with its own widths, and the way back finds the widened column.
+// Every column title shows whole at the default widths, in the font the header writes with.
+TEST_F(AppShellTest, ColumnTitlesFitTheirColumns)
+{
+    for (int mode : {CSonoria3Doc::MODE_CONVERTER, CSonoria3Doc::MODE_RIPPER}) {
+        SCOPED_TRACE(mode);
+        ChooseMode(mode);
+        ASSERT_EQ(Doc()->GetMode(), mode);
+        const HWND header = ListView_GetHeader(Grid().m_hWnd);
+        HDC dc = ::GetDC(header);
+        const HGDIOBJ old = ::SelectObject(
+            dc, reinterpret_cast<HGDIOBJ>(::SendMessageA(header, WM_GETFONT, 0, 0)));
+        for (int i = 0; i < 5; ++i) {
+            const std::string title = HeaderText(i);
+            SIZE size{};
+            ::GetTextExtentPoint32A(dc, title.c_str(), static_cast<int>(title.size()), &size);
+            // The header keeps about 6 pixels on each side of a title.
+            EXPECT_LE(size.cx + 12, Grid().GetColumnWidth(i)) << title;
+        }
+        ::SelectObject(dc, old);
+        ::ReleaseDC(header, dc);
+    }
+}
+
 TEST_F(AppShellTest, EachModeKeepsItsOwnColumnsAndWidths)
 {
     ChooseMode(CSonoria3Doc::MODE_RIPPER);
