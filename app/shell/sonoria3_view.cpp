@@ -194,6 +194,10 @@ void CSonoria3View::SetupColumns()
         m_grid.InsertColumn(i, I18NString(columns[i].key, columns[i].title), columns[i].format,
                             width);
     }
+    // The stored widths are those of another window size or were raised to their minimum.
+    CRect client;
+    GetClientRect(&client);
+    FitStretchColumn(client.Width());
     m_grid.SetCheckable(TRUE);
     m_grid.SetCheckStyle(BS_AUTOCHECKBOX);
     m_grid.SetEditable(FALSE, -1);
@@ -323,11 +327,16 @@ void CSonoria3View::OnSize(UINT nType, int cx, int cy)
     if (m_grid.m_hWnd == nullptr)
         return;
     m_grid.MoveWindow(0, 0, cx, cy, TRUE);
+    FitStretchColumn(cx);
+    SaveColumnWidths();
+}
+
+void CSonoria3View::FitStretchColumn(int cx)
+{
     int w = cx - 4;
     for (int i : {0, 2, 3, 4})
         w -= m_grid.GetColumnWidth(i);
     m_grid.SetColumnWidth(1, w < 80 ? 80 : w);
-    SaveColumnWidths();
 }
 
 void CSonoria3View::SaveColumnWidths()

@@ -49,6 +49,8 @@ public:
 
 protected:
     void SetupColumns();
+    // The track or file column takes what the other four leave of the width cx.
+    void FitStretchColumn(int cx);
     void FillRows();
     void FillRow(int nRow, CCDTrack* pTrack, LPCTSTR lpszAudio, LPCTSTR lpszData);
     CCDTrack* TrackOfRow(int nRow) const;

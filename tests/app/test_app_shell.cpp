@@ -461,6 +461,29 @@ TEST_F(AppShellTest, TaggerTitleEditIsWrittenIntoTheMp3)
 
 // A column widened in the "Ripper" mode is stored for that mode only: the "Converter" mode
 // builds its own columns with its own widths, and the way back finds the widened column.
+// Every column title shows whole at the default widths, in the font the header writes with.
+TEST_F(AppShellTest, ColumnTitlesFitTheirColumns)
+{
+    for (int mode : {CSonoria3Doc::MODE_CONVERTER, CSonoria3Doc::MODE_RIPPER}) {
+        SCOPED_TRACE(mode);
+        ChooseMode(mode);
+        ASSERT_EQ(Doc()->GetMode(), mode);
+        const HWND header = ListView_GetHeader(Grid().m_hWnd);
+        HDC dc = ::GetDC(header);
+        const HGDIOBJ old = ::SelectObject(
+            dc, reinterpret_cast<HGDIOBJ>(::SendMessageA(header, WM_GETFONT, 0, 0)));
+        for (int i = 0; i < 5; ++i) {
+            const std::string title = HeaderText(i);
+            SIZE size{};
+            ::GetTextExtentPoint32A(dc, title.c_str(), static_cast<int>(title.size()), &size);
+            // The header keeps about 6 pixels on each side of a title.
+            EXPECT_LE(size.cx + 12, Grid().GetColumnWidth(i)) << title;
+        }
+        ::SelectObject(dc, old);
+        ::ReleaseDC(header, dc);
+    }
+}
+
 TEST_F(AppShellTest, EachModeKeepsItsOwnColumnsAndWidths)
 {
     ChooseMode(CSonoria3Doc::MODE_RIPPER);
@@ -489,6 +512,11 @@ TEST_F(AppShellTest, EachModeKeepsItsOwnColumnsAndWidths)
     ASSERT_EQ(Doc()->GetMode(), CSonoria3Doc::MODE_CONVERTER);
     EXPECT_EQ(HeaderText(2), "Title");
     EXPECT_EQ(Grid().GetColumnWidth(2), converterTitle);
+    // The window goes back to its size while converting, so the Ripper's stored track width
+    // no longer fits it.
+    Frame()->SetWindowPos(nullptr, 0, 0, frame.Width(), frame.Height(),
+                          SWP_NOMOVE | SWP_NOZORDER);
+    PumpPending();
     EXPECT_EQ(StoredWidth(CSonoria3Doc::MODE_RIPPER, 2), widened) << "kept while converting";
 
     ChooseMode(CSonoria3Doc::MODE_RIPPER);
@@ -502,11 +530,16 @@ TEST_F(AppShellTest, EachModeKeepsItsOwnColumnsAndWidths)
         }
     }
     EXPECT_EQ(Grid().GetColumnWidth(2), widened);
+    // The columns fill the window as it is now: no horizontal scroll bar.
+    CRect client;
+    View()->GetClientRect(&client);
+    int total = 0;
+    for (int i = 0; i < 5; ++i)
+        total += Grid().GetColumnWidth(i);
+    EXPECT_EQ(total, client.Width() - 4);
+    EXPECT_EQ(Grid().GetStyle() & WS_HSCROLL, 0u);
     EXPECT_EQ(StoredWidth(CSonoria3Doc::MODE_CONVERTER, 2), converterTitle)
         << "the Ripper columns went into their own list";
-    Frame()->SetWindowPos(nullptr, 0, 0, frame.Width(), frame.Height(),
-                          SWP_NOMOVE | SWP_NOZORDER);
-    PumpPending();
 }
 
 TEST_F(AppShellTest, FiftyRefreshesKeepTheHandleCounts)

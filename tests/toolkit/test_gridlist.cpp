@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "tests/framework_ui/ui_test_support.h"
@@ -529,6 +530,32 @@ TEST_F(GridListTest, ColumnsKeepTheirEditableFlagsAndFitTheWidth)
     const int w = client.Width() / 3;
     EXPECT_EQ(list->GetColumnWidth(0), w);
     EXPECT_EQ(list->GetColumnWidth(2), w + client.Width() % 3);
+}
+
+// The header shows its titles in the rows' font, the default one and a chosen one, and the
+// rows start right under it.
+TEST_F(GridListTest, TheHeaderWritesInTheRowsFont)
+{
+    auto fontOf = [](HWND h) {
+        LOGFONTA lf{};
+        const auto font = reinterpret_cast<HFONT>(::SendMessageA(h, WM_GETFONT, 0, 0));
+        ::GetObjectA(font != nullptr ? static_cast<HGDIOBJ>(font) : ::GetStockObject(SYSTEM_FONT),
+                     sizeof(lf), &lf);
+        return std::make_tuple(std::string(lf.lfFaceName), lf.lfHeight, lf.lfWeight);
+    };
+    const HWND header = list->GetGridHeader().m_hWnd;
+    CFont big;
+    ASSERT_TRUE(big.CreatePointFont(140, "Arial"));
+    for (CFont* font : {static_cast<CFont*>(nullptr), &big, static_cast<CFont*>(nullptr)}) {
+        SCOPED_TRACE(font == nullptr ? "default font" : "Arial 14");
+        list->SetTextFont(font, TRUE);
+        PumpPending();
+        EXPECT_EQ(fontOf(header), fontOf(list->m_hWnd));
+        CRect headerRect;
+        ::GetWindowRect(header, &headerRect);
+        list->ScreenToClient(&headerRect);
+        EXPECT_EQ(Row(0).top, headerRect.bottom);
+    }
 }
 
 // The mouse hook lives exactly as long as some grid header does.

@@ -344,16 +344,20 @@ BOOL COXGridList::SetTextFont(CFont* pFont, BOOL bRedraw)
     // The list gets its new font before the old own font is deleted.
     CFont old;
     old.Attach(m_textFont.Detach());
+    LOGFONT lf{};
     if (pFont == nullptr) {
+        // The list's default font, held as our own: a list told "no font" hands that on to
+        // its header, which then writes in the bold system font.
         SendMessage(WM_SETFONT, 0, FALSE);
-    } else {
-        LOGFONT lf{};
-        if (pFont->GetLogFont(&lf) == 0 || !m_textFont.CreateFontIndirect(&lf)) {
-            m_textFont.CreateStockObject(SYSTEM_FONT);
-            ok = FALSE;
-        }
-        SetFont(&m_textFont, FALSE);
+        const auto hDefault = reinterpret_cast<HFONT>(SendMessage(WM_GETFONT));
+        if (hDefault == nullptr || ::GetObject(hDefault, sizeof(lf), &lf) == 0)
+            ::GetObject(::GetStockObject(DEFAULT_GUI_FONT), sizeof(lf), &lf);
+        m_textFont.CreateFontIndirect(&lf);
+    } else if (pFont->GetLogFont(&lf) == 0 || !m_textFont.CreateFontIndirect(&lf)) {
+        m_textFont.CreateStockObject(SYSTEM_FONT);
+        ok = FALSE;
     }
+    SetFont(&m_textFont, FALSE);
     if (bRedraw)
         RedrawList();
     return ok;
