@@ -400,6 +400,34 @@ TEST(Wav, HeldBackAudioThatCannotBeWrittenFailsTheCallThatWritesIt)
     }
 }
 
+// Held-back small frames and large frames written at once reach the file in their order.
+TEST(Wav, FramesOfMixedSizesKeepTheirOrder)
+{
+    const uint32_t sizes[] = {1000, 70000, 2000, 3000, 300000, 16};
+    TempFile file("mixed.wav");
+    CAudioWavWriter writer;
+    ASSERT_TRUE(writer.Open(file.path(), 2, 44100, 16, nullptr));
+    ASSERT_TRUE(writer.BeginStream());
+    Bytes expected;
+    uint8_t value = 1;
+    for (uint32_t size : sizes) {
+        const Bytes bytes(size, value++);
+        CAudioFrame frame;
+        frame.SetChannels(2);
+        frame.SetSampleRate(44100);
+        frame.SetBitsPerSample(16);
+        frame.SetSigned(1);
+        frame.Append(bytes.data(), size);
+        ASSERT_TRUE(writer.WriteFrame(&frame));
+        expected.insert(expected.end(), bytes.begin(), bytes.end());
+    }
+    ASSERT_TRUE(writer.Close());
+    const Bytes raw = file.Read();
+    ASSERT_GE(raw.size(), 44 + expected.size());
+    EXPECT_EQ(GetLE32(raw, 40), expected.size());
+    EXPECT_TRUE(std::equal(expected.begin(), expected.end(), raw.begin() + 44));
+}
+
 // The 40-byte extensible "fmt " chunk other tools write for more than 16 bits or 2 channels:
 // cbSize 22, valid bits, channel mask, then the sub-format GUID (the format tag first).
 Chunk ExtensibleFmt(int subTag, int channels, uint32_t rate, int bits, bool knownGuid = true)

@@ -133,7 +133,8 @@ bool CAudioWavWriter::WriteFrame(CAudioFrame* pFrame)
 
 void CAudioWavWriter::WriteAudio(const uint8_t* pData, uint32_t nBytes)
 {
-    if (m_nPending + nBytes > kPendingBytes)
+    // What waits goes first: the audio keeps its order whatever the frames' sizes.
+    if (nBytes >= kDirectWriteBytes || m_nPending + nBytes > kPendingBytes)
         WritePending();
     if (nBytes >= kDirectWriteBytes) {
         m_pFile->Write(pData, nBytes);
