@@ -4,6 +4,7 @@
 #include <shlwapi.h>
 
 #include "framework/frame.h"
+#include "toolkit/frames/sizebar/size_dock_bar.h"
 #include "toolkit/frames/skins/skinned_app.h"
 #include "toolkit/frames/skins/toolbar_skin.h"
 
@@ -464,7 +465,7 @@ void COXCoolToolBar::OnLButtonDown(UINT nFlags, CPoint point)
         CControlBar::OnLButtonDown(nFlags, point); // the framework drags, or the button
         return;
     }
-    if (m_pDockBar != nullptr && !IsFloating() && OnToolHitTest(point, nullptr) == -1) {
+    if (m_pDockBar != nullptr && OnToolHitTest(point, nullptr) == -1) {
         SetDragOffset(point.x, point.y);
         m_bTracking = TRUE;
         SetCapture();
@@ -480,33 +481,49 @@ void COXCoolToolBar::OnMouseMove(UINT nFlags, CPoint point)
         CMFCToolBar::OnMouseMove(nFlags, point);
         return;
     }
-    if (::GetKeyState(VK_LBUTTON) >= 0) {
+    if ((nFlags & MK_LBUTTON) == 0) {
         m_bTracking = FALSE;
         ::ReleaseCapture();
         return;
     }
-    CFrameWnd* pFrame = DYNAMIC_DOWNCAST(CFrameWnd, AfxGetMainWnd());
+    TrackLiveDrag(point, (::GetKeyState(VK_CONTROL) & 0x8000) != 0);
+}
+
+void COXCoolToolBar::TrackLiveDrag(CPoint point, bool bFloatOnly)
+{
+    CPoint pt = point;
+    ClientToScreen(&pt);
+    auto* pFrame = DYNAMIC_DOWNCAST(CFrameWnd, AfxGetMainWnd());
     if (pFrame == nullptr) {
         m_bTracking = FALSE;
         ::ReleaseCapture();
         return;
     }
-    CPoint cursor;
-    ::GetCursorPos(&cursor);
-    CRect window;
-    GetWindowRect(&window);
-    CRect target(cursor, window.Size());
-    CDockBar* pDockBar = nullptr;
-    if (m_pDockContext != nullptr && ::GetKeyState(VK_CONTROL) >= 0)
-        for (HWND h = ::WindowFromPoint(cursor); h != nullptr && pDockBar == nullptr;
-             h = ::GetParent(h))
-            pDockBar = DYNAMIC_DOWNCAST(CDockBar, CWnd::FromHandlePermanent(h));
-    if (pDockBar != nullptr && !pDockBar->m_bFloating)
-        pDockBar->DockControlBar(this, &target);
-    else
-        pFrame->FloatControlBar(this, CPoint(cursor.x - m_ptDragOffset.x,
-                                             cursor.y - m_ptDragOffset.y),
+    // The windows the last step uncovered are painted before the bar moves on.
+    MSG msg;
+    while (::PeekMessage(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            ::PostQuitMessage(static_cast<int>(msg.wParam));
+            m_bTracking = FALSE;
+            ::ReleaseCapture();
+            return;
+        }
+        ::DispatchMessage(&msg);
+    }
+    if (m_pDockContext == nullptr) {
+        pFrame->FloatControlBar(this, pt, CBRS_ALIGN_TOP);
+    } else if (COXSizeDockBar* pDockBar = COXSizeDockBar::DockBarFromPoint(pt, this);
+               pDockBar != nullptr && !bFloatOnly) {
+        CRect window;
+        GetWindowRect(&window);
+        pDockBar->DockControlBar(this, CRect(pt, window.Size()));
+    } else {
+        pFrame->FloatControlBar(this, pt - CSize(m_ptDragOffset.x, m_ptDragOffset.y),
                                 CBRS_ALIGN_TOP);
+    }
+    pFrame->RecalcLayout(); // the side the bar left closes up while the drag goes on
+    if (::GetCapture() != m_hWnd)
+        SetCapture(); // re-parenting may have taken it
 }
 
 void COXCoolToolBar::OnLButtonUp(UINT nFlags, CPoint point)

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "toolkit/controls/cooltoolbar/cool_toolbar.h"
 #include "toolkit/frames/sizebar/size_control_bar.h"
 #include "toolkit/frames/sizebar/size_dock_bar.h"
 
@@ -207,8 +208,15 @@ void COXDockTabCtrl::OnMouseMove(UINT nFlags, CPoint point)
         TCHITTESTINFO hit{};
         hit.pt = point;
         const int n = HitTest(&hit);
-        auto* pSize = n >= 0 ? DYNAMIC_DOWNCAST(COXSizeControlBar, GetBar(n)) : nullptr;
-        if (pSize != nullptr) {
+        CControlBar* pBar = n >= 0 ? GetBar(n) : nullptr;
+        if (auto* pCool = DYNAMIC_DOWNCAST(COXCoolToolBar, pBar)) {
+            pCool->SetDragOffset(0, 0);
+            pCool->SetCapture();
+            pCool->m_bTracking = TRUE;
+            ::SetCursor(::LoadCursor(nullptr, IDC_SIZEALL));
+            return;
+        }
+        if (auto* pSize = DYNAMIC_DOWNCAST(COXSizeControlBar, pBar)) {
             pSize->SetDragOffset(0, 0);
             pSize->SetCapture();
             pSize->m_bTracking = TRUE;

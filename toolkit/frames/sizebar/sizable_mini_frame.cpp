@@ -1,6 +1,7 @@
 // COXSizableMiniDockFrameWnd: sizing border, reduced system menu, caption through the skin.
 #include "toolkit/frames/sizebar/sizable_mini_frame.h"
 
+#include "toolkit/controls/cooltoolbar/cool_toolbar.h"
 #include "toolkit/frames/sizebar/size_control_bar.h"
 #include "toolkit/frames/sizebar/size_dock_bar.h"
 #include "toolkit/frames/skins/skin.h"
@@ -230,7 +231,12 @@ void COXSizableMiniDockFrameWnd::OnNcLButtonDown(UINT nHitTest, CPoint point)
         CWnd* pMain = AfxGetMainWnd();
         if (pMain != nullptr && pMain->SendMessage(WM_OX_QUERYLIVEDRAG) != 0 && pBar != nullptr) {
             CPoint pt = point;
-            if (auto* pSize = DYNAMIC_DOWNCAST(COXSizeControlBar, pBar)) {
+            if (auto* pCool = DYNAMIC_DOWNCAST(COXCoolToolBar, pBar)) {
+                pCool->ScreenToClient(&pt);
+                pCool->SetDragOffset(pt.x, pt.y);
+                pCool->SetCapture();
+                pCool->m_bTracking = TRUE;
+            } else if (auto* pSize = DYNAMIC_DOWNCAST(COXSizeControlBar, pBar)) {
                 pSize->ScreenToClient(&pt);
                 pSize->SetDragOffset(pt.x, pt.y);
                 pSize->SetCapture();
