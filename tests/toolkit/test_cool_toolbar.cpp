@@ -1,11 +1,13 @@
 // The cool toolbar and the status bar in a real frame, set up as the main window sets them
 // up: clicks through the input queue reach the commands, the drop-down arrow opens its menu,
 // labels and wrapping follow the layout, the bar floats and docks, and each skin paints it.
-// With SONORIA_SHOWCASE_SKIN and SONORIA_SHOWCASE_MS set, the frame stays up in that skin
-// for scripts/screenshot.
+// In a frame with sizable docking and the live-drag option on, the bar drags itself. With
+// SONORIA_SHOWCASE_SKIN and SONORIA_SHOWCASE_MS set, the frame stays up in that skin for
+// scripts/screenshot.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <functional>
 #include <utility>
 #include <vector>
 
@@ -14,6 +16,10 @@
 #include "tests/toolkit/bars_test_res.h"
 #include "tests/toolkit/toolbar_test_support.h"
 #include "toolkit/controls/cooltoolbar/cool_toolbar.h"
+#include "toolkit/frames/sizebar/frame_size_dock.h"
+#include "toolkit/frames/sizebar/sizable_mini_frame.h"
+#include "toolkit/frames/sizebar/size_control_bar.h"
+#include "toolkit/frames/sizebar/size_dock_bar.h"
 #include "toolkit/frames/skins/skinned_app.h"
 #include "toolkit/frames/skins/toolbar_skin.h"
 #include "toolkit/frames/statusbar/ox_status_bar.h"
@@ -206,8 +212,10 @@ TEST_F(CoolToolBar, TheDynamicLayoutWrapsRowsToTheWidth)
 
 // A drag by the mouse through the input queue, from a helper thread while this thread runs
 // the drag loop: pressed at from, moved in steps to to, released there, with a key held from
-// before the first move until after the release when heldKey is set.
-void DragWithKey(POINT from, POINT to, UINT heldKey = 0)
+// before the first move until after the release when heldKey is set. beforeRelease runs on
+// the helper thread once the pointer has arrived, with the button still down.
+void DragWithKey(POINT from, POINT to, UINT heldKey = 0,
+                 const std::function<void()>& beforeRelease = {})
 {
     RunInputScript([&] {
         InputMouseMove(from);
@@ -218,11 +226,18 @@ void DragWithKey(POINT from, POINT to, UINT heldKey = 0)
             InputKey(heldKey, true);
         ::Sleep(60);
         for (int i = 1; i <= 10; ++i) {
+            // A held key repeats, as a keyboard's does. (Wine also takes the key state from
+            // the display when a window appears under the pointer, which forgets an injected
+            // key pressed only once.)
+            if (heldKey != 0)
+                InputKey(heldKey, true);
             InputMouseMove(POINT{from.x + (to.x - from.x) * i / 10,
                                  from.y + (to.y - from.y) * i / 10});
             ::Sleep(30);
         }
         ::Sleep(80);
+        if (beforeRelease)
+            beforeRelease();
         InputMouseButton(false);
         ::Sleep(80);
         if (heldKey != 0)
@@ -231,8 +246,10 @@ void DragWithKey(POINT from, POINT to, UINT heldKey = 0)
     });
     PumpFor(100);
     // The program's idle step: delayed layouts run.
-    Frame()->SendMessage(WM_IDLEUPDATECMDUI, TRUE);
-    Frame()->IdleUpdate();
+    CWnd* pMain = AfxGetMainWnd();
+    pMain->SendMessage(WM_IDLEUPDATECMDUI, TRUE);
+    pMain->SendMessageToDescendants(WM_IDLEUPDATECMDUI, TRUE, 0, TRUE, TRUE);
+    PumpPending();
 }
 
 CRect WindowRect(CWnd& wnd)
@@ -331,6 +348,244 @@ TEST_F(CoolToolBar, DraggedByTheMouseTheBarDocksOnTheOtherSideFloatsAndComesBack
     frame->DockControlBar(&bar, AFX_IDW_DOCKBAR_TOP);
     frame->RecalcLayout();
     PumpPending();
+}
+
+// A frame with sizable docking whose bars drag themselves (the live-drag option on): the cool
+// toolbar at the top, a sizable bar on the left, nothing at the bottom.
+class LiveDragFrame : public COXFrameWndSizeDock {
+public:
+    COXCoolToolBar toolBar;
+    COXSizeControlBar sizeBar;
+    CWnd pane;
+    std::vector<UINT> commands;
+
+    BOOL Make()
+    {
+        // Below the program's other frame, so that neither covers the other.
+        if (!Create(nullptr, "Live drag", WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN,
+                    CRect(40, 330, 40 + 760, 330 + 600)))
+            return FALSE;
+        pane.CreateEx(WS_EX_CLIENTEDGE, nullptr, "pane", WS_CHILD | WS_VISIBLE, CRect(), this,
+                      AFX_IDW_PANE_FIRST);
+        EnableDocking(CBRS_ALIGN_ANY);
+        if (!CreateTestToolBar(toolBar, this))
+            return FALSE;
+        toolBar.SetBarStyle(toolBar.GetBarStyle() | CBRS_TOOLTIPS | CBRS_SIZE_DYNAMIC);
+        toolBar.EnableDocking(CBRS_ALIGN_ANY);
+        DockControlBar(&toolBar, AFX_IDW_DOCKBAR_TOP);
+        if (!sizeBar.Create(this, "Lyrics", 32774, WS_CHILD | WS_VISIBLE | CBRS_LEFT,
+                            CRect(0, 0, 180, 90)))
+            return FALSE;
+        sizeBar.EnableDocking(CBRS_ALIGN_ANY);
+        DockControlBar(&sizeBar, AFX_IDW_DOCKBAR_LEFT);
+        m_bLiveDrag = TRUE;
+        RecalcLayout();
+        return TRUE;
+    }
+    void OnTestCommand(UINT nID) { commands.push_back(nID); }
+    DECLARE_MESSAGE_MAP()
+};
+
+// clang-format off
+BEGIN_MESSAGE_MAP(LiveDragFrame, COXFrameWndSizeDock)
+    ON_COMMAND_RANGE(ID_TEST_RIP, ID_TEST_PLAY, OnTestCommand)
+END_MESSAGE_MAP()
+// clang-format on
+
+LiveDragFrame* LiveFrame()
+{
+    static LiveDragFrame* frame = [] {
+        auto* f = new LiveDragFrame;
+        f->Make();
+        return f;
+    }();
+    return frame;
+}
+
+// The live-drag frame is the main window during each test (the bars ask it whether to drag
+// themselves); the bar starts docked at the top.
+class CoolToolBarLiveDrag : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        Frame(); // the program's first frame exists before this one takes over
+        ASSERT_TRUE(theApp.SetCurrentSkin("Classic"));
+        f = LiveFrame();
+        ASSERT_NE(f->toolBar.m_hWnd, nullptr);
+        theApp.m_pMainWnd = f;
+        if (DockedAt(f->toolBar) != AFX_IDW_DOCKBAR_TOP)
+            f->DockControlBar(&f->toolBar, AFX_IDW_DOCKBAR_TOP);
+        f->RecalcLayout();
+        f->ActivateFrame();
+        ::SetForegroundWindow(f->m_hWnd);
+        Settle();
+        f->commands.clear();
+        f->GetClientRect(&client);
+        f->ClientToScreen(&client);
+    }
+    void TearDown() override { theApp.m_pMainWnd = Frame(); }
+    // The program's idle step: delayed layouts and command states.
+    static void Settle()
+    {
+        PumpPending();
+        AfxGetThread()->OnIdle(0);
+        PumpPending();
+    }
+    COXSizeDockBar* Dock(UINT nID)
+    {
+        return DYNAMIC_DOWNCAST(COXSizeDockBar, f->GetControlBar(nID));
+    }
+    // A docked bar lies in its dock bar, reaching over its edges by the framework's 2 pixels.
+    bool LiesIn(CWnd* pDockBar)
+    {
+        CRect dock = WindowRect(*pDockBar), rect = WindowRect(f->toolBar);
+        dock.InflateRect(2, 2);
+        return dock.left <= rect.left && rect.right <= dock.right && dock.top <= rect.top &&
+               rect.bottom <= dock.bottom;
+    }
+    // Drags the bar and returns the window holding it just before the button came up.
+    HWND DragBar(POINT from, POINT to, UINT heldKey = 0)
+    {
+        const HWND hBar = f->toolBar.m_hWnd;
+        HWND hHolder = nullptr;
+        DragWithKey(from, to, heldKey, [&] { hHolder = ::GetParent(hBar); });
+        Settle();
+        EXPECT_FALSE(f->toolBar.m_bTracking);
+        EXPECT_EQ(::GetCapture(), nullptr);
+        return hHolder;
+    }
+    LiveDragFrame* f = nullptr;
+    CRect client; // the frame's client area on the screen
+};
+
+TEST_F(CoolToolBarLiveDrag, DraggedByAnEmptyAreaTheBarDocksAndFloatsAsThePointerMoves)
+{
+    COXCoolToolBar& bar = f->toolBar;
+    COXSizeDockBar* pTop = Dock(AFX_IDW_DOCKBAR_TOP);
+    COXSizeDockBar* pBottom = Dock(AFX_IDW_DOCKBAR_BOTTOM);
+    ASSERT_TRUE(pTop != nullptr && pBottom != nullptr);
+    CPoint gripper = Gripper(bar);
+    bar.ScreenToClient(&gripper);
+    ASSERT_EQ(bar.OnToolHitTest(gripper, nullptr), -1); // the gripper is no button
+    ASSERT_TRUE(LiesIn(pTop));
+
+    // Through the pane (it floats on the way) down to the empty bottom side: there it docks
+    // before the button comes up.
+    EXPECT_EQ(DragBar(Gripper(bar), CPoint(client.left + 220, client.bottom - 4)),
+              pBottom->m_hWnd);
+    EXPECT_EQ(DockedAt(bar), static_cast<UINT>(AFX_IDW_DOCKBAR_BOTTOM));
+    EXPECT_EQ((bar.GetBarStyle() & (CBRS_ALIGN_ANY | CBRS_FLOATING)),
+              static_cast<DWORD>(CBRS_ALIGN_BOTTOM));
+    EXPECT_TRUE(LiesIn(pBottom));
+    EXPECT_EQ(WindowRect(*pBottom).bottom, client.bottom);
+    EXPECT_EQ(WindowRect(*pTop).Height(), 0); // the top side closed up
+
+    // And back up to the top.
+    EXPECT_EQ(DragBar(Gripper(bar), CPoint(client.left + 240, client.top + 4)), pTop->m_hWnd);
+    EXPECT_EQ(DockedAt(bar), static_cast<UINT>(AFX_IDW_DOCKBAR_TOP));
+    EXPECT_EQ((bar.GetBarStyle() & (CBRS_ALIGN_ANY | CBRS_FLOATING)),
+              static_cast<DWORD>(CBRS_ALIGN_TOP));
+    EXPECT_TRUE(LiesIn(pTop));
+    EXPECT_EQ(WindowRect(*pTop).top, client.top);
+    EXPECT_EQ(WindowRect(*pBottom).Height(), 0);
+
+    // Into the middle of the frame: it floats with the grab point under the pointer.
+    const CPoint grab = Gripper(bar), middle = client.CenterPoint();
+    const CSize offset = grab - WindowRect(bar).TopLeft();
+    const HWND hHolder = DragBar(grab, middle);
+    ASSERT_EQ(DockedAt(bar), 0u);
+    auto* pPalette = DYNAMIC_DOWNCAST(COXSizableMiniDockFrameWnd, bar.GetParentFrame());
+    ASSERT_NE(pPalette, nullptr);
+    EXPECT_EQ(hHolder, bar.GetParent()->m_hWnd);
+    EXPECT_EQ(WindowRect(*pPalette).TopLeft(), middle - offset);
+    EXPECT_TRUE(WindowRect(*pPalette).PtInRect(middle));
+    EXPECT_EQ((bar.GetBarStyle() & (CBRS_ALIGN_ANY | CBRS_FLOATING)),
+              static_cast<DWORD>(CBRS_ALIGN_TOP | CBRS_FLOATING));
+    EXPECT_EQ(WindowRect(*pTop).Height(), 0);
+
+    // By the floating frame's caption up to the top: the bar docks while the button is still
+    // down, and the floating frame goes.
+    const HWND hPalette = pPalette->m_hWnd;
+    const CPoint caption = FloatingCaption(bar);
+    ASSERT_EQ(pPalette->SendMessage(WM_NCHITTEST, 0, MAKELPARAM(caption.x, caption.y)),
+              HTCAPTION);
+    EXPECT_EQ(DragBar(caption, CPoint(client.left + 300, client.top + 2)), pTop->m_hWnd);
+    EXPECT_EQ(DockedAt(bar), static_cast<UINT>(AFX_IDW_DOCKBAR_TOP));
+    EXPECT_EQ((bar.GetBarStyle() & (CBRS_ALIGN_ANY | CBRS_FLOATING)),
+              static_cast<DWORD>(CBRS_ALIGN_TOP));
+    EXPECT_TRUE(LiesIn(pTop));
+    EXPECT_EQ(bar.GetParentFrame(), f);
+    EXPECT_FALSE(::IsWindow(hPalette));
+    // (The first floating frame the skin painted left its cached objects.)
+    const DWORD gdi = GdiObjectCount();
+    const int windows = ThreadWindowCount();
+
+    // With Ctrl held it floats even over the empty bottom side.
+    const CPoint overBottom(client.left + 220, client.bottom - 4);
+    EXPECT_NE(DragBar(Gripper(bar), overBottom, VK_CONTROL), pBottom->m_hWnd);
+    EXPECT_EQ(DockedAt(bar), 0u);
+    EXPECT_TRUE(bar.GetBarStyle() & CBRS_FLOATING);
+    EXPECT_TRUE(WindowRect(*bar.GetParentFrame()).PtInRect(overBottom));
+    EXPECT_EQ(WindowRect(*pBottom).Height(), 0);
+
+    // Docked again, every window and GDI object made on the way is gone.
+    f->DockControlBar(&bar, AFX_IDW_DOCKBAR_TOP);
+    f->RecalcLayout();
+    Settle();
+    EXPECT_EQ(GdiObjectCount(), gdi);
+    EXPECT_EQ(ThreadWindowCount(), windows);
+}
+
+// A cool toolbar and sizable bars never share a dock bar: over the left side, which holds the
+// sizable bar, or within its 20-pixel margin, the toolbar floats, where a sizable bar would
+// dock.
+TEST_F(CoolToolBarLiveDrag, TheSideOfASizableBarTakesNoToolbar)
+{
+    COXCoolToolBar& bar = f->toolBar;
+    COXSizeDockBar* pLeft = Dock(AFX_IDW_DOCKBAR_LEFT);
+    ASSERT_NE(pLeft, nullptr);
+    const CRect left = WindowRect(*pLeft);
+    struct Case {
+        const char* name;
+        CPoint at;
+    };
+    const Case cases[] = {
+        {"inside the left side", CPoint(left.CenterPoint().x, left.CenterPoint().y)},
+        {"within its margin", CPoint(left.right + 12, left.CenterPoint().y)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_EQ(COXSizeDockBar::DockBarFromPoint(c.at, &f->sizeBar), pLeft);
+        EXPECT_EQ(COXSizeDockBar::DockBarFromPoint(c.at, &bar), nullptr);
+        if (DockedAt(bar) != AFX_IDW_DOCKBAR_TOP) {
+            f->DockControlBar(&bar, AFX_IDW_DOCKBAR_TOP);
+            f->RecalcLayout();
+            Settle();
+        }
+        DragBar(Gripper(bar), c.at);
+        EXPECT_EQ(DockedAt(bar), 0u);
+        EXPECT_TRUE(bar.GetBarStyle() & CBRS_FLOATING);
+        EXPECT_TRUE(WindowRect(*bar.GetParentFrame()).PtInRect(c.at));
+        EXPECT_EQ(pLeft->m_arrBars.GetSize(), 3); // [null, the sizable bar, null]
+    }
+}
+
+// A press on a button is the button's: it clicks, or (moved off) does nothing; the bar stays.
+TEST_F(CoolToolBarLiveDrag, APressOnAButtonClicksItInsteadOfDragging)
+{
+    COXCoolToolBar& bar = f->toolBar;
+    const CRect before = WindowRect(bar);
+    CRect button;
+    bar.GetItemRect(bar.CommandToIndex(ID_TEST_PLAY), &button);
+    bar.ClientToScreen(&button);
+    const CPoint on = button.CenterPoint();
+    DragBar(on, on);
+    PumpUntil([&] { return !f->commands.empty(); });
+    EXPECT_EQ(f->commands, std::vector<UINT>{ID_TEST_PLAY});
+    DragBar(on, on + CSize(30, 160));
+    EXPECT_EQ(f->commands, std::vector<UINT>{ID_TEST_PLAY});
+    EXPECT_EQ(DockedAt(bar), static_cast<UINT>(AFX_IDW_DOCKBAR_TOP));
+    EXPECT_EQ(WindowRect(bar), before);
 }
 
 TEST_F(CoolToolBar, EachSkinPaintsTheBarWithItsPalette)

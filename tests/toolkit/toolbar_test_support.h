@@ -11,22 +11,23 @@
 #include "toolkit/controls/cooltoolbar/cool_toolbar.h"
 #include "toolkit/frames/skins/skinned_app.h"
 
+// As the application's main frame starts its bar: a gripper, the test toolbar's buttons and
+// its 16-pixel images. The caller styles and docks it.
+inline BOOL CreateTestToolBar(COXCoolToolBar& toolBar, CFrameWnd* pFrame)
+{
+    if (!toolBar.Create(pFrame, WS_CHILD | WS_VISIBLE | CBRS_GRIPPER | CBRS_TOP) ||
+        !toolBar.LoadToolBar(IDR_TEST_TOOLBAR))
+        return FALSE;
+    toolBar.SetImageSize(16, 16);
+    toolBar.SetDefaultImageList(toolBar.LoadImageListById(IDB_TEST_IMAGES, 16, RGB(255, 0, 255)));
+    return TRUE;
+}
+
 class ToolBarFrame : public CFrameWnd {
 public:
     COXCoolToolBar toolBar;
 
-    // As the application's main frame starts its bar: a gripper, the test toolbar's buttons
-    // and its 16-pixel images. The caller styles and docks it.
-    BOOL CreateToolBar()
-    {
-        if (!toolBar.Create(this, WS_CHILD | WS_VISIBLE | CBRS_GRIPPER | CBRS_TOP) ||
-            !toolBar.LoadToolBar(IDR_TEST_TOOLBAR))
-            return FALSE;
-        toolBar.SetImageSize(16, 16);
-        toolBar.SetDefaultImageList(
-            toolBar.LoadImageListById(IDB_TEST_IMAGES, 16, RGB(255, 0, 255)));
-        return TRUE;
-    }
+    BOOL CreateToolBar() { return CreateTestToolBar(toolBar, this); }
 
     // The idle step of the program's message loop: the bars update their command states.
     void IdleUpdate()
