@@ -17,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             if (const CTocTrack* track = session->GetTrack(t)) sum += track->GetLengthFrames();
         }
     }
-    static volatile long sink;
+    [[maybe_unused]] static volatile long sink;
     sink = sum;  // keeps the walk over the parsed table
     return 0;
 }

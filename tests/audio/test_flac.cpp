@@ -588,8 +588,9 @@ TEST(FlacReader, SurvivesDamagedFiles)
         }
         const Decoded d = ReadAll(reader, 10000);
         EXPECT_FALSE(reader.HasMoreData());
-        if (c.outcome == ReadFails)
+        if (c.outcome == ReadFails) {
             EXPECT_TRUE(d.failed);
+        }
         if (d.failed) {
             EXPECT_EQ(d.error, 2);
             EXPECT_FALSE(d.errorText.IsEmpty());

@@ -8,6 +8,7 @@
 #include <ole2.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <string>
@@ -109,7 +110,7 @@ std::string ItemText(HWND hTree, HTREEITEM hItem)
 void ClickItem(HWND hTree, HTREEITEM hItem)
 {
     RECT rc{};
-    *reinterpret_cast<HTREEITEM*>(&rc) = hItem;
+    std::memcpy(&rc, &hItem, sizeof hItem); // the item goes in, its rectangle comes out
     ::SendMessage(hTree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&rc));
     ClickClient(hTree, {(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2});
 }

@@ -184,8 +184,9 @@ TEST_F(ShellFolderTreeTest, FilesFollowShowFilesAndTheExtensionList)
             inAlpha.insert("note.txt");
         EXPECT_EQ(ChildSet(*tree, hAlpha), inAlpha);
         // Under a folder the children are sorted: folders first, then by name.
-        if (c.bShowFiles && inAlpha.size() == 2)
+        if (c.bShowFiles && inAlpha.size() == 2) {
             EXPECT_EQ(ChildNames(*tree, hAlpha), (std::vector<std::string>{"Inner", "note.txt"}));
+        }
         tree.reset();
     }
 

@@ -154,15 +154,17 @@ TEST(TabViewContainer, InsertingAndDeletingKeepTheShownPage)
             EXPECT_FALSE(extra->IsWindowVisible()) << "a page not activated stays hidden";
             c.pages.push_back(std::move(extra));
         }
-        if (k.deleteAt >= 0)
+        if (k.deleteAt >= 0) {
             ASSERT_TRUE(c.tabs.DeletePage(k.deleteAt, FALSE));
+        }
         EXPECT_EQ(c.tabs.GetActivePageIndex(), k.activeIndex);
         EXPECT_EQ(c.tabs.GetCurSel(), k.activeIndex);
         CWnd* shown = k.shownPage >= 0 ? c.pages[k.shownPage].get() : nullptr;
         EXPECT_EQ(c.tabs.GetActivePage(), shown);
         for (int i = 0; i < 3; ++i)
-            if (i != k.deleteAt)
+            if (i != k.deleteAt) {
                 EXPECT_EQ(c.pages[i]->IsWindowVisible() != FALSE, i == k.shownPage) << i;
+            }
     }
     Container single(1);
     ASSERT_TRUE(single.tabs.DeletePage(0, FALSE));

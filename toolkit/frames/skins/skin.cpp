@@ -338,7 +338,8 @@ COXSkin2003::COXSkin2003() : COXSkin("Office 2003"), COXSkinXP(NoElements{})
     m_hMsimg32 = ::LoadLibraryA("Msimg32.dll");
     if (m_hMsimg32 != nullptr)
         m_pfnGradientFill =
-            reinterpret_cast<GradientFillFn>(::GetProcAddress(m_hMsimg32, "GradientFill"));
+            reinterpret_cast<GradientFillFn>(
+                reinterpret_cast<void*>(::GetProcAddress(m_hMsimg32, "GradientFill")));
 }
 
 COXSkin2003::~COXSkin2003()
@@ -365,8 +366,8 @@ COXSkin2003::Theme COXSkin2003::QueryTheme()
     // The binding offers no CloseThemeData; the handle is released here so that several
     // palette calls per paint do not pile handles up.
     using CloseFn = HRESULT(WINAPI*)(HTHEME);
-    if (auto fn = reinterpret_cast<CloseFn>(
-            ::GetProcAddress(m_uxTheme.m_hUxTheme, "CloseThemeData")))
+    if (auto fn = reinterpret_cast<CloseFn>(reinterpret_cast<void*>(
+            ::GetProcAddress(m_uxTheme.m_hUxTheme, "CloseThemeData"))))
         fn(hTheme);
     return theme;
 }
