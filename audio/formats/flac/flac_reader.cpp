@@ -105,16 +105,19 @@ bool CAudioFlacReader::Open(LPCTSTR path)
     m_nTotalSamples = m_nDecodedSamples = 0;
     m_nChannels = m_nBitsPerSample = m_nSampleRate = 0;
     m_trackInfo.Clear();
+    // Every failure drops the decoder and the file, and says why.
+    auto fail = [this](int code, const CString& text) {
+        m_decoder.reset();
+        m_input.reset();
+        SetError(code, text);
+        return false;
+    };
     m_input = std::make_unique<CFlacFileInput>();
     switch (m_input->Open(path, m_nFileSize)) {
     case Probe::NotFound:
-        m_input.reset();
-        SetError(AUDIO_ERROR_FILE_NOT_FOUND, "Flac file not found or not accessible");
-        return false;
+        return fail(AUDIO_ERROR_FILE_NOT_FOUND, "Flac file not found or not accessible");
     case Probe::NotFlac:
-        m_input.reset();
-        SetError(AUDIO_ERROR_CODEC_INIT, kInitError);
-        return false;
+        return fail(AUDIO_ERROR_CODEC_INIT, kInitError);
     case Probe::Flac:
         break;
     }
@@ -128,36 +131,21 @@ bool CAudioFlacReader::Open(LPCTSTR path)
                                          LengthCallback, EofCallback, WriteCallback,
                                          MetadataCallback, ErrorCallback,
                                          this) != FLAC__STREAM_DECODER_INIT_STATUS_OK) {
-        m_decoder.reset();
-        m_input.reset();
-        SetError(AUDIO_ERROR_CODEC_INIT, kInitError);
-        return false;
+        return fail(AUDIO_ERROR_CODEC_INIT, kInitError);
     }
     FLAC__stream_decoder_process_until_end_of_metadata(decoder);
     // A damaged block after STREAMINFO can stop the decoder for good: such a stream cannot be
     // read (and a stopped decoder must not be stepped again).
     CString stopped;
     const int stopCode = FlacDecoderError(FLAC__stream_decoder_get_state(decoder), stopped);
-    if (stopCode != AUDIO_ERROR_NONE) {
-        m_decoder.reset();
-        m_input.reset();
-        SetError(stopCode, stopped);
-        return false;
-    }
+    if (stopCode != AUDIO_ERROR_NONE)
+        return fail(stopCode, stopped);
     // Without STREAMINFO the file is no FLAC stream (or one cut short in its header).
-    if (!m_bStreamInfo) {
-        m_decoder.reset();
-        m_input.reset();
-        SetError(AUDIO_ERROR_CODEC_INIT, kInitError);
-        return false;
-    }
+    if (!m_bStreamInfo)
+        return fail(AUDIO_ERROR_CODEC_INIT, kInitError);
     // Frames may take their rate from STREAMINFO: a stream that claims 0 Hz has none.
-    if (m_nSampleRate <= 0) {
-        m_decoder.reset();
-        m_input.reset();
-        SetError(AUDIO_ERROR_BAD_FORMAT, "Flac stream with a sample rate of 0 Hz");
-        return false;
-    }
+    if (m_nSampleRate <= 0)
+        return fail(AUDIO_ERROR_BAD_FORMAT, "Flac stream with a sample rate of 0 Hz");
     m_bInitialized = 1;
     return true;
 }
