@@ -4,6 +4,7 @@
 #include <shlwapi.h>
 
 #include "framework/frame.h"
+#include "toolkit/frames/sizebar/size_control_bar.h"
 #include "toolkit/frames/sizebar/size_dock_bar.h"
 #include "toolkit/frames/skins/skinned_app.h"
 #include "toolkit/frames/skins/toolbar_skin.h"
@@ -466,9 +467,7 @@ void COXCoolToolBar::OnLButtonDown(UINT nFlags, CPoint point)
         return;
     }
     if (m_pDockBar != nullptr && OnToolHitTest(point, nullptr) == -1) {
-        SetDragOffset(point.x, point.y);
-        m_bTracking = TRUE;
-        SetCapture();
+        OXBeginLiveDrag(this, point);
         ::SetCursor(::LoadCursor(nullptr, IDC_SIZEALL));
         return;
     }

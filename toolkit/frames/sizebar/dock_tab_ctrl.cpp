@@ -209,17 +209,13 @@ void COXDockTabCtrl::OnMouseMove(UINT nFlags, CPoint point)
         hit.pt = point;
         const int n = HitTest(&hit);
         CControlBar* pBar = n >= 0 ? GetBar(n) : nullptr;
-        if (auto* pCool = DYNAMIC_DOWNCAST(COXCoolToolBar, pBar)) {
-            pCool->SetDragOffset(0, 0);
-            pCool->SetCapture();
-            pCool->m_bTracking = TRUE;
-            ::SetCursor(::LoadCursor(nullptr, IDC_SIZEALL));
-            return;
-        }
-        if (auto* pSize = DYNAMIC_DOWNCAST(COXSizeControlBar, pBar)) {
-            pSize->SetDragOffset(0, 0);
-            pSize->SetCapture();
-            pSize->m_bTracking = TRUE;
+        auto* pCool = DYNAMIC_DOWNCAST(COXCoolToolBar, pBar);
+        auto* pSize = DYNAMIC_DOWNCAST(COXSizeControlBar, pBar);
+        if (pCool != nullptr || pSize != nullptr) {
+            if (pCool != nullptr)
+                OXBeginLiveDrag(pCool, CPoint(0, 0));
+            else
+                OXBeginLiveDrag(pSize, CPoint(0, 0));
             ::SetCursor(::LoadCursor(nullptr, IDC_SIZEALL));
             return;
         }

@@ -231,16 +231,11 @@ void COXSizableMiniDockFrameWnd::OnNcLButtonDown(UINT nHitTest, CPoint point)
         CWnd* pMain = AfxGetMainWnd();
         if (pMain != nullptr && pMain->SendMessage(WM_OX_QUERYLIVEDRAG) != 0 && pBar != nullptr) {
             CPoint pt = point;
+            pBar->ScreenToClient(&pt);
             if (auto* pCool = DYNAMIC_DOWNCAST(COXCoolToolBar, pBar)) {
-                pCool->ScreenToClient(&pt);
-                pCool->SetDragOffset(pt.x, pt.y);
-                pCool->SetCapture();
-                pCool->m_bTracking = TRUE;
+                OXBeginLiveDrag(pCool, pt);
             } else if (auto* pSize = DYNAMIC_DOWNCAST(COXSizeControlBar, pBar)) {
-                pSize->ScreenToClient(&pt);
-                pSize->SetDragOffset(pt.x, pt.y);
-                pSize->SetCapture();
-                pSize->m_bTracking = TRUE;
+                OXBeginLiveDrag(pSize, pt);
             } else {
                 Default();
             }

@@ -384,9 +384,7 @@ void COXSizeControlBar::OnMouseMove(UINT nFlags, CPoint point)
     if (m_bDragPending && (nFlags & MK_LBUTTON) &&
         (std::abs(point.x - m_ptDragStart.x) > 3 || std::abs(point.y - m_ptDragStart.y) > 3)) {
         m_bDragPending = FALSE;
-        SetDragOffset(point.x, point.y);
-        m_bTracking = TRUE;
-        SetCapture();
+        OXBeginLiveDrag(this, point);
         ::SetCursor(::LoadCursor(nullptr, IDC_SIZEALL));
         return;
     }

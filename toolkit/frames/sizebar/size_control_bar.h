@@ -150,3 +150,13 @@ private:
     static HWND s_hWndLastHook;
     static CString* s_pClassName;
 };
+
+// Hands a drag to a bar that drags itself live (a sizable bar or a cool toolbar): the grab
+// point in the bar's client, the mouse capture and the bar's tracking flag.
+template <class TBar>
+void OXBeginLiveDrag(TBar* pBar, CPoint ptClient)
+{
+    pBar->SetDragOffset(ptClient.x, ptClient.y);
+    pBar->SetCapture();
+    pBar->m_bTracking = TRUE;
+}
