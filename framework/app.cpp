@@ -286,6 +286,19 @@ BOOL AfxPreTranslateMessage(MSG* pMsg)
     return CWnd::WalkPreTranslateTree(nullptr, pMsg);
 }
 
+BOOL AfxPumpPaintMessages()
+{
+    MSG msg;
+    while (::PeekMessage(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE)) { // WM_QUIT comes too
+        if (msg.message == WM_QUIT) {
+            ::PostQuitMessage(static_cast<int>(msg.wParam));
+            return FALSE;
+        }
+        ::DispatchMessage(&msg);
+    }
+    return TRUE;
+}
+
 BOOL AfxPumpMessage()
 {
     if (CWinThread* pThread = AfxGetThread())

@@ -134,6 +134,9 @@ CWnd* AfxGetMainWnd();
 BOOL AfxPreTranslateMessage(MSG* pMsg);
 // One message from the queue through the pre-translate walk; false on WM_QUIT.
 BOOL AfxPumpMessage();
+// Dispatches the paints waiting in the queue, as a drag does before it draws over the screen;
+// false when WM_QUIT came among them (posted again, so the loop that ends the program sees it).
+BOOL AfxPumpPaintMessages();
 // The program's entry: InitInstance, then Run (or ExitInstance when InitInstance fails).
 int AfxWinMain(HINSTANCE hInstance, LPTSTR lpCmdLine, int nCmdShow);
 

@@ -49,9 +49,7 @@ CDockContext::~CDockContext()
 void CDockContext::InitLoop()
 {
     // Pending paints first, so the tracking rectangle is drawn over a finished screen.
-    MSG msg;
-    while (::PeekMessage(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE))
-        ::DispatchMessage(&msg);
+    AfxPumpPaintMessages(); // a WM_QUIT among them ends the tracking loop
 
     if (m_pDockSite == nullptr)
         m_pDockSite = m_pBar->m_pDockSite;

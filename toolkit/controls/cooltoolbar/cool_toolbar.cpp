@@ -5,7 +5,6 @@
 
 #include "framework/frame.h"
 #include "toolkit/frames/sizebar/size_control_bar.h"
-#include "toolkit/frames/sizebar/size_dock_bar.h"
 #include "toolkit/frames/skins/skinned_app.h"
 #include "toolkit/frames/skins/toolbar_skin.h"
 
@@ -485,44 +484,11 @@ void COXCoolToolBar::OnMouseMove(UINT nFlags, CPoint point)
         ::ReleaseCapture();
         return;
     }
-    TrackLiveDrag(point, (::GetKeyState(VK_CONTROL) & 0x8000) != 0);
-}
-
-void COXCoolToolBar::TrackLiveDrag(CPoint point, bool bFloatOnly)
-{
-    CPoint pt = point;
-    ClientToScreen(&pt);
-    auto* pFrame = DYNAMIC_DOWNCAST(CFrameWnd, AfxGetMainWnd());
-    if (pFrame == nullptr) {
+    ClientToScreen(&point);
+    if (!OXTrackLiveDrag(this, point, m_ptDragOffset, (nFlags & MK_CONTROL) != 0)) {
         m_bTracking = FALSE;
         ::ReleaseCapture();
-        return;
     }
-    // The windows the last step uncovered are painted before the bar moves on.
-    MSG msg;
-    while (::PeekMessage(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE)) {
-        if (msg.message == WM_QUIT) {
-            ::PostQuitMessage(static_cast<int>(msg.wParam));
-            m_bTracking = FALSE;
-            ::ReleaseCapture();
-            return;
-        }
-        ::DispatchMessage(&msg);
-    }
-    if (m_pDockContext == nullptr) {
-        pFrame->FloatControlBar(this, pt, CBRS_ALIGN_TOP);
-    } else if (COXSizeDockBar* pDockBar = COXSizeDockBar::DockBarFromPoint(pt, this);
-               pDockBar != nullptr && !bFloatOnly) {
-        CRect window;
-        GetWindowRect(&window);
-        pDockBar->DockControlBar(this, CRect(pt, window.Size()));
-    } else {
-        pFrame->FloatControlBar(this, pt - CSize(m_ptDragOffset.x, m_ptDragOffset.y),
-                                CBRS_ALIGN_TOP);
-    }
-    pFrame->RecalcLayout(); // the side the bar left closes up while the drag goes on
-    if (::GetCapture() != m_hWnd)
-        SetCapture(); // re-parenting may have taken it
 }
 
 void COXCoolToolBar::OnLButtonUp(UINT nFlags, CPoint point)

@@ -278,8 +278,6 @@ protected:
     int m_nPendingCustomUpdate = 0; // 1 re-place with layout, 2 re-place only
 
 private:
-    // One step of the own drag: docks into the sizable dock bar under the point, or floats.
-    void TrackLiveDrag(CPoint point, bool bFloatOnly);
     // Sends the customisation notification; its answer.
     LRESULT NotifyCustomize(int nCommand, int nValue = 0);
     // A plain separator in, or a button out, at nIndex without the insert and delete

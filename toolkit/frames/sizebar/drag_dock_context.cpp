@@ -55,14 +55,8 @@ void COXDragDockContext::StartDrag(CPoint pt)
     CWnd* pMain = AfxGetMainWnd();
     if ((m_dwDockStyle & CBRS_ALIGN_ANY) == CBRS_ALIGN_ANY && pMain != nullptr)
         pMain->SendMessage(WM_SETMESSAGESTRING, IDS_OX_DRAGDOCKHINT);
-    MSG msg;
-    while (::PeekMessage(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE)) {
-        if (msg.message == WM_QUIT) {
-            ::PostQuitMessage(static_cast<int>(msg.wParam));
-            return;
-        }
-        ::DispatchMessage(&msg);
-    }
+    if (!AfxPumpPaintMessages())
+        return;
     m_rectLast.SetRectEmpty();
     m_sizeLast = CSize(0, 0);
     m_bDitherLast = m_bFlip = m_bForceFrame = FALSE;

@@ -389,7 +389,7 @@ void COXSizeControlBar::OnMouseMove(UINT nFlags, CPoint point)
         return;
     }
     if (m_bTracking) {
-        TrackLiveDrag(point);
+        TrackLiveDrag(point, (nFlags & MK_CONTROL) != 0);
         return;
     }
     if (::GetCapture() == m_hWnd) {
@@ -466,48 +466,40 @@ void COXSizeControlBar::SetDragOffset(int x, int y)
     m_ptDragOffset = CPoint(ox, oy);
 }
 
-void COXSizeControlBar::TrackLiveDrag(CPoint point)
+void COXSizeControlBar::TrackLiveDrag(CPoint point, bool bFloatOnly)
 {
-    CPoint pt = point;
-    ClientToScreen(&pt);
-    auto* pMain = DYNAMIC_DOWNCAST(CFrameWnd, AfxGetMainWnd());
-    if (pMain == nullptr) {
+    ClientToScreen(&point);
+    if (!OXTrackLiveDrag(this, point, m_ptDragOffset, bFloatOnly)) {
         ::ReleaseCapture();
         m_bTracking = FALSE;
-        return;
     }
-    MSG msg;
-    while (::PeekMessage(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE)) {
-        if (msg.message == WM_QUIT) {
-            ::PostQuitMessage(static_cast<int>(msg.wParam));
-            ::ReleaseCapture();
-            m_bTracking = FALSE;
-            return;
-        }
-        ::DispatchMessage(&msg);
-    }
-    if (m_pDockContext == nullptr) {
-        pMain->FloatControlBar(this, pt, CBRS_ALIGN_TOP);
-        if (::GetCapture() != m_hWnd)
-            SetCapture();
-        return;
-    }
-    COXSizeDockBar* pDockBar = COXSizeDockBar::DockBarFromPoint(pt, this);
-    if (pDockBar == nullptr || (::GetKeyState(VK_CONTROL) & 0x8000) != 0) {
-        if (COXDockTabCtrl* pTabs = GetTabCtrl())
-            pTabs->RemoveBar(this);
-        pMain->FloatControlBar(this, pt - CSize(m_ptDragOffset.x, m_ptDragOffset.y),
-                               CBRS_ALIGN_TOP);
-        pMain->RecalcLayout(); // the side it left closes up while the drag goes on
-    } else {
+}
+
+bool OXTrackLiveDrag(CControlBar* pBar, CPoint ptScreen, CPoint ptDragOffset, bool bFloatOnly)
+{
+    auto* pMain = DYNAMIC_DOWNCAST(CFrameWnd, AfxGetMainWnd());
+    // The windows the last step uncovered are painted before the bar moves on.
+    if (pMain == nullptr || !AfxPumpPaintMessages())
+        return false;
+    if (pBar->m_pDockContext == nullptr) {
+        pMain->FloatControlBar(pBar, ptScreen, CBRS_ALIGN_TOP);
+    } else if (COXSizeDockBar* pDockBar = COXSizeDockBar::DockBarFromPoint(ptScreen, pBar);
+               pDockBar != nullptr && !bFloatOnly) {
         CRect rect;
-        GetWindowRect(&rect);
-        CRect rectDock(pt, rect.Size());
-        pMain->DockControlBar(this, pDockBar, &rectDock);
-        pMain->RecalcLayout();
+        pBar->GetWindowRect(&rect);
+        CRect rectDock(ptScreen, rect.Size());
+        pMain->DockControlBar(pBar, pDockBar, &rectDock);
+    } else {
+        auto* pSize = DYNAMIC_DOWNCAST(COXSizeControlBar, pBar);
+        if (COXDockTabCtrl* pTabs = pSize != nullptr ? pSize->GetTabCtrl() : nullptr)
+            pTabs->RemoveBar(pSize);
+        pMain->FloatControlBar(pBar, ptScreen - CSize(ptDragOffset.x, ptDragOffset.y),
+                               CBRS_ALIGN_TOP);
     }
-    if (::GetCapture() != m_hWnd)
-        SetCapture(); // re-parenting may have taken it
+    pMain->RecalcLayout(); // the side the bar left closes up while the drag goes on
+    if (::GetCapture() != pBar->m_hWnd)
+        pBar->SetCapture(); // re-parenting may have taken it
+    return true;
 }
 
 // --- activation, visibility ---

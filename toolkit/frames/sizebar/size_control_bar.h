@@ -140,7 +140,7 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
-    void TrackLiveDrag(CPoint point);
+    void TrackLiveDrag(CPoint point, bool bFloatOnly);
     BOOL AskLiveDrag() const;
     static LRESULT CALLBACK MouseHookProc(int nCode, WPARAM wParam, LPARAM lParam);
     static COXSizeControlBar* BarFromHandle(HWND hWnd);
@@ -160,3 +160,9 @@ void OXBeginLiveDrag(TBar* pBar, CPoint ptClient)
     pBar->SetCapture();
     pBar->m_bTracking = TRUE;
 }
+
+// One step of such a drag, the cursor at ptScreen: the bar docks into the sizable dock bar
+// under it or, with bFloatOnly (Ctrl held) or none there, floats with its grab point
+// (ptDragOffset) under the cursor. False when the drag must end (no main frame, or the
+// program is quitting).
+bool OXTrackLiveDrag(CControlBar* pBar, CPoint ptScreen, CPoint ptDragOffset, bool bFloatOnly);
