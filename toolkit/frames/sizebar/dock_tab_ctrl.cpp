@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "toolkit/controls/cooltoolbar/cool_toolbar.h"
 #include "toolkit/frames/sizebar/size_control_bar.h"
 #include "toolkit/frames/sizebar/size_dock_bar.h"
 
@@ -208,14 +207,7 @@ void COXDockTabCtrl::OnMouseMove(UINT nFlags, CPoint point)
         TCHITTESTINFO hit{};
         hit.pt = point;
         const int n = HitTest(&hit);
-        CControlBar* pBar = n >= 0 ? GetBar(n) : nullptr;
-        auto* pCool = DYNAMIC_DOWNCAST(COXCoolToolBar, pBar);
-        auto* pSize = DYNAMIC_DOWNCAST(COXSizeControlBar, pBar);
-        if (pCool != nullptr || pSize != nullptr) {
-            if (pCool != nullptr)
-                OXBeginLiveDrag(pCool, CPoint(0, 0));
-            else
-                OXBeginLiveDrag(pSize, CPoint(0, 0));
+        if (n >= 0 && OXBeginLiveDrag(GetBar(n), CPoint(0, 0))) {
             ::SetCursor(::LoadCursor(nullptr, IDC_SIZEALL));
             return;
         }

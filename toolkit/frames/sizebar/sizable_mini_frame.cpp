@@ -1,7 +1,6 @@
 // COXSizableMiniDockFrameWnd: sizing border, reduced system menu, caption through the skin.
 #include "toolkit/frames/sizebar/sizable_mini_frame.h"
 
-#include "toolkit/controls/cooltoolbar/cool_toolbar.h"
 #include "toolkit/frames/sizebar/size_control_bar.h"
 #include "toolkit/frames/sizebar/size_dock_bar.h"
 #include "toolkit/frames/skins/skin.h"
@@ -232,13 +231,8 @@ void COXSizableMiniDockFrameWnd::OnNcLButtonDown(UINT nHitTest, CPoint point)
         if (pMain != nullptr && pMain->SendMessage(WM_OX_QUERYLIVEDRAG) != 0 && pBar != nullptr) {
             CPoint pt = point;
             pBar->ScreenToClient(&pt);
-            if (auto* pCool = DYNAMIC_DOWNCAST(COXCoolToolBar, pBar)) {
-                OXBeginLiveDrag(pCool, pt);
-            } else if (auto* pSize = DYNAMIC_DOWNCAST(COXSizeControlBar, pBar)) {
-                OXBeginLiveDrag(pSize, pt);
-            } else {
+            if (!OXBeginLiveDrag(pBar, pt))
                 Default();
-            }
             ::SetCursor(::LoadCursor(nullptr, IDC_SIZEALL));
             return;
         }

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "toolkit/controls/cooltoolbar/cool_toolbar.h"
 #include "toolkit/frames/sizebar/drag_dock_context.h"
 #include "toolkit/frames/sizebar/sizable_mini_frame.h"
 #include "toolkit/frames/sizebar/size_bar_res.h"
@@ -473,6 +474,21 @@ void COXSizeControlBar::TrackLiveDrag(CPoint point, bool bFloatOnly)
         ::ReleaseCapture();
         m_bTracking = FALSE;
     }
+}
+
+bool OXBeginLiveDrag(CControlBar* pBar, CPoint ptClient)
+{
+    auto begin = [ptClient](auto* p) {
+        p->SetDragOffset(ptClient.x, ptClient.y);
+        p->SetCapture();
+        p->m_bTracking = TRUE;
+        return true;
+    };
+    if (auto* pCool = DYNAMIC_DOWNCAST(COXCoolToolBar, pBar))
+        return begin(pCool);
+    if (auto* pSize = DYNAMIC_DOWNCAST(COXSizeControlBar, pBar))
+        return begin(pSize);
+    return false;
 }
 
 bool OXTrackLiveDrag(CControlBar* pBar, CPoint ptScreen, CPoint ptDragOffset, bool bFloatOnly)

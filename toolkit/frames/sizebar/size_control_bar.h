@@ -152,14 +152,9 @@ private:
 };
 
 // Hands a drag to a bar that drags itself live (a sizable bar or a cool toolbar): the grab
-// point in the bar's client, the mouse capture and the bar's tracking flag.
-template <class TBar>
-void OXBeginLiveDrag(TBar* pBar, CPoint ptClient)
-{
-    pBar->SetDragOffset(ptClient.x, ptClient.y);
-    pBar->SetCapture();
-    pBar->m_bTracking = TRUE;
-}
+// point in the bar's client, the mouse capture and the bar's tracking flag. False for a null
+// or any other bar.
+bool OXBeginLiveDrag(CControlBar* pBar, CPoint ptClient);
 
 // One step of such a drag, the cursor at ptScreen: the bar docks into the sizable dock bar
 // under it or, with bFloatOnly (Ctrl held) or none there, floats with its grab point
